@@ -1,0 +1,58 @@
+// One-file jobs: read a source, replace in it, compose the result path and write
+// the result. They show nothing; what happened comes back as a FileReport.
+#pragma once
+
+#include "textio/code_page.h"
+#include "textio/file_system.h"
+#include "textio/text_encoding.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace tessaly {
+
+struct FindReplaceSet {
+    QString find;
+    QString replace;
+};
+
+enum class ReplaceMode { ViewableText, WholeFile };
+enum class SaveOption { BesideSource, OutputFolder, None };
+
+struct JobOptions {
+    ReplaceMode mode = ReplaceMode::ViewableText;
+    SaveOption save = SaveOption::BesideSource;
+    QString outputFolder;       // used with SaveOption::OutputFolder
+    CodePage codePage = CodePage::system();
+    bool dryRun = false;        // everything but the write
+    QChar separator = QDir::separator();
+    // Sources of the whole run: a result that names one of them fails instead of
+    // overwriting it. Tested through FileSystem::sameFile.
+    std::function<bool(const QString &resultPath)> isRunSource;
+    const FileSystem *fileSystem = &FileSystem::real();
+};
+
+struct FileReport {
+    enum class Status { Written, Skipped, Failed };
+    Status status = Status::Written;
+    QString source;
+    QString resultPath;
+    SourceFormat format;
+    qint64 replacements = 0;
+    qint64 lostCharacters = 0;  // replace-text characters the code page could not hold
+    int statement = 0;          // for Failed: the step that failed
+    QString description;        // for Skipped and Failed: why
+};
+
+// The skip test of a run: the file's size, or -1 when it cannot be opened for
+// reading (missing, a folder, not a regular file, no permission).
+qint64 FileSize2(const QString &path);
+
+FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
+                             const JobOptions &options);
+FileReport ReplaceTextInFileCombo(const QString &path, const QStringList &findList, const QStringList &replaceList,
+                                  const JobOptions &options);
+
+} // namespace tessaly

@@ -1,0 +1,101 @@
+#include "textio/code_page.h"
+
+#include "textio/code_page_tables.h"
+
+#include <QHash>
+#include <QRegularExpression>
+
+namespace tessaly {
+
+std::optional<CodePage> CodePage::byName(const QString &name)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(?:windows-?|cp-?)?(\\d+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const auto match = pattern.match(name.trimmed());
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int number = match.captured(1).toInt();
+    for (const auto &table : codepages::all()) {
+        if (table.number != number)
+            continue;
+        auto tables = std::make_shared<Tables>();
+        std::fill(std::begin(tables->fromUnicode), std::end(tables->fromUnicode), kNotHeld);
+        for (int b = 0; b < 256; ++b) {
+            const char16_t c = b < 128 ? char16_t(b) : table.upper[b - 128];
+            tables->toUnicode[b] = c;
+            tables->fromUnicode[c] = quint16(b);
+        }
+        return CodePage(number, std::move(tables));
+    }
+    return std::nullopt;
+}
+
+CodePage CodePage::forLocale(const QLocale &locale)
+{
+    static const QHash<QLocale::Language, int> pages = {
+        {QLocale::Russian, 1251},  {QLocale::Ukrainian, 1251}, {QLocale::Bulgarian, 1251},
+        {QLocale::Belarusian, 1251}, {QLocale::Serbian, 1251}, {QLocale::Macedonian, 1251},
+        {QLocale::Kazakh, 1251},   {QLocale::Mongolian, 1251},
+        {QLocale::Polish, 1250},   {QLocale::Czech, 1250},     {QLocale::Hungarian, 1250},
+        {QLocale::Slovak, 1250},   {QLocale::Slovenian, 1250}, {QLocale::Croatian, 1250},
+        {QLocale::Romanian, 1250}, {QLocale::Albanian, 1250},  {QLocale::Bosnian, 1250},
+        {QLocale::Greek, 1253},    {QLocale::Turkish, 1254},   {QLocale::Azerbaijani, 1254},
+        {QLocale::Hebrew, 1255},   {QLocale::Arabic, 1256},    {QLocale::Persian, 1256},
+        {QLocale::Urdu, 1256},     {QLocale::Estonian, 1257},  {QLocale::Latvian, 1257},
+        {QLocale::Lithuanian, 1257}, {QLocale::Vietnamese, 1258}, {QLocale::Thai, 874},
+    };
+    int number = pages.value(locale.language(), 1252);
+    // Serbian and Bosnian in Latin script use the Central European page.
+    if (number == 1251 && locale.script() == QLocale::LatinScript)
+        number = 1250;
+    return *byName(QString::number(number));
+}
+
+CodePage CodePage::system()
+{
+    return forLocale(QLocale::system());
+}
+
+QString CodePage::decode(QByteArrayView bytes) const
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const char16_t *map = m_tables->toUnicode;
+    for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
+        out[i] = map[in[i]];
+    return text;
+}
+
+QByteArray CodePage::encode(QStringView text, qint64 *lost) const
+{
+    QByteArray bytes(text.size(), Qt::Uninitialized);
+    char *out = bytes.data();
+    qsizetype o = 0;
+    const quint16 *map = m_tables->fromUnicode;
+    qint64 missing = 0;
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const quint16 b = map[text[i].unicode()];
+        if (b != kNotHeld) {
+            out[o++] = char(b);
+            continue;
+        }
+        ++missing;
+        out[o++] = '?';
+        // A surrogate pair is one character the page cannot hold: one "?".
+        if (text[i].isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    bytes.truncate(o);
+    if (lost)
+        *lost += missing;
+    return bytes;
+}
+
+bool CodePage::canEncode(QStringView text) const
+{
+    const quint16 *map = m_tables->fromUnicode;
+    return std::all_of(text.begin(), text.end(), [map](QChar c) { return map[c.unicode()] != kNotHeld; });
+}
+
+} // namespace tessaly
