@@ -1,0 +1,86 @@
+#include "filelist/file_list_model.h"
+
+#include <algorithm>
+
+namespace tessaly {
+
+void FileListModel::setText(int position, const QString &text)
+{
+    m_rows[position - 1] = text;
+    const QModelIndex changed = index(position - 1);
+    emit dataChanged(changed, changed, {Qt::DisplayRole});
+}
+
+void FileListModel::append(const QString &path)
+{
+    beginInsertRows({}, count(), count());
+    m_rows.append(path);
+    endInsertRows();
+}
+
+void FileListModel::appendAll(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    beginInsertRows({}, count(), count() + int(paths.size()) - 1);
+    m_rows.append(paths);
+    endInsertRows();
+}
+
+void FileListModel::removeRow(int position)
+{
+    beginRemoveRows({}, position - 1, position - 1);
+    m_rows.removeAt(position - 1);
+    endRemoveRows();
+}
+
+void FileListModel::removePositions(QList<int> positions)
+{
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    if (positions.isEmpty())
+        return;
+    // One pass that keeps the rows not named: linear however many rows go.
+    beginResetModel();
+    QStringList kept;
+    kept.reserve(m_rows.size() - positions.size());
+    auto next = positions.cbegin();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (next != positions.cend() && *next == i + 1)
+            ++next;
+        else
+            kept.append(m_rows.at(i));
+    }
+    m_rows = std::move(kept);
+    endResetModel();
+}
+
+void FileListModel::clear()
+{
+    beginResetModel();
+    m_rows.clear();
+    endResetModel();
+}
+
+int FileListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+QVariant FileListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return m_rows.at(index.row());
+    return {};
+}
+
+QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole)
+        return QStringLiteral("HTML File(s)");
+    return {};
+}
+
+} // namespace tessaly

@@ -1,0 +1,35 @@
+// The file list: ordered rows of path texts, positions from 1, duplicates allowed.
+// Row order is processing order. Shown in one column headed "HTML File(s)".
+#pragma once
+
+#include <QAbstractListModel>
+#include <QStringList>
+
+namespace tessaly {
+
+class FileListModel : public QAbstractListModel {
+    Q_OBJECT
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    // Positions count from 1, as the list's operations do.
+    int count() const { return int(m_rows.size()); }
+    QString text(int position) const { return m_rows.at(position - 1); }
+    void setText(int position, const QString &text);
+    void append(const QString &path);
+    void appendAll(const QStringList &paths);
+    void removeRow(int position);
+    // Removes the given positions (any order, duplicates ignored) in one reset.
+    void removePositions(QList<int> positions);
+    void clear();
+    const QStringList &rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QStringList m_rows;
+};
+
+} // namespace tessaly
