@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/paths.h"
+#include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
 #include "textio/tessaly_error.h"
 
@@ -471,7 +472,7 @@ QString Form1::rowText(int row) const
     return m_fileList->text(row);
 }
 
-JobOptions Form1::currentJobOptions(const std::shared_ptr<const QStringList> &runSources) const
+JobOptions Form1::currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const
 {
     JobOptions options;
     options.mode = m_option1->isChecked() ? ReplaceMode::ViewableText : ReplaceMode::WholeFile;
@@ -483,14 +484,7 @@ JobOptions Form1::currentJobOptions(const std::shared_ptr<const QStringList> &ru
     } else {
         options.save = SaveOption::None;
     }
-    options.isRunSource = [runSources](const QString &resultPath) {
-        // A result that does not exist yet cannot be one of the sources.
-        if (!QFileInfo::exists(resultPath))
-            return false;
-        const FileSystem &fileSystem = FileSystem::real();
-        return std::any_of(runSources->cbegin(), runSources->cend(),
-                           [&](const QString &source) { return fileSystem.sameFile(resultPath, source); });
-    };
+    options.isRunSource = [runSources](const QString &resultPath) { return runSources->contains(resultPath); };
     return options;
 }
 
@@ -556,11 +550,14 @@ void Form1::PushButton3_Click()
     }
 
     int rowCount = 0;
-    auto runSources = std::make_shared<QStringList>();
+    std::shared_ptr<const RunSources> runSources;
     trap.step(110, [&] {
         rowCount = m_fileList->count();
-        *runSources = m_fileList->rows();
+        // Identified once: no result of this run may overwrite any of its sources.
+        runSources = std::make_shared<const RunSources>(m_fileList->rows());
     });
+    if (!runSources)
+        runSources = std::make_shared<const RunSources>(QStringList());
 
     QStringList details;
     for (int row = 1; row <= rowCount; ++row) {

@@ -11,6 +11,7 @@
 #include <QRect>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QComboBox;
@@ -27,6 +28,7 @@ class QTreeView;
 namespace tessaly {
 
 class FileListModel;
+class RunSources;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -81,7 +83,7 @@ private:
     void restoreTab(const QString &text);
 
     QString rowText(int row) const;
-    JobOptions currentJobOptions(const std::shared_ptr<const QStringList> &runSources) const;
+    JobOptions currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const;
     void reportJob(const FileReport &report, const QString &procedure, QStringList &details);
     void showProgress(int row, int rowCount, const QString &path);
     void clearProgress();

@@ -15,7 +15,7 @@ public:
     SettingsStore();
     // A store in the given file (tests point this at a temporary INI file).
     explicit SettingsStore(const QString &fileName, QSettings::Format format = QSettings::IniFormat);
-    ~SettingsStore();
+    virtual ~SettingsStore();
 
     SettingsStore(const SettingsStore &) = delete;
     SettingsStore &operator=(const SettingsStore &) = delete;
@@ -26,7 +26,7 @@ public:
     QString ReadSetting(const QString &key, const char *defaultValue) const;
     QString ReadSetting(const QString &key, int defaultValue) const;
     QString ReadSetting(const QString &key, bool defaultValue) const;
-    void WriteSetting(const QString &key, const QString &text);
+    virtual void WriteSetting(const QString &key, const QString &text);
 
     // Text forms of values as the store keeps them.
     static QString booleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
