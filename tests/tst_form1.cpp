@@ -346,20 +346,31 @@ private slots:
         QCOMPARE(m_platform->textsOf("message"), (QStringList{"Done.", "Done."}));
     }
 
+    void failedWriteShowsReportAndRunGoesOn_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("procedure");
+        QTest::newRow("pair") << "0" << "ReplaceText.ReplaceTextInFile";
+        QTest::newRow("sets") << "1" << "ReplaceText.ReplaceTextInFileCombo";
+    }
     void failedWriteShowsReportAndRunGoesOn()
     {
+        QFETCH(QString, tab);
+        QFETCH(QString, procedure);
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         // A folder where a's result should go: the write cannot replace it.
         QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
+        m_store->SettingsStore::WriteSetting("TabSel", tab);
         Form1 &form = open();
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
         startRun(form);
         const QStringList reports = m_platform->textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31.ReplaceText.ReplaceTextInFile at line "),
+        QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31." + procedure + " at line "),
                  qPrintable(reports.first()));
+        QVERIFY(!reports.first().startsWith("\r\n")); // it names why
         QVERIFY(QFileInfo(outFolder() + "a.htm").isDir());
         QVERIFY(QFileInfo::exists(outFolder() + "b.htm"));
         QCOMPARE(m_platform->kinds(), (QStringList{"errorReport", "message"}));

@@ -296,8 +296,8 @@ void Form1::Form_Load()
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.Form_Load"));
 
-    // Steps 100 to 128 come first here: the optional skin, the hand pointer
-    // picture and the sample-file list.
+    // 100-128 belong here, before the captions: ApplySkin, the hand pointer
+    // picture ("HAND-M.CUR") and recording the sample-file list ("Snapshot").
 
     trap.step(130, [&] {
         setWindowTitle(QString::fromLatin1(kCaption));
