@@ -1,5 +1,8 @@
 #include "filelist/file_list_view.h"
 
+#include "app/cursor_file.h"
+#include "app/program_files.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -60,7 +63,7 @@ void FileListView::setFileListModel(FileListModel *model)
 
 QString FileListView::dragCursorPath()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/drag.ico");
+    return programFile(QStringLiteral("drag.ico"));
 }
 
 void FileListView::removeSelectedRow()
@@ -100,8 +103,7 @@ void FileListView::mousePressEvent(QMouseEvent *event)
 void FileListView::itemClicked()
 {
     // Loaded afresh on every click; without the picture another pointer shows.
-    const QPixmap picture(dragCursorPath());
-    viewport()->setCursor(picture.isNull() ? QCursor(Qt::DragMoveCursor) : QCursor(picture));
+    viewport()->setCursor(loadCursorFile(dragCursorPath()).value_or(QCursor(Qt::DragMoveCursor)));
     const QModelIndex current = currentIndex();
     m_draggedRow = selectionModel() && selectionModel()->isSelected(current) ? QPersistentModelIndex(current)
                                                                               : QPersistentModelIndex();
