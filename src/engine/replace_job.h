@@ -2,10 +2,13 @@
 // the result. They show nothing; what happened comes back as a FileReport.
 #pragma once
 
+#include "engine/replacement.h"
+#include "engine/result_path.h"
 #include "textio/code_page.h"
 #include "textio/file_system.h"
 #include "textio/text_encoding.h"
 
+#include <QDir>
 #include <QList>
 #include <QString>
 
@@ -18,8 +21,6 @@ struct FindReplaceSet {
     QString replace;
 };
 
-enum class ReplaceMode { ViewableText, WholeFile };
-enum class SaveOption { BesideSource, OutputFolder, None };
 
 struct JobOptions {
     ReplaceMode mode = ReplaceMode::ViewableText;
@@ -42,6 +43,7 @@ struct FileReport {
     SourceFormat format;
     qint64 replacements = 0;
     qint64 lostCharacters = 0;  // replace-text characters the code page could not hold
+    bool dryRun = false;        // the result was composed but not written
     int statement = 0;          // for Failed: the step that failed
     QString description;        // for Skipped and Failed: why
 };

@@ -1,0 +1,120 @@
+#include "cli/cli_options.h"
+
+#include "app/paths.h"
+#include "sets/set_file.h"
+#include "textio/tessaly_error.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QThread>
+
+namespace tessaly::cli {
+
+namespace {
+
+const char *const kUsage =
+    "Usage: tessaly-cli [OPTION]... PATH...\n"
+    "Find and replace text in many HTML files; every file gets one result file and\n"
+    "no source is ever modified.\n"
+    "\n"
+    "  -f, --find TEXT        find text (exact, case-sensitive)\n"
+    "  -r, --replace TEXT     replace text (default: empty)\n"
+    "  -s, --sets FILE        apply the find/replace sets of FILE in order (one per line)\n"
+    "      --separator SEP    separator of the lines of FILE (default \"::\")\n"
+    "  -w, --whole-file       replace in the whole file text (default: only the\n"
+    "                         viewable text of the HTML body)\n"
+    "  -o, --output-dir DIR   write each result into DIR under the source's own name\n"
+    "                         (default: beside the source as NAME_replaced.EXT)\n"
+    "  -n, --dry-run          write nothing; report what each file would get\n"
+    "  -j, --jobs N           files processed at once (default: number of cores)\n"
+    "      --code-page NAME   single-byte code page for unmarked files\n"
+    "                         (default: from the locale, e.g. windows-1252)\n"
+    "  -q, --quiet            no per-file lines\n"
+    "  -h, --help             show this help\n"
+    "      --version          show the version\n"
+    "\n"
+    "One line per file on standard output: SOURCE -> RESULT (N replacements),\n"
+    "SOURCE: skipped (REASON) or SOURCE: failed (REASON). Missing and empty files\n"
+    "are skipped.\n"
+    "Exit status: 0 when no file failed, 1 when a file failed, 2 for a usage error.\n";
+
+} // namespace
+
+std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
+    const QCommandLineOption find({"f", "find"}, {}, "TEXT");
+    const QCommandLineOption replace({"r", "replace"}, {}, "TEXT");
+    const QCommandLineOption sets({"s", "sets"}, {}, "FILE");
+    const QCommandLineOption separator("separator", {}, "SEP", "::");
+    const QCommandLineOption wholeFile({"w", "whole-file"}, {});
+    const QCommandLineOption outputDir({"o", "output-dir"}, {}, "DIR");
+    const QCommandLineOption dryRun({"n", "dry-run"}, {});
+    const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
+    const QCommandLineOption codePage("code-page", {}, "NAME");
+    const QCommandLineOption quiet({"q", "quiet"}, {});
+    const QCommandLineOption help({"h", "help"}, {});
+    const QCommandLineOption version("version", {});
+    parser.addOptions({find, replace, sets, separator, wholeFile, outputDir, dryRun, jobs, codePage, quiet, help, version});
+
+    if (!parser.parse(arguments))
+        return UsageError{parser.errorText()};
+    if (parser.isSet(help))
+        return InfoRequest{QString::fromLatin1(kUsage)};
+    if (parser.isSet(version))
+        return InfoRequest{QStringLiteral("tessaly-cli %1\n").arg(QStringLiteral(TESSALY_VERSION))};
+
+    CliOptions options;
+    if (parser.isSet(codePage)) {
+        const auto page = CodePage::byName(parser.value(codePage));
+        if (!page)
+            return UsageError{QStringLiteral("Unknown code page: %1").arg(parser.value(codePage))};
+        options.job.codePage = *page;
+    }
+    if (parser.isSet(find) == parser.isSet(sets))
+        return UsageError{QStringLiteral("Give exactly one of --find and --sets.")};
+    if (parser.isSet(find)) {
+        options.sets = {{parser.value(find), parser.value(replace)}};
+    } else {
+        if (parser.isSet(replace))
+            return UsageError{QStringLiteral("--replace goes with --find; a set file holds its own replace texts.")};
+        if (parser.value(separator).isEmpty())
+            return UsageError{QStringLiteral("You must enter separating character(s).")};
+        try {
+            options.sets = readSetFile(parser.value(sets), parser.value(separator), options.job.codePage);
+        } catch (const TessalyError &error) {
+            return UsageError{error.description()};
+        }
+        options.usesSetFile = true;
+    }
+    options.job.mode = parser.isSet(wholeFile) ? ReplaceMode::WholeFile : ReplaceMode::ViewableText;
+    if (parser.isSet(outputDir)) {
+        const QString folder = parser.value(outputDir);
+        if (!FolderExists(folder))
+            return UsageError{QStringLiteral("Folder does not exist. Please select another folder.")};
+        options.job.save = SaveOption::OutputFolder;
+        options.job.outputFolder = QFileInfo(folder).absoluteFilePath();
+    } else {
+        options.job.save = SaveOption::BesideSource;
+    }
+    options.job.dryRun = parser.isSet(dryRun);
+    options.quiet = parser.isSet(quiet);
+    options.jobs = QThread::idealThreadCount();
+    if (parser.isSet(jobs)) {
+        bool ok = false;
+        options.jobs = parser.value(jobs).toInt(&ok);
+        if (!ok || options.jobs < 1)
+            return UsageError{QStringLiteral("--jobs needs a number of 1 or more.")};
+    }
+    options.paths = parser.positionalArguments();
+    if (options.paths.isEmpty())
+        return UsageError{QStringLiteral("No PATH given.")};
+    for (const QString &path : std::as_const(options.paths)) {
+        if (QFileInfo(path).isDir())
+            return UsageError{QStringLiteral("%1 is a folder; give the files in it.").arg(path)};
+    }
+    return options;
+}
+
+} // namespace tessaly::cli

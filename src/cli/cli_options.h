@@ -1,0 +1,32 @@
+// The command line of tessaly-cli, parsed into what one run needs.
+#pragma once
+
+#include "engine/replace_job.h"
+
+#include <QStringList>
+
+#include <variant>
+
+namespace tessaly::cli {
+
+struct CliOptions {
+    QList<FindReplaceSet> sets;     // one pair for --find, the file's sets for --sets
+    bool usesSetFile = false;
+    JobOptions job;
+    QStringList paths;              // files in the order given
+    int jobs = 1;
+    bool quiet = false;
+};
+
+struct UsageError {
+    QString message;
+};
+
+// Help and version text go to standard output here and end with exit code 0.
+struct InfoRequest {
+    QString text;
+};
+
+std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QStringList &arguments);
+
+} // namespace tessaly::cli

@@ -1,0 +1,152 @@
+#include "cli/cli_runner.h"
+
+#include "engine/run_sources.h"
+
+#include <QFileInfo>
+#include <QThreadPool>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace tessaly::cli {
+
+namespace {
+
+QString plural(qint64 n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+FileReport skipped(const QString &path)
+{
+    FileReport report;
+    report.status = FileReport::Status::Skipped;
+    report.source = path;
+    report.description = skipReason(path);
+    return report;
+}
+
+} // namespace
+
+QString skipReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("missing");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.size() == 0)
+        return QStringLiteral("empty");
+    return QStringLiteral("cannot be opened");
+}
+
+QString reportLine(const FileReport &report, const QString &codePageName)
+{
+    switch (report.status) {
+    case FileReport::Status::Skipped:
+        return QStringLiteral("%1: skipped (%2)").arg(report.source, report.description);
+    case FileReport::Status::Failed:
+        return QStringLiteral("%1: failed (%2)").arg(report.source, report.description);
+    case FileReport::Status::Written:
+        break;
+    }
+    QString details = plural(report.replacements, "replacement", "replacements");
+    if (report.lostCharacters > 0)
+        details += QStringLiteral(", %1 not in %2 written as \"?\"")
+                       .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
+    if (report.dryRun)
+        details += QStringLiteral(", dry run");
+    return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
+}
+
+int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress)
+{
+    const qsizetype total = options.paths.size();
+    QStringList absolute;
+    for (const QString &path : options.paths)
+        absolute.append(QFileInfo(path).absoluteFilePath());
+    const RunSources sources(absolute);
+    JobOptions job = options.job;
+    job.isRunSource = [&sources](const QString &path) { return sources.contains(path); };
+
+    std::vector<std::optional<FileReport>> reports(static_cast<size_t>(total));
+    std::mutex mutex;
+    std::condition_variable ready;
+
+    QThreadPool pool;
+    pool.setMaxThreadCount(options.jobs);
+    for (qsizetype i = 0; i < total; ++i) {
+        pool.start([&, i] {
+            const QString &path = absolute[i];
+            FileReport report;
+            if (FileSize2(path) < 1)
+                report = skipped(path);
+            else if (options.usesSetFile) {
+                QStringList finds, replaces;
+                for (const FindReplaceSet &set : options.sets) {
+                    finds.append(set.find);
+                    replaces.append(set.replace);
+                }
+                report = ReplaceTextInFileCombo(path, finds, replaces, job);
+            } else {
+                report = ReplaceTextInFile(path, options.sets[0].find, options.sets[0].replace, job);
+            }
+            report.source = options.paths[i];
+            const std::lock_guard lock(mutex);
+            reports[size_t(i)] = std::move(report);
+            ready.notify_one();
+        });
+    }
+
+    qint64 written = 0, skippedCount = 0, failed = 0, replacements = 0, lost = 0;
+    for (qsizetype i = 0; i < total; ++i) {
+        FileReport report;
+        {
+            std::unique_lock lock(mutex);
+            ready.wait(lock, [&] { return reports[size_t(i)].has_value(); });
+            report = std::move(*reports[size_t(i)]);
+            reports[size_t(i)].reset();
+        }
+        switch (report.status) {
+        case FileReport::Status::Written: ++written; break;
+        case FileReport::Status::Skipped: ++skippedCount; break;
+        case FileReport::Status::Failed: ++failed; break;
+        }
+        replacements += report.replacements;
+        lost += report.lostCharacters;
+        if (showProgress)
+            print(err, QStringLiteral("\r\033[K"));
+        if (!options.quiet)
+            print(out, reportLine(report, job.codePage.name()) + u'\n');
+        if (showProgress) {
+            std::fflush(out);
+            print(err, QStringLiteral("[%1/%2] %3").arg(i + 1).arg(total).arg(report.source));
+        }
+    }
+    pool.waitForDone();
+    if (showProgress)
+        print(err, QStringLiteral("\r\033[K"));
+
+    QString summary = QStringLiteral("%1: %2 %3, %4 skipped, %5 failed; %6")
+                          .arg(plural(total, "file", "files"))
+                          .arg(written)
+                          .arg(QLatin1String(options.job.dryRun ? "would be written" : "written"))
+                          .arg(skippedCount)
+                          .arg(failed)
+                          .arg(plural(replacements, "replacement", "replacements"));
+    if (lost > 0)
+        summary += QStringLiteral("; %1 not in %2 written as \"?\"")
+                       .arg(plural(lost, "character", "characters"), job.codePage.name());
+    print(err, summary + u'\n');
+    return failed > 0 ? 1 : 0;
+}
+
+} // namespace tessaly::cli

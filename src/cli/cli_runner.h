@@ -1,0 +1,18 @@
+// Runs the one-file jobs of a command line, several at once, and reports them in
+// the order the files were given.
+#pragma once
+
+#include "cli/cli_options.h"
+
+#include <cstdio>
+
+namespace tessaly::cli {
+
+// Returns the exit status: 0 when no file failed, 1 otherwise.
+int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress);
+
+QString reportLine(const FileReport &report, const QString &codePageName);
+// Why the skip test refuses a file, in a few words.
+QString skipReason(const QString &path);
+
+} // namespace tessaly::cli

@@ -1,0 +1,29 @@
+#include "engine/result_path.h"
+
+#include "app/paths.h"
+
+namespace tessaly {
+
+QString replacedName(const QString &resultPath, const QString &source, QChar sep)
+{
+    if (!GetFileName(resultPath, sep).contains(u'.'))
+        return resultPath + QStringLiteral("_replaced");
+    return StripFileExtension(resultPath) + QStringLiteral("_replaced.") + GetFileExtension(source);
+}
+
+QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep)
+{
+    QString result;
+    if (save == SaveOption::OutputFolder)
+        result = outputFolder + sep + GetFileName(source, sep);
+    else if (save == SaveOption::BesideSource)
+        result = GetFilePath(source, sep) + sep + GetFileName(source, sep);
+    else
+        return {};
+    result = NormalizePath(result, sep);
+    if (NormalizePath(source, sep) == result)
+        result = replacedName(result, source, sep);
+    return result;
+}
+
+} // namespace tessaly

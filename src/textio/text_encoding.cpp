@@ -1,0 +1,95 @@
+#include "textio/text_encoding.h"
+
+#include "textio/file_system.h"
+
+#include <cstring>
+
+namespace tessaly {
+
+namespace {
+
+bool startsWith(QByteArrayView content, const char *mark, qsizetype length)
+{
+    return content.size() >= length && std::memcmp(content.data(), mark, size_t(length)) == 0;
+}
+
+// True when some byte has its high bit set; eight bytes at a time.
+bool hasHighBytes(QByteArrayView content)
+{
+    const char *p = content.data();
+    qsizetype n = content.size();
+    constexpr quint64 high = 0x8080808080808080ULL;
+    for (; n >= 8; p += 8, n -= 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        if (word & high)
+            return true;
+    }
+    for (; n > 0; ++p, --n)
+        if (static_cast<unsigned char>(*p) & 0x80)
+            return true;
+    return false;
+}
+
+} // namespace
+
+SourceFormat classifyMark(QByteArrayView content)
+{
+    if (startsWith(content, "\xFF\xFE\x00\x00", 4))
+        return {TextEncoding::Utf16, ByteOrderMark::Utf32LE};
+    if (startsWith(content, "\x00\x00\xFE\xFF", 4))
+        return {TextEncoding::Utf16, ByteOrderMark::Utf32BE};
+    if (startsWith(content, "\xEF\xBB\xBF", 3))
+        return {TextEncoding::Utf8, ByteOrderMark::Utf8};
+    if (startsWith(content, "\xFF\xFE", 2))
+        return {TextEncoding::Utf16, ByteOrderMark::Utf16LE};
+    if (startsWith(content, "\xFE\xFF", 2))
+        return {TextEncoding::Utf16, ByteOrderMark::Utf16BE};
+    return {TextEncoding::Ansi, ByteOrderMark::None};
+}
+
+SourceFormat classifyContent(QByteArrayView content)
+{
+    const SourceFormat marked = classifyMark(content);
+    if (marked.mark == ByteOrderMark::None && hasHighBytes(content) && content.isValidUtf8())
+        return {TextEncoding::Utf8, ByteOrderMark::None};
+    return marked;
+}
+
+int markLength(ByteOrderMark mark)
+{
+    return int(markBytes(mark).size());
+}
+
+QByteArrayView markBytes(ByteOrderMark mark)
+{
+    switch (mark) {
+    case ByteOrderMark::None: return {};
+    case ByteOrderMark::Utf8: return QByteArrayView("\xEF\xBB\xBF", 3);
+    case ByteOrderMark::Utf16LE: return QByteArrayView("\xFF\xFE", 2);
+    case ByteOrderMark::Utf16BE: return QByteArrayView("\xFE\xFF", 2);
+    case ByteOrderMark::Utf32LE: return QByteArrayView("\xFF\xFE\x00\x00", 4);
+    case ByteOrderMark::Utf32BE: return QByteArrayView("\x00\x00\xFE\xFF", 4);
+    }
+    return {};
+}
+
+TextEncoding DetectTextEncoding(const QString &path)
+{
+    return classifyContent(FileSystem::real().readAll(path)).encoding;
+}
+
+QString describe(SourceFormat format)
+{
+    switch (format.mark) {
+    case ByteOrderMark::Utf8: return QStringLiteral("UTF-8 with mark");
+    case ByteOrderMark::Utf16LE: return QStringLiteral("UTF-16");
+    case ByteOrderMark::Utf16BE: return QStringLiteral("UTF-16 big-endian");
+    case ByteOrderMark::Utf32LE: return QStringLiteral("UTF-32");
+    case ByteOrderMark::Utf32BE: return QStringLiteral("UTF-32 big-endian");
+    case ByteOrderMark::None: break;
+    }
+    return format.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : QStringLiteral("code page");
+}
+
+} // namespace tessaly
