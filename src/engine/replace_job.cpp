@@ -26,7 +26,8 @@ constexpr Statements kSetsStatements{100, 172, 174};
 
 // A result ready to write: its parts in order, and what it cost.
 struct Result {
-    QByteArray bytes;           // single-byte or UTF-8 result, mark included
+    QByteArrayView mark;        // the source's UTF-8 mark, kept
+    QByteArray bytes;           // single-byte or UTF-8 result
     QString utf16;              // UTF-16 result (written with the FF FE mark)
     QByteArrayView strayByte;   // the odd last byte of a UTF-16 source, kept as it was
     bool isUtf16 = false;
@@ -36,7 +37,7 @@ struct Result {
     QList<QByteArrayView> parts() const
     {
         if (!isUtf16)
-            return {QByteArrayView(bytes)};
+            return {mark, QByteArrayView(bytes)};
         return {markBytes(ByteOrderMark::Utf16LE),
                 QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), strayByte};
     }
@@ -69,8 +70,8 @@ Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QLis
     const qsizetype mark = markLength(format.mark);
     QList<qint64> counts;
     Result result;
-    result.bytes = content.first(mark)
-                   + replaceText(QByteArrayView(content).sliced(mark), substitutions, options.mode, &counts);
+    result.mark = QByteArrayView(content).first(mark);
+    result.bytes = replaceText(QByteArrayView(content).sliced(mark), substitutions, options.mode, &counts);
     result.replacements = sum(counts);
     for (qsizetype j = 0; j < counts.size(); ++j)
         result.lost += counts[j] * lostPerReplacement[j];

@@ -1,6 +1,8 @@
 #include "engine/replacement.h"
 
 #include <algorithm>
+#include <type_traits>
+#include <utility>
 #include <cstring>
 #include <string.h>
 
@@ -8,11 +10,31 @@ namespace tessaly {
 
 namespace {
 
-// Exact search; memmem for bytes, Qt's vectorised search for UTF-16.
+// Exact search for bytes. A short find text is found by scanning for its first
+// byte (memchr is vectorised) and comparing the rest: unlike memmem, that costs
+// nothing to set up per call, which matters when occurrences are dense. Long
+// find texts go to memmem, whose running time stays linear whatever the text.
 qsizetype findExact(QByteArrayView text, QByteArrayView needle, qsizetype from)
 {
-    const void *hit = ::memmem(text.data() + from, size_t(text.size() - from), needle.data(), size_t(needle.size()));
-    return hit ? static_cast<const char *>(hit) - text.data() : -1;
+    const qsizetype n = needle.size();
+    if (text.size() - from < n)
+        return -1;
+    const char *base = text.data();
+    if (n > 16) {
+        const void *hit = ::memmem(base + from, size_t(text.size() - from), needle.data(), size_t(n));
+        return hit ? static_cast<const char *>(hit) - base : -1;
+    }
+    const char *p = base + from;
+    const char *const last = base + text.size() - n;  // the last place a match can start
+    while (p <= last) {
+        p = static_cast<const char *>(std::memchr(p, needle[0], size_t(last - p + 1)));
+        if (!p)
+            return -1;
+        if (std::memcmp(p + 1, needle.data() + 1, size_t(n - 1)) == 0)
+            return p - base;
+        ++p;
+    }
+    return -1;
 }
 
 qsizetype findExact(QStringView text, QStringView needle, qsizetype from)
@@ -108,6 +130,36 @@ Cut<View> takeUpTo(View &working, View marker, bool includeMarker)
     return {before, true};
 }
 
+// The output of a replacement: appends are plain copies into a buffer that grows
+// geometrically, with no per-append bookkeeping of the string class.
+template <class View, class Buffer>
+class Sink {
+public:
+    using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<View>().data())>>;
+
+    explicit Sink(qsizetype estimate = 0) { m_buffer.resize(estimate); }
+
+    void append(View text)
+    {
+        const qsizetype n = text.size();
+        if (m_used + n > m_buffer.size())
+            m_buffer.resize(std::max(m_used + n, m_buffer.size() * 2 + 64));
+        std::memcpy(reinterpret_cast<Unit *>(m_buffer.data()) + m_used, text.data(), size_t(n) * sizeof(Unit));
+        m_used += n;
+    }
+    void clear() { m_used = 0; }
+    View view() const { return View(reinterpret_cast<const Unit *>(m_buffer.constData()), m_used); }
+    Buffer take()
+    {
+        m_buffer.resize(m_used);
+        return std::move(m_buffer);
+    }
+
+private:
+    Buffer m_buffer;
+    qsizetype m_used = 0;
+};
+
 template <class View, class Buffer>
 class Replacer {
 public:
@@ -119,7 +171,7 @@ public:
     }
 
     // Appends text to out with every substitution applied in order.
-    void apply(View text, Buffer &out)
+    void apply(View text, Sink<View, Buffer> &out)
     {
         qsizetype last = m_substitutions.size() - 1;
         while (last >= 0 && m_substitutions[last].find.isEmpty())
@@ -129,7 +181,7 @@ public:
             return;
         }
         View current = text;
-        Buffer *into = &m_scratch[0];
+        Sink<View, Buffer> *into = &m_scratch[0];
         for (qsizetype j = 0; j <= last; ++j) {
             const auto &s = m_substitutions[j];
             if (s.find.isEmpty())
@@ -140,13 +192,13 @@ public:
             }
             into->clear();
             replaceInto(current, j, *into);
-            current = View(*into);
+            current = into->view();
             into = into == &m_scratch[0] ? &m_scratch[1] : &m_scratch[0];
         }
     }
 
 private:
-    void replaceInto(View text, qsizetype j, Buffer &out)
+    void replaceInto(View text, qsizetype j, Sink<View, Buffer> &out)
     {
         const View find(m_substitutions[j].find);
         const View replace(m_substitutions[j].replace);
@@ -164,7 +216,7 @@ private:
 
     const QList<Substitution<Buffer>> &m_substitutions;
     QList<qint64> *m_counts;
-    Buffer m_scratch[2];
+    Sink<View, Buffer> m_scratch[2];
 };
 
 bool onlySpaces(QByteArrayView text)
@@ -181,7 +233,7 @@ bool onlySpaces(QStringView text)
 // "</body>" on stays as it is; between them only the runs of text outside tags
 // are replaced, each once, and the tags are copied unchanged.
 template <class View, class Buffer>
-void replaceViewable(View s, Replacer<View, Buffer> &replacer, Buffer &out)
+void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer> &out)
 {
     const View bodyMarker = marker<View>("<body");
     const View tagEnd = marker<View>(">");
@@ -223,14 +275,13 @@ template <class View, class Buffer>
 Buffer replaceAny(View text, const QList<Substitution<Buffer>> &substitutions, ReplaceMode mode,
                   QList<qint64> *replacements)
 {
-    Buffer out;
-    out.reserve(text.size() + text.size() / 16 + 64);
+    Sink<View, Buffer> out(text.size() + text.size() / 16 + 64);
     Replacer<View, Buffer> replacer(substitutions, replacements);
     if (mode == ReplaceMode::WholeFile)
         replacer.apply(text, out);
     else
         replaceViewable(text, replacer, out);
-    return out;
+    return out.take();
 }
 
 } // namespace
