@@ -5,10 +5,12 @@
 #include <QEventLoop>
 #include <QThreadPool>
 
-#include <atomic>
-#include <exception>
+#include <QPointer>
+
+#include <chrono>
 #include <functional>
-#include <optional>
+#include <future>
+#include <memory>
 
 namespace tessaly {
 
@@ -23,26 +25,25 @@ public:
     template<class Result>
     Result run(const std::function<Result()> &job)
     {
-        std::optional<Result> result;
-        std::exception_ptr failure;
-        std::atomic<bool> done{false};
+        // The task owns its promise; the pool's thread is kept for the next job
+        // (waiting on the pool itself would end its threads every time).
+        auto promise = std::make_shared<std::promise<Result>>();
+        std::future<Result> outcome = promise->get_future();
         QEventLoop loop;
-        m_pool.start([&] {
+        QPointer<QEventLoop> loopAlive(&loop);
+        m_pool.start([job, promise, loopAlive] {
             try {
-                result = job();
+                promise->set_value(job());
             } catch (...) {
-                failure = std::current_exception();
+                promise->set_exception(std::current_exception());
             }
-            done = true;
-            QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(loopAlive, [loopAlive] { if (loopAlive) loopAlive->quit(); }, Qt::QueuedConnection);
         });
-        if (!done)
+        if (outcome.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             loop.exec();
-        // Also covers a loop left early because the application is quitting.
-        m_pool.waitForDone();
-        if (failure)
-            std::rethrow_exception(failure);
-        return std::move(*result);
+        // get() also waits when the loop was left early because the application is
+        // quitting, so whatever the job writes is finished before we return.
+        return outcome.get();
     }
 
 private:

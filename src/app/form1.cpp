@@ -513,6 +513,11 @@ void Form1::reportJob(const FileReport &report, const QString &procedure, QStrin
 
 void Form1::showProgress(int row, int rowCount, const QString &path)
 {
+    // Repainting the status line for every file would cost more than replacing
+    // small files: it is refreshed a few times a second.
+    if (row > 1 && m_progressShown.isValid() && m_progressShown.elapsed() < kProgressInterval)
+        return;
+    m_progressShown.start();
     m_progress->setRange(0, rowCount);
     m_progress->setValue(row - 1);
     m_progress->setVisible(true);
@@ -521,6 +526,7 @@ void Form1::showProgress(int row, int rowCount, const QString &path)
 
 void Form1::clearProgress()
 {
+    m_progressShown.invalidate();
     m_progress->setVisible(false);
     m_statusText->clear();
 }

@@ -7,6 +7,7 @@
 #include "app/settings_store.h"
 #include "engine/replace_job.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QRect>
 
@@ -138,6 +139,8 @@ private:
     QRadioButton *m_option3 = nullptr;
     QRadioButton *m_option4 = nullptr;
     QLabel *m_statusText = nullptr;
+    QElapsedTimer m_progressShown;
+    static constexpr qint64 kProgressInterval = 100;  // milliseconds
     QProgressBar *m_progress = nullptr;
 };
 
