@@ -2,6 +2,7 @@
 
 #include "app/error_report.h"
 #include "app/paths.h"
+#include "app/program_files.h"
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
 #include "textio/tessaly_error.h"
@@ -54,10 +55,16 @@ const QString kFolderMissing = QStringLiteral("Folder does not exist. Please sel
 } // namespace
 
 Form1::Form1(Platform &platform, SettingsStore &settings, QWidget *parent)
-    : QMainWindow(parent), m_platform(platform), m_settings(settings), m_fileList(new FileListModel(this)),
-      m_quit([] { QCoreApplication::quit(); })
+    : Form1(platform, settings, programFolder(), parent)
+{
+}
+
+Form1::Form1(Platform &platform, SettingsStore &settings, const QString &programFolder, QWidget *parent)
+    : QMainWindow(parent), m_platform(platform), m_settings(settings), m_programFolder(programFolder),
+      m_fileList(new FileListModel(this)), m_quit([] { QCoreApplication::quit(); })
 {
     buildControls();
+    installHoverPointer();
     Form_Load();
 }
 
@@ -248,6 +255,7 @@ void Form1::buildControls()
     connect(m_text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     connect(m_pushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(m_pushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
+    connect(m_pushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
     connect(m_pushButton14, &QPushButton::clicked, this, &Form1::PushButton14_Click);
 
     m_command1->setFocus();
@@ -296,8 +304,7 @@ void Form1::Form_Load()
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.Form_Load"));
 
-    // 100-128 belong here, before the captions: ApplySkin, the hand pointer
-    // picture ("HAND-M.CUR") and recording the sample-file list ("Snapshot").
+    loadProgramFiles(trap); // 100-128
 
     trap.step(130, [&] {
         setWindowTitle(QString::fromLatin1(kCaption));

@@ -28,7 +28,9 @@ class QTreeView;
 
 namespace tessaly {
 
+class ErrorTrap;
 class FileListModel;
+class HoverPointer;
 class RunSources;
 
 class Form1 : public QMainWindow {
@@ -37,6 +39,9 @@ public:
     static constexpr const char *kCaption = "Tessaly Software";
 
     Form1(Platform &platform, SettingsStore &settings, QWidget *parent = nullptr);
+    // Takes the samples, pointers and skin from `programFolder` instead of the
+    // running program's folder.
+    Form1(Platform &platform, SettingsStore &settings, const QString &programFolder, QWidget *parent = nullptr);
     ~Form1() override;
 
     FileListModel &fileList() { return *m_fileList; }
@@ -63,6 +68,7 @@ public slots:
     void Text3_Change(const QString &text);
     void PushButton3_Click();
     void PushButton10_Click();
+    void PushButton11_Click();
     void PushButton14_Click();
 
 protected:
@@ -77,6 +83,9 @@ private:
     void placeTabControls();
 
     void SetApplicationTitle();
+    // Start-up steps before the captions: skin, hand pointer, sample list.
+    void loadProgramFiles(ErrorTrap &trap);
+    void installHoverPointer();
     void writeModeOptions();
     void writeSaveOptions();
     void writeQuietly(const QString &key, const QString &text);
@@ -91,6 +100,8 @@ private:
 
     Platform &m_platform;
     SettingsStore &m_settings;
+    QString m_programFolder;
+    HoverPointer *m_hoverPointer = nullptr;
     FileListModel *m_fileList = nullptr;
     BackgroundJob m_job;
     std::function<void()> m_quit;

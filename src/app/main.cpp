@@ -1,9 +1,11 @@
 // The Tessaly program: the main window over the native settings store.
 #include "app/form1.h"
+#include "app/program_files.h"
 #include "app/qt_platform.h"
 #include "app/settings_store.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QScreen>
 
 int main(int argc, char *argv[])
@@ -11,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
+    QApplication::setWindowIcon(QIcon(tessaly::programFile(QStringLiteral("tessaly.png"))));
 
     tessaly::QtPlatform platform;
     tessaly::SettingsStore settings;

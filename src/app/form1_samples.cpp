@@ -1,0 +1,76 @@
+// Form1's sample files, skin and pointers: the start-up steps that read the files
+// beside the program, the hover pointer, and Load Sample/Example Files.
+#include "app/form1.h"
+
+#include "app/cursor_file.h"
+#include "app/error_report.h"
+#include "app/hover_pointer.h"
+#include "app/paths.h"
+#include "app/skin.h"
+#include "filelist/file_list_model.h"
+#include "filelist/samples.h"
+#include "textio/tessaly_error.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeView>
+
+namespace tessaly {
+
+namespace {
+
+QString handCursorFile(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("/HAND-M.CUR");
+}
+
+} // namespace
+
+void Form1::installHoverPointer()
+{
+    m_hoverPointer = new HoverPointer(*this, [this] { return isBusy(); });
+    m_hoverPointer->addHandPlaces({m_pushButton1, m_pushButton2, m_pushButton3, m_pushButton4, m_pushButton5,
+                                   m_pushButton6, m_pushButton7, m_pushButton8, m_pushButton9, m_pushButton10,
+                                   m_pushButton11, m_pushButton12, m_pushButton13, m_pushButton14});
+    m_hoverPointer->addArrowPlaces({this, m_client, m_frame1, m_frame2, m_frame3, m_text3, m_listView1});
+}
+
+void Form1::loadProgramFiles(ErrorTrap &trap)
+{
+    trap.step(100, [&] { ApplySkin(*this, m_programFolder); });
+
+    const QString handFile = handCursorFile(m_programFolder);
+    if (trap.test(102, [&] { return FileExists(handFile); })) {
+        trap.step(104, [&] {
+            std::optional<QCursor> hand = loadCursorFile(handFile);
+            if (!hand)
+                throw TessalyError(QStringLiteral("Invalid picture"));
+            m_hoverPointer->setHandCursor(std::move(hand));
+        });
+    }
+
+    // Tried twice, as a first start always did; an empty samples folder records
+    // "" and so is looked at again at the next start.
+    const ScrambleOptions scramble{CodePage::system(), [this] { m_platform.processPendingEvents(); }};
+    for (const int statement : {108, 128}) {
+        if (trap.test(statement, [&] { return m_settings.ReadSetting(QStringLiteral("Snapshot"), "").isEmpty(); }))
+            trap.step(statement, [&] { SaveSampleSnapshot(m_settings, m_programFolder, scramble); });
+    }
+}
+
+void Form1::PushButton11_Click()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton11_Click"));
+    trap.step(100, [&] {
+        const ScrambleOptions scramble{CodePage::system(), [this] { m_platform.processPendingEvents(); }};
+        LoadSampleFiles(*m_fileList, m_settings, m_platform, m_programFolder, scramble);
+    });
+    trap.step(110, [&] { m_text1->setPlainText(QStringLiteral("a")); });
+    trap.step(112, [&] { m_text2->setPlainText(QStringLiteral("b")); });
+    trap.step(114, [&] { m_tabControl1->setCurrentIndex(0); });
+}
+
+} // namespace tessaly

@@ -1,0 +1,30 @@
+#include "app/skin.h"
+
+#include "app/form_colors.h"
+#include "filelist/add_folder.h"
+#include "textio/tessaly_error.h"
+
+#include <QFile>
+#include <QWidget>
+
+namespace tessaly {
+
+QString skinFile(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("/x/o.cjs");
+}
+
+void ApplySkin(QWidget &window, const QString &programFolder)
+{
+    const QString path = skinFile(programFolder);
+    // Only a file counts: a folder of that name is no skin.
+    if (!FileIsOpenable(path))
+        return;
+    SetFormBackColors(window);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw TessalyError(QStringLiteral("Skin file could not be read: ") + file.errorString());
+    window.setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+} // namespace tessaly

@@ -1,0 +1,300 @@
+// The main window's files beside the program: the skin, the hand pointer, the
+// sample list recorded at start-up, Load Sample/Example Files, and the hover
+// pointer over buttons and background, with and without the hourglass.
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "filelist/file_list_model.h"
+#include "filelist/samples.h"
+#include "test_files.h"
+#include "textio/tessaly_error.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+using tessaly::Form1;
+using testing::FakePlatform;
+
+namespace {
+
+// Records writes; can refuse to write one key.
+class RecordingStore : public tessaly::SettingsStore {
+public:
+    using SettingsStore::SettingsStore;
+    void WriteSetting(const QString &key, const QString &text) override
+    {
+        if (key == refusedKey)
+            throw tessaly::TessalyError(QStringLiteral("Permission denied"));
+        writes << key;
+        SettingsStore::WriteSetting(key, text);
+    }
+    QStringList writes;
+    QString refusedKey;
+};
+
+enum class Pointer { Own, Hand, Arrow, Hourglass };
+
+} // namespace
+
+Q_DECLARE_METATYPE(Pointer)
+
+class TestForm1Startup : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_program = m_dir->filePath("program");
+        QVERIFY(QDir().mkpath(m_program));
+        m_platform.reset(new FakePlatform);
+        m_store.reset(new RecordingStore(m_dir->filePath("settings.ini")));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_store.reset();
+        m_platform.reset();
+    }
+
+    void noSkinKeepsTheWhiteDesign()
+    {
+        Form1 &form = open();
+        QVERIFY(form.styleSheet().isEmpty());
+        QCOMPARE(form.findChild<QGroupBox *>("Frame1")->palette().color(QPalette::Window), QColor(Qt::white));
+        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+    }
+
+    void skinFileStylesTheWindow()
+    {
+        const QByteArray sheet = "QPushButton { color: rgb(10, 20, 30); }";
+        QVERIFY(QDir().mkpath(m_program + "/x"));
+        testing::writeBytes(m_program + "/x/o.cjs", sheet);
+        Form1 &form = open();
+        QCOMPARE(form.styleSheet(), QString::fromLatin1(sheet));
+        const QColor face = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(form.palette().color(QPalette::Window), face);
+        QCOMPARE(form.findChild<QGroupBox *>("Frame2")->palette().color(QPalette::Window), face);
+        QCOMPARE(form.findChild<QRadioButton *>("Option1")->palette().color(QPalette::Window), face);
+        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+    }
+
+    void skinFolderIsNoSkin()
+    {
+        QVERIFY(QDir().mkpath(m_program + "/x/o.cjs"));
+        Form1 &form = open();
+        QVERIFY(form.styleSheet().isEmpty());
+        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+    }
+
+    void unreadableHandPictureIsReported()
+    {
+        testing::writeBytes(m_program + "/HAND-M.CUR", "not a picture");
+        Form1 &form = open();
+        const QStringList reports = m_platform->textsOf("errorReport");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().startsWith("Invalid picture\r\nin Brindle2021/08/31.Form1.Form_Load at line 104\r\r"),
+                 qPrintable(reports.first()));
+        // The rest of start-up still ran.
+        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
+    }
+
+    void firstStartRecordsTheSamples()
+    {
+        const QStringList samples = writeSamples({"b.htm", "a.htm"});
+        open();
+        QCOMPARE(m_store->writes.count("Snapshot"), 1);
+        QCOMPARE(m_store->writes.first(), QStringLiteral("Snapshot"));
+        QCOMPARE(tessaly::UnscrambleText(m_store->ReadSetting("Snapshot", ""), tessaly::scramblingKey()),
+                 samples.at(1) + "|" + samples.at(0));
+    }
+
+    void recordedSamplesAreKept()
+    {
+        writeSamples({"a.htm"});
+        m_store->SettingsStore::WriteSetting("Snapshot", tessaly::ScrambleText("/old/Samples/a.htm", tessaly::scramblingKey()));
+        open();
+        QVERIFY(!m_store->writes.contains("Snapshot"));
+    }
+
+    void emptySamplesFolderIsTriedAgain()
+    {
+        QVERIFY(QDir().mkpath(m_program + "/Samples"));
+        open();
+        QCOMPARE(m_store->writes.count("Snapshot"), 2);
+        QCOMPARE(m_store->ReadSetting("Snapshot", "unset"), QString());
+    }
+
+    void failedRecordingIsReportedAndStartupGoesOn()
+    {
+        writeSamples({"a.htm"});
+        m_store->refusedKey = "Snapshot";
+        Form1 &form = open();
+        const QStringList reports = m_platform->textsOf("errorReport");
+        QCOMPARE(reports.size(), 2);
+        QVERIFY(reports.at(0).contains("Form1.Form_Load at line 108\r\r"));
+        QVERIFY(reports.at(1).contains("Form1.Form_Load at line 128\r\r"));
+        QVERIFY(form.findChild<QRadioButton *>("Option1")->isChecked());
+    }
+
+    void loadSampleFilesButton_data()
+    {
+        QTest::addColumn<bool>("openFolder");
+        QTest::newRow("folder shown") << true;
+        QTest::newRow("folder not shown") << false;
+    }
+    void loadSampleFilesButton()
+    {
+        QFETCH(bool, openFolder);
+        const QStringList samples = writeSamples({"a.htm", "b.htm", "c.htm"});
+        m_store->SettingsStore::WriteSetting("TabSel", "1");
+        Form1 &form = open();
+        QVERIFY(QFile::remove(samples.at(2)));
+        text1()->setPlainText("find");
+        text2()->setPlainText("replace");
+        m_platform->yesNoAnswers.enqueue(openFolder);
+        m_platform->yesNoAnswers.enqueue(false);
+        showForm(form);
+        QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
+        QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
+        QCOMPARE(form.fileList().rows(), samples.mid(0, 2));
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
+        QCOMPARE(form.findChild<QTabWidget *>("TabControl1")->currentIndex(), 0);
+        QCOMPARE(m_store->ReadSetting("TabSel", ""), QStringLiteral("0"));
+        QCOMPARE(m_platform->textsOf("openFolder"), openFolder ? QStringList{m_program + "/Samples/"} : QStringList{});
+        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+    }
+
+    void buttonWithoutSamplesStillPreparesTheDemo()
+    {
+        Form1 &form = open();
+        QMetaObject::invokeMethod(&form, "PushButton11_Click");
+        QCOMPARE(form.fileList().count(), 0);
+        QCOMPARE(m_platform->kinds(), QStringList{"askYesNo"});
+        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
+    }
+
+    void hoverPointer_data()
+    {
+        QTest::addColumn<bool>("handFile");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<QString>("first");  // object names moved over, in order
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<Pointer>("expected");
+
+        QTest::newRow("button shows the hand") << true << false << "" << "PushButton11" << Pointer::Hand;
+        QTest::newRow("button inside a frame shows the hand") << true << false << "" << "PushButton14" << Pointer::Hand;
+        QTest::newRow("background restores the arrow") << true << false << "PushButton2" << "Form1Client"
+                                                       << Pointer::Arrow;
+        QTest::newRow("list restores the arrow") << true << false << "PushButton2" << "ListView1" << Pointer::Arrow;
+        QTest::newRow("frame restores the arrow") << true << false << "PushButton3" << "Frame2" << Pointer::Arrow;
+        QTest::newRow("option leaves the hand") << true << false << "PushButton3" << "Option1" << Pointer::Hand;
+        QTest::newRow("tab control leaves the hand") << true << false << "PushButton10" << "TabControl1"
+                                                     << Pointer::Hand;
+        QTest::newRow("no hand picture: platform default") << false << false << "" << "PushButton11"
+                                                           << Pointer::Arrow;
+        QTest::newRow("hourglass stays over a button") << true << true << "" << "PushButton11" << Pointer::Hourglass;
+        QTest::newRow("hourglass stays over the list") << true << true << "PushButton11" << "ListView1"
+                                                       << Pointer::Hourglass;
+    }
+    void hoverPointer()
+    {
+        QFETCH(bool, handFile);
+        QFETCH(bool, busy);
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(Pointer, expected);
+        if (handFile)
+            QVERIFY(QFile::copy(QStringLiteral(TESSALY_ASSETS_DIR "/HAND-M.CUR"), m_program + "/HAND-M.CUR"));
+        Form1 &form = open();
+        showForm(form);
+        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        if (busy)
+            form.setCursor(Qt::WaitCursor);
+        for (const QString &name : {first, second}) {
+            if (name.isEmpty())
+                continue;
+            QWidget *widget = form.findChild<QWidget *>(name);
+            QVERIFY2(widget, qPrintable(name));
+            moveOver(widget);
+        }
+        QCOMPARE(pointer(form), expected);
+        QCOMPARE(form.isBusy(), busy);
+    }
+
+private:
+    Form1 &open()
+    {
+        m_form.reset(new Form1(*m_platform, *m_store, m_program));
+        m_form->setQuitHandler([] {});
+        return *m_form;
+    }
+    void showForm(Form1 &form)
+    {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+    // A free spot of the widget: not covered by one of its child controls.
+    static QPoint freeSpot(QWidget *widget)
+    {
+        for (int y = 2; y < widget->height(); y += 3)
+            for (int x = 2; x < widget->width(); x += 3)
+                if (!widget->childAt(x, y) || widget->childAt(x, y)->objectName().startsWith("qt_"))
+                    return QPoint(x, y);
+        return widget->rect().center();
+    }
+    static void moveOver(QWidget *widget)
+    {
+        const QPoint spot = freeSpot(widget);
+        // Two moves, as a real pointer makes: the first one enters.
+        QTest::mouseMove(widget, spot + QPoint(1, 1));
+        QTest::mouseMove(widget, spot);
+    }
+    static Pointer pointer(const Form1 &form)
+    {
+        if (!form.testAttribute(Qt::WA_SetCursor))
+            return Pointer::Arrow;
+        switch (form.cursor().shape()) {
+        case Qt::WaitCursor:
+            return Pointer::Hourglass;
+        case Qt::BitmapCursor:
+            return Pointer::Hand;
+        case Qt::ArrowCursor:
+            return Pointer::Arrow;
+        default:
+            return Pointer::Own;
+        }
+    }
+    QStringList writeSamples(const QStringList &names)
+    {
+        QDir().mkpath(m_program + "/Samples");
+        QStringList paths;
+        for (const QString &name : names) {
+            paths << m_program + "/Samples/" + name;
+            testing::writeBytes(paths.last(), "<p>a</p>");
+        }
+        return paths;
+    }
+    QPushButton *button(const char *name) { return m_form->findChild<QPushButton *>(name); }
+    QPlainTextEdit *text1() { return m_form->findChild<QPlainTextEdit *>("Text1"); }
+    QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_program;
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<RecordingStore> m_store;
+    std::unique_ptr<Form1> m_form;
+};
+
+QTEST_MAIN(TestForm1Startup)
+#include "tst_form1_startup.moc"
