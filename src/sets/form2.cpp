@@ -85,6 +85,9 @@ void Form2::buildControls()
     grid->addWidget(m_text2, 4, 0, Qt::AlignLeft);
     grid->setRowMinimumHeight(5, 12);
     auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    m_pushButton1->setMinimumWidth(96);
+    m_pushButton2->setMinimumWidth(96);
     buttons->addWidget(m_pushButton1);
     buttons->addWidget(m_pushButton2);
     buttons->addStretch(1);
