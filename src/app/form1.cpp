@@ -257,6 +257,13 @@ void Form1::buildControls()
     connect(m_pushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
     connect(m_pushButton11, &QPushButton::clicked, this, &Form1::PushButton11_Click);
     connect(m_pushButton14, &QPushButton::clicked, this, &Form1::PushButton14_Click);
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, &Form1::Combo1_Click);
+    connect(m_combo2, &QComboBox::currentIndexChanged, this, &Form1::Combo2_Click);
+    connect(m_pushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(m_pushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(m_pushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(m_pushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(m_pushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
 
     m_command1->setFocus();
 }

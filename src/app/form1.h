@@ -70,6 +70,14 @@ public slots:
     void PushButton10_Click();
     void PushButton11_Click();
     void PushButton14_Click();
+    // The sets tab: the two set lists and their buttons.
+    void Combo1_Click();
+    void Combo2_Click();
+    void PushButton4_Click();
+    void PushButton5_Click();
+    void PushButton6_Click();
+    void PushButton7_Click();
+    void PushButton9_Click();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -91,6 +99,9 @@ private:
     void writeQuietly(const QString &key, const QString &text);
     void restoreOption(QRadioButton *button, bool selected, void (Form1::*click)());
     void restoreTab(const QString &text);
+
+    // Appends one set to both lists and keeps their selection as it was.
+    void appendSet(const FindReplaceSet &set);
 
     QString rowText(int row) const;
     JobOptions currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const;

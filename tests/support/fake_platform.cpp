@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 
 namespace testing {
 
@@ -90,9 +91,11 @@ void FakePlatform::openFolder(const QString &path)
     calls.append({QStringLiteral("openFolder"), path, {}});
 }
 
-int FakePlatform::exec(QDialog &)
+int FakePlatform::exec(QDialog &dialog)
 {
-    calls.append({QStringLiteral("exec"), {}, {}});
+    calls.append({QStringLiteral("exec"), dialog.windowTitle(), {}});
+    if (onExec)
+        return onExec(dialog);
     return execAnswers.isEmpty() ? 0 : execAnswers.dequeue();
 }
 

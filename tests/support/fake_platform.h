@@ -32,6 +32,10 @@ public:
 
     // Runs inside processPendingEvents (e.g. to act in the middle of a run).
     std::function<void(int callNumber)> onProcessPendingEvents;
+    // Runs in place of a modal dialog's event loop (e.g. to fill in and press its
+    // buttons); its result is the dialog's result code. Without it exec answers
+    // from execAnswers.
+    std::function<int(QDialog &dialog)> onExec;
     // Runs inside message boxes after the call is recorded.
     std::function<void(const QString &text)> onMessage;
 

@@ -1,0 +1,388 @@
+// The main window's sets tab driven headless: Add Set, the lists kept in step,
+// Remove Selected Set, Clear All Sets, Save Sets, loading through the Load Sets
+// dialog, and a replacement run over the sets.
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "filelist/file_list_model.h"
+#include "test_files.h"
+#include "textio/code_page.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+
+using tessaly::Form1;
+using testing::FakePlatform;
+
+namespace {
+
+const QString kAddPrompt =
+    QStringLiteral("Enter find and replace set (use :: to separate find text and replace text):");
+const QString kMissingSeparator = QStringLiteral("You must use :: to separate the find text from the replace text");
+
+QStringList items(const QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+} // namespace
+
+class TestSetsTab : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_platform.reset(new FakePlatform);
+        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
+        m_form.reset(new Form1(*m_platform, *m_store));
+        m_form->setQuitHandler([] {});
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_store.reset();
+        m_platform.reset();
+    }
+
+    void addSet_data()
+    {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QStringList>("finds");
+        QTest::addColumn<QStringList>("replaces");
+        QTest::addColumn<QStringList>("messages");
+        using Answer = std::optional<QString>;
+        QTest::newRow("default text") << Answer("findwhat::replacewith") << QStringList{"findwhat"}
+                                      << QStringList{"replacewith"} << QStringList{};
+        QTest::newRow("third piece dropped") << Answer("a::b::c") << QStringList{"a"} << QStringList{"b"}
+                                             << QStringList{};
+        QTest::newRow("missing separator") << Answer("ab") << QStringList{} << QStringList{}
+                                           << QStringList{kMissingSeparator};
+        QTest::newRow("single colons only") << Answer("a:b:c") << QStringList{} << QStringList{}
+                                            << QStringList{kMissingSeparator};
+        QTest::newRow("spaces kept") << Answer("  a b :: c  ") << QStringList{"  a b "} << QStringList{" c  "}
+                                     << QStringList{};
+        QTest::newRow("leading separator: empty find") << Answer("::b") << QStringList{""} << QStringList{"b"}
+                                                       << QStringList{};
+        QTest::newRow("trailing separator: empty replace") << Answer("a::") << QStringList{"a"} << QStringList{""}
+                                                           << QStringList{};
+        QTest::newRow("separator alone") << Answer("::") << QStringList{""} << QStringList{""} << QStringList{};
+        QTest::newRow("empty answer") << Answer("") << QStringList{} << QStringList{} << QStringList{};
+        QTest::newRow("cancelled") << Answer() << QStringList{} << QStringList{} << QStringList{};
+    }
+    void addSet()
+    {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QStringList, finds);
+        QFETCH(QStringList, replaces);
+        QFETCH(QStringList, messages);
+        m_platform->inputAnswers.enqueue(answer);
+        click("PushButton7");
+        const auto inputs = m_platform->callsOf("input");
+        QCOMPARE(inputs.size(), 1);
+        QCOMPARE(inputs.first().text, kAddPrompt);
+        QCOMPARE(inputs.first().extra, QStringLiteral("findwhat::replacewith"));
+        QCOMPARE(items(combo1()), finds);
+        QCOMPARE(items(combo2()), replaces);
+        QCOMPARE(m_platform->textsOf("message"), messages);
+        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
+        // Adding selects nothing.
+        QCOMPARE(combo1()->currentIndex(), -1);
+        QCOMPARE(combo2()->currentIndex(), -1);
+    }
+
+    void addSetAppendsAndKeepsSelection()
+    {
+        addSets({"f0", "f1"}, {"r0", "r1"});
+        combo1()->setCurrentIndex(1);
+        addSets({"f2"}, {"r2"});
+        QCOMPARE(items(combo1()), (QStringList{"f0", "f1", "f2"}));
+        QCOMPARE(items(combo2()), (QStringList{"r0", "r1", "r2"}));
+        QCOMPARE(combo1()->currentIndex(), 1);
+        QCOMPARE(combo2()->currentIndex(), 1);
+    }
+
+    void selectionFollowsAndRemoveSelected_data()
+    {
+        QTest::addColumn<QString>("selectIn");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("findsLeft");
+        QTest::newRow("middle, chosen in Combo1") << "Combo1" << 3 << QStringList{"f0", "f1", "f2", "f4", "f5"};
+        QTest::newRow("middle, chosen in Combo2") << "Combo2" << 3 << QStringList{"f0", "f1", "f2", "f4", "f5"};
+        QTest::newRow("first") << "Combo2" << 0 << QStringList{"f1", "f2", "f3", "f4", "f5"};
+        QTest::newRow("last") << "Combo1" << 5 << QStringList{"f0", "f1", "f2", "f3", "f4"};
+    }
+    void selectionFollowsAndRemoveSelected()
+    {
+        QFETCH(QString, selectIn);
+        QFETCH(int, position);
+        QFETCH(QStringList, findsLeft);
+        addSets({"f0", "f1", "f2", "f3", "f4", "f5"}, {"r0", "r1", "r2", "r3", "r4", "r5"});
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        tabs()->setCurrentIndex(1);
+        QComboBox *chosen = m_form->findChild<QComboBox *>(selectIn);
+        QComboBox *other = chosen == combo1() ? combo2() : combo1();
+        // Choose the entry the way a user does: open the list, pick a row.
+        chosen->setFocus();
+        for (int i = 0; i <= position; ++i)
+            QTest::keyClick(chosen, Qt::Key_Down);
+        QCOMPARE(chosen->currentIndex(), position);
+        QCOMPARE(other->currentIndex(), position);
+
+        click("PushButton6");
+        QCOMPARE(items(combo1()), findsLeft);
+        QStringList replacesLeft = findsLeft;
+        replacesLeft.replaceInStrings("f", "r");
+        QCOMPARE(items(combo2()), replacesLeft);
+        QCOMPARE(combo1()->currentIndex(), combo2()->currentIndex());
+        QVERIFY(m_platform->calls.isEmpty());
+    }
+
+    void removeWithNothingSelectedDoesNothing()
+    {
+        addSets({"f0", "f1"}, {"r0", "r1"});
+        click("PushButton6");
+        QCOMPARE(items(combo1()), (QStringList{"f0", "f1"}));
+        QCOMPARE(items(combo2()), (QStringList{"r0", "r1"}));
+        QVERIFY(m_platform->calls.isEmpty());
+    }
+
+    void clearAllSets()
+    {
+        addSets({"f0", "f1"}, {"r0", "r1"});
+        combo2()->setCurrentIndex(1);
+        click("PushButton4");
+        QCOMPARE(combo1()->count(), 0);
+        QCOMPARE(combo2()->count(), 0);
+        QCOMPARE(combo1()->currentIndex(), -1);
+        QVERIFY(m_platform->calls.isEmpty());
+    }
+
+    // Save Sets.
+
+    void saveWritesOneLinePerSet()
+    {
+        addSets({"a", "c"}, {"b", "d"});
+        const QString path = m_dir->filePath("sets.txt");
+        m_platform->saveFileAnswers.enqueue(path);
+        click("PushButton9");
+        const auto dialogs = m_platform->callsOf("saveFile");
+        QCOMPARE(dialogs.size(), 1);
+        QCOMPARE(dialogs.first().text, QStringLiteral("Save"));
+        QCOMPARE(dialogs.first().extra, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
+        QCOMPARE(testing::readBytes(path), QByteArray("a::b\r\nc::d\r\n"));
+        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
+    }
+
+    void saveCancelledWritesNothing()
+    {
+        addSets({"a"}, {"b"});
+        click("PushButton9");
+        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
+        QVERIFY(QDir(m_dir->path()).entryList({"*.txt"}).isEmpty());
+    }
+
+    void overwriteQuestion_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("Yes: empty lists give an empty file") << true << QByteArray();
+        QTest::newRow("No: the file stays as it was") << false << QByteArray("old::set\r\n");
+    }
+    void overwriteQuestion()
+    {
+        QFETCH(bool, yes);
+        QFETCH(QByteArray, after);
+        const QString path = m_dir->filePath("sets.txt");
+        testing::writeBytes(path, "old::set\r\n");
+        m_platform->saveFileAnswers.enqueue(path);
+        m_platform->yesNoAnswers.enqueue(yes);
+        click("PushButton9");
+        QCOMPARE(m_platform->textsOf("askYesNo"), QStringList{"Are you sure you wish to overwrite " + path + " ?"});
+        QCOMPARE(m_platform->kinds(), (QStringList{"saveFile", "askYesNo"}));
+        QCOMPARE(testing::readBytes(path), after);
+        QVERIFY(QFileInfo(path).isFile());
+    }
+
+    void unwritableTargetIsReported_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("read-only file") << "read-only";
+        QTest::newRow("a folder") << "folder";
+        QTest::newRow("missing folder") << "missing";
+    }
+    void unwritableTargetIsReported()
+    {
+        QFETCH(QString, kind);
+        addSets({"new"}, {"set"});
+        QString path = m_dir->filePath("sets.txt");
+        if (kind == "read-only") {
+            testing::writeBytes(path, "old::set\r\n");
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            path = m_dir->filePath("missing/sets.txt");
+        }
+        m_platform->saveFileAnswers.enqueue(path);
+        m_platform->yesNoAnswers.enqueue(true);
+        click("PushButton9");
+        const QStringList reports = m_platform->textsOf("errorReport");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31.Form1.PushButton9_Click at line 104\r\r"),
+                 qPrintable(reports.first()));
+        QVERIFY(!reports.first().startsWith("\r\n"));
+        QVERIFY(m_platform->textsOf("message").isEmpty());
+        if (kind == "read-only")
+            QCOMPARE(testing::readBytes(path), QByteArray("old::set\r\n"));
+        else if (kind == "folder")
+            QVERIFY(QFileInfo(path).isDir());
+        // No temporary file is left behind.
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
+    }
+
+    void lostCharactersAreReported()
+    {
+        addSets({QString::fromUtf16(u"漢a")}, {QString::fromUtf16(u"b字")});
+        addSets({"c"}, {"d"});
+        const QString path = m_dir->filePath("sets.txt");
+        m_platform->saveFileAnswers.enqueue(path);
+        click("PushButton9");
+        QCOMPARE(testing::readBytes(path), QByteArray("?a::b?\r\nc::d\r\n"));
+        const QStringList messages = m_platform->textsOf("message");
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains(" 2 character(s)"), qPrintable(messages.first()));
+        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
+    }
+
+    // Load Sets from the window.
+
+    void saveThenLoadRoundTrip()
+    {
+        const QStringList finds{"x::y", "a", " sp ", "", QString::fromUtf16(u"é")};
+        const QStringList replaces{"z", "b", " ace ", "e", ""};
+        // Add Set cannot make a find text that holds "::"; a loaded file can.
+        combo1()->addItems(finds);
+        combo2()->addItems(replaces);
+        combo1()->setCurrentIndex(-1);
+        const QString path = m_dir->filePath("sets.txt");
+        m_platform->saveFileAnswers.enqueue(path);
+        click("PushButton9");
+        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
+
+        loadThroughDialog(path, "::");
+        QCOMPARE(m_platform->textsOf("exec"), QStringList{"Load Sets"});
+        QVERIFY(m_platform->textsOf("message").isEmpty());
+        // The loaded sets come behind the ones already listed; x::y::z keeps x and y.
+        QCOMPARE(items(combo1()), (finds + QStringList{"x", "a", " sp ", "", QString::fromUtf16(u"é")}));
+        QCOMPARE(items(combo2()), (replaces + QStringList{"y", "b", " ace ", "e", ""}));
+        QCOMPARE(combo1()->currentIndex(), -1);
+        QCOMPARE(combo2()->currentIndex(), -1);
+        // The file is the set file format exactly, in the system's code page.
+        QCOMPARE(testing::readBytes(path), QByteArray("x::y::z\r\na::b\r\n sp :: ace \r\n::e\r\n") +
+                                               tessaly::CodePage::system().encode(u"\u00e9") + "::\r\n");
+    }
+
+    void loadDialogStartsAfreshAndCancels()
+    {
+        const QString path = m_dir->filePath("sets.txt");
+        testing::writeBytes(path, "a::b\r\n");
+        QStringList text1Seen;
+        m_platform->onExec = [&](QDialog &dialog) {
+            text1Seen << dialog.findChild<QLineEdit *>("Text1")->text();
+            dialog.findChild<QLineEdit *>("Text1")->setText(path);
+            // Modal over the main window.
+            if (dialog.parentWidget() != m_form.get())
+                text1Seen << "wrong parent";
+            dialog.findChild<QPushButton *>("PushButton2")->click();
+            return dialog.result();
+        };
+        click("PushButton5");
+        click("PushButton5");
+        QCOMPARE(text1Seen, (QStringList{"", ""}));
+        QCOMPARE(combo1()->count(), 0);
+        QCOMPARE(m_platform->kinds(), (QStringList{"exec", "exec"}));
+    }
+
+    // The run.
+
+    void runAppliesSetsInListOrder()
+    {
+        const QString a = writeSource("src/a.htm", "a-b");
+        const QString b = writeSource("src/b.htm", "a-b");
+        tabs()->setCurrentIndex(1);
+        m_form->findChild<QRadioButton *>("Option2")->click();
+        m_form->findChild<QRadioButton *>("Option3")->click();
+        m_form->fileList().appendAll({a, b});
+        // a becomes b, then every b becomes c: list order counts.
+        addSets({"a", "b"}, {"b", "c"});
+        // A set added while the run goes on applies from the next file.
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call == 2) {
+                m_platform->inputAnswers.enqueue(QStringLiteral("c::d"));
+                click("PushButton7");
+            }
+        };
+        click("PushButton3");
+        QCOMPARE(testing::readBytes(m_dir->filePath("src/a_replaced.htm")), QByteArray("c-c"));
+        QCOMPARE(testing::readBytes(m_dir->filePath("src/b_replaced.htm")), QByteArray("d-d"));
+        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+    }
+
+private:
+    void click(const char *name)
+    {
+        QPushButton *button = m_form->findChild<QPushButton *>(name);
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void addSets(const QStringList &finds, const QStringList &replaces)
+    {
+        for (int i = 0; i < finds.size(); ++i) {
+            m_platform->inputAnswers.enqueue(finds[i] + "::" + replaces[i]);
+            click("PushButton7");
+        }
+        m_platform->clear();
+    }
+    void loadThroughDialog(const QString &path, const QString &separator)
+    {
+        m_platform->onExec = [&](QDialog &dialog) {
+            dialog.findChild<QLineEdit *>("Text1")->setText(path);
+            dialog.findChild<QLineEdit *>("Text2")->setText(separator);
+            dialog.findChild<QPushButton *>("PushButton1")->click();
+            return dialog.result();
+        };
+        click("PushButton5");
+        m_platform->onExec = nullptr;
+    }
+    QString writeSource(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = QDir::toNativeSeparators(m_dir->filePath(name));
+        testing::writeBytes(path, bytes);
+        return path;
+    }
+    QComboBox *combo1() { return m_form->findChild<QComboBox *>("Combo1"); }
+    QComboBox *combo2() { return m_form->findChild<QComboBox *>("Combo2"); }
+    QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<tessaly::SettingsStore> m_store;
+    std::unique_ptr<Form1> m_form;
+};
+
+QTEST_MAIN(TestSetsTab)
+#include "tst_sets_tab.moc"
