@@ -3,6 +3,7 @@
 #include "app/cursor_file.h"
 #include "app/error_report.h"
 #include "app/form_colors.h"
+#include "app/hover_pointer.h"
 #include "app/paths.h"
 #include "filelist/file_attributes.h"
 #include "sets/set_file.h"
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPushButton>
 
 namespace tessaly {
@@ -95,12 +95,17 @@ void Form2::buildControls()
     grid->addLayout(buttons, 6, 0, 1, 2);
 
     // Enter in a text box must not press a button for the user.
-    for (QPushButton *button : {m_pushButton1, m_pushButton2, m_pushButton3, m_pushButton16}) {
+    for (QPushButton *button : {m_pushButton1, m_pushButton2, m_pushButton3, m_pushButton16})
         button->setAutoDefault(false);
-        button->setMouseTracking(true);
-        button->installEventFilter(this);
-    }
-    setMouseTracking(true);
+
+    // The main window's hover rule: the hand over the buttons, the arrow over the
+    // background, nothing while the dialog or the main window shows the hourglass.
+    m_hoverPointer = new HoverPointer(*this, [this] {
+        const bool ownHourglass = testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
+        return ownHourglass || (m_isBusy && m_isBusy());
+    });
+    m_hoverPointer->addHandPlaces({m_pushButton1, m_pushButton2, m_pushButton3, m_pushButton16});
+    m_hoverPointer->addArrowPlaces({this});
 
     connect(m_pushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(m_pushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
@@ -116,8 +121,7 @@ void Form2::Form_Load(const QString &handPointerFile)
     trap.step(102, [&] { setWindowIcon(QApplication::windowIcon()); });
     if (trap.test(104, [&] { return FileExists(handPointerFile); })) {
         trap.step(106, [&] {
-            if (auto pointer = loadCursorFile(handPointerFile))
-                m_handPointer = *pointer;
+            m_hoverPointer->setHandCursor(loadCursorFile(handPointerFile));
         });
     }
     trap.step(108, [&] {
@@ -211,32 +215,6 @@ void Form2::PushButton3_Click()
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form2.PushButton3_Click"));
     trap.step(100, [&] { m_platform.message(helpText()); });
-}
-
-bool Form2::pointerMayChange() const
-{
-    const bool ownHourglass = testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
-    return !ownHourglass && !(m_isBusy && m_isBusy());
-}
-
-void Form2::mouseMoveEvent(QMouseEvent *event)
-{
-    // Over the dialog's background: the default arrow.
-    if (pointerMayChange())
-        unsetCursor();
-    QDialog::mouseMoveEvent(event);
-}
-
-bool Form2::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseMove && qobject_cast<QPushButton *>(watched)) {
-        if (pointerMayChange())
-            setCursor(m_handPointer);
-        // A plain move stops here, so it does not reach the background and set
-        // the arrow again; a drag with the button held goes on to the button.
-        return static_cast<QMouseEvent *>(event)->buttons() == Qt::NoButton;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace tessaly

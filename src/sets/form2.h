@@ -18,6 +18,8 @@ class QPushButton;
 
 namespace tessaly {
 
+class HoverPointer;
+
 class Form2 : public QDialog {
     Q_OBJECT
 public:
@@ -47,21 +49,16 @@ public slots:
     void PushButton16_Click();
     void Text2_Change(const QString &text);
 
-protected:
-    void mouseMoveEvent(QMouseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void buildControls();
     void Form_Load(const QString &handPointerFile);
-    bool pointerMayChange() const;
 
     Platform &m_platform;
     SettingsStore &m_settings;
     SetSink m_appendSet;
     LineReader m_readLines;
     std::function<bool()> m_isBusy;
-    QCursor m_handPointer{Qt::ArrowCursor};
+    HoverPointer *m_hoverPointer = nullptr;
 
     QLabel *m_label1 = nullptr;
     QLineEdit *m_text1 = nullptr;
