@@ -11,6 +11,9 @@ namespace {
 // Exact search; memmem for bytes, Qt's vectorised search for UTF-16.
 qsizetype findExact(QByteArrayView text, QByteArrayView needle, qsizetype from)
 {
+    // An empty view may have no data pointer at all, which memmem must not get.
+    if (needle.size() > text.size() - from)
+        return -1;
     const void *hit = ::memmem(text.data() + from, size_t(text.size() - from), needle.data(), size_t(needle.size()));
     return hit ? static_cast<const char *>(hit) - text.data() : -1;
 }
@@ -22,6 +25,8 @@ qsizetype findExact(QStringView text, QStringView needle, qsizetype from)
 
 qsizetype findUnit(QByteArrayView text, char c, qsizetype from)
 {
+    if (from >= text.size())
+        return -1;
     const void *hit = std::memchr(text.data() + from, c, size_t(text.size() - from));
     return hit ? static_cast<const char *>(hit) - text.data() : -1;
 }
