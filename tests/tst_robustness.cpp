@@ -4,6 +4,7 @@
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
 #include "test_files.h"
+#include "textio/text_decoding.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,6 +68,8 @@ class TestRobustness : public QObject {
 private slots:
     void oddSource_data();
     void oddSource();
+    void textAfterMarkBeginsWithFeff_data();
+    void textAfterMarkBeginsWithFeff();
     void oddResult_data();
     void oddResult();
     void fullFileSystem();
@@ -181,6 +184,25 @@ void TestRobustness::oddSource()
     QCOMPARE(temporaryFilesIn(out), QStringList());
     if (outcome != int(Outcome::Written))
         QCOMPARE(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+}
+
+// A file whose text begins with U+FEFF right after its mark keeps that character:
+// only the mark itself is cut off.
+void TestRobustness::textAfterMarkBeginsWithFeff_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("UTF-8") << bytes("\xEF\xBB\xBF\xEF\xBB\xBF" "a", 7);
+    QTest::newRow("UTF-16") << bytes("\xFF\xFE\xFF\xFE" "a\0", 6);
+    QTest::newRow("UTF-16 big-endian") << bytes("\xFE\xFF\xFE\xFF\0" "a", 6);
+    QTest::newRow("UTF-32") << bytes("\xFF\xFE\0\0\xFF\xFE\0\0" "a\0\0\0", 12);
+    QTest::newRow("UTF-32 big-endian") << bytes("\0\0\xFE\xFF\0\0\xFE\xFF\0\0\0" "a", 12);
+}
+
+void TestRobustness::textAfterMarkBeginsWithFeff()
+{
+    QFETCH(QByteArray, content);
+    const QString text = decodeText(content, classifyMark(content), CodePage::system());
+    QCOMPARE(text, QString(QChar(0xFEFF)) + u'a');
 }
 
 // Destinations that must not receive a result as a plain file would.

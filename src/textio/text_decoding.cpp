@@ -15,9 +15,10 @@ QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &
     const QByteArrayView body = content.sliced(std::min<qsizetype>(markLength(format.mark), content.size()));
     switch (format.mark) {
     case ByteOrderMark::None:
-        return format.encoding == TextEncoding::Utf8 ? QString::fromUtf8(body) : codePage.decode(body);
+        return format.encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body)
+                                                     : codePage.decode(body);
     case ByteOrderMark::Utf8:
-        return QString::fromUtf8(body);
+        return QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body);
     case ByteOrderMark::Utf16LE:
         return QStringDecoder(QStringConverter::Utf16LE, kKeepMark).decode(body);
     case ByteOrderMark::Utf16BE:
