@@ -28,6 +28,13 @@ public:
     virtual QString applicationTitle() const = 0;
 
     virtual void message(const QString &text) = 0;                   // plain OK box, no icon
+    // A plain OK box whose text stays short, with a details area the user can
+    // open ("Show Details...") for a longer account.
+    virtual void messageWithDetails(const QString &text, const QString &details)
+    {
+        Q_UNUSED(details);
+        message(text);
+    }
     virtual bool askYesNo(const QString &text) = 0;                  // plain Yes/No box, no icon
     // One-line input box; nullopt when cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &initial) = 0;

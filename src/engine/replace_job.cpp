@@ -59,7 +59,11 @@ Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QLis
     QList<qint64> lostPerReplacement;
     for (const FindReplaceSet &set : sets) {
         qint64 lost = 0;
-        QByteArray find = utf8 ? set.find.toUtf8() : options.codePage.encode(set.find);
+        // A find text with characters the page lacks cannot occur in the decoded
+        // text; encoding it would turn them into "?" and match real question marks.
+        QByteArray find;
+        if (utf8 || options.codePage.canEncode(set.find))
+            find = utf8 ? set.find.toUtf8() : options.codePage.encode(set.find);
         QByteArray replace = utf8 ? set.replace.toUtf8() : options.codePage.encode(set.replace, &lost);
         substitutions.append({std::move(find), std::move(replace)});
         lostPerReplacement.append(lost);

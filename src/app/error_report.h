@@ -1,0 +1,67 @@
+// The error report box's text and the trap that shows it for a numbered step
+// of a handler and then lets the handler go on with its next step.
+#pragma once
+
+#include "app/platform.h"
+#include "textio/tessaly_error.h"
+
+#include <QString>
+
+#include <exception>
+#include <utility>
+
+namespace tessaly {
+
+inline QString supportAddress() { return QStringLiteral("support@kestrine.example"); }
+inline QString defaultSourceStamp() { return QStringLiteral("Brindle2021/08/31"); }
+
+// "in Brindle2021/08/31.Form1.PushButton3_Click " for source "Form1.PushButton3_Click".
+QString sourceTag(const QString &source, const QString &stamp = defaultSourceStamp());
+// Description, CR LF, tag, "at line ", number, CR, CR, and the support request.
+QString errorReportText(const QString &description, const QString &tag, int statement);
+
+class ErrorTrap {
+public:
+    ErrorTrap(Platform &platform, const QString &source, const QString &stamp = defaultSourceStamp())
+        : m_platform(platform), m_tag(sourceTag(source, stamp))
+    {
+    }
+
+    // Runs one numbered step; a failure is reported and the caller goes on.
+    // Returns false when the step failed.
+    template<class Step>
+    bool step(int statement, Step &&body)
+    {
+        try {
+            std::forward<Step>(body)();
+            return true;
+        } catch (...) {
+            reportCurrentException(statement);
+            return false;
+        }
+    }
+
+    // Runs a numbered test. A test that fails counts as true, so the statement
+    // it guards runs next.
+    template<class Test>
+    bool test(int statement, Test &&condition)
+    {
+        try {
+            return bool(std::forward<Test>(condition)());
+        } catch (...) {
+            reportCurrentException(statement);
+            return true;
+        }
+    }
+
+    void report(int statement, const QString &description);
+    const QString &tag() const { return m_tag; }
+
+private:
+    void reportCurrentException(int statement);
+
+    Platform &m_platform;
+    QString m_tag;
+};
+
+} // namespace tessaly

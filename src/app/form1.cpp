@@ -1,0 +1,613 @@
+#include "app/form1.h"
+
+#include "app/error_report.h"
+#include "app/paths.h"
+#include "engine/run_sources.h"
+#include "filelist/file_list_model.h"
+#include "textio/tessaly_error.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTreeView>
+
+namespace tessaly {
+
+namespace {
+
+// The window is laid out in twips; 15 twips make one pixel at 96 dots per inch.
+constexpr int kTwipsPerPixel = 15;
+int px(int twips)
+{
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+QFont productFont(qreal pointSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setBold(true);
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+constexpr qreal kTextPoints = 9.0;
+constexpr qreal kButtonPoints = 11.25;
+
+const QString kNoFilesAdded = QStringLiteral("No files added.");
+const QString kFolderMissing = QStringLiteral("Folder does not exist. Please select another folder.");
+
+} // namespace
+
+Form1::Form1(Platform &platform, SettingsStore &settings, QWidget *parent)
+    : QMainWindow(parent), m_platform(platform), m_settings(settings), m_fileList(new FileListModel(this)),
+      m_quit([] { QCoreApplication::quit(); })
+{
+    buildControls();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+QPushButton *Form1::makePushButton(QWidget *parent, const char *name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFont(productFont(kButtonPoints));
+    return button;
+}
+
+void Form1::place(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+void Form1::placeOnTab(QWidget *widget, int left, int top, int width, int height)
+{
+    // Positions are relative to the whole tab control (tab row included); they are
+    // turned into page positions once the tab control has laid out its pages.
+    m_tabPlacements.push_back({widget, QRect(left, top, width, height)});
+    place(widget, left, top - 30 * kTwipsPerPixel, width, height);
+}
+
+void Form1::placeTabControls()
+{
+    for (const TabPlacement &placement : m_tabPlacements) {
+        const QPoint origin = placement.widget->parentWidget()->mapTo(m_tabControl1, QPoint(0, 0));
+        placement.widget->setGeometry(px(placement.twips.left()) - origin.x(), px(placement.twips.top()) - origin.y(),
+                                      px(placement.twips.width()), px(placement.twips.height()));
+    }
+}
+
+void Form1::buildControls()
+{
+    setFont(productFont(kTextPoints));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    setPalette(white);
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("Form1Client"));
+    m_client->setAutoFillBackground(true);
+    m_client->setFixedSize(px(15960), px(7515));
+    setCentralWidget(m_client);
+
+    // Created first so it is first in the tab order and takes the focus; it lies
+    // outside the visible area on purpose.
+    m_command1 = new QPushButton(QStringLiteral("Command1"), m_client);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    place(m_command1, -720, 2640, 615, 495);
+
+    m_pushButton10 = makePushButton(m_client, "PushButton10", QStringLiteral("Help"));
+    place(m_pushButton10, 120, 120, 7800, 405);
+
+    m_listView1 = new QTreeView(m_client);
+    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1->setRootIsDecorated(false);
+    m_listView1->setUniformRowHeights(true);
+    m_listView1->setModel(m_fileList);
+    m_listView1->setToolTip(QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line to "
+                                           "right and out of window to reveal full names."));
+    place(m_listView1, 120, 630, 7800, 5250);
+
+    m_pushButton2 = makePushButton(m_client, "PushButton2", QStringLiteral("Add HTML Files"));
+    place(m_pushButton2, 120, 5980, 3840, 405);
+    m_pushButton1 = makePushButton(m_client, "PushButton1", QStringLiteral("Add All HTML Files In Folder"));
+    place(m_pushButton1, 4080, 5980, 3840, 405);
+    m_pushButton8 = makePushButton(m_client, "PushButton8", QStringLiteral("Clear List"));
+    place(m_pushButton8, 120, 6490, 3840, 405);
+    m_pushButton11 = makePushButton(m_client, "PushButton11", QStringLiteral("Load Sample/Example Files"));
+    place(m_pushButton11, 4080, 6490, 3840, 405);
+    m_pushButton12 = makePushButton(m_client, "PushButton12", QStringLiteral("Remove Filenames Containing X"));
+    place(m_pushButton12, 120, 7000, 3840, 405);
+    m_pushButton13 = makePushButton(m_client, "PushButton13", QStringLiteral("Remove Filenames Not Cont. X"));
+    place(m_pushButton13, 4080, 7000, 3840, 405);
+
+    m_tabControl1 = new QTabWidget(m_client);
+    m_tabControl1->setObjectName(QStringLiteral("TabControl1"));
+    m_tabControl1->tabBar()->setFont(productFont(kButtonPoints));
+    place(m_tabControl1, 8040, 60, 7800, 3825);
+    auto *pairPage = new QWidget;
+    pairPage->setObjectName(QStringLiteral("TabPage1"));
+    auto *setsPage = new QWidget;
+    setsPage->setObjectName(QStringLiteral("TabPage2"));
+    for (QWidget *page : {pairPage, setsPage}) {
+        page->setAutoFillBackground(true);
+        page->setPalette(white);
+    }
+    m_tabControl1->addTab(pairPage, QStringLiteral("Find and replace"));
+    m_tabControl1->addTab(setsPage, QStringLiteral("Multiple find and replace sets"));
+
+    m_label1 = new QLabel(QStringLiteral(" Find what (exact case):"), pairPage);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    placeOnTab(m_label1, 240, 495, 5415, 255);
+    m_text1 = new QPlainTextEdit(pairPage);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    placeOnTab(m_text1, 255, 810, 7245, 1245);
+    m_label2 = new QLabel(QStringLiteral(" Replace with:"), pairPage);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    placeOnTab(m_label2, 240, 2115, 6615, 255);
+    m_text2 = new QPlainTextEdit(pairPage);
+    m_text2->setObjectName(QStringLiteral("Text2"));
+    placeOnTab(m_text2, 255, 2385, 7245, 1245);
+    for (QPlainTextEdit *edit : {m_text1, m_text2}) {
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        edit->setTabChangesFocus(true);
+    }
+
+    // The sets tab follows the look of the first tab: label over list, twice,
+    // then its buttons in two rows.
+    m_label3 = new QLabel(QStringLiteral(" Find what (exact case):"), setsPage);
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    placeOnTab(m_label3, 240, 495, 5415, 255);
+    m_combo1 = new QComboBox(setsPage);
+    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    placeOnTab(m_combo1, 255, 810, 7245, 345);
+    m_label4 = new QLabel(QStringLiteral(" Replace with:"), setsPage);
+    m_label4->setObjectName(QStringLiteral("Label4"));
+    placeOnTab(m_label4, 240, 1305, 6615, 255);
+    m_combo2 = new QComboBox(setsPage);
+    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    placeOnTab(m_combo2, 255, 1620, 7245, 345);
+    m_pushButton7 = makePushButton(setsPage, "PushButton7", QStringLiteral("Add Set"));
+    placeOnTab(m_pushButton7, 255, 2205, 3555, 405);
+    m_pushButton6 = makePushButton(setsPage, "PushButton6", QStringLiteral("Remove Selected Set"));
+    placeOnTab(m_pushButton6, 3945, 2205, 3555, 405);
+    m_pushButton4 = makePushButton(setsPage, "PushButton4", QStringLiteral("Clear All Sets"));
+    placeOnTab(m_pushButton4, 255, 2730, 2355, 405);
+    m_pushButton5 = makePushButton(setsPage, "PushButton5", QStringLiteral("Load Sets"));
+    placeOnTab(m_pushButton5, 2700, 2730, 2355, 405);
+    m_pushButton9 = makePushButton(setsPage, "PushButton9", QStringLiteral("Save Sets"));
+    placeOnTab(m_pushButton9, 5145, 2730, 2355, 405);
+
+    m_frame2 = new QGroupBox(QStringLiteral("Replace Option"), m_client);
+    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    place(m_frame2, 8040, 3960, 7800, 1050);
+    m_option1 = new QRadioButton(QStringLiteral("Find and replace within viewable text in HTML file(s)"), m_frame2);
+    m_option1->setObjectName(QStringLiteral("Option1"));
+    place(m_option1, 240, 300, 7000, 255);
+    m_option2 = new QRadioButton(QStringLiteral("Find and replace within entire file (source code and text)"), m_frame2);
+    m_option2->setObjectName(QStringLiteral("Option2"));
+    place(m_option2, 240, 650, 6615, 255);
+    m_option1->setChecked(true);
+
+    m_frame1 = new QGroupBox(QStringLiteral("Save Option"), m_client);
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    place(m_frame1, 8040, 5070, 7800, 1815);
+    m_option4 = new QRadioButton(QStringLiteral("Save results to this folder:"), m_frame1);
+    m_option4->setObjectName(QStringLiteral("Option4"));
+    place(m_option4, 240, 300, 3615, 255);
+    m_frame3 = new QGroupBox(m_frame1);
+    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    place(m_frame3, 480, 510, 6840, 810);
+    m_option3 = new QRadioButton(QStringLiteral("Save results in folder of original file"), m_frame1);
+    m_option3->setObjectName(QStringLiteral("Option3"));
+    place(m_option3, 240, 1410, 3615, 255);
+    m_option4->setChecked(true);
+    m_text3 = new QLineEdit(m_frame3);
+    m_text3->setObjectName(QStringLiteral("Text3"));
+    place(m_text3, 240, 300, 5670, 345);
+    m_pushButton14 = makePushButton(m_frame3, "PushButton14", QStringLiteral("..."));
+    place(m_pushButton14, 6000, 300, 600, 345);
+
+    m_pushButton3 = makePushButton(m_client, "PushButton3", QStringLiteral("Start Replacing"));
+    place(m_pushButton3, 8040, 7000, 7800, 405);
+
+    // Below the controls: where the run shows how far it got.
+    m_statusText = new QLabel(this);
+    m_statusText->setObjectName(QStringLiteral("StatusText"));
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("StatusProgress"));
+    m_progress->setMaximumWidth(px(4000));
+    m_progress->setVisible(false);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_progress);
+    statusBar()->addWidget(m_statusText, 1);
+
+    connect(m_option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(m_option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
+    connect(m_option3, &QRadioButton::clicked, this, &Form1::Option3_Click);
+    connect(m_option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
+    connect(m_tabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_SelectedChanged);
+    connect(m_text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+    connect(m_pushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(m_pushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
+    connect(m_pushButton14, &QPushButton::clicked, this, &Form1::PushButton14_Click);
+
+    m_command1->setFocus();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_tabControlsPlaced) {
+        m_tabControlsPlaced = true;
+        placeTabControls();
+    }
+}
+
+bool Form1::isBusy() const
+{
+    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
+}
+
+QString Form1::GetDesktopFolder()
+{
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    if (desktop.isEmpty())
+        return QString();
+    return QDir::toNativeSeparators(desktop) + QDir::separator();
+}
+
+QString Form1::applicationTitleFor(const QString &caption)
+{
+    QString title = caption;
+    do {
+        const qsizetype space = title.lastIndexOf(QLatin1Char(' '));
+        if (space < 0)
+            break;
+        title.truncate(space);
+    } while (title.size() > 40);
+    return title;
+}
+
+void Form1::SetApplicationTitle()
+{
+    m_platform.setApplicationTitle(applicationTitleFor(QString::fromLatin1(kCaption)));
+}
+
+void Form1::Form_Load()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.Form_Load"));
+
+    // 100-128 belong here, before the captions: ApplySkin, the hand pointer
+    // picture ("HAND-M.CUR") and recording the sample-file list ("Snapshot").
+
+    trap.step(130, [&] {
+        setWindowTitle(QString::fromLatin1(kCaption));
+        setWindowIcon(QApplication::windowIcon());
+        SetApplicationTitle();
+    });
+    trap.step(132, [&] { m_listView1->header()->setVisible(true); });
+    trap.step(134, [&] { m_listView1->setColumnWidth(0, px(7000)); });
+    trap.step(136, [&] {
+        restoreOption(m_option1, SettingsStore::toBoolean(m_settings.ReadSetting(QStringLiteral("Option1"), 1)),
+                      &Form1::Option1_Click);
+    });
+    trap.step(138, [&] {
+        restoreOption(m_option2, SettingsStore::toBoolean(m_settings.ReadSetting(QStringLiteral("Option2"), 0)),
+                      &Form1::Option2_Click);
+    });
+    trap.step(140, [&] { restoreTab(m_settings.ReadSetting(QStringLiteral("TabSel"), 0)); });
+    trap.step(142, [&] {
+        const QString folder = m_settings.ReadSetting(QStringLiteral("Output Folder"), GetDesktopFolder());
+        if (m_text3->text() == folder)
+            Text3_Change(folder); // setText would not report an unchanged text
+        else
+            m_text3->setText(folder);
+    });
+    trap.step(144, [&] {
+        restoreOption(m_option4, SettingsStore::toBoolean(m_settings.ReadSetting(QStringLiteral("Option4"), 1)),
+                      &Form1::Option4_Click);
+    });
+    trap.step(146, [&] {
+        restoreOption(m_option3, SettingsStore::toBoolean(m_settings.ReadSetting(QStringLiteral("Option3"), 0)),
+                      &Form1::Option3_Click);
+    });
+    if (trap.test(148, [&] { return m_option4->isChecked(); }))
+        trap.step(150, [&] { m_frame3->setEnabled(true); });
+    else
+        trap.step(152, [&] { m_frame3->setEnabled(false); });
+}
+
+void Form1::restoreOption(QRadioButton *button, bool selected, void (Form1::*click)())
+{
+    if (selected) {
+        // Selecting a button unselects its partner and runs its click handling.
+        button->setChecked(true);
+        (this->*click)();
+    } else if (button->isChecked()) {
+        // Clearing a button leaves its partner as it is, so both may end up clear.
+        button->setAutoExclusive(false);
+        button->setChecked(false);
+        button->setAutoExclusive(true);
+    }
+}
+
+void Form1::restoreTab(const QString &text)
+{
+    bool isNumber = false;
+    const int index = text.trimmed().toInt(&isNumber);
+    if (!isNumber)
+        throw TessalyError(QStringLiteral("Type mismatch"));
+    if (index < 0 || index >= m_tabControl1->count())
+        throw TessalyError(QStringLiteral("Invalid property value"));
+    if (index == m_tabControl1->currentIndex())
+        TabControl1_SelectedChanged(index);
+    else
+        m_tabControl1->setCurrentIndex(index);
+}
+
+void Form1::writeQuietly(const QString &key, const QString &text)
+{
+    // These handlers have no error report: a failed write must not undo the
+    // user's change or stop the program.
+    try {
+        m_settings.WriteSetting(key, text);
+    } catch (...) {
+    }
+}
+
+void Form1::writeModeOptions()
+{
+    writeQuietly(QStringLiteral("Option1"), SettingsStore::booleanText(m_option1->isChecked()));
+    writeQuietly(QStringLiteral("Option2"), SettingsStore::booleanText(m_option2->isChecked()));
+}
+
+void Form1::writeSaveOptions()
+{
+    writeQuietly(QStringLiteral("Option4"), SettingsStore::booleanText(m_option4->isChecked()));
+    writeQuietly(QStringLiteral("Option3"), SettingsStore::booleanText(m_option3->isChecked()));
+    m_frame3->setEnabled(m_option4->isChecked());
+}
+
+void Form1::Option1_Click()
+{
+    writeModeOptions();
+}
+
+void Form1::Option2_Click()
+{
+    writeModeOptions();
+}
+
+void Form1::Option3_Click()
+{
+    writeSaveOptions();
+}
+
+void Form1::Option4_Click()
+{
+    writeSaveOptions();
+}
+
+void Form1::TabControl1_SelectedChanged(int index)
+{
+    writeQuietly(QStringLiteral("TabSel"), QString::number(index));
+}
+
+void Form1::Text3_Change(const QString &text)
+{
+    writeQuietly(QStringLiteral("Output Folder"), text);
+}
+
+void Form1::PushButton14_Click()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton14_Click"));
+    QString folder;
+    trap.step(100, [&] {
+        const QString lastFolder = m_settings.ReadSetting(QStringLiteral("LastFolderDot"), "");
+        folder = m_platform.browseForFolder(QStringLiteral("Please select folder:"), lastFolder);
+    });
+    bool cancelled = false;
+    trap.step(102, [&] { cancelled = folder.isEmpty(); });
+    if (cancelled)
+        return;
+    bool addSeparator = true;
+    trap.step(104, [&] {
+        m_settings.WriteSetting(QStringLiteral("LastFolderDot"), folder);
+        addSeparator = !folder.endsWith(QDir::separator());
+    });
+    if (addSeparator)
+        trap.step(106, [&] { m_text3->setText(folder + QDir::separator()); });
+    else
+        trap.step(108, [&] { m_text3->setText(folder); });
+}
+
+void Form1::PushButton10_Click()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton10_Click"));
+    trap.step(100, [&] {
+        m_platform.message(QStringLiteral("This software is not intended to be used on images, executables, etc.") +
+                           QStringLiteral("\r\r") + QStringLiteral("Questions? Please contact Team Kestrine at ") +
+                           QStringLiteral("https://kestrine.example/support"));
+    });
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing ends the program at once, without a question. A run in progress
+    // stops after the file in flight; its result is written whole or not at all.
+    m_closeRequested = true;
+    event->accept();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (window != this && window->isVisible())
+            window->close();
+    if (m_quit)
+        m_quit();
+}
+
+QString Form1::rowText(int row) const
+{
+    // Rows removed while the run goes on are past the end of the list now.
+    if (row < 1 || row > m_fileList->count())
+        throw TessalyError(QStringLiteral("Index out of bounds"));
+    return m_fileList->text(row);
+}
+
+JobOptions Form1::currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const
+{
+    JobOptions options;
+    options.mode = m_option1->isChecked() ? ReplaceMode::ViewableText : ReplaceMode::WholeFile;
+    if (m_option4->isChecked()) {
+        options.save = SaveOption::OutputFolder;
+        options.outputFolder = m_text3->text();
+    } else if (m_option3->isChecked()) {
+        options.save = SaveOption::BesideSource;
+    } else {
+        options.save = SaveOption::None;
+    }
+    options.isRunSource = [runSources](const QString &resultPath) { return runSources->contains(resultPath); };
+    return options;
+}
+
+void Form1::reportJob(const FileReport &report, const QString &procedure, QStringList &details)
+{
+    switch (report.status) {
+    case FileReport::Status::Written: {
+        QString line = report.source + QStringLiteral(" -> ") + report.resultPath + QStringLiteral(": ") +
+                       QString::number(report.replacements) +
+                       (report.replacements == 1 ? QStringLiteral(" replacement") : QStringLiteral(" replacements"));
+        if (report.lostCharacters > 0)
+            line += QStringLiteral("; %1 character(s) of the replace text could not be held by the code page")
+                        .arg(report.lostCharacters);
+        details << line;
+        break;
+    }
+    case FileReport::Status::Skipped:
+        details << report.source + QStringLiteral(": skipped: ") + report.description;
+        break;
+    case FileReport::Status::Failed:
+        details << report.source + QStringLiteral(": failed: ") + report.description;
+        m_platform.errorReport(errorReportText(report.description, sourceTag(procedure), report.statement));
+        break;
+    }
+}
+
+void Form1::showProgress(int row, int rowCount, const QString &path)
+{
+    m_progress->setRange(0, rowCount);
+    m_progress->setValue(row - 1);
+    m_progress->setVisible(true);
+    m_statusText->setText(QStringLiteral("%1 of %2: %3").arg(row).arg(rowCount).arg(path));
+}
+
+void Form1::clearProgress()
+{
+    m_progress->setVisible(false);
+    m_statusText->clear();
+}
+
+void Form1::PushButton3_Click()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton3_Click"));
+
+    bool alreadyRunning = false;
+    trap.step(102, [&] { alreadyRunning = m_runInProgress; });
+    if (alreadyRunning)
+        return;
+    trap.step(104, [&] { m_runInProgress = true; });
+
+    if (trap.test(106, [&] { return m_fileList->count() == 0; })) {
+        trap.step(136, [&] { m_platform.message(kNoFilesAdded); });
+        trap.step(138, [&] { m_runInProgress = false; });
+        return;
+    }
+    if (trap.test(108, [&] {
+            const bool folderExists = FolderExists(m_text3->text());
+            return !(folderExists || m_option3->isChecked());
+        })) {
+        trap.step(134, [&] { m_platform.message(kFolderMissing); });
+        trap.step(138, [&] { m_runInProgress = false; });
+        return;
+    }
+
+    int rowCount = 0;
+    std::shared_ptr<const RunSources> runSources;
+    trap.step(110, [&] {
+        rowCount = m_fileList->count();
+        // Identified once: no result of this run may overwrite any of its sources.
+        runSources = std::make_shared<const RunSources>(m_fileList->rows());
+    });
+    if (!runSources)
+        runSources = std::make_shared<const RunSources>(QStringList());
+
+    QStringList details;
+    for (int row = 1; row <= rowCount; ++row) {
+        trap.step(112, [&] { m_platform.processPendingEvents(); });
+        if (m_closeRequested)
+            break;
+        trap.step(114, [&] { setCursor(Qt::WaitCursor); });
+        QString path;
+        trap.step(116, [&] { path = rowText(row); });
+        showProgress(row, rowCount, path);
+
+        if (trap.test(118, [&] { return FileSize2(path) < 1; })) {
+            details << path + QStringLiteral(": skipped: missing, unreadable or empty");
+            continue;
+        }
+        // The tab, the texts and the options are read now, for this file, so a
+        // change made during the run takes effect from the next file on.
+        if (trap.test(120, [&] { return m_tabControl1->currentIndex() == 0; })) {
+            trap.step(122, [&] {
+                const QString findText = m_text1->toPlainText();
+                const QString replaceText = m_text2->toPlainText();
+                const JobOptions options = currentJobOptions(runSources);
+                const FileReport report = m_job.run<FileReport>(
+                    [=] { return ReplaceTextInFile(path, findText, replaceText, options); });
+                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFile"), details);
+            });
+        } else if (trap.test(124, [&] { return m_tabControl1->currentIndex() == 1; })) {
+            trap.step(126, [&] {
+                QStringList findList;
+                QStringList replaceList;
+                for (int i = 0; i < m_combo1->count(); ++i)
+                    findList << m_combo1->itemText(i);
+                for (int i = 0; i < m_combo2->count(); ++i)
+                    replaceList << m_combo2->itemText(i);
+                const JobOptions options = currentJobOptions(runSources);
+                const FileReport report = m_job.run<FileReport>(
+                    [=] { return ReplaceTextInFileCombo(path, findList, replaceList, options); });
+                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFileCombo"), details);
+            });
+        }
+        if (m_closeRequested)
+            break;
+        // 128: next row
+    }
+
+    trap.step(130, [&] { unsetCursor(); });
+    clearProgress();
+    if (!m_closeRequested)
+        trap.step(132, [&] { m_platform.messageWithDetails(QStringLiteral("Done."), details.join(QLatin1Char('\n'))); });
+    trap.step(138, [&] { m_runInProgress = false; });
+}
+
+} // namespace tessaly

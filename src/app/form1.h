@@ -1,0 +1,144 @@
+// The main window: the file list, the find/replace pair and sets, the mode and
+// save options, the output folder, and the replacement run over the list.
+#pragma once
+
+#include "app/background_job.h"
+#include "app/platform.h"
+#include "app/settings_store.h"
+#include "engine/replace_job.h"
+
+#include <QMainWindow>
+#include <QRect>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTreeView;
+
+namespace tessaly {
+
+class FileListModel;
+class RunSources;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr const char *kCaption = "Tessaly Software";
+
+    Form1(Platform &platform, SettingsStore &settings, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    FileListModel &fileList() { return *m_fileList; }
+    // The window is busy while its pointer is the hourglass.
+    bool isBusy() const;
+    bool isRunInProgress() const { return m_runInProgress; }
+
+    // What closing the window does after it closed (the application quits).
+    void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
+
+    // The desktop folder followed by the native separator.
+    static QString GetDesktopFolder();
+    // The caption shortened by whole words: at least one word goes, then more
+    // while the text is longer than 40 characters.
+    static QString applicationTitleFor(const QString &caption);
+
+public slots:
+    void Form_Load();
+    void Option1_Click();
+    void Option2_Click();
+    void Option3_Click();
+    void Option4_Click();
+    void TabControl1_SelectedChanged(int index);
+    void Text3_Change(const QString &text);
+    void PushButton3_Click();
+    void PushButton10_Click();
+    void PushButton14_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);
+    void place(QWidget *widget, int left, int top, int width, int height);
+    void placeOnTab(QWidget *widget, int left, int top, int width, int height);
+    void placeTabControls();
+
+    void SetApplicationTitle();
+    void writeModeOptions();
+    void writeSaveOptions();
+    void writeQuietly(const QString &key, const QString &text);
+    void restoreOption(QRadioButton *button, bool selected, void (Form1::*click)());
+    void restoreTab(const QString &text);
+
+    QString rowText(int row) const;
+    JobOptions currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const;
+    void reportJob(const FileReport &report, const QString &procedure, QStringList &details);
+    void showProgress(int row, int rowCount, const QString &path);
+    void clearProgress();
+
+    Platform &m_platform;
+    SettingsStore &m_settings;
+    FileListModel *m_fileList = nullptr;
+    BackgroundJob m_job;
+    std::function<void()> m_quit;
+    bool m_runInProgress = false;
+    bool m_closeRequested = false;
+    bool m_tabControlsPlaced = false;
+
+    struct TabPlacement {
+        QWidget *widget;
+        QRect twips;
+    };
+    std::vector<TabPlacement> m_tabPlacements;
+
+    QWidget *m_client = nullptr;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_pushButton1 = nullptr;
+    QPushButton *m_pushButton2 = nullptr;
+    QPushButton *m_pushButton3 = nullptr;
+    QPushButton *m_pushButton4 = nullptr;
+    QPushButton *m_pushButton5 = nullptr;
+    QPushButton *m_pushButton6 = nullptr;
+    QPushButton *m_pushButton7 = nullptr;
+    QPushButton *m_pushButton8 = nullptr;
+    QPushButton *m_pushButton9 = nullptr;
+    QPushButton *m_pushButton10 = nullptr;
+    QPushButton *m_pushButton11 = nullptr;
+    QPushButton *m_pushButton12 = nullptr;
+    QPushButton *m_pushButton13 = nullptr;
+    QPushButton *m_pushButton14 = nullptr;
+    QTreeView *m_listView1 = nullptr;
+    QTabWidget *m_tabControl1 = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_label2 = nullptr;
+    QLabel *m_label3 = nullptr;
+    QLabel *m_label4 = nullptr;
+    QPlainTextEdit *m_text1 = nullptr;
+    QPlainTextEdit *m_text2 = nullptr;
+    QLineEdit *m_text3 = nullptr;
+    QComboBox *m_combo1 = nullptr;
+    QComboBox *m_combo2 = nullptr;
+    QGroupBox *m_frame1 = nullptr;
+    QGroupBox *m_frame2 = nullptr;
+    QGroupBox *m_frame3 = nullptr;
+    QRadioButton *m_option1 = nullptr;
+    QRadioButton *m_option2 = nullptr;
+    QRadioButton *m_option3 = nullptr;
+    QRadioButton *m_option4 = nullptr;
+    QLabel *m_statusText = nullptr;
+    QProgressBar *m_progress = nullptr;
+};
+
+} // namespace tessaly

@@ -1,0 +1,41 @@
+// The platform layer on the desktop: Qt message boxes, input boxes, file and
+// folder dialogs and the desktop's file manager.
+#pragma once
+
+#include "app/platform.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace tessaly {
+
+class QtPlatform : public Platform {
+public:
+    // Dialogs are owned by this window (the main window once it exists).
+    void setParentWindow(QWidget *window) { m_parent = window; }
+
+    void setApplicationTitle(const QString &title) override { m_title = title; }
+    QString applicationTitle() const override { return m_title; }
+
+    void message(const QString &text) override;
+    void messageWithDetails(const QString &text, const QString &details) override;
+    bool askYesNo(const QString &text) override;
+    std::optional<QString> input(const QString &prompt, const QString &initial) override;
+    void errorReport(const QString &text) override;
+    QStringList openFiles(const FileDialogRequest &request) override;
+    QString openFile(const FileDialogRequest &request) override;
+    QString saveFile(const FileDialogRequest &request) override;
+    QString browseForFolder(const QString &title, const QString &initialFolder) override;
+    void openFolder(const QString &path) override;
+    int exec(QDialog &dialog) override;
+    void processPendingEvents() override;
+
+    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" as a Qt name filter list.
+    static QString qtFilter(const QString &filter);
+
+private:
+    QPointer<QWidget> m_parent;
+    QString m_title;
+};
+
+} // namespace tessaly

@@ -1,0 +1,44 @@
+// The user's remembered choices: text values under application "Kestrine",
+// section "Tessaly Software", read and written at once (no cache, no flush step).
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+
+namespace tessaly {
+
+class SettingsStore {
+public:
+    // The platform's native per-user store.
+    SettingsStore();
+    // A store in the given file (tests point this at a temporary INI file).
+    explicit SettingsStore(const QString &fileName, QSettings::Format format = QSettings::IniFormat);
+    virtual ~SettingsStore();
+
+    SettingsStore(const SettingsStore &) = delete;
+    SettingsStore &operator=(const SettingsStore &) = delete;
+
+    // The stored text, or the default as text when the key is absent. A present
+    // empty value is returned as "".
+    QString ReadSetting(const QString &key, const QString &defaultValue) const;
+    QString ReadSetting(const QString &key, const char *defaultValue) const;
+    QString ReadSetting(const QString &key, int defaultValue) const;
+    QString ReadSetting(const QString &key, bool defaultValue) const;
+    virtual void WriteSetting(const QString &key, const QString &text);
+
+    // Text forms of values as the store keeps them.
+    static QString booleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+    // "True"/"False" in any case, or any decimal number (0 is false). Anything
+    // else throws TessalyError ("Type mismatch").
+    static bool toBoolean(const QString &text);
+
+    static QString applicationName() { return QStringLiteral("Kestrine"); }
+    static QString sectionName() { return QStringLiteral("Tessaly Software"); }
+
+private:
+    std::unique_ptr<QSettings> m_settings;
+};
+
+} // namespace tessaly

@@ -1,0 +1,198 @@
+#include "filelist/adding_files.h"
+
+#include "app/paths.h"
+#include "app/platform.h"
+#include "filelist/file_attributes.h"
+#include "filelist/list_maintenance.h"
+#include "textio/tessaly_error.h"
+
+#include <QDir>
+
+#include <exception>
+
+namespace tessaly {
+
+namespace {
+
+// Runs numbered steps; a step that throws is reported and the next one runs.
+class Steps {
+public:
+    Steps(const QString &source, const FailureSink &sink) : m_source(source), m_sink(sink) {}
+
+    template <typename Step>
+    void run(int statement, Step &&step)
+    {
+        try {
+            step();
+        } catch (const TessalyError &error) {
+            report(statement, error.description());
+        } catch (const std::exception &error) {
+            report(statement, QString::fromLocal8Bit(error.what()));
+        }
+    }
+
+private:
+    void report(int statement, const QString &description)
+    {
+        if (m_sink)
+            m_sink({m_source, statement, description});
+    }
+
+    QString m_source;
+    const FailureSink &m_sink;
+};
+
+FolderScanOptions scanOptions(const AddFilesContext &context)
+{
+    FolderScanOptions options = context.scan;
+    if (!options.reportFailure)
+        options.reportFailure = context.reportFailure;
+    return options;
+}
+
+// A full path from the open dialog as the folder and name a Windows dialog hands
+// out: the folder without its trailing separator unless it is a root.
+std::pair<QString, QString> splitChosenPath(const QString &path, QChar sep)
+{
+    const int cut = int(path.lastIndexOf(sep));
+    if (cut < 0)
+        return {QString(), path};
+    QString folder = path.left(cut);
+    if (folder.isEmpty() || folder.endsWith(u':'))
+        folder += sep;
+    return {folder, path.mid(cut + 1)};
+}
+
+} // namespace
+
+// Statements: 100 ask for the extension, 102 remember it, 104 test for an answer,
+// 106 pick the folder, 108 test for a folder, 333 keep it, 334 remember it,
+// 110 hourglass, 112 start the folder list, 114 scan, 116 list and append,
+// 138 default pointer, 140 extension check.
+void AddAllHtmlFilesInFolder(AddFilesContext &context)
+{
+    Steps steps(kAddAllSource, context.reportFailure);
+    const QChar sep = QDir::separator();
+    QString answer;
+    QString folder;
+    QString chosen;
+    QStringList folders;
+
+    steps.run(100, [&] {
+        const QString remembered = context.readSetting(QStringLiteral("Extension"), QStringLiteral("htm"));
+        answer = context.platform
+                     .input(QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
+                                           "files, doc for all doc files, etc.)"),
+                            remembered)
+                     .value_or(QString());
+    });
+    steps.run(102, [&] {
+        if (!answer.isEmpty())
+            context.writeSetting(QStringLiteral("Extension"), answer);
+    });
+    if (!answer.isEmpty()) {
+        steps.run(106, [&] { folder = context.platform.browseForFolder(QStringLiteral("Please select folder:"), QString()); });
+        if (!folder.isEmpty()) {
+            steps.run(333, [&] { chosen = folder; });
+            steps.run(334, [&] { context.writeSetting(QStringLiteral("LastFolder"), chosen); });
+            steps.run(110, [&] {
+                if (context.setBusy)
+                    context.setBusy(true);
+            });
+            steps.run(112, [&] { folders = QStringList{folder + sep}; });
+            steps.run(114, [&] { GetSubDirectories2016(folders, true, scanOptions(context)); });
+            steps.run(116, [&] {
+                const QString pattern = QStringLiteral("*.") + answer;
+                QStringList files;
+                for (const QString &entry : std::as_const(folders)) {
+                    const QString parent = entry.chopped(1);
+                    const QStringList names = ListFolderFiles(parent, pattern);
+                    for (const QString &name : names) {
+                        if (!name.startsWith(u'~'))
+                            files.append(parent + sep + name);
+                    }
+                }
+                context.list.appendAll(files);
+            });
+            steps.run(138, [&] {
+                if (context.setBusy)
+                    context.setBusy(false);
+            });
+        }
+    }
+    steps.run(140, [&] { ValidateListFiles(context.list, context.platform); });
+}
+
+// Statements: 100 set the dialog up, 102 show it, 104 test for a choice,
+// 106 one file: the HTML suffix test and append, 108 several files: append each,
+// 150 extension check. Our dialog has no file-name buffer to overflow, so the
+// "too many files" message never arises.
+void AddHtmlFiles(AddFilesContext &context)
+{
+    Steps steps(kAddFilesSource, context.reportFailure);
+    const QChar sep = QDir::separator();
+    FileDialogRequest request;
+    QStringList chosen;
+
+    steps.run(100, [&] {
+        request.title = QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
+        request.filter = QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*");
+        request.initialFolder = QString();
+    });
+    steps.run(102, [&] { chosen = context.platform.openFiles(request); });
+    if (!chosen.isEmpty()) {
+        if (chosen.size() == 1) {
+            steps.run(106, [&] {
+                const QString path = chosen.first();
+                if (path.right(3).toUpper() == QLatin1String("HTM") || path.right(4).toUpper() == QLatin1String("HTML"))
+                    context.list.append(path);
+            });
+        } else {
+            steps.run(108, [&] {
+                QStringList paths;
+                for (const QString &path : std::as_const(chosen)) {
+                    const auto [folder, name] = splitChosenPath(path, sep);
+                    paths.append(NormalizePath(folder + sep + name, sep));
+                }
+                context.list.appendAll(paths);
+            });
+        }
+    }
+    steps.run(150, [&] { ValidateListFiles(context.list, context.platform); });
+}
+
+QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
+{
+    const QChar sep = QDir::separator();
+    QStringList rows;
+    for (const QString &dropped : paths) {
+        const int value = options.source->attributes(dropped);
+        if (value == -1 || (value & AttributeDirectory) == 0) {
+            rows.append(dropped);
+            continue;
+        }
+        // Each dropped folder is scanned on its own, so its files come once.
+        QStringList folders{dropped + sep};
+        GetSubDirectories2016(folders, true, options);
+        for (const QString &entry : std::as_const(folders)) {
+            const QString parent = entry.chopped(1);
+            const QStringList names = ListFolderFiles(parent, QStringLiteral("*.*"));
+            for (const QString &name : names) {
+                if (name.startsWith(u'~'))
+                    continue;
+                const QString path = parent + sep + name;
+                if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden)
+                    rows.append(NormalizePath(path, sep));
+            }
+        }
+    }
+    return rows;
+}
+
+void addDroppedFiles(AddFilesContext &context, const QStringList &paths)
+{
+    context.list.appendAll(filesFromDrop(paths, scanOptions(context)));
+    ValidateListFiles(context.list, context.platform);
+}
+
+} // namespace tessaly

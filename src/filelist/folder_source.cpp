@@ -1,0 +1,111 @@
+#include "filelist/folder_source.h"
+
+#include "filelist/file_attributes.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <dirent.h>
+#include <sys/stat.h>
+#endif
+
+namespace tessaly {
+
+int FolderSource::attributes(const QString &path) const
+{
+    return fileAttributes(path);
+}
+
+bool FolderSource::isDriveRoot(const QString &path) const
+{
+    return isFileSystemRoot(path);
+}
+
+QByteArray FolderSource::identity(const QString &path) const
+{
+    return fileIdentity(path);
+}
+
+namespace {
+
+void sortNames(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}
+
+} // namespace
+
+#ifdef Q_OS_UNIX
+
+SubFolderListing FolderSource::subFolders(const QString &folder) const
+{
+    SubFolderListing result;
+    const QByteArray native = QFile::encodeName(folder);
+    DIR *dir = ::opendir(native.constData());
+    if (!dir) {
+        result.error = (errno == EACCES || errno == EPERM) ? SubFolderListing::PermissionDenied
+                       : (errno == ENOENT || errno == ENOTDIR) ? SubFolderListing::PathNotFound
+                                                               : SubFolderListing::Other;
+        return result;
+    }
+    QByteArray base = native;
+    if (!base.endsWith('/'))
+        base.append('/');
+    for (;;) {
+        errno = 0;
+        const dirent *entry = ::readdir(dir);
+        if (!entry) {
+            if (errno != 0)
+                result.error = SubFolderListing::Other;
+            break;
+        }
+        const char *name = entry->d_name;
+        if (qstrcmp(name, ".") == 0 || qstrcmp(name, "..") == 0)
+            continue;
+        bool isDir = entry->d_type == DT_DIR;
+        // Links and file systems that do not fill in the type need a look at the target.
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat info;
+            isDir = ::stat((base + name).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+        }
+        if (isDir)
+            result.names.append(QFile::decodeName(name));
+    }
+    ::closedir(dir);
+    sortNames(result.names);
+    return result;
+}
+
+#else
+
+SubFolderListing FolderSource::subFolders(const QString &folder) const
+{
+    SubFolderListing result;
+    const QDir dir(folder);
+    if (!dir.exists()) {
+        result.error = SubFolderListing::PathNotFound;
+        return result;
+    }
+    result.names = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    if (result.names.isEmpty() && !dir.isReadable())
+        result.error = SubFolderListing::PermissionDenied;
+    sortNames(result.names);
+    return result;
+}
+
+#endif
+
+const FolderSource &FolderSource::real()
+{
+    static const FolderSource source;
+    return source;
+}
+
+} // namespace tessaly

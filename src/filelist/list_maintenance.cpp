@@ -1,0 +1,87 @@
+#include "filelist/list_maintenance.h"
+
+#include "app/paths.h"
+#include "app/platform.h"
+#include "filelist/pending_events.h"
+
+namespace tessaly {
+
+namespace {
+
+// A substring test with the semantics of the product's own: an empty row
+// contains nothing, not even the empty text.
+bool rowContains(const QString &row, const QString &lowerText)
+{
+    return !row.isEmpty() && row.toLower().contains(lowerText);
+}
+
+void removeByFilter(FileListModel &list, const QString &text, bool removeContaining,
+                    const std::function<void()> &processPendingEvents)
+{
+    PendingEvents events(processPendingEvents);
+    const QString lowerText = text.toLower();
+    const int count = list.count();
+    QList<int> positions;
+    for (int i = 1; i <= count; ++i) {
+        events.poll();
+        // Rows removed while events ran (a drop's extension check) end the scan.
+        if (i > list.count())
+            break;
+        if (rowContains(list.text(i), lowerText) == removeContaining)
+            positions.append(i);
+    }
+    list.removePositions(positions);
+}
+
+} // namespace
+
+void RemoveListFilesContaining(FileListModel &list, const QString &text,
+                               const std::function<void()> &processPendingEvents)
+{
+    removeByFilter(list, text, true, processPendingEvents);
+}
+
+void RemoveListFilesNotContaining(FileListModel &list, const QString &text,
+                                  const std::function<void()> &processPendingEvents)
+{
+    removeByFilter(list, text, false, processPendingEvents);
+}
+
+bool isExpectedExtension(const QString &extension)
+{
+    return QStringLiteral("htm,html").contains(extension, Qt::CaseInsensitive);
+}
+
+ExtensionCheck checkListExtensions(const QStringList &rows)
+{
+    static const QString crlf = QStringLiteral("\r\n");
+    ExtensionCheck check;
+    QString report;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (!isExpectedExtension(GetFileExtension(rows.at(i)))) {
+            report += rows.at(i) + crlf;
+            check.positions.append(i + 1);
+        }
+    }
+    if (!report.isEmpty()) {
+        check.question = QStringLiteral("These files: ") + crlf + crlf + report + crlf
+            + QStringLiteral("do not appear to be in the expected file format because of their file extension.")
+            + crlf + crlf + QStringLiteral("Would you like to remove them from list?");
+    }
+    return check;
+}
+
+bool ValidateListFiles(FileListModel &list, Platform &platform)
+{
+    if (list.count() == 0)
+        return false;
+    const ExtensionCheck check = checkListExtensions(list.rows());
+    if (check.question.isEmpty())
+        return false;
+    if (!platform.askYesNo(check.question))
+        return false;
+    list.removePositions(check.positions);
+    return true;
+}
+
+} // namespace tessaly

@@ -1,0 +1,66 @@
+// A recording stand-in for the platform layer: queued answers for every
+// question and a log of every call (kind and text, in order).
+#pragma once
+
+#include "app/platform.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace testing {
+
+class FakePlatform : public tessaly::Platform {
+public:
+    struct Call {
+        QString kind;    // "message", "askYesNo", "input", "errorReport", "openFiles", ...
+        QString text;    // the box text, prompt or dialog title
+        QString extra;   // the initial answer, folder, filter or details
+    };
+
+    // Answers, used in order; an empty queue answers No / Cancel / "" / 0.
+    QQueue<bool> yesNoAnswers;
+    QQueue<std::optional<QString>> inputAnswers;
+    QQueue<QStringList> openFilesAnswers;
+    QQueue<QString> openFileAnswers;
+    QQueue<QString> saveFileAnswers;
+    QQueue<QString> folderAnswers;
+    QQueue<int> execAnswers;
+
+    // Runs inside processPendingEvents (e.g. to act in the middle of a run).
+    std::function<void(int callNumber)> onProcessPendingEvents;
+    // Runs inside message boxes after the call is recorded.
+    std::function<void(const QString &text)> onMessage;
+
+    QList<Call> calls;
+    int processPendingEventsCount = 0;
+
+    QList<Call> callsOf(const QString &kind) const;
+    QStringList textsOf(const QString &kind) const;
+    // Every call's kind, in order (processPendingEvents is not logged).
+    QStringList kinds() const;
+    void clear() { calls.clear(); }
+
+    void setApplicationTitle(const QString &title) override { m_title = title; }
+    QString applicationTitle() const override { return m_title; }
+    void message(const QString &text) override;
+    void messageWithDetails(const QString &text, const QString &details) override;
+    bool askYesNo(const QString &text) override;
+    std::optional<QString> input(const QString &prompt, const QString &initial) override;
+    void errorReport(const QString &text) override;
+    QStringList openFiles(const tessaly::FileDialogRequest &request) override;
+    QString openFile(const tessaly::FileDialogRequest &request) override;
+    QString saveFile(const tessaly::FileDialogRequest &request) override;
+    QString browseForFolder(const QString &title, const QString &initialFolder) override;
+    void openFolder(const QString &path) override;
+    int exec(QDialog &dialog) override;
+    void processPendingEvents() override;
+
+private:
+    QString m_title;
+};
+
+} // namespace testing

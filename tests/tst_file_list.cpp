@@ -1,0 +1,350 @@
+// List filters, the extension check and the three adding actions, driven
+// through a recording platform.
+#include "app/platform.h"
+#include "filelist/adding_files.h"
+#include "filelist/list_maintenance.h"
+#include "test_files.h"
+#include "textio/tessaly_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <deque>
+
+using namespace tessaly;
+
+namespace {
+
+// Queues answers and records what was asked, in order.
+class RecordingPlatform : public Platform {
+public:
+    QStringList calls;
+    std::deque<bool> yesNo;
+    std::deque<std::optional<QString>> inputs;
+    std::deque<QStringList> chosenFiles;
+    std::deque<QString> folders;
+    FileDialogRequest lastRequest;
+
+    void setApplicationTitle(const QString &) override {}
+    QString applicationTitle() const override { return QStringLiteral("Tessaly"); }
+    void message(const QString &text) override { calls << "message:" + text; }
+    bool askYesNo(const QString &text) override
+    {
+        calls << "askYesNo:" + text;
+        return next(yesNo, false);
+    }
+    std::optional<QString> input(const QString &prompt, const QString &initial) override
+    {
+        calls << "input:" + prompt + "|" + initial;
+        return next(inputs, std::optional<QString>());
+    }
+    void errorReport(const QString &text) override { calls << "errorReport:" + text; }
+    QStringList openFiles(const FileDialogRequest &request) override
+    {
+        lastRequest = request;
+        calls << "openFiles:" + request.title;
+        return next(chosenFiles, QStringList());
+    }
+    QString openFile(const FileDialogRequest &) override { return {}; }
+    QString saveFile(const FileDialogRequest &) override { return {}; }
+    QString browseForFolder(const QString &title, const QString &initial) override
+    {
+        calls << "browseForFolder:" + title + "|" + initial;
+        return next(folders, QString());
+    }
+    void openFolder(const QString &) override {}
+    int exec(QDialog &) override { return 0; }
+    void processPendingEvents() override {}
+
+private:
+    template <typename T>
+    static T next(std::deque<T> &queue, T fallback)
+    {
+        if (queue.empty())
+            return fallback;
+        T value = queue.front();
+        queue.pop_front();
+        return value;
+    }
+};
+
+const QString kPrompt = QStringLiteral(
+    "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
+
+// Everything an adding action needs, with settings in a map.
+struct Harness {
+    RecordingPlatform platform;
+    FileListModel list;
+    QMap<QString, QString> settings;
+    QStringList busy;
+    QList<StepFailure> failures;
+    AddFilesContext context{platform, list,
+                            [this](const QString &key, const QString &def) { return settings.value(key, def); },
+                            [this](const QString &key, const QString &value) { settings.insert(key, value); },
+                            [this](bool on) { busy << (on ? "hourglass" : "default"); },
+                            [this](const StepFailure &failure) { failures.append(failure); },
+                            {}};
+};
+
+QStringList relative(const QString &root, const QStringList &paths)
+{
+    QStringList out;
+    for (const QString &path : paths)
+        out.append(path.startsWith(root) ? path.mid(root.size()) : path);
+    return out;
+}
+
+void writeFiles(const QString &root, const QStringList &files)
+{
+    for (const QString &file : files) {
+        QVERIFY(QDir(root).mkpath(QFileInfo(root + "/" + file).path()));
+        testing::writeBytes(root + "/" + file, "<p>x</p>");
+    }
+}
+
+} // namespace
+
+class TestFileList : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void filters_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("containing");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList site{"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new.htm"};
+        QTest::newRow("containing: case ignored, whole path")
+            << site << "OLD" << true << QStringList({"C:\\Site\\new.htm"});
+        QTest::newRow("not containing: every row contains it") << site << "c:\\" << false << site;
+        QTest::newRow("not containing: no row contains it") << site << "zzz" << false << QStringList();
+        QTest::newRow("a leading space is kept")
+            << QStringList({"C:\\my apps\\x.htm", "C:\\apps\\y.htm"}) << " a" << true
+            << QStringList({"C:\\apps\\y.htm"});
+        QTest::newRow("duplicates both go")
+            << QStringList({"a.htm", "b.htm", "a.htm"}) << "A." << true << QStringList({"b.htm"});
+        QTest::newRow("empty text is in every non-empty row")
+            << QStringList({"a.htm", ""}) << "" << true << QStringList({""});
+    }
+    void filters()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, text);
+        QFETCH(bool, containing);
+        QFETCH(QStringList, kept);
+        FileListModel list;
+        list.appendAll(rows);
+        if (containing)
+            RemoveListFilesContaining(list, text);
+        else
+            RemoveListFilesNotContaining(list, text);
+        QCOMPARE(list.rows(), kept);
+    }
+
+    void extensionCheck_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::newRow("text and dot-less file")
+            << QStringList({"C:\\a\\page.htm", "C:\\a\\PAGE2.HTML", "C:\\a\\notes.txt", "C:\\a\\readme"})
+            << QList<int>({3, 4});
+        QTest::newRow("pieces of htm,html pass")
+            << QStringList({"C:\\a\\x.ml", "C:\\a\\x.tm", "C:\\a\\x."}) << QList<int>();
+        QTest::newRow("dot only in a folder name") << QStringList({"C:\\a.b\\readme"}) << QList<int>({1});
+        QTest::newRow("shtml, php") << QStringList({"x.shtml", "y.Html", "z.php"}) << QList<int>({1, 3});
+        QTest::newRow("duplicates both named") << QStringList({"n.txt", "n.txt"}) << QList<int>({1, 2});
+    }
+    void extensionCheck()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QList<int>, positions);
+        const ExtensionCheck check = checkListExtensions(rows);
+        QCOMPARE(check.positions, positions);
+        QCOMPARE(check.question.isEmpty(), positions.isEmpty());
+        for (int position : positions)
+            QVERIFY(check.question.contains("\r\n" + rows.at(position - 1) + "\r\n"));
+    }
+
+    void extensionQuestion()
+    {
+        const ExtensionCheck check = checkListExtensions(
+            {"C:\\a\\page.htm", "C:\\a\\PAGE2.HTML", "C:\\a\\notes.txt", "C:\\a\\readme"});
+        QCOMPARE(check.question,
+                 QStringLiteral("These files: \r\n\r\nC:\\a\\notes.txt\r\nC:\\a\\readme\r\n\r\n"
+                                "do not appear to be in the expected file format because of their file extension."
+                                "\r\n\r\nWould you like to remove them from list?"));
+    }
+
+    void validateListFiles_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("kept");
+        const QStringList all{"a.htm", "notes.txt", "b.html", "readme"};
+        QTest::newRow("yes removes the named rows") << true << QStringList({"a.htm", "b.html"});
+        QTest::newRow("no keeps all") << false << all;
+    }
+    void validateListFiles()
+    {
+        QFETCH(bool, yes);
+        QFETCH(QStringList, kept);
+        RecordingPlatform platform;
+        platform.yesNo.push_back(yes);
+        FileListModel list;
+        list.appendAll({"a.htm", "notes.txt", "b.html", "readme"});
+        QCOMPARE(ValidateListFiles(list, platform), yes);
+        QCOMPARE(list.rows(), kept);
+        QCOMPARE(platform.calls.size(), 1);
+    }
+
+    void validateAsksNothingWhenAllPass()
+    {
+        RecordingPlatform platform;
+        FileListModel list;
+        QVERIFY(!ValidateListFiles(list, platform));
+        list.appendAll({"a.htm", "b.HTML"});
+        QVERIFY(!ValidateListFiles(list, platform));
+        QVERIFY(platform.calls.isEmpty());
+    }
+
+    void addAllFromFolder()
+    {
+        QTemporaryDir dir;
+        writeFiles(dir.path(), {"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"});
+        Harness h;
+        h.platform.inputs.push_back(QString("htm"));
+        h.platform.folders.push_back(dir.path() + "/X");
+        AddAllHtmlFilesInFolder(h.context);
+        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/X/a.htm", "/X/Y/b.htm"}));
+        QCOMPARE(h.settings.value("Extension"), QStringLiteral("htm"));
+        QCOMPARE(h.settings.value("LastFolder"), dir.path() + "/X");
+        QCOMPARE(h.busy, QStringList({"hourglass", "default"}));
+        QCOMPARE(h.platform.calls,
+                 QStringList({"input:" + kPrompt + "|htm", "browseForFolder:Please select folder:|"}));
+        QVERIFY(h.failures.isEmpty());
+    }
+
+    void addAllEveryFileThenAsks()
+    {
+        QTemporaryDir dir;
+        writeFiles(dir.path(), {"a.htm", "notes.txt"});
+        Harness h;
+        h.settings.insert("Extension", "txt");
+        h.platform.inputs.push_back(QString("*"));
+        h.platform.folders.push_back(dir.path());
+        h.platform.yesNo.push_back(true);
+        AddAllHtmlFilesInFolder(h.context);
+        QCOMPARE(h.platform.calls.first(), "input:" + kPrompt + "|txt");
+        QCOMPARE(h.platform.calls.size(), 3);
+        QVERIFY(h.platform.calls.last().startsWith("askYesNo:These files: \r\n\r\n" + dir.path() + "/notes.txt\r\n"));
+        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+    }
+
+    void addAllCancelled_data()
+    {
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::addColumn<QString>("remembered");
+        QTest::newRow("input cancelled") << std::optional<QString>() << QString();
+        QTest::newRow("empty answer") << std::optional<QString>(QString()) << QString();
+        QTest::newRow("folder picker cancelled") << std::optional<QString>("html") << QString("html");
+    }
+    void addAllCancelled()
+    {
+        QFETCH(std::optional<QString>, answer);
+        QFETCH(QString, remembered);
+        Harness h;
+        h.list.append("keep.txt");
+        h.platform.inputs.push_back(answer);
+        AddAllHtmlFilesInFolder(h.context);
+        QCOMPARE(h.settings.value("Extension"), remembered);
+        QVERIFY(!h.settings.contains("LastFolder"));
+        QVERIFY(h.busy.isEmpty());
+        // The extension check still runs over the whole list.
+        QVERIFY(h.platform.calls.last().startsWith("askYesNo:"));
+        QCOMPARE(h.list.rows(), QStringList({"keep.txt"}));
+    }
+
+    void addAllGoesOnAfterFailedStep()
+    {
+        QTemporaryDir dir;
+        writeFiles(dir.path(), {"a.htm"});
+        Harness h;
+        h.platform.inputs.push_back(QString("htm"));
+        h.platform.folders.push_back(dir.path());
+        h.context.writeSetting = [](const QString &, const QString &) { throw TessalyError("Permission denied"); };
+        AddAllHtmlFilesInFolder(h.context);
+        QCOMPARE(h.failures.size(), 2);
+        QCOMPARE(h.failures.at(0).source, QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "));
+        QCOMPARE(h.failures.at(0).statement, 102);
+        QCOMPARE(h.failures.at(1).statement, 334);
+        QCOMPARE(h.failures.at(1).description, QStringLiteral("Permission denied"));
+        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+    }
+
+    void addHtmlFiles_data()
+    {
+        QTest::addColumn<QStringList>("chosen");
+        QTest::addColumn<QStringList>("added");
+        QTest::newRow("one text file: nothing") << QStringList({"/d/notes.txt"}) << QStringList();
+        QTest::newRow("one shtml file") << QStringList({"/d/page.shtml"}) << QStringList({"/d/page.shtml"});
+        QTest::newRow("one dot-less pagehtm") << QStringList({"/d/pagehtm"}) << QStringList({"/d/pagehtm"});
+        QTest::newRow("one file kept as given") << QStringList({"/d//x.HTM"}) << QStringList({"/d//x.HTM"});
+        QTest::newRow("several: no extension test")
+            << QStringList({"/d/a.htm", "/d/notes.txt"}) << QStringList({"/d/a.htm", "/d/notes.txt"});
+        QTest::newRow("several in the root") << QStringList({"/a.htm", "/b.htm"}) << QStringList({"/a.htm", "/b.htm"});
+        QTest::newRow("several, doubled separators collapse")
+            << QStringList({"/d//e/a.htm", "/d//e/b.htm"}) << QStringList({"/d/e/a.htm", "/d/e/b.htm"});
+        QTest::newRow("cancelled") << QStringList() << QStringList();
+    }
+    void addHtmlFiles()
+    {
+        QFETCH(QStringList, chosen);
+        QFETCH(QStringList, added);
+        Harness h;
+        h.platform.chosenFiles.push_back(chosen);
+        AddHtmlFiles(h.context);
+        QCOMPARE(h.list.rows(), added);
+        QCOMPARE(h.platform.lastRequest.title, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+        QCOMPARE(h.platform.lastRequest.filter,
+                 QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
+        QVERIFY(h.platform.lastRequest.initialFolder.isEmpty());
+    }
+
+    void addHtmlFilesAsksAboutTextFile()
+    {
+        Harness h;
+        h.platform.chosenFiles.push_back({"/d/notes.txt", "/d/a.htm"});
+        h.platform.yesNo.push_back(false);
+        AddHtmlFiles(h.context);
+        QCOMPARE(h.list.rows(), QStringList({"/d/notes.txt", "/d/a.htm"}));
+        QVERIFY(h.platform.calls.last().contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
+    }
+
+    void drops()
+    {
+        QTemporaryDir dir;
+        writeFiles(dir.path(), {"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"});
+        const QStringList dropped{dir.path() + "/F1", dir.path() + "/~loose.htm", dir.path() + "/F2",
+                                  dir.path() + "/gone.txt"};
+        QCOMPARE(relative(dir.path(), filesFromDrop(dropped)),
+                 QStringList({"/F1/a.htm", "/F1/S/b.htm", "/~loose.htm", "/F2/c.htm", "/gone.txt"}));
+    }
+
+    void dropRunsExtensionCheck()
+    {
+        QTemporaryDir dir;
+        writeFiles(dir.path(), {"a.htm", "n.txt"});
+        Harness h;
+        h.platform.yesNo.push_back(true);
+        addDroppedFiles(h.context, {dir.path() + "/a.htm", dir.path() + "/n.txt", dir.path() + "/a.htm"});
+        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
+        QCOMPARE(h.platform.calls.size(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileList)
+#include "tst_file_list.moc"

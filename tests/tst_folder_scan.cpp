@@ -1,0 +1,351 @@
+// Folder scan, file listing and the POSIX file facts behind them.
+#include "filelist/add_folder.h"
+#include "filelist/file_attributes.h"
+#include "test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly;
+
+namespace {
+
+// Makes the folders (relative paths, "/" separated) below root.
+void makeFolders(const QString &root, const QStringList &folders)
+{
+    for (const QString &folder : folders)
+        QVERIFY(QDir(root).mkpath(folder));
+}
+
+QStringList relative(const QString &root, const QStringList &paths)
+{
+    QStringList out;
+    for (const QString &path : paths)
+        out.append(path.mid(root.size()));
+    return out;
+}
+
+CodePage westernPage()
+{
+    return *CodePage::byName(QStringLiteral("1252"));
+}
+
+// A real file system with chosen attribute values, listing failures and roots.
+class ScriptedSource : public FolderSource {
+public:
+    QHash<QString, int> values;
+    QHash<QString, SubFolderListing::Error> failures;
+    QSet<QString> roots;
+    // Paths that exist for the first attribute read only, as if removed right after.
+    QHash<QString, int> vanishAfter;
+
+    int attributes(const QString &path) const override
+    {
+        if (vanishAfter.contains(path)) {
+            auto &left = const_cast<ScriptedSource *>(this)->vanishAfter[path];
+            if (left-- <= 0)
+                return -1;
+        }
+        return values.contains(path) ? values.value(path) : FolderSource::attributes(path);
+    }
+    bool isDriveRoot(const QString &path) const override { return roots.contains(path); }
+    SubFolderListing subFolders(const QString &folder) const override
+    {
+        SubFolderListing listing = FolderSource::subFolders(folder);
+        if (vanishAfter.contains(folder) && vanishAfter.value(folder) < 0) {
+            listing.names.clear();
+            listing.error = SubFolderListing::PathNotFound;
+        }
+        if (failures.contains(folder))
+            listing.error = failures.value(folder);
+        if (listing.error == SubFolderListing::PermissionDenied || listing.error == SubFolderListing::PathNotFound)
+            listing.names.clear();
+        else if (listing.error == SubFolderListing::Other)
+            listing.names = listing.names.mid(0, 1);
+        return listing;
+    }
+};
+
+} // namespace
+
+class TestFolderScan : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void breadthFirstOrder()
+    {
+        QTemporaryDir dir;
+        const QString x = dir.path() + "/X";
+        makeFolders(x, {"A/A1", "B/B1", ".hidden/H1"});
+        QStringList folders{x + "/"};
+        GetSubDirectories2016(folders, true, {});
+        // A hidden folder is no system folder on POSIX, so it is entered.
+        QCOMPARE(relative(x, folders),
+                 QStringList({"/", "/.hidden/", "/A/", "/B/", "/.hidden/H1/", "/A/A1/", "/B/B1/"}));
+    }
+
+    void oneLevelWithoutRecurse()
+    {
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"A/A1", "B"});
+        QStringList folders{dir.path() + "/"};
+        GetSubDirectories2016(folders, false, {});
+        QCOMPARE(relative(dir.path(), folders), QStringList({"/", "/A/", "/B/"}));
+    }
+
+    void folderNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("café in the Western page") << QStringLiteral("caf\u00e9") << true;
+        QTest::newRow("outside the page") << QStringLiteral("\u65e5\u672c") << false;
+        QTest::newRow("control character") << QStringLiteral("a\u0001b") << false;
+        QTest::newRow("code 127") << QStringLiteral("a\u007fb") << false;
+        QTest::newRow("euro sign, code 128") << QStringLiteral("a\u20acb") << false;
+        QTest::newRow("code 159") << QStringLiteral("a\u0178b") << false;
+        QTest::newRow("code 160") << QStringLiteral("a\u00a0b") << true;
+        QTest::newRow("question mark") << QStringLiteral("what?") << false;
+    }
+    void folderNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, listed);
+        QTemporaryDir dir;
+        if (!QDir(dir.path()).mkpath(name + "/deeper"))
+            QSKIP("the file system refuses this name");
+        QStringList folders{dir.path() + "/"};
+        FolderScanOptions options;
+        options.codePage = westernPage();
+        GetSubDirectories2016(folders, true, options);
+        const QStringList expected = listed ? QStringList({"/", "/" + name + "/", "/" + name + "/deeper/"})
+                                            : QStringList({"/"});
+        QCOMPARE(relative(dir.path(), folders), expected);
+    }
+
+    void attributeValues_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("hidden system, 22") << 22 << false;
+        QTest::newRow("hidden system link, 1046") << 1046 << false;
+        QTest::newRow("hidden system archive, 54") << 54 << true;
+        QTest::newRow("hidden, 18") << 18 << true;
+        QTest::newRow("system, 20") << 20 << true;
+    }
+    void attributeValues()
+    {
+        QFETCH(int, value);
+        QFETCH(bool, listed);
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"S/S1", "T"});
+        ScriptedSource source;
+        source.values.insert(dir.path() + "/S/", value);
+        FolderScanOptions options;
+        options.source = &source;
+        QStringList folders{dir.path() + "/"};
+        GetSubDirectories2016(folders, true, options);
+        const QStringList expected = listed ? QStringList({"/", "/S/", "/T/", "/S/S1/"}) : QStringList({"/", "/T/"});
+        QCOMPARE(relative(dir.path(), folders), expected);
+    }
+
+    void startingFolders_data()
+    {
+        QTest::addColumn<bool>("root");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("hidden system folder: kept, not entered") << false << QStringList({"/"});
+        QTest::newRow("hidden system drive root: entered") << true << QStringList({"/", "/A/"});
+    }
+    void startingFolders()
+    {
+        QFETCH(bool, root);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"A"});
+        ScriptedSource source;
+        const QString start = dir.path() + "/";
+        source.values.insert(start, 22);
+        if (root)
+            source.roots.insert(start);
+        FolderScanOptions options;
+        options.source = &source;
+        QStringList folders{start};
+        GetSubDirectories2016(folders, true, options);
+        QCOMPARE(relative(dir.path(), folders), expected);
+    }
+
+    void failedListings_data()
+    {
+        QTest::addColumn<QString>("failing");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("denied sub-folder is dropped")
+            << "/A/" << int(SubFolderListing::PermissionDenied) << QStringList({"/", "/B/", "/B/B1/"});
+        QTest::newRow("vanished sub-folder is dropped")
+            << "/A/" << int(SubFolderListing::PathNotFound) << QStringList({"/", "/B/", "/B/B1/"});
+        QTest::newRow("denied from the outset: nothing left")
+            << "/" << int(SubFolderListing::PermissionDenied) << QStringList();
+        QTest::newRow("other failure keeps the folder and what was read")
+            << "/" << int(SubFolderListing::Other) << QStringList({"/", "/A/", "/A/A1/"});
+    }
+    void failedListings()
+    {
+        QFETCH(QString, failing);
+        QFETCH(int, error);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"A/A1", "B/B1"});
+        ScriptedSource source;
+        source.failures.insert(dir.path() + failing, SubFolderListing::Error(error));
+        FolderScanOptions options;
+        options.source = &source;
+        int reports = 0;
+        options.reportFailure = [&](const StepFailure &) { ++reports; };
+        QStringList folders{dir.path() + "/"};
+        GetSubDirectories2016(folders, true, options);
+        QCOMPARE(relative(dir.path(), folders), expected);
+        QCOMPARE(reports, 0);
+    }
+
+    void vanishedFolderIsReportedAndScanGoesOn()
+    {
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"A/A1", "B/B1"});
+        ScriptedSource source;
+        // A/ passes the existence test, then is gone when looked up.
+        source.vanishAfter.insert(dir.path() + "/A/", 1);
+        FolderScanOptions options;
+        options.source = &source;
+        QList<StepFailure> reports;
+        options.reportFailure = [&](const StepFailure &failure) { reports.append(failure); };
+        QStringList folders{dir.path() + "/A/", dir.path() + "/B/"};
+        GetSubDirectories2016(folders, true, options);
+        QCOMPARE(relative(dir.path(), folders), QStringList({"/B/", "/B/B1/"}));
+        QCOMPARE(reports.size(), 1);
+        QCOMPARE(reports.first().source, QStringLiteral("in CorvathTitle2021/08/31.AddFolder.GetSubDirectories2016 "));
+        QCOMPARE(reports.first().statement, 106);
+    }
+
+    void linkLoopsEnd()
+    {
+        QTemporaryDir dir;
+        const QString x = dir.path() + "/X";
+        makeFolders(x, {"A", "B/B1"});
+        QVERIFY(QFile::link(x, x + "/A/loop"));        // to an ancestor
+        QVERIFY(QFile::link(x + "/B", x + "/B/B1/up")); // to a parent
+        QVERIFY(QFile::link(x + "/A", x + "/C"));       // a second way into A
+        QVERIFY(QFile::link(dir.path(), x + "/D"));     // to a folder not yet listed
+        QStringList folders{x + "/"};
+        GetSubDirectories2016(folders, true, {});
+        QCOMPARE(relative(x, folders), QStringList({"/", "/A/", "/B/", "/D/", "/B/B1/"}));
+    }
+
+    void wildcards_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<bool>("matches");
+        QTest::newRow("extension") << "a.htm" << "*.htm" << true;
+        QTest::newRow("letter case ignored") << "INDEX.HtM" << "*.htm" << true;
+        QTest::newRow("longer extension") << "a.html" << "*.htm" << false;
+        QTest::newRow("every file") << "a.txt" << "*.*" << true;
+        QTest::newRow("every file, no dot") << "readme" << "*.*" << true;
+        QTest::newRow("several dots") << "a.b.htm" << "*.htm" << true;
+        QTest::newRow("question mark is one character") << "ab.htm" << "a?.htm" << true;
+        QTest::newRow("question mark is not none") << "a.htm" << "a?.htm" << false;
+        QTest::newRow("brackets are plain") << "[a].htm" << "[a].htm" << true;
+        QTest::newRow("brackets are no class") << "a.htm" << "[a].htm" << false;
+        QTest::newRow("star in the middle") << "page-old.htm" << "page*.htm" << true;
+        QTest::newRow("non-ASCII case") << QStringLiteral("\u00c9T\u00c9.htm") << QStringLiteral("\u00e9t\u00e9.*") << true;
+        QTest::newRow("no match") << "a.txt" << "*.htm" << false;
+    }
+    void wildcards()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, pattern);
+        QFETCH(bool, matches);
+        QCOMPARE(matchesWildcard(name, pattern), matches);
+    }
+
+    void listFolderFiles()
+    {
+        QTemporaryDir dir;
+        const QString docs = dir.path() + "/Docs";
+        makeFolders(docs, {"folder.htm"});
+        for (const char *name : {"b.htm", "A.HTM", ".hidden.htm", "c.txt"})
+            testing::writeBytes(docs + "/" + name, "x");
+        QVERIFY(QFile::link(docs + "/missing.htm", docs + "/dangling.htm"));
+        const QStringList expected{".hidden.htm", "A.HTM", "b.htm"};
+        QCOMPARE(ListFolderFiles(docs, "*.htm"), expected);
+        QCOMPARE(ListFolderFiles(docs + "/", "*.htm"), expected);
+        QCOMPARE(ListFolderFiles(dir.path() + "/Nothing", "*.*"), QStringList());
+    }
+
+    void fileIsOpenable()
+    {
+        QTemporaryDir dir;
+        testing::writeBytes(dir.path() + "/f.htm", "x");
+        QVERIFY(FileIsOpenable(dir.path() + "/f.htm"));
+        QVERIFY(!FileIsOpenable(dir.path()));
+        QVERIFY(!FileIsOpenable(dir.path() + "/missing.htm"));
+    }
+
+    void attributeMapping_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("value");
+        QTest::newRow("file") << "f.htm" << 32;
+        QTest::newRow("hidden file") << ".f.htm" << 34;
+        QTest::newRow("folder") << "d" << 16;
+        QTest::newRow("folder with separator") << "d/" << 16;
+        QTest::newRow("hidden folder") << ".d" << 18;
+        QTest::newRow("link to a file") << "lf" << 1056;
+        QTest::newRow("link to a folder") << "ld" << 1040;
+        QTest::newRow("missing") << "none" << -1;
+    }
+    void attributeMapping()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, value);
+        QTemporaryDir dir;
+        testing::writeBytes(dir.path() + "/f.htm", "x");
+        testing::writeBytes(dir.path() + "/.f.htm", "x");
+        makeFolders(dir.path(), {"d", ".d"});
+        QVERIFY(QFile::link(dir.path() + "/f.htm", dir.path() + "/lf"));
+        QVERIFY(QFile::link(dir.path() + "/d", dir.path() + "/ld"));
+        QCOMPARE(fileAttributes(dir.path() + "/" + path), value);
+    }
+
+    void fileSystemRoot()
+    {
+        QVERIFY(isFileSystemRoot("/"));
+        QVERIFY(isFileSystemRoot("//"));
+        QVERIFY(!isFileSystemRoot(QDir::tempPath()));
+        QVERIFY(!isFileSystemRoot(""));
+        // A root chosen as the starting folder ends in two separators; its
+        // sub-folders are built from that form unchanged.
+        QStringList folders{"//"};
+        GetSubDirectories2016(folders, false, {});
+        QVERIFY(folders.size() > 1);
+        QCOMPARE(folders.first(), QStringLiteral("//"));
+        QVERIFY(folders.contains(QStringLiteral("//tmp/")));
+    }
+
+    void collectFolderFiles()
+    {
+        QTemporaryDir dir;
+        makeFolders(dir.path(), {"Y"});
+        for (const char *name : {"a.htm", "~temp.htm", "n.txt", "Y/b.htm"})
+            testing::writeBytes(dir.path() + "/" + name, "x");
+        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path(), "htm")),
+                 QStringList({"/a.htm", "/Y/b.htm"}));
+        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path() + "/", "*")),
+                 QStringList({"/a.htm", "/n.txt", "/Y/b.htm"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFolderScan)
+#include "tst_folder_scan.moc"

@@ -1,0 +1,464 @@
+// The main window driven headless: start-up from the settings store, the option,
+// tab and output-folder handlers, Help, and the replacement run.
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "filelist/file_list_model.h"
+#include "test_files.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using tessaly::Form1;
+using testing::FakePlatform;
+
+namespace {
+
+// The store, recording every write in order.
+class RecordingStore : public tessaly::SettingsStore {
+public:
+    using SettingsStore::SettingsStore;
+    void WriteSetting(const QString &key, const QString &text) override
+    {
+        writes << key + "=" + text;
+        SettingsStore::WriteSetting(key, text);
+    }
+    QStringList keysWritten() const
+    {
+        QStringList keys;
+        for (const QString &write : writes)
+            keys << write.section('=', 0, 0);
+        return keys;
+    }
+    QStringList writes;
+};
+
+} // namespace
+
+class TestForm1 : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_platform.reset(new FakePlatform);
+        m_store.reset(new RecordingStore(m_dir->filePath("settings.ini")));
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_store.reset();
+        m_platform.reset();
+    }
+
+    void emptyStoreDefaults()
+    {
+        Form1 &form = open();
+        QVERIFY(option("Option1")->isChecked());
+        QVERIFY(!option("Option2")->isChecked());
+        QVERIFY(option("Option4")->isChecked());
+        QVERIFY(!option("Option3")->isChecked());
+        QCOMPARE(tabs()->currentIndex(), 0);
+        QCOMPARE(text3()->text(), Form1::GetDesktopFolder());
+        QVERIFY(text3()->text().endsWith(QDir::separator()));
+        QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
+        QCOMPARE(m_platform->applicationTitle(), QStringLiteral("Tessaly"));
+        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(!form.isBusy());
+    }
+
+    void startupWritesKeysInOrder()
+    {
+        open();
+        QCOMPARE(m_store->keysWritten(),
+                 (QStringList{"Option1", "Option2", "TabSel", "Output Folder", "Option4", "Option3"}));
+        QCOMPARE(m_store->writes.first(), QStringLiteral("Option1=True"));
+        QCOMPARE(m_store->writes.at(1), QStringLiteral("Option2=False"));
+    }
+
+    void applicationTitle_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("product caption") << "Tessaly Software" << "Tessaly";
+        QTest::newRow("one word always goes") << "a b c" << "a b";
+        QTest::newRow("shortened to 40") << "aaaaaaaaaa bbbbbbbbbb cccccccccc dddddddddd eeeee"
+                                         << "aaaaaaaaaa bbbbbbbbbb cccccccccc";
+        QTest::newRow("no space") << "Tessaly" << "Tessaly";
+    }
+    void applicationTitle()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, title);
+        QCOMPARE(Form1::applicationTitleFor(caption), title);
+    }
+
+    void storedStates_data()
+    {
+        QTest::addColumn<QStringList>("stored"); // key=value pairs
+        QTest::addColumn<QString>("checked");    // which of Option1..4 end up selected, e.g. "1100"
+        QTest::addColumn<bool>("frame3Enabled");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QStringList>("reports"); // statement numbers shown in error boxes
+        QTest::newRow("whole-file mode") << QStringList{"Option1=False", "Option2=True"} << "0101" << true << 0
+                                         << QStringList{};
+        QTest::newRow("numbers read as Booleans") << QStringList{"Option1=0", "Option2=1"} << "0101" << true << 0
+                                                  << QStringList{};
+        QTest::newRow("both mode options clear") << QStringList{"Option1=False", "Option2=False"} << "0001" << true
+                                                 << 0 << QStringList{};
+        QTest::newRow("save beside source") << QStringList{"Option4=False", "Option3=True"} << "1010" << false << 0
+                                            << QStringList{};
+        QTest::newRow("sets tab") << QStringList{"TabSel=1"} << "1001" << true << 1 << QStringList{};
+        QTest::newRow("bad Option1 keeps design state") << QStringList{"Option1=maybe"} << "1001" << true << 0
+                                                        << QStringList{"136"};
+        // Selecting Option1 writes Option2 first, so a bad Option2 is read only when Option1 is clear.
+        QTest::newRow("bad Option2") << QStringList{"Option1=False", "Option2=x"} << "0001" << true << 0
+                                     << QStringList{"138"};
+        QTest::newRow("bad Option2 overwritten") << QStringList{"Option2=x"} << "1001" << true << 0 << QStringList{};
+        QTest::newRow("bad Option4 and Option3") << QStringList{"Option4=?", "Option3=no"} << "1001" << true << 0
+                                                 << QStringList{"144", "146"};
+        QTest::newRow("bad tab") << QStringList{"TabSel=sets"} << "1001" << true << 0 << QStringList{"140"};
+    }
+    void storedStates()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QString, checked);
+        QFETCH(bool, frame3Enabled);
+        QFETCH(int, tab);
+        QFETCH(QStringList, reports);
+        for (const QString &pair : stored)
+            m_store->SettingsStore::WriteSetting(pair.section('=', 0, 0), pair.section('=', 1));
+        Form1 &form = open();
+        for (int i = 1; i <= 4; ++i)
+            QCOMPARE(option(QStringLiteral("Option%1").arg(i))->isChecked(), checked.at(i - 1) == '1');
+        QCOMPARE(form.findChild<QGroupBox *>("Frame3")->isEnabled(), frame3Enabled);
+        QCOMPARE(tabs()->currentIndex(), tab);
+        const QStringList boxes = m_platform->textsOf("errorReport");
+        QCOMPARE(boxes.size(), reports.size());
+        for (int i = 0; i < reports.size(); ++i)
+            QVERIFY2(boxes.at(i).startsWith("Type mismatch\r\nin Brindle2021/08/31.Form1.Form_Load at line " +
+                                            reports.at(i) + "\r\r"),
+                     qPrintable(boxes.at(i)));
+    }
+
+    void bothModeOptionsClearWriteNothingForThem()
+    {
+        m_store->SettingsStore::WriteSetting("Option1", "False");
+        m_store->SettingsStore::WriteSetting("Option2", "False");
+        open();
+        QVERIFY(!m_store->keysWritten().contains("Option1"));
+        QVERIFY(!m_store->keysWritten().contains("Option2"));
+    }
+
+    void optionClicksWriteBothKeys()
+    {
+        Form1 &form = open();
+        showForm(form);
+        m_store->writes.clear();
+        QTest::mouseClick(option("Option2"), Qt::LeftButton);
+        QCOMPARE(m_store->writes, (QStringList{"Option1=False", "Option2=True"}));
+        m_store->writes.clear();
+        QTest::mouseClick(option("Option3"), Qt::LeftButton);
+        QCOMPARE(m_store->writes, (QStringList{"Option4=False", "Option3=True"}));
+        QVERIFY(!form.findChild<QGroupBox *>("Frame3")->isEnabled());
+        m_store->writes.clear();
+        QTest::mouseClick(option("Option4"), Qt::LeftButton);
+        QCOMPARE(m_store->writes, (QStringList{"Option4=True", "Option3=False"}));
+        QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
+    }
+
+    void tabAndOutputFolderChangesAreWritten()
+    {
+        Form1 &form = open();
+        showForm(form);
+        m_store->writes.clear();
+        tabs()->setCurrentIndex(1);
+        QCOMPARE(m_store->writes, QStringList{"TabSel=1"});
+        m_store->writes.clear();
+        text3()->clear();
+        QTest::keyClicks(text3(), "ab");
+        QCOMPARE(m_store->writes, (QStringList{"Output Folder=", "Output Folder=a", "Output Folder=ab"}));
+        QCOMPARE(m_store->ReadSetting("Output Folder", "unset"), QStringLiteral("ab"));
+    }
+
+    void browseOutputFolder_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("expectedText3");
+        const QString sep = QDir::separator();
+        QTest::newRow("folder gets a separator") << sep + "data" + sep + "out" << sep + "data" + sep + "out" + sep;
+        QTest::newRow("root stays as chosen") << sep << sep;
+        QTest::newRow("cancelled") << QString() << QString();
+    }
+    void browseOutputFolder()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, expectedText3);
+        m_store->SettingsStore::WriteSetting("LastFolderDot", "/previous");
+        Form1 &form = open();
+        const QString before = text3()->text();
+        m_store->writes.clear();
+        m_platform->folderAnswers.enqueue(chosen);
+        QTest::mouseClick(form.findChild<QPushButton *>("PushButton14"), Qt::LeftButton);
+        const auto calls = m_platform->callsOf("browseForFolder");
+        QCOMPARE(calls.size(), 1);
+        QCOMPARE(calls.first().text, QStringLiteral("Please select folder:"));
+        QCOMPARE(calls.first().extra, QStringLiteral("/previous"));
+        if (chosen.isEmpty()) {
+            QCOMPARE(text3()->text(), before);
+            QVERIFY(m_store->writes.isEmpty());
+            return;
+        }
+        QCOMPARE(text3()->text(), expectedText3);
+        QCOMPARE(m_store->writes, (QStringList{"LastFolderDot=" + chosen, "Output Folder=" + expectedText3}));
+    }
+
+    void help()
+    {
+        Form1 &form = open();
+        QTest::mouseClick(form.findChild<QPushButton *>("PushButton10"), Qt::LeftButton);
+        QCOMPARE(m_platform->textsOf("message"),
+                 QStringList{"This software is not intended to be used on images, executables, etc.\r\r"
+                             "Questions? Please contact Team Kestrine at https://kestrine.example/support"});
+    }
+
+    // The replacement run.
+
+    void emptyList()
+    {
+        Form1 &form = open();
+        startRun(form);
+        QCOMPARE(m_platform->kinds(), QStringList{"message"});
+        QCOMPARE(m_platform->textsOf("message"), QStringList{"No files added."});
+        QCOMPARE(m_platform->processPendingEventsCount, 0);
+        QVERIFY(!form.isRunInProgress());
+        QVERIFY(!form.isBusy());
+    }
+
+    void outputFolderTest_data()
+    {
+        QTest::addColumn<QString>("text3");
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("empty folder text") << "" << false << "Folder does not exist. Please select another folder.";
+        QTest::newRow("missing folder") << "missing" << false
+                                        << "Folder does not exist. Please select another folder.";
+        QTest::newRow("a file") << "src/a.htm" << false << "Folder does not exist. Please select another folder.";
+        QTest::newRow("beside source ignores the folder") << "missing" << true << "Done.";
+    }
+    void outputFolderTest()
+    {
+        QFETCH(QString, text3);
+        QFETCH(bool, beside);
+        QFETCH(QString, message);
+        const QString source = writeSource("src/a.htm", "<p>old</p>");
+        Form1 &form = open();
+        form.fileList().append(source);
+        this->text3()->setText(text3.isEmpty() ? QString() : m_dir->filePath(text3));
+        if (beside)
+            option("Option3")->click();
+        startRun(form);
+        QCOMPARE(m_platform->textsOf("message"), QStringList{message});
+        QCOMPARE(QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")), beside);
+        QVERIFY(!form.isRunInProgress());
+    }
+
+    void runWritesResultsSkipsEmptyFiles()
+    {
+        const QString empty = writeSource("src/empty.htm", "");
+        const QString page = writeSource("src/page.htm", "<body><p>old text</p></body>");
+        const QString missing = m_dir->filePath("src/missing.htm");
+        Form1 &form = open();
+        form.fileList().appendAll({empty, missing, page});
+        option("Option3")->click();
+        text1()->setPlainText("old");
+        text2()->setPlainText("new");
+        startRun(form);
+        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
+        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/empty_replaced.htm")));
+        QCOMPARE(testing::readBytes(m_dir->filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
+        const QString details = m_platform->callsOf("message").first().extra;
+        QVERIFY2(details.contains(empty + ": skipped"), qPrintable(details));
+        QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
+        QVERIFY2(details.contains(m_dir->filePath("src/page_replaced.htm") + ": 1 replacement"), qPrintable(details));
+        QVERIFY(!form.isBusy());
+        QVERIFY(form.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
+    }
+
+    void emptyFindTextStillWritesResult()
+    {
+        const QString page = writeSource("src/page.htm", "<p>same</p>");
+        Form1 &form = open();
+        form.fileList().append(page);
+        text3()->setText(outFolder());
+        startRun(form);
+        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("<p>same</p>"));
+    }
+
+    void setsTabUsesBothLists()
+    {
+        const QString page = writeSource("src/page.htm", "one two");
+        m_store->SettingsStore::WriteSetting("TabSel", "1");
+        Form1 &form = open();
+        form.fileList().append(page);
+        form.findChild<QComboBox *>("Combo1")->addItems({"one", "two"});
+        form.findChild<QComboBox *>("Combo2")->addItems({"two", "three"});
+        option("Option2")->click();
+        text3()->setText(outFolder());
+        startRun(form);
+        QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("three three"));
+    }
+
+    void secondStartIsIgnoredAndWindowIsBusy()
+    {
+        const QString a = writeSource("src/a.htm", "x");
+        const QString b = writeSource("src/b.htm", "x");
+        Form1 &form = open();
+        form.fileList().appendAll({a, b});
+        text3()->setText(outFolder());
+        QList<bool> busy;
+        m_platform->onProcessPendingEvents = [&](int) {
+            busy << form.isBusy();
+            form.PushButton3_Click();
+        };
+        startRun(form);
+        QCOMPARE(busy, (QList<bool>{false, true}));
+        QCOMPARE(m_platform->kinds(), QStringList{"message"});
+        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QVERIFY(!form.isBusy());
+        QVERIFY(!form.isRunInProgress());
+        // The run is over: a new start runs again.
+        m_platform->onProcessPendingEvents = nullptr;
+        startRun(form);
+        QCOMPARE(m_platform->textsOf("message"), (QStringList{"Done.", "Done."}));
+    }
+
+    void failedWriteShowsReportAndRunGoesOn_data()
+    {
+        QTest::addColumn<QString>("tab");
+        QTest::addColumn<QString>("procedure");
+        QTest::newRow("pair") << "0" << "ReplaceText.ReplaceTextInFile";
+        QTest::newRow("sets") << "1" << "ReplaceText.ReplaceTextInFileCombo";
+    }
+    void failedWriteShowsReportAndRunGoesOn()
+    {
+        QFETCH(QString, tab);
+        QFETCH(QString, procedure);
+        const QString a = writeSource("src/a.htm", "x");
+        const QString b = writeSource("src/b.htm", "x");
+        // A folder where a's result should go: the write cannot replace it.
+        QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
+        m_store->SettingsStore::WriteSetting("TabSel", tab);
+        Form1 &form = open();
+        form.fileList().appendAll({a, b});
+        text3()->setText(outFolder());
+        startRun(form);
+        const QStringList reports = m_platform->textsOf("errorReport");
+        QCOMPARE(reports.size(), 1);
+        QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31." + procedure + " at line "),
+                 qPrintable(reports.first()));
+        QVERIFY(!reports.first().startsWith("\r\n")); // it names why
+        QVERIFY(QFileInfo(outFolder() + "a.htm").isDir());
+        QVERIFY(QFileInfo::exists(outFolder() + "b.htm"));
+        QCOMPARE(m_platform->kinds(), (QStringList{"errorReport", "message"}));
+        QVERIFY(m_platform->callsOf("message").first().extra.contains(a + ": failed: "));
+    }
+
+    void optionChangeTakesEffectFromNextFile()
+    {
+        const QString a = writeSource("src/a.htm", "<body><b>b</b></body>");
+        const QString b = writeSource("src/b.htm", "<body><b>b</b></body>");
+        Form1 &form = open();
+        form.fileList().appendAll({a, b});
+        text3()->setText(outFolder());
+        text1()->setPlainText("b");
+        text2()->setPlainText("i");
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call == 2) {
+                option("Option2")->click();
+                option("Option3")->click();
+            }
+        };
+        startRun(form);
+        QCOMPARE(testing::readBytes(outFolder() + "a.htm"), QByteArray("<body><b>i</b></body>"));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")));
+        QCOMPARE(testing::readBytes(m_dir->filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
+        QVERIFY(!QFileInfo::exists(outFolder() + "b.htm"));
+    }
+
+    void closingDuringRunEndsIt()
+    {
+        const QString a = writeSource("src/a.htm", "x");
+        const QString b = writeSource("src/b.htm", "x");
+        Form1 &form = open();
+        showForm(form);
+        int quits = 0;
+        form.setQuitHandler([&] { ++quits; });
+        form.fileList().appendAll({a, b});
+        option("Option3")->click();
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call == 1)
+                QTimer::singleShot(0, &form, [&] { form.close(); });
+        };
+        startRun(form);
+        QCOMPARE(quits, 1);
+        QVERIFY(form.isHidden());
+        // The file in flight was finished; nothing after it was started.
+        QVERIFY(QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")));
+        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/b_replaced.htm")));
+        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(!form.isBusy());
+    }
+
+private:
+    Form1 &open()
+    {
+        m_form.reset(new Form1(*m_platform, *m_store));
+        m_form->setQuitHandler([] {});
+        return *m_form;
+    }
+    void showForm(Form1 &form)
+    {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+    }
+    void startRun(Form1 &form) { QTest::mouseClick(form.findChild<QPushButton *>("PushButton3"), Qt::LeftButton); }
+    QRadioButton *option(const QString &name) { return m_form->findChild<QRadioButton *>(name); }
+    QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
+    QLineEdit *text3() { return m_form->findChild<QLineEdit *>("Text3"); }
+    QPlainTextEdit *text1() { return m_form->findChild<QPlainTextEdit *>("Text1"); }
+    QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
+    QString writeSource(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = QDir::toNativeSeparators(m_dir->filePath(name));
+        testing::writeBytes(path, bytes);
+        return path;
+    }
+    QString outFolder()
+    {
+        const QString folder = m_dir->filePath("out");
+        QDir().mkpath(folder);
+        return QDir::toNativeSeparators(folder) + QDir::separator();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<RecordingStore> m_store;
+    std::unique_ptr<Form1> m_form;
+};
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

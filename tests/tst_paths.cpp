@@ -1,0 +1,123 @@
+// Path helpers and the result-path rule, with the backslash and the slash.
+#include "app/paths.h"
+#include "engine/result_path.h"
+
+#include "test_files.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly;
+
+Q_DECLARE_METATYPE(tessaly::SaveOption)
+
+class TestPaths : public QObject {
+    Q_OBJECT
+private slots:
+    void helpers_data();
+    void helpers();
+    void normalizePath_data();
+    void normalizePath();
+    void resultPath_data();
+    void resultPath();
+    void fileAndFolderTests();
+};
+
+void TestPaths::helpers_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("sep");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("extension");
+    QTest::addColumn<QString>("stripped");
+    QTest::newRow("windows file") << "C:\\site\\index.htm" << "\\" << "index.htm" << "C:\\site\\" << "htm" << "C:\\site\\index";
+    QTest::newRow("two dots") << "C:\\a.b.htm" << "\\" << "a.b.htm" << "C:\\" << "htm" << "C:\\a.b";
+    QTest::newRow("dot only in a folder") << "C:\\a.b\\readme" << "\\" << "readme" << "C:\\a.b\\" << "b\\readme" << "C:\\a";
+    QTest::newRow("no separator, no dot") << "readme" << "\\" << "readme" << "" << "readme" << "readme";
+    QTest::newRow("leading dot is not stripped") << ".htaccess" << "/" << ".htaccess" << "" << "htaccess" << ".htaccess";
+    QTest::newRow("posix file") << "/srv/www/index.html" << "/" << "index.html" << "/srv/www/" << "html" << "/srv/www/index";
+    QTest::newRow("ends in a dot") << "/a/x." << "/" << "x." << "/a/" << "" << "/a/x";
+}
+
+void TestPaths::helpers()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, sep);
+    QTEST(GetFileName(path, sep[0]), "name");
+    QTEST(GetFilePath(path, sep[0]), "folder");
+    QTEST(GetFileExtension(path), "extension");
+    QTEST(StripFileExtension(path), "stripped");
+}
+
+void TestPaths::normalizePath_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("sep");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("doubled becomes one") << "C:\\a\\\\b" << "\\" << "C:\\a\\b";
+    QTest::newRow("three become two") << "C:\\a\\\\\\b" << "\\" << "C:\\a\\\\b";
+    QTest::newRow("share keeps two") << "\\\\server\\\\share" << "\\" << "\\\\server\\share";
+    QTest::newRow("one leading becomes two") << "\\server\\x" << "\\" << "\\\\server\\x";
+    QTest::newRow("many leading become two") << "\\\\\\\\server\\x" << "\\" << "\\\\server\\x";
+    QTest::newRow("posix leading run becomes one") << "//srv//www" << "/" << "/srv/www";
+    QTest::newRow("posix unchanged") << "/srv/www/a.htm" << "/" << "/srv/www/a.htm";
+    QTest::newRow("empty") << "" << "/" << "";
+}
+
+void TestPaths::normalizePath()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, sep);
+    QTEST(NormalizePath(path, sep[0]), "expected");
+}
+
+void TestPaths::resultPath_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<SaveOption>("save");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("sep");
+    QTest::addColumn<QString>("expected");
+    const auto beside = SaveOption::BesideSource;
+    const auto into = SaveOption::OutputFolder;
+    QTest::newRow("beside") << "C:\\site\\index.htm" << beside << "" << "\\" << "C:\\site\\index_replaced.htm";
+    QTest::newRow("beside, two dots") << "C:\\a.b.htm" << beside << "" << "\\" << "C:\\a.b_replaced.htm";
+    QTest::newRow("beside, share") << "\\\\srv\\s\\i.htm" << beside << "" << "\\" << "\\\\srv\\s\\i_replaced.htm";
+    QTest::newRow("folder") << "C:\\site\\index.htm" << into << "D:\\out" << "\\" << "D:\\out\\index.htm";
+    QTest::newRow("folder with closing separator") << "C:\\site\\index.htm" << into << "D:\\out\\" << "\\" << "D:\\out\\index.htm";
+    QTest::newRow("folder is the source's own") << "C:\\site\\index.htm" << into << "C:\\site\\" << "\\" << "C:\\site\\index_replaced.htm";
+    QTest::newRow("folder in another spelling") << "C:\\site\\index.htm" << into << "c:\\SITE" << "\\" << "c:\\SITE\\index.htm";
+    QTest::newRow("name without a dot") << "/srv/readme" << beside << "" << "/" << "/srv/readme_replaced";
+    QTest::newRow("dot only in a folder") << "/a.b/readme" << beside << "" << "/" << "/a.b/readme_replaced";
+    QTest::newRow("posix beside") << "/srv/www/index.html" << beside << "" << "/" << "/srv/www/index_replaced.html";
+    QTest::newRow("posix folder") << "/srv/www/index.html" << into << "/tmp/out/" << "/" << "/tmp/out/index.html";
+    QTest::newRow("no save option") << "/srv/a.htm" << SaveOption::None << "/tmp" << "/" << "";
+}
+
+void TestPaths::resultPath()
+{
+    QFETCH(QString, source);
+    QFETCH(SaveOption, save);
+    QFETCH(QString, folder);
+    QFETCH(QString, sep);
+    QTEST(composeResultPath(source, save, folder, sep[0]), "expected");
+}
+
+void TestPaths::fileAndFolderTests()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.htm"));
+    testing::writeBytes(file, "x");
+    QVERIFY(FileExists(file));
+    QVERIFY(FileExists(dir.path()));
+    QVERIFY(!FileExists(dir.filePath(QStringLiteral("*.htm"))));
+    QVERIFY(!FileExists(QString()));
+    QVERIFY(FolderExists(dir.path()));
+    QVERIFY(!FolderExists(file));
+    QVERIFY(!FolderExists(dir.filePath(QStringLiteral("missing"))));
+    QVERIFY(!FolderExists(QString()));
+}
+
+QTEST_GUILESS_MAIN(TestPaths)
+#include "tst_paths.moc"

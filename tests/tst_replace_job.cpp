@@ -1,0 +1,241 @@
+// One-file jobs: result bytes per encoding class, failures with their statement
+// numbers, results that would name their source, dry runs.
+#include "engine/replace_job.h"
+#include "engine/run_sources.h"
+
+#include "test_files.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly;
+using testing::bytes;
+using testing::readBytes;
+using testing::writeBytes;
+
+Q_DECLARE_METATYPE(tessaly::ReplaceMode)
+
+namespace {
+
+JobOptions besideSource(ReplaceMode mode = ReplaceMode::WholeFile)
+{
+    JobOptions options;
+    options.mode = mode;
+    options.save = SaveOption::BesideSource;
+    options.codePage = *CodePage::byName(QStringLiteral("1252"));
+    options.separator = u'/';
+    return options;
+}
+
+} // namespace
+
+class TestReplaceJob : public QObject {
+    Q_OBJECT
+private slots:
+    void resultBytes_data();
+    void resultBytes();
+    void setsInOrder();
+    void setsWithCharactersThePageLacks();
+    void readFailureIsStatement100();
+    void writeFailureKeepsEarlierResult_data();
+    void writeFailureKeepsEarlierResult();
+    void resultNeverReplacesItsSource_data();
+    void resultNeverReplacesItsSource();
+    void resultNamingAnotherSourceOfTheRunFails();
+    void dryRunWritesNothing();
+    void fileSize2();
+};
+
+void TestReplaceJob::resultBytes_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replace");
+    QTest::addColumn<ReplaceMode>("mode");
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<qint64>("replacements");
+    QTest::addColumn<qint64>("lost");
+
+    const auto whole = ReplaceMode::WholeFile;
+    const auto viewable = ReplaceMode::ViewableText;
+    const QByteArray cp1252All = [] { QByteArray b; for (int i = 1; i < 256; ++i) b += char(i); return b; }();
+
+    QTest::newRow("cp1252 untouched, every byte") << cp1252All << "nothing" << "x" << whole << cp1252All << qint64(0) << qint64(0);
+    QTest::newRow("cp1252 non-ASCII find and replace") << QByteArray("caf\xE9!") << QString::fromUtf16(u"é") << QString::fromUtf16(u"€") << whole << QByteArray("caf\x80!") << qint64(1) << qint64(0);
+    QTest::newRow("cp1252 replace text the page lacks") << QByteArray("a-a") << "a" << QString::fromUtf16(u"ж") << whole << QByteArray("?-?") << qint64(2) << qint64(2);
+    QTest::newRow("cp1252 find text the page lacks") << QByteArray("a?") << QString::fromUtf16(u"ж") << "x" << whole << QByteArray("a?") << qint64(0) << qint64(0);
+    QTest::newRow("UTF-8 with mark stays UTF-8 with mark") << QByteArray("\xEF\xBB\xBF" "caf\xC3\xA9 \xE2\x82\xAC") << QString::fromUtf16(u"é") << QString::fromUtf16(u"ж") << whole << QByteArray("\xEF\xBB\xBF" "caf\xD0\xB6 \xE2\x82\xAC") << qint64(1) << qint64(0);
+    QTest::newRow("UTF-8 without mark stays without") << QByteArray("\xD0\xB6 ok") << QString::fromUtf16(u"ж") << QString::fromUtf16(u"é") << whole << QByteArray("\xC3\xA9 ok") << qint64(1) << qint64(0);
+    QTest::newRow("invalid UTF-8 after the mark kept") << QByteArray("\xEF\xBB\xBF" "a\xFF\xFE" "b") << "b" << "c" << whole << QByteArray("\xEF\xBB\xBF" "a\xFF\xFE" "c") << qint64(1) << qint64(0);
+    QTest::newRow("UTF-16 untouched") << bytes("\xFF\xFEh\0\x36\x04", 6) << "q" << "x" << whole << bytes("\xFF\xFEh\0\x36\x04", 6) << qint64(0) << qint64(0);
+    QTest::newRow("UTF-16 replaced") << bytes("\xFF\xFEh\0\x36\x04", 6) << QString::fromUtf16(u"ж") << "ab" << whole << bytes("\xFF\xFEh\0a\0b\0", 8) << qint64(1) << qint64(0);
+    QTest::newRow("UTF-16 odd length keeps its last byte") << bytes("\xFF\xFEh\0i\0\x01", 7) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0\x01", 7) << qint64(1) << qint64(0);
+    QTest::newRow("mark only gives mark only") << bytes("\xFF\xFE", 2) << "a" << "b" << whole << bytes("\xFF\xFE", 2) << qint64(0) << qint64(0);
+    QTest::newRow("UTF-16 big-endian written little-endian") << bytes("\xFE\xFF\0h\0i", 6) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0", 6) << qint64(1) << qint64(0);
+    QTest::newRow("UTF-32 written as UTF-16") << bytes("\xFF\xFE\0\0h\0\0\0", 8) << "x" << "y" << whole << bytes("\xFF\xFEh\0", 4) << qint64(0) << qint64(0);
+    QTest::newRow("NUL bytes pass through") << bytes("a\0b\0a", 5) << "a" << "c" << whole << bytes("c\0b\0c", 5) << qint64(2) << qint64(0);
+    QTest::newRow("one byte") << QByteArray("a") << "a" << "b" << whole << QByteArray("b") << qint64(1) << qint64(0);
+    QTest::newRow("empty find still writes the result") << QByteArray("<body>a</body>") << "" << "x" << viewable << QByteArray("<body>a</body>") << qint64(0) << qint64(0);
+    QTest::newRow("viewable cp1252") << QByteArray("<title>caf\xE9</title><body>caf\xE9</body>") << QString::fromUtf16(u"é") << "e" << viewable << QByteArray("<title>caf\xE9</title><body>cafe</body>") << qint64(1) << qint64(0);
+    QTest::newRow("viewable UTF-16") << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(u"<i a=x>x</i><body>x<b>x</b></body>"), 68) << "x" << "y" << viewable << QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(u"<i a=x>x</i><body>y<b>y</b></body>"), 68) << qint64(2) << qint64(0);
+}
+
+void TestReplaceJob::resultBytes()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(QString, find);
+    QFETCH(QString, replace);
+    QFETCH(ReplaceMode, mode);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    writeBytes(path, source);
+
+    const FileReport report = ReplaceTextInFile(path, find, replace, besideSource(mode));
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(report.resultPath, dir.filePath(QStringLiteral("page_replaced.htm")));
+    QTEST(readBytes(report.resultPath), "result");
+    QTEST(report.replacements, "replacements");
+    QTEST(report.lostCharacters, "lost");
+    QCOMPARE(readBytes(path), source);
+}
+
+void TestReplaceJob::setsInOrder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "<body>a b</body>");
+    const FileReport report = ReplaceTextInFileCombo(path, {"a", "", "b"}, {"b", "z", "c"}, besideSource(ReplaceMode::ViewableText));
+    QCOMPARE(readBytes(report.resultPath), QByteArray("<body>c c</body>"));
+    QCOMPARE(report.replacements, 3);
+}
+
+void TestReplaceJob::setsWithCharactersThePageLacks()
+{
+    // A later set can match what an earlier one inserted, even when the code page
+    // could not hold the text in between.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "a\xE9");
+    const FileReport report = ReplaceTextInFileCombo(path, {"a", QString::fromUtf16(u"ж")}, {QString::fromUtf16(u"ж"), "b"}, besideSource());
+    QCOMPARE(readBytes(report.resultPath), QByteArray("b\xE9"));
+    QCOMPARE(report.lostCharacters, 0);
+}
+
+void TestReplaceJob::readFailureIsStatement100()
+{
+    QTemporaryDir dir;
+    const FileReport report = ReplaceTextInFile(dir.filePath(QStringLiteral("gone.htm")), "a", "b", besideSource());
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QCOMPARE(report.statement, 100);
+    QVERIFY(report.description.contains(QStringLiteral("gone.htm")));
+}
+
+void TestReplaceJob::writeFailureKeepsEarlierResult_data()
+{
+    QTest::addColumn<bool>("sets");
+    QTest::addColumn<int>("statement");
+    QTest::newRow("pair") << false << 168;
+    QTest::newRow("sets") << true << 174;
+}
+
+void TestReplaceJob::writeFailureKeepsEarlierResult()
+{
+    QFETCH(bool, sets);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "abc");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("p_replaced.htm")));  // the result path is a folder
+
+    const JobOptions options = besideSource();
+    const FileReport report = sets ? ReplaceTextInFileCombo(path, {"a"}, {"b"}, options)
+                                   : ReplaceTextInFile(path, "a", "b", options);
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QTEST(report.statement, "statement");
+    QVERIFY(report.description.contains(QStringLiteral("folder")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.htm"});
+}
+
+void TestReplaceJob::resultNeverReplacesItsSource_data()
+{
+    QTest::addColumn<QString>("outputFolder");
+    QTest::addColumn<QString>("expectedName");
+    QTest::newRow("same folder, same spelling") << "%1" << "p_replaced.htm";
+    QTest::newRow("same folder through .") << "%1/." << "p_replaced.htm";
+    QTest::newRow("same folder through ..") << "%1/sub/.." << "p_replaced.htm";
+    QTest::newRow("same folder through a link") << "%1/link" << "p_replaced.htm";
+    QTest::newRow("another folder") << "%1/sub" << "p.htm";
+}
+
+void TestReplaceJob::resultNeverReplacesItsSource()
+{
+    QFETCH(QString, outputFolder);
+    QFETCH(QString, expectedName);
+    QTemporaryDir dir;
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    QVERIFY(QFile::link(dir.path(), dir.filePath(QStringLiteral("link"))));
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "abc");
+
+    JobOptions options = besideSource();
+    options.save = SaveOption::OutputFolder;
+    options.outputFolder = outputFolder.arg(dir.path());
+    const FileReport report = ReplaceTextInFile(path, "a", "x", options);
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(QFileInfo(report.resultPath).fileName(), expectedName);
+    QCOMPARE(readBytes(path), QByteArray("abc"));
+    QCOMPARE(readBytes(report.resultPath), QByteArray("xbc"));
+}
+
+void TestReplaceJob::resultNamingAnotherSourceOfTheRunFails()
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(QStringLiteral("a"));
+    QDir(dir.path()).mkpath(QStringLiteral("out"));
+    const QString first = dir.filePath(QStringLiteral("a/index.htm"));
+    const QString listed = dir.filePath(QStringLiteral("out/index.htm"));
+    writeBytes(first, "new");
+    writeBytes(listed, "listed source");
+    const RunSources sources({first, listed});
+
+    JobOptions options = besideSource();
+    options.save = SaveOption::OutputFolder;
+    options.outputFolder = dir.filePath(QStringLiteral("out"));
+    options.isRunSource = [&](const QString &p) { return sources.contains(p); };
+    const FileReport report = ReplaceTextInFile(first, "n", "N", options);
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QCOMPARE(report.statement, 166);
+    QCOMPARE(readBytes(listed), QByteArray("listed source"));
+}
+
+void TestReplaceJob::dryRunWritesNothing()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "aaa");
+    JobOptions options = besideSource();
+    options.dryRun = true;
+    const FileReport report = ReplaceTextInFile(path, "a", "b", options);
+    QCOMPARE(report.replacements, 3);
+    QVERIFY(report.dryRun);
+    QVERIFY(!QFile::exists(report.resultPath));
+}
+
+void TestReplaceJob::fileSize2()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.htm"));
+    writeBytes(path, "1");
+    QCOMPARE(FileSize2(path), 1);
+    writeBytes(path, QByteArray());
+    QCOMPARE(FileSize2(path), 0);
+    QVERIFY(FileSize2(dir.filePath(QStringLiteral("missing"))) < 1);
+    QVERIFY(FileSize2(dir.path()) < 1);
+    QFile big(dir.filePath(QStringLiteral("big.htm")));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    if (big.resize(3LL << 30))  // sparse; some file systems refuse
+        QCOMPARE(FileSize2(big.fileName()), 3LL << 30);
+}
+
+QTEST_GUILESS_MAIN(TestReplaceJob)
+#include "tst_replace_job.moc"

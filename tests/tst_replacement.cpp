@@ -1,0 +1,157 @@
+// Replacement rules: whole-file and viewable-text mode, ordered sets, TakeUpTo.
+#include "engine/replacement.h"
+
+#include <QtTest>
+
+using namespace tessaly;
+
+Q_DECLARE_METATYPE(tessaly::ReplaceMode)
+
+namespace {
+
+using Pairs = QList<QPair<QString, QString>>;
+
+QList<Substitution<QString>> asText(const Pairs &pairs)
+{
+    QList<Substitution<QString>> out;
+    for (const auto &p : pairs)
+        out.append({p.first, p.second});
+    return out;
+}
+
+QList<Substitution<QByteArray>> asBytes(const Pairs &pairs)
+{
+    QList<Substitution<QByteArray>> out;
+    for (const auto &p : pairs)
+        out.append({p.first.toUtf8(), p.second.toUtf8()});
+    return out;
+}
+
+} // namespace
+
+class TestReplacement : public QObject {
+    Q_OBJECT
+private slots:
+    void replace_data();
+    void replace();
+    void largeBodyIsReplacedThroughout();
+    void takeUpTo_data();
+    void takeUpTo();
+};
+
+void TestReplacement::replace_data()
+{
+    QTest::addColumn<ReplaceMode>("mode");
+    QTest::addColumn<Pairs>("pairs");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<qint64>("count");
+
+    const auto whole = ReplaceMode::WholeFile;
+    const auto viewable = ReplaceMode::ViewableText;
+    const Pairs aToZ{{"a", "z"}};
+
+    QTest::newRow("whole: inserted text is not searched again") << whole << Pairs{{"a", "aa"}} << "aa" << "aaaa" << qint64(2);
+    QTest::newRow("whole: non-overlapping, left to right") << whole << Pairs{{"aa", "b"}} << "aaa" << "ba" << qint64(1);
+    QTest::newRow("whole: letter case counts") << whole << Pairs{{"Acme", "Z"}} << "acme ACME Acme" << "acme ACME Z" << qint64(1);
+    QTest::newRow("whole: empty find changes nothing") << whole << Pairs{{"", "x"}} << "abc" << "abc" << qint64(0);
+    QTest::newRow("whole: tags and attributes too") << whole << Pairs{{"Acme", "Z"}} << "<a title=Acme>Acme</a>" << "<a title=Z>Z</a>" << qint64(2);
+    QTest::newRow("whole: delete") << whole << Pairs{{"x", ""}} << "axbxc" << "abc" << qint64(2);
+    QTest::newRow("sets: a->b then b->c") << whole << Pairs{{"a", "b"}, {"b", "c"}} << "a" << "c" << qint64(2);
+    QTest::newRow("sets: b->c then a->b") << whole << Pairs{{"b", "c"}, {"a", "b"}} << "a" << "b" << qint64(1);
+    QTest::newRow("sets: empty find skipped, later sets apply") << whole << Pairs{{"", "x"}, {"a", "b"}} << "a" << "b" << qint64(1);
+    QTest::newRow("sets: none") << whole << Pairs{} << "abc" << "abc" << qint64(0);
+
+    QTest::newRow("viewable: only body text")
+        << viewable << aToZ << "<html><head><title>a</title></head><body>a<p class=a>a</p></body>a</html>"
+        << "<html><head><title>a</title></head><body>z<p class=a>z</p></body>a</html>" << qint64(2);
+    QTest::newRow("viewable: upper-case body tags are found, start tag comes out lower case")
+        << viewable << aToZ << "<HTML><BODY BGCOLOR=a>a</BODY></HTML>" << "<HTML><body BGCOLOR=a>z</BODY></HTML>" << qint64(1);
+    QTest::newRow("viewable: body start tag without attributes")
+        << viewable << aToZ << "<body>a b</body>" << "<body>z b</body>" << qint64(1);
+    QTest::newRow("viewable: empty body") << viewable << aToZ << "<body></body>" << "<body></body>" << qint64(0);
+    QTest::newRow("viewable: no body") << viewable << aToZ << "<p>a</p>" << "<p>a</p>" << qint64(0);
+    QTest::newRow("viewable: body without end tag")
+        << viewable << aToZ << "<body><p>a</p>a" << "<body><p>z</p>z" << qint64(2);
+    QTest::newRow("viewable: script and style text is text")
+        << viewable << aToZ << "<body><script>a</script><style>a</style></body>" << "<body><script>z</script><style>z</style></body>" << qint64(2);
+    QTest::newRow("viewable: comment text after its first >")
+        << viewable << aToZ << "<body><!-- a > a --></body>" << "<body><!-- a > z --></body>" << qint64(1);
+    QTest::newRow("viewable: spaces before </body> dropped")
+        << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p></body>" << qint64(1);
+    QTest::newRow("viewable: a line break before </body> kept")
+        << viewable << aToZ << "<body><p>a</p>\r\n</body>" << "<body><p>z</p>\r\n</body>" << qint64(1);
+    QTest::newRow("viewable: spaces between tags kept")
+        << viewable << aToZ << "<body><b>a</b>   <i>a</i></body>" << "<body><b>z</b>   <i>z</i></body>" << qint64(2);
+    QTest::newRow("viewable: occurrence across a tag is not one")
+        << viewable << Pairs{{"ab", "x"}} << "<body>a<b>b</b>ab</body>" << "<body>a<b>b</b>x</body>" << qint64(1);
+    QTest::newRow("viewable: stray < copied unchanged to the end")
+        << viewable << aToZ << "<body>a <a < a</body>" << "<body>z <a < a</body>" << qint64(1);
+    QTest::newRow("viewable: unclosed tag at the end of the body")
+        << viewable << aToZ << "<body>a<p a" << "<body>z<p a" << qint64(1);
+    QTest::newRow("viewable: start tag never closed")
+        << viewable << aToZ << "<body a" << "<body a" << qint64(0);
+    QTest::newRow("viewable: sets per text run, in order")
+        << viewable << Pairs{{"a", "b"}, {"b", "c"}} << "<body>a<i>b</i></body>" << "<body>c<i>c</i></body>" << qint64(3);
+    QTest::newRow("viewable: no sets, last text run kept")
+        << viewable << Pairs{} << "<body><p>x</p>tail text</body>" << "<body><p>x</p>tail text</body>" << qint64(0);
+    QTest::newRow("viewable: second body start tag is body text's tag")
+        << viewable << aToZ << "<body>a<body>a</body>" << "<body>z<body>z</body>" << qint64(2);
+}
+
+void TestReplacement::replace()
+{
+    QFETCH(ReplaceMode, mode);
+    QFETCH(Pairs, pairs);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(qint64, count);
+
+    QList<qint64> textCounts, byteCounts;
+    QCOMPARE(replaceText(QStringView(text), asText(pairs), mode, &textCounts), expected);
+    QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), asBytes(pairs), mode, &byteCounts), expected.toUtf8());
+    QCOMPARE(std::accumulate(textCounts.begin(), textCounts.end(), qint64(0)), count);
+    QCOMPARE(byteCounts, textCounts);
+}
+
+void TestReplacement::largeBodyIsReplacedThroughout()
+{
+    // Far beyond 65,536 characters, with occurrences placed across every such boundary.
+    QByteArray body;
+    while (body.size() < 300000)
+        body += "<p>Acme and Acme</p>\n";
+    const QByteArray text = "<html><body>" + body + "</body></html>";
+    QList<qint64> counts;
+    const QByteArray result = replaceText(text, {{"Acme", "Zen"}}, ReplaceMode::ViewableText, &counts);
+    QCOMPARE(result.count("Acme"), 0);
+    QCOMPARE(counts.value(0), text.count("Acme"));
+    QCOMPARE(replaceText(text, {{"Acme", "Zen"}}, ReplaceMode::WholeFile, nullptr), result);
+}
+
+void TestReplacement::takeUpTo_data()
+{
+    QTest::addColumn<QString>("working");
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<bool>("include");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QString>("left");
+    QTest::newRow("before the marker") << "ab<body>c" << "<body" << false << "ab" << "<body>c";
+    QTest::newRow("marker included as given") << "ab<BODY>c" << "<body" << true << "ab<body" << ">c";
+    QTest::newRow("match at the first character") << "<body>" << "<body" << false << "" << "<body>";
+    QTest::newRow("no match takes all, nothing appended") << "abc" << ">" << true << "abc" << "";
+    QTest::newRow("letter marker in any case") << "xxEnd." << "end" << true << "xxend" << ".";
+}
+
+void TestReplacement::takeUpTo()
+{
+    QFETCH(QString, working);
+    QFETCH(QString, marker);
+    QFETCH(bool, include);
+    QFETCH(QString, taken);
+    QFETCH(QString, left);
+    QCOMPARE(TakeUpTo(working, marker, include), taken);
+    QCOMPARE(working, left);
+}
+
+QTEST_GUILESS_MAIN(TestReplacement)
+#include "tst_replacement.moc"
