@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <new>
 #include <numeric>
 
 #include <fcntl.h>
@@ -18,11 +19,12 @@ namespace {
 // Statement numbers of the steps a report names; the set job's steps come later.
 struct Statements {
     int read;
+    int replace;
     int resultPath;
     int write;
 };
-constexpr Statements kPairStatements{100, 166, 168};
-constexpr Statements kSetsStatements{100, 172, 174};
+constexpr Statements kPairStatements{100, 106, 166, 168};
+constexpr Statements kSetsStatements{100, 106, 172, 174};
 
 // A result ready to write: its parts in order, and what it cost.
 struct Result {
@@ -146,9 +148,18 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         content = fs.readAll(path);
     } catch (const TessalyError &error) {
         return failed(report, statements.read, error.description());
+    } catch (const std::bad_alloc &) {
+        // A file larger than the memory left must fail alone, not end the run.
+        return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
     }
     report.format = classifyContent(content);
-    const Result result = replaceContent(content, report.format, sets, options);
+    Result result;
+    try {
+        result = replaceContent(content, report.format, sets, options);
+    } catch (const std::bad_alloc &) {
+        return failed(report, statements.replace,
+                      QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
+    }
     report.replacements = result.replacements;
     report.lostCharacters = result.lost;
 

@@ -16,6 +16,8 @@ namespace {
 // find texts go to memmem, whose running time stays linear whatever the text.
 qsizetype findExact(QByteArrayView text, QByteArrayView needle, qsizetype from)
 {
+    // An empty view may have no data pointer at all, which memchr and memmem
+    // must not get: a text shorter than the find text ends the search first.
     const qsizetype n = needle.size();
     if (text.size() - from < n)
         return -1;
@@ -44,6 +46,8 @@ qsizetype findExact(QStringView text, QStringView needle, qsizetype from)
 
 qsizetype findUnit(QByteArrayView text, char c, qsizetype from)
 {
+    if (from >= text.size())
+        return -1;
     const void *hit = std::memchr(text.data() + from, c, size_t(text.size() - from));
     return hit ? static_cast<const char *>(hit) - text.data() : -1;
 }

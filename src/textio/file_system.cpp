@@ -105,7 +105,7 @@ void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView
         const char *p = data.data();
         qint64 left = data.size();
         while (left > 0) {
-            const ssize_t put = ::write(fd.get(), p, size_t(std::min<qint64>(left, 1 << 30)));
+            const ssize_t put = writeSome(fd.get(), p, static_cast<unsigned long>(std::min<qint64>(left, 1 << 30)));
             if (put < 0) {
                 if (errno == EINTR)
                     continue;
@@ -120,11 +120,21 @@ void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView
         ::unlink(temp.constData());
         fail(QStringLiteral("Cannot write"), path, error);
     }
-    if (::rename(temp.constData(), encoded(path).constData()) != 0) {
+    if (renameOver(temp.constData(), encoded(path).constData()) != 0) {
         const int error = errno;
         ::unlink(temp.constData());
         fail(QStringLiteral("Cannot write"), path, error);
     }
+}
+
+long FileSystem::writeSome(int fd, const char *data, unsigned long size) const
+{
+    return long(::write(fd, data, size));
+}
+
+int FileSystem::renameOver(const char *from, const char *to) const
+{
+    return ::rename(from, to);
 }
 
 bool FileSystem::sameFile(const QString &a, const QString &b) const

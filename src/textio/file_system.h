@@ -24,6 +24,12 @@ public:
 
     static const FileSystem &real();
 
+protected:
+    // The two system calls of writeAtomically that can fail half-way, apart so a
+    // test can fail one of them: they return -1 and set errno like write and rename.
+    virtual long writeSome(int fd, const char *data, unsigned long size) const;
+    virtual int renameOver(const char *from, const char *to) const;
+
 private:
     unsigned m_resultMode;  // permissions of a new result: 0666 less the umask
 };

@@ -4,22 +4,29 @@
 
 namespace tessaly {
 
+namespace {
+// The mark is cut off before decoding; a U+FEFF after it is text and must stay
+// (the decoders drop an initial one by default).
+constexpr auto kKeepMark = QStringConverter::Flag::ConvertInitialBom;
+} // namespace
+
 QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &codePage)
 {
     const QByteArrayView body = content.sliced(std::min<qsizetype>(markLength(format.mark), content.size()));
     switch (format.mark) {
     case ByteOrderMark::None:
-        return format.encoding == TextEncoding::Utf8 ? QString::fromUtf8(body) : codePage.decode(body);
+        return format.encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body)
+                                                     : codePage.decode(body);
     case ByteOrderMark::Utf8:
-        return QString::fromUtf8(body);
+        return QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body);
     case ByteOrderMark::Utf16LE:
-        return QStringDecoder(QStringConverter::Utf16LE).decode(body);
+        return QStringDecoder(QStringConverter::Utf16LE, kKeepMark).decode(body);
     case ByteOrderMark::Utf16BE:
-        return QStringDecoder(QStringConverter::Utf16BE).decode(body);
+        return QStringDecoder(QStringConverter::Utf16BE, kKeepMark).decode(body);
     case ByteOrderMark::Utf32LE:
-        return QStringDecoder(QStringConverter::Utf32LE).decode(body);
+        return QStringDecoder(QStringConverter::Utf32LE, kKeepMark).decode(body);
     case ByteOrderMark::Utf32BE:
-        return QStringDecoder(QStringConverter::Utf32BE).decode(body);
+        return QStringDecoder(QStringConverter::Utf32BE, kKeepMark).decode(body);
     }
     return {};
 }

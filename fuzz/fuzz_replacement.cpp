@@ -1,0 +1,205 @@
+// Fuzz target: whole-file and viewable-text replacement of arbitrary text with
+// arbitrary find/replace pairs, on bytes and on UTF-16, compared with a plain,
+// slow rendering of the same rules written here from scratch.
+#include "fuzz_check.h"
+
+#include "engine/replacement.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdint>
+#include <string>
+
+using namespace tessaly;
+
+namespace {
+
+// The reference works on std::basic_string of bytes or UTF-16 units.
+template <class Str>
+struct Reference {
+    const std::vector<std::pair<Str, Str>> &pairs;
+    std::vector<qint64> counts;
+
+    static typename Str::value_type upper(typename Str::value_type c)
+    {
+        if constexpr (sizeof(c) == 1)
+            return c >= 'a' && c <= 'z' ? char(c - 32) : c;
+        else
+            return QChar(c).toUpper().unicode();
+    }
+
+    // Position of the first match of marker, letter case ignored; npos for none.
+    static size_t findAnyCase(const Str &text, const Str &marker)
+    {
+        for (size_t i = 0; i + marker.size() <= text.size(); ++i) {
+            size_t k = 0;
+            while (k < marker.size() && upper(text[i + k]) == upper(marker[k]))
+                ++k;
+            if (k == marker.size())
+                return i;
+        }
+        return Str::npos;
+    }
+
+    static Str takeUpTo(Str &working, const Str &marker, bool includeMarker)
+    {
+        const size_t at = findAnyCase(working, marker);
+        if (at == Str::npos) {
+            Str all = working;
+            working.clear();
+            return all;
+        }
+        Str taken = working.substr(0, at);
+        working.erase(0, at);
+        if (includeMarker) {
+            taken += marker;
+            working.erase(0, marker.size());
+        }
+        return taken;
+    }
+
+    Str applyPairs(Str text)
+    {
+        for (size_t j = 0; j < pairs.size(); ++j) {
+            const Str &find = pairs[j].first;
+            if (find.empty())
+                continue;
+            Str out;
+            for (size_t i = 0; i < text.size();) {
+                if (text.compare(i, find.size(), find) == 0) {
+                    out += pairs[j].second;
+                    i += find.size();
+                    ++counts[j];
+                } else {
+                    out += text[i++];
+                }
+            }
+            text = out;
+        }
+        return text;
+    }
+
+    static Str ascii(const char *s) { return Str(s, s + std::char_traits<char>::length(s)); }
+
+    static bool onlySpaces(const Str &s)
+    {
+        return s.find_first_not_of(typename Str::value_type(' ')) == Str::npos;
+    }
+
+    Str wholeFile(const Str &text) { return applyPairs(text); }
+
+    Str viewable(Str s)
+    {
+        Str head = takeUpTo(s, ascii("<body"), true);
+        head += takeUpTo(s, ascii(">"), true);
+        Str rest = takeUpTo(s, ascii("</body>"), false);
+        const Str tail = s;
+        Str mid;
+        while (!onlySpaces(rest)) {
+            const size_t lt = rest.find(typename Str::value_type('<'));
+            const size_t p = lt == Str::npos ? 0 : lt + 1;
+            if (p >= 2) {
+                mid += applyPairs(takeUpTo(rest, ascii("<"), false));
+            } else if (p == 0) {
+                mid += applyPairs(rest);
+                rest.clear();
+            }
+            const size_t gt = rest.find(typename Str::value_type('>'));
+            if (gt != Str::npos) {
+                mid += takeUpTo(rest, ascii(">"), true);
+            } else if (!rest.empty()) {
+                // "<" with no ">" after it: the remainder stays as it is.
+                mid += rest;
+                break;
+            }
+        }
+        return head + mid + tail;
+    }
+};
+
+// Bytes as UTF-16 units: widened one by one, or taken two at a time.
+std::u16string units(const std::string &bytes, bool raw)
+{
+    std::u16string out;
+    if (!raw) {
+        for (char c : bytes)
+            out += char16_t(static_cast<unsigned char>(c));
+        return out;
+    }
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        out += char16_t(static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8);
+    return out;
+}
+
+// The units as they are: QString::fromStdU16String would take a leading U+FFFE
+// or U+FEFF for a byte-order mark.
+QString qstring(const std::u16string &units)
+{
+    return QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzedDataProvider input(data, size);
+    const ReplaceMode mode = input.ConsumeBool() ? ReplaceMode::WholeFile : ReplaceMode::ViewableText;
+    const bool rawUnits = input.ConsumeBool();
+    const int pairCount = input.ConsumeIntegralInRange(0, 3);
+    std::vector<std::pair<std::string, std::string>> bytePairs;
+    for (int j = 0; j < pairCount; ++j) {
+        std::string find = input.ConsumeRandomLengthString(12);
+        std::string replace = input.ConsumeRandomLengthString(12);
+        bytePairs.emplace_back(std::move(find), std::move(replace));
+    }
+    const std::string text = input.ConsumeRemainingBytesAsString();
+
+    // Bytes.
+    {
+        QList<Substitution<QByteArray>> substitutions;
+        for (const auto &[find, replace] : bytePairs)
+            substitutions.append({QByteArray::fromStdString(find), QByteArray::fromStdString(replace)});
+        QList<qint64> counts;
+        const QByteArray got = replaceText(QByteArrayView(text.data(), qsizetype(text.size())), substitutions, mode,
+                                           &counts);
+        Reference<std::string> reference{bytePairs, std::vector<qint64>(bytePairs.size())};
+        const std::string expected = mode == ReplaceMode::WholeFile ? reference.wholeFile(text) : reference.viewable(text);
+        FUZZ_CHECK(got.toStdString() == expected);
+        FUZZ_CHECK(counts.size() == qsizetype(bytePairs.size()));
+        for (size_t j = 0; j < bytePairs.size(); ++j)
+            FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+    }
+
+    // UTF-16.
+    {
+        std::vector<std::pair<std::u16string, std::u16string>> pairs;
+        QList<Substitution<QString>> substitutions;
+        for (const auto &[find, replace] : bytePairs) {
+            pairs.emplace_back(units(find, rawUnits), units(replace, rawUnits));
+            substitutions.append({qstring(pairs.back().first), qstring(pairs.back().second)});
+        }
+        const std::u16string wide = units(text, rawUnits);
+        QList<qint64> counts;
+        const QString got = replaceText(QStringView(wide.data(), qsizetype(wide.size())), substitutions, mode, &counts);
+        Reference<std::u16string> reference{pairs, std::vector<qint64>(pairs.size())};
+        const std::u16string expected = mode == ReplaceMode::WholeFile ? reference.wholeFile(wide) : reference.viewable(wide);
+        FUZZ_CHECK(got.toStdU16String() == expected);
+        for (size_t j = 0; j < pairs.size(); ++j)
+            FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+    }
+
+    // TakeUpTo with each marker the program cuts at, on the same text.
+    {
+        static const char16_t *const markers[] = {u"<body", u">", u"</body>", u"<"};
+        const std::u16string wide = units(text, rawUnits);
+        const std::u16string marker = markers[size % 4];
+        const bool include = rawUnits;
+        QString working = qstring(wide);
+        const QString taken = TakeUpTo(working, qstring(marker), include);
+        std::u16string refWorking = wide;
+        const std::u16string refTaken = Reference<std::u16string>::takeUpTo(refWorking, marker, include);
+        FUZZ_CHECK(taken.toStdU16String() == refTaken);
+        FUZZ_CHECK(working.toStdU16String() == refWorking);
+    }
+    return 0;
+}

@@ -1,0 +1,266 @@
+// Fault injection: a file layer that fails a read, a write or the final rename
+// on purpose, to prove that each failure is reported for its file with the step
+// that failed, leaves no partial result or temporary file and never touches a source.
+#include "engine/replace_job.h"
+#include "test_files.h"
+#include "textio/file_system.h"
+#include "textio/tessaly_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace tessaly;
+using testing::readBytes;
+using testing::writeBytes;
+
+namespace {
+
+enum class Fault { None, Read, FirstWrite, LaterWrite, Rename };
+
+class FaultyFileSystem : public FileSystem {
+public:
+    explicit FaultyFileSystem(Fault fault) : m_fault(fault) {}
+
+    QByteArray readAll(const QString &path) const override
+    {
+        if (m_fault == Fault::Read)
+            throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(path));
+        return FileSystem::readAll(path);
+    }
+
+    mutable int writes = 0;
+
+protected:
+    long writeSome(int fd, const char *data, unsigned long size) const override
+    {
+        ++writes;
+        if (m_fault == Fault::FirstWrite) {
+            errno = ENOSPC;
+            return -1;
+        }
+        if (m_fault == Fault::LaterWrite) {
+            // Half of the first part goes out, then the disk is full: the temporary
+            // file holds a partial result at the moment of failure.
+            if (writes == 1)
+                return FileSystem::writeSome(fd, data, size > 1 ? size / 2 : size);
+            errno = ENOSPC;
+            return -1;
+        }
+        return FileSystem::writeSome(fd, data, size);
+    }
+
+    int renameOver(const char *from, const char *to) const override
+    {
+        if (m_fault == Fault::Rename) {
+            errno = EXDEV;
+            return -1;
+        }
+        return FileSystem::renameOver(from, to);
+    }
+
+private:
+    Fault m_fault;
+};
+
+struct FileState {
+    QByteArray bytes;
+    qint64 mtimeNs = -1;
+    bool operator==(const FileState &other) const { return bytes == other.bytes && mtimeNs == other.mtimeNs; }
+};
+
+FileState stateOf(const QString &path)
+{
+    struct stat info {};
+    FileState state;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        state.mtimeNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    state.bytes = readBytes(path);
+    return state;
+}
+
+// Every name in the folder, hidden ones (the writer's temporary files) included.
+QStringList namesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::System
+                                               | QDir::NoDotAndDotDot);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestFaultInjection : public QObject {
+    Q_OBJECT
+
+private slots:
+    void failedStepIsReported_data();
+    void failedStepIsReported();
+    void unwritableFolderAsOtherUser_data();
+    void unwritableFolderAsOtherUser();
+};
+
+void TestFaultInjection::failedStepIsReported_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<bool>("sets");
+    QTest::addColumn<bool>("earlierResult");
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<int>("statement");
+
+    const QByteArray ansi = "<html><body><p>old text</p></body></html>";
+    // UTF-16 results are written in parts (mark, text, stray byte): a failure can
+    // fall between them.
+    QByteArray utf16 = QByteArray("\xFF\xFE", 2);
+    for (const char c : QByteArray("<body>old old</body>"))
+        utf16 += QByteArray(1, c) + QByteArray(1, '\0');
+    utf16 += 'x';
+
+    struct Row { const char *name; Fault fault; int pairStatement; int setsStatement; };
+    const Row rows[] = {
+        {"read", Fault::Read, 100, 100},
+        {"first write", Fault::FirstWrite, 168, 174},
+        {"later write", Fault::LaterWrite, 168, 174},
+        {"rename", Fault::Rename, 168, 174},
+    };
+    for (const Row &row : rows) {
+        for (const bool sets : {false, true}) {
+            for (const bool earlier : {false, true}) {
+                for (const bool wide : {false, true}) {
+                    const QByteArray name = QByteArray(row.name) + (sets ? ", sets" : ", pair")
+                                            + (earlier ? ", earlier result" : ", no result yet")
+                                            + (wide ? ", UTF-16" : ", code page");
+                    QTest::newRow(name.constData()) << int(row.fault) << sets << earlier << (wide ? utf16 : ansi)
+                                                    << (sets ? row.setsStatement : row.pairStatement);
+                }
+            }
+        }
+    }
+    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << 0;
+    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << 0;
+}
+
+void TestFaultInjection::failedStepIsReported()
+{
+    QFETCH(int, fault);
+    QFETCH(bool, sets);
+    QFETCH(bool, earlierResult);
+    QFETCH(QByteArray, source);
+    QFETCH(int, statement);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString sourcePath = dir.filePath("page.htm");
+    const QString resultPath = dir.filePath("page_replaced.htm");
+    writeBytes(sourcePath, source);
+    const QByteArray earlierBytes = "an earlier result that must survive";
+    if (earlierResult)
+        writeBytes(resultPath, earlierBytes);
+    const FileState sourceBefore = stateOf(sourcePath);
+    const QStringList namesBefore = namesIn(dir.path());
+
+    const FaultyFileSystem fs(static_cast<Fault>(fault));
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    options.fileSystem = &fs;
+    const FileReport report = sets ? ReplaceTextInFileCombo(sourcePath, {"old", "new"}, {"new", "newer"}, options)
+                                   : ReplaceTextInFile(sourcePath, "old", "new", options);
+
+    QCOMPARE(stateOf(sourcePath), sourceBefore);
+    if (static_cast<Fault>(fault) == Fault::None) {
+        QCOMPARE(report.status, FileReport::Status::Written);
+        QVERIFY(readBytes(resultPath) != earlierBytes);
+        QVERIFY(readBytes(resultPath).size() > 0);
+        QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
+        return;
+    }
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QCOMPARE(report.statement, statement);
+    QCOMPARE(report.source, sourcePath);
+    QVERIFY2(!report.description.isEmpty(), "a failure carries a description");
+    // The description names the file it concerns: the source for a read, the result for a write.
+    QVERIFY2(report.description.contains(statement == 100 ? sourcePath : resultPath), qPrintable(report.description));
+    if (static_cast<Fault>(fault) != Fault::Read)
+        QVERIFY(fs.writes > 0 || static_cast<Fault>(fault) == Fault::Rename);
+    // No partial result and no temporary file; an earlier result is kept as it was.
+    QCOMPARE(namesIn(dir.path()), namesBefore);
+    if (earlierResult)
+        QCOMPARE(readBytes(resultPath), earlierBytes);
+}
+
+void TestFaultInjection::unwritableFolderAsOtherUser_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reportPart");
+
+    QTest::newRow("source folder not writable") << "readonly-folder" << 1 << "failed (Cannot write";
+    QTest::newRow("source not readable") << "unreadable-source" << 0 << "skipped";
+    QTest::newRow("earlier result not writable, folder writable")
+        << "readonly-result" << 0 << "page_replaced.htm (1 replacement)";
+}
+
+// As an unprivileged user, permissions are real: a folder without write access
+// fails the write, an unreadable source is refused, and nothing is left behind.
+void TestFaultInjection::unwritableFolderAsOtherUser()
+{
+    QFETCH(QString, setup);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reportPart);
+
+    if (::geteuid() != 0)
+        QSKIP("needs root to run the program as another user");
+    if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "true"}) != 0)
+        QSKIP("setpriv cannot change the user here");
+    if (QProcess::execute("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", "test", "-x",
+                                      TESSALY_CLI_PATH}) != 0)
+        QSKIP("the program is not reachable for an unprivileged user");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    const QString folder = dir.filePath("site");
+    QVERIFY(QDir().mkpath(folder));
+    const QString sourcePath = folder + "/page.htm";
+    const QString resultPath = folder + "/page_replaced.htm";
+    writeBytes(sourcePath, "<body>old</body>");
+    QVERIFY(::chown(QFile::encodeName(folder).constData(), 65534, 65534) == 0);
+    QVERIFY(::chmod(QFile::encodeName(sourcePath).constData(), 0644) == 0);
+    if (setup == "readonly-folder") {
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+    } else if (setup == "unreadable-source") {
+        QVERIFY(::chmod(QFile::encodeName(sourcePath).constData(), 0000) == 0);
+    } else if (setup == "readonly-result") {
+        writeBytes(resultPath, "earlier");
+        QVERIFY(::chmod(QFile::encodeName(resultPath).constData(), 0444) == 0);
+    }
+    const FileState sourceBefore = stateOf(sourcePath);
+
+    QProcess cli;
+    cli.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TESSALY_CLI_PATH, "-f", "old", "-r",
+                          "new", "-j", "1", sourcePath});
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    QCOMPARE(cli.exitCode(), exitCode);
+    QVERIFY2(out.contains(reportPart), qPrintable(out));
+
+    QCOMPARE(stateOf(sourcePath), sourceBefore);
+    const QStringList names = namesIn(folder);
+    for (const QString &name : names)
+        QVERIFY2(!name.startsWith(".~tessaly-"), qPrintable(name));
+    if (setup == "readonly-result")
+        QCOMPARE(readBytes(resultPath), QByteArray("<body>new</body>"));
+    else
+        QCOMPARE(names, QStringList{"page.htm"});
+    ::chmod(QFile::encodeName(folder).constData(), 0755);
+}
+
+QTEST_GUILESS_MAIN(TestFaultInjection)
+#include "tst_fault_injection.moc"
