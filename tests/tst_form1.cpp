@@ -2,6 +2,7 @@
 // tab and output-folder handlers, Help, and the replacement run.
 #include "app/form1.h"
 #include "fake_platform.h"
+#include "recording_store.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
 
@@ -19,29 +20,7 @@
 
 using tessaly::Form1;
 using testing::FakePlatform;
-
-namespace {
-
-// The store, recording every write in order.
-class RecordingStore : public tessaly::SettingsStore {
-public:
-    using SettingsStore::SettingsStore;
-    void WriteSetting(const QString &key, const QString &text) override
-    {
-        writes << key + "=" + text;
-        SettingsStore::WriteSetting(key, text);
-    }
-    QStringList keysWritten() const
-    {
-        QStringList keys;
-        for (const QString &write : writes)
-            keys << write.section('=', 0, 0);
-        return keys;
-    }
-    QStringList writes;
-};
-
-} // namespace
+using testing::RecordingStore;
 
 class TestForm1 : public QObject {
     Q_OBJECT

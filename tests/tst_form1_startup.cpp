@@ -3,6 +3,7 @@
 // pointer over buttons and background, with and without the hourglass.
 #include "app/form1.h"
 #include "fake_platform.h"
+#include "recording_store.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
 #include "test_files.h"
@@ -21,23 +22,10 @@
 
 using tessaly::Form1;
 using testing::FakePlatform;
+using testing::RecordingStore;
 
 namespace {
 
-// Records writes; can refuse to write one key.
-class RecordingStore : public tessaly::SettingsStore {
-public:
-    using SettingsStore::SettingsStore;
-    void WriteSetting(const QString &key, const QString &text) override
-    {
-        if (key == refusedKey)
-            throw tessaly::TessalyError(QStringLiteral("Permission denied"));
-        writes << key;
-        SettingsStore::WriteSetting(key, text);
-    }
-    QStringList writes;
-    QString refusedKey;
-};
 
 enum class Pointer { Own, Hand, Arrow, Hourglass };
 
@@ -111,8 +99,8 @@ private slots:
     {
         const QStringList samples = writeSamples({"b.htm", "a.htm"});
         open();
-        QCOMPARE(m_store->writes.count("Snapshot"), 1);
-        QCOMPARE(m_store->writes.first(), QStringLiteral("Snapshot"));
+        QCOMPARE(m_store->keysWritten().count("Snapshot"), 1);
+        QCOMPARE(m_store->keysWritten().first(), QStringLiteral("Snapshot"));
         QCOMPARE(tessaly::UnscrambleText(m_store->ReadSetting("Snapshot", ""), tessaly::scramblingKey()),
                  samples.at(1) + "|" + samples.at(0));
     }
@@ -122,14 +110,14 @@ private slots:
         writeSamples({"a.htm"});
         m_store->SettingsStore::WriteSetting("Snapshot", tessaly::ScrambleText("/old/Samples/a.htm", tessaly::scramblingKey()));
         open();
-        QVERIFY(!m_store->writes.contains("Snapshot"));
+        QVERIFY(!m_store->keysWritten().contains("Snapshot"));
     }
 
     void emptySamplesFolderIsTriedAgain()
     {
         QVERIFY(QDir().mkpath(m_program + "/Samples"));
         open();
-        QCOMPARE(m_store->writes.count("Snapshot"), 2);
+        QCOMPARE(m_store->keysWritten().count("Snapshot"), 2);
         QCOMPARE(m_store->ReadSetting("Snapshot", "unset"), QString());
     }
 
