@@ -4,6 +4,7 @@
 #include "app/paths.h"
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
 #include "textio/tessaly_error.h"
 
 #include <QApplication>
@@ -23,7 +24,6 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeView>
 
 namespace tessaly {
 
@@ -115,13 +115,9 @@ void Form1::buildControls()
     m_pushButton10 = makePushButton(m_client, "PushButton10", QStringLiteral("Help"));
     place(m_pushButton10, 120, 120, 7800, 405);
 
-    m_listView1 = new QTreeView(m_client);
+    m_listView1 = new FileListView(m_client);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
-    m_listView1->setRootIsDecorated(false);
-    m_listView1->setUniformRowHeights(true);
-    m_listView1->setModel(m_fileList);
-    m_listView1->setToolTip(QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line to "
-                                           "right and out of window to reveal full names."));
+    m_listView1->setFileListModel(m_fileList);
     place(m_listView1, 120, 630, 7800, 5250);
 
     m_pushButton2 = makePushButton(m_client, "PushButton2", QStringLiteral("Add HTML Files"));
@@ -249,6 +245,7 @@ void Form1::buildControls()
     connect(m_pushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
     connect(m_pushButton10, &QPushButton::clicked, this, &Form1::PushButton10_Click);
     connect(m_pushButton14, &QPushButton::clicked, this, &Form1::PushButton14_Click);
+    connectFileList();
 
     m_command1->setFocus();
 }

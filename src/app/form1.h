@@ -23,12 +23,14 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-class QTreeView;
 
 namespace tessaly {
 
 class FileListModel;
+class FileListView;
 class RunSources;
+struct AddFilesContext;
+struct StepFailure;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -63,6 +65,13 @@ public slots:
     void PushButton3_Click();
     void PushButton10_Click();
     void PushButton14_Click();
+    // The file list's buttons and drop (form1_filelist.cpp).
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton8_Click();
+    void PushButton12_Click();
+    void PushButton13_Click();
+    void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -70,6 +79,10 @@ protected:
 
 private:
     void buildControls();
+    void connectFileList();
+    AddFilesContext addFilesContext();
+    void reportStepFailure(const StepFailure &failure);
+    void processEventsWhileBusy();
     QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);
     void place(QWidget *widget, int left, int top, int width, int height);
     void placeOnTab(QWidget *widget, int left, int top, int width, int height);
@@ -119,7 +132,7 @@ private:
     QPushButton *m_pushButton12 = nullptr;
     QPushButton *m_pushButton13 = nullptr;
     QPushButton *m_pushButton14 = nullptr;
-    QTreeView *m_listView1 = nullptr;
+    FileListView *m_listView1 = nullptr;
     QTabWidget *m_tabControl1 = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;
