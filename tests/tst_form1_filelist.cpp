@@ -6,6 +6,8 @@
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "test_files.h"
+#include "app/error_report.h"
+#include "textio/tessaly_error.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -23,6 +25,19 @@ using testing::FakePlatform;
 
 namespace {
 
+// A store whose writes of one key fail, as a full or read-only store would.
+class FailingStore : public tessaly::SettingsStore {
+public:
+    using SettingsStore::SettingsStore;
+    QString failingKey;
+    void WriteSetting(const QString &key, const QString &text) override
+    {
+        if (key == failingKey)
+            throw tessaly::TessalyError(QStringLiteral("Permission denied"));
+        SettingsStore::WriteSetting(key, text);
+    }
+};
+
 const QString kExtensionPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
 
@@ -37,7 +52,7 @@ private slots:
         m_dir.reset(new QTemporaryDir);
         QVERIFY(m_dir->isValid());
         m_platform.reset(new FakePlatform);
-        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
+        m_store.reset(new FailingStore(m_dir->filePath("settings.ini")));
         m_form.reset(new Form1(*m_platform, *m_store));
         m_form->setQuitHandler([] {});
         m_platform->clear();
@@ -84,6 +99,41 @@ private slots:
         QVERIFY(!busyDuringScan.isEmpty());
         QVERIFY(!busyDuringScan.contains(false));
         QVERIFY(!m_form->isBusy());
+    }
+
+    void addAllFailureReachesTheErrorReportBox()
+    {
+        // Writing "LastFolder" is statement 334; the scan goes on after the box.
+        const QString root = makeFiles({"a.htm"});
+        m_store->failingKey = QStringLiteral("LastFolder");
+        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
+        m_platform->folderAnswers.enqueue(root);
+        clickButton("PushButton1");
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder", "errorReport"}));
+        QCOMPARE(m_platform->calls[2].text,
+                 tessaly::errorReportText(QStringLiteral("Permission denied"),
+                                          QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "), 334));
+        QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
+        QVERIFY(!m_form->isBusy());
+    }
+
+    void closingDuringAddAllEndsTheScan()
+    {
+        const QString root = makeFiles({"a.htm", "sub/b.htm"});
+        int quits = 0;
+        m_form->setQuitHandler([&] { ++quits; });
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
+        m_platform->folderAnswers.enqueue(root);
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call == 1)
+                m_form->close();
+        };
+        clickButton("PushButton1");
+        QCOMPARE(quits, 1);
+        QCOMPARE(list().count(), 0);
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
     }
 
     void addAllEveryFileThenExtensionCheck()
@@ -343,7 +393,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<tessaly::SettingsStore> m_store;
+    std::unique_ptr<FailingStore> m_store;
     std::unique_ptr<Form1> m_form;
 };
 
