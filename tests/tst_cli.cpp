@@ -41,6 +41,11 @@ private slots:
     void dryRunWritesNothing();
     void failedFileGivesExitOne();
     void manyFilesInParallelKeepTheirOrder();
+    void folderPathIsScannedBreadthFirst();
+    void folderPathWithEveryExtension();
+    void folderPathMixedWithFiles();
+    void folderFilesAreRunSources();
+    void helpNamesFolderPaths();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -66,6 +71,7 @@ void TestCli::usageErrors_data()
     QTest::newRow("missing output folder") << QStringList{"-f", "x", "-o", "nowhere", "a.htm"} << "Folder does not exist. Please select another folder.";
     QTest::newRow("unknown code page") << QStringList{"-f", "x", "--code-page", "koi8", "a.htm"} << "koi8";
     QTest::newRow("bad jobs") << QStringList{"-f", "x", "-j", "0", "a.htm"} << "--jobs";
+    QTest::newRow("empty extension") << QStringList{"-f", "x", "-e", "", "a.htm"} << "--extension";
 }
 
 void TestCli::usageErrors()
@@ -148,6 +154,101 @@ void TestCli::manyFilesInParallelKeepTheirOrder()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, expected);
     QCOMPARE(readBytes(path("f99_replaced.htm")), QByteArray(100, 'y'));
+}
+
+namespace {
+
+// The source paths of a run's report lines, in order.
+QStringList sourcesOf(const QString &out)
+{
+    QStringList sources;
+    const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines)
+        sources.append(line.section(QStringLiteral(" -> "), 0, 0).section(QStringLiteral(": "), 0, 0));
+    return sources;
+}
+
+} // namespace
+
+void TestCli::folderPathIsScannedBreadthFirst()
+{
+    // site/ with a.htm and ~temp.htm, sub-folders A (with A1) and B (with B1):
+    // the folder first, then its children, then its grandchildren.
+    QDir root(m_dir->path());
+    for (const char *folder : {"site/A/A1", "site/B/B1", "site/.hidden"})
+        root.mkpath(QString::fromLatin1(folder));
+    for (const char *file : {"site/a.htm", "site/~temp.htm", "site/notes.txt", "site/A/x.htm", "site/A/A1/deep.htm",
+                             "site/B/B1/deeper.HTM", "site/B/~lock.htm", "site/.hidden/h.htm"})
+        writeBytes(path(QString::fromLatin1(file)), "<body>x</body>");
+    const Run run = runCli({"-n", "-f", "x", "site"}, m_dir->path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/.hidden/h.htm", "site/A/x.htm", "site/A/A1/deep.htm",
+                                              "site/B/B1/deeper.HTM"}));
+    QVERIFY(run.err.contains(QStringLiteral("5 files: 5 would be written")));
+    // With a trailing separator the rows are the same.
+    QCOMPARE(sourcesOf(runCli({"-n", "-f", "x", "site/"}, m_dir->path()).out), sourcesOf(run.out));
+}
+
+void TestCli::folderPathWithEveryExtension()
+{
+    QDir(m_dir->path()).mkpath("site/sub");
+    for (const char *file : {"site/a.htm", "site/b.txt", "site/noext", "site/~c.txt", "site/sub/d.html"})
+        writeBytes(path(QString::fromLatin1(file)), "x");
+    Run run = runCli({"-n", "-f", "x", "--extension", "*", "site"}, m_dir->path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/b.txt", "site/noext", "site/sub/d.html"}));
+    run = runCli({"-n", "-f", "x", "-e", "txt", "site"}, m_dir->path());
+    QCOMPARE(sourcesOf(run.out), QStringList{"site/b.txt"});
+    run = runCli({"-n", "-f", "x", "-e", "html", "site"}, m_dir->path());
+    QCOMPARE(sourcesOf(run.out), QStringList{"site/sub/d.html"});
+}
+
+void TestCli::folderPathMixedWithFiles()
+{
+    QDir(m_dir->path()).mkpath("one");
+    QDir(m_dir->path()).mkpath("two");
+    writeBytes(path("one/b.htm"), "x");
+    writeBytes(path("two/c.htm"), "x");
+    writeBytes(path("two/~d.htm"), "x");
+    // Files stay where they stand, each folder's files take its place; a file
+    // named "~" is used as given; an empty folder adds nothing.
+    QDir(m_dir->path()).mkpath("empty");
+    writeBytes(path("~e.htm"), "x");
+    const Run run = runCli({"-w", "-f", "x", "-r", "y", "two", "a.htm", "empty", "~e.htm", "one", "two/~d.htm"},
+                           m_dir->path());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(sourcesOf(run.out), (QStringList{"two/c.htm", "a.htm", "~e.htm", "one/b.htm", "two/~d.htm"}));
+    QCOMPARE(readBytes(path("one/b_replaced.htm")), QByteArray("y"));
+    QCOMPARE(readBytes(path("two/c_replaced.htm")), QByteArray("y"));
+    QCOMPARE(readBytes(path("one/b.htm")), QByteArray("x"));
+}
+
+void TestCli::folderFilesAreRunSources()
+{
+    // D12: site/index.htm and site/sub/index.htm both go to the output folder
+    // "site", which holds the first as a source of this run. The first is written
+    // under its _replaced name; the second would overwrite the first source and fails.
+    QDir(m_dir->path()).mkpath("site/sub");
+    writeBytes(path("site/index.htm"), "top");
+    writeBytes(path("site/sub/index.htm"), "sub");
+    const Run run = runCli({"-w", "-f", "o", "-r", "0", "-o", "site", "site"}, m_dir->path());
+    QCOMPARE(run.exitCode, 1);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY2(lines[0].startsWith(QStringLiteral("site/index.htm -> ")), qPrintable(lines[0]));
+    QVERIFY2(lines[1].startsWith(QStringLiteral("site/sub/index.htm: failed (")), qPrintable(lines[1]));
+    QVERIFY(lines[1].contains(QStringLiteral("source file of this run")));
+    QCOMPARE(readBytes(path("site/index.htm")), QByteArray("top"));
+    QCOMPARE(readBytes(path("site/index_replaced.htm")), QByteArray("t0p"));
+    QCOMPARE(readBytes(path("site/sub/index.htm")), QByteArray("sub"));
+}
+
+void TestCli::helpNamesFolderPaths()
+{
+    const Run run = runCli({"--help"}, m_dir->path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.contains(QStringLiteral("-e, --extension EXT")));
+    QVERIFY(run.out.contains(QStringLiteral("A PATH that is a folder")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -1,6 +1,7 @@
 // List filters, the extension check and the three adding actions, driven
-// through a recording platform.
+// through the shared fake platform.
 #include "app/platform.h"
+#include "fake_platform.h"
 #include "filelist/adding_files.h"
 #include "filelist/list_maintenance.h"
 #include "test_files.h"
@@ -12,71 +13,32 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <deque>
-
 using namespace tessaly;
 
 namespace {
 
-// Queues answers and records what was asked, in order.
-class RecordingPlatform : public Platform {
-public:
-    QStringList calls;
-    std::deque<bool> yesNo;
-    std::deque<std::optional<QString>> inputs;
-    std::deque<QStringList> chosenFiles;
-    std::deque<QString> folders;
-    FileDialogRequest lastRequest;
+using testing::FakePlatform;
 
-    void setApplicationTitle(const QString &) override {}
-    QString applicationTitle() const override { return QStringLiteral("Tessaly"); }
-    void message(const QString &text) override { calls << "message:" + text; }
-    bool askYesNo(const QString &text) override
-    {
-        calls << "askYesNo:" + text;
-        return next(yesNo, false);
+// The shared fake's log as "kind:text" lines ("input" and "browseForFolder"
+// with "|" and the initial answer or folder), in order.
+QStringList log(const FakePlatform &platform)
+{
+    QStringList lines;
+    for (const FakePlatform::Call &call : platform.calls) {
+        QString line = call.kind + ":" + call.text;
+        if (call.kind == "input" || call.kind == "browseForFolder")
+            line += "|" + call.extra;
+        lines << line;
     }
-    std::optional<QString> input(const QString &prompt, const QString &initial) override
-    {
-        calls << "input:" + prompt + "|" + initial;
-        return next(inputs, std::optional<QString>());
-    }
-    void errorReport(const QString &text) override { calls << "errorReport:" + text; }
-    QStringList openFiles(const FileDialogRequest &request) override
-    {
-        lastRequest = request;
-        calls << "openFiles:" + request.title;
-        return next(chosenFiles, QStringList());
-    }
-    QString openFile(const FileDialogRequest &) override { return {}; }
-    QString saveFile(const FileDialogRequest &) override { return {}; }
-    QString browseForFolder(const QString &title, const QString &initial) override
-    {
-        calls << "browseForFolder:" + title + "|" + initial;
-        return next(folders, QString());
-    }
-    void openFolder(const QString &) override {}
-    int exec(QDialog &) override { return 0; }
-    void processPendingEvents() override {}
-
-private:
-    template <typename T>
-    static T next(std::deque<T> &queue, T fallback)
-    {
-        if (queue.empty())
-            return fallback;
-        T value = queue.front();
-        queue.pop_front();
-        return value;
-    }
-};
+    return lines;
+}
 
 const QString kPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
 
 // Everything an adding action needs, with settings in a map.
 struct Harness {
-    RecordingPlatform platform;
+    FakePlatform platform;
     FileListModel list;
     QMap<QString, QString> settings;
     QStringList busy;
@@ -192,8 +154,8 @@ private slots:
     {
         QFETCH(bool, yes);
         QFETCH(QStringList, kept);
-        RecordingPlatform platform;
-        platform.yesNo.push_back(yes);
+        FakePlatform platform;
+        platform.yesNoAnswers.enqueue(yes);
         FileListModel list;
         list.appendAll({"a.htm", "notes.txt", "b.html", "readme"});
         QCOMPARE(ValidateListFiles(list, platform), yes);
@@ -203,7 +165,7 @@ private slots:
 
     void validateAsksNothingWhenAllPass()
     {
-        RecordingPlatform platform;
+        FakePlatform platform;
         FileListModel list;
         QVERIFY(!ValidateListFiles(list, platform));
         list.appendAll({"a.htm", "b.HTML"});
@@ -216,14 +178,14 @@ private slots:
         QTemporaryDir dir;
         writeFiles(dir.path(), {"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"});
         Harness h;
-        h.platform.inputs.push_back(QString("htm"));
-        h.platform.folders.push_back(dir.path() + "/X");
+        h.platform.inputAnswers.enqueue(QString("htm"));
+        h.platform.folderAnswers.enqueue(dir.path() + "/X");
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/X/a.htm", "/X/Y/b.htm"}));
         QCOMPARE(h.settings.value("Extension"), QStringLiteral("htm"));
         QCOMPARE(h.settings.value("LastFolder"), dir.path() + "/X");
         QCOMPARE(h.busy, QStringList({"hourglass", "default"}));
-        QCOMPARE(h.platform.calls,
+        QCOMPARE(log(h.platform),
                  QStringList({"input:" + kPrompt + "|htm", "browseForFolder:Please select folder:|"}));
         QVERIFY(h.failures.isEmpty());
     }
@@ -234,13 +196,13 @@ private slots:
         writeFiles(dir.path(), {"a.htm", "notes.txt"});
         Harness h;
         h.settings.insert("Extension", "txt");
-        h.platform.inputs.push_back(QString("*"));
-        h.platform.folders.push_back(dir.path());
-        h.platform.yesNo.push_back(true);
+        h.platform.inputAnswers.enqueue(QString("*"));
+        h.platform.folderAnswers.enqueue(dir.path());
+        h.platform.yesNoAnswers.enqueue(true);
         AddAllHtmlFilesInFolder(h.context);
-        QCOMPARE(h.platform.calls.first(), "input:" + kPrompt + "|txt");
+        QCOMPARE(log(h.platform).first(), "input:" + kPrompt + "|txt");
         QCOMPARE(h.platform.calls.size(), 3);
-        QVERIFY(h.platform.calls.last().startsWith("askYesNo:These files: \r\n\r\n" + dir.path() + "/notes.txt\r\n"));
+        QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + dir.path() + "/notes.txt\r\n"));
         QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
     }
 
@@ -258,13 +220,13 @@ private slots:
         QFETCH(QString, remembered);
         Harness h;
         h.list.append("keep.txt");
-        h.platform.inputs.push_back(answer);
+        h.platform.inputAnswers.enqueue(answer);
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(h.settings.value("Extension"), remembered);
         QVERIFY(!h.settings.contains("LastFolder"));
         QVERIFY(h.busy.isEmpty());
         // The extension check still runs over the whole list.
-        QVERIFY(h.platform.calls.last().startsWith("askYesNo:"));
+        QVERIFY(log(h.platform).last().startsWith("askYesNo:"));
         QCOMPARE(h.list.rows(), QStringList({"keep.txt"}));
     }
 
@@ -273,8 +235,8 @@ private slots:
         QTemporaryDir dir;
         writeFiles(dir.path(), {"a.htm"});
         Harness h;
-        h.platform.inputs.push_back(QString("htm"));
-        h.platform.folders.push_back(dir.path());
+        h.platform.inputAnswers.enqueue(QString("htm"));
+        h.platform.folderAnswers.enqueue(dir.path());
         h.context.writeSetting = [](const QString &, const QString &) { throw TessalyError("Permission denied"); };
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(h.failures.size(), 2);
@@ -305,23 +267,22 @@ private slots:
         QFETCH(QStringList, chosen);
         QFETCH(QStringList, added);
         Harness h;
-        h.platform.chosenFiles.push_back(chosen);
+        h.platform.openFilesAnswers.enqueue(chosen);
         AddHtmlFiles(h.context);
         QCOMPARE(h.list.rows(), added);
-        QCOMPARE(h.platform.lastRequest.title, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
-        QCOMPARE(h.platform.lastRequest.filter,
-                 QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
-        QVERIFY(h.platform.lastRequest.initialFolder.isEmpty());
+        const FakePlatform::Call request = h.platform.callsOf("openFiles").last();
+        QCOMPARE(request.text, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+        QCOMPARE(request.extra, QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
     }
 
     void addHtmlFilesAsksAboutTextFile()
     {
         Harness h;
-        h.platform.chosenFiles.push_back({"/d/notes.txt", "/d/a.htm"});
-        h.platform.yesNo.push_back(false);
+        h.platform.openFilesAnswers.enqueue({"/d/notes.txt", "/d/a.htm"});
+        h.platform.yesNoAnswers.enqueue(false);
         AddHtmlFiles(h.context);
         QCOMPARE(h.list.rows(), QStringList({"/d/notes.txt", "/d/a.htm"}));
-        QVERIFY(h.platform.calls.last().contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
+        QVERIFY(log(h.platform).last().contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
     }
 
     void drops()
@@ -339,7 +300,7 @@ private slots:
         QTemporaryDir dir;
         writeFiles(dir.path(), {"a.htm", "n.txt"});
         Harness h;
-        h.platform.yesNo.push_back(true);
+        h.platform.yesNoAnswers.enqueue(true);
         addDroppedFiles(h.context, {dir.path() + "/a.htm", dir.path() + "/n.txt", dir.path() + "/a.htm"});
         QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
         QCOMPARE(h.platform.calls.size(), 1);

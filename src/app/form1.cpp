@@ -5,6 +5,7 @@
 #include "app/program_files.h"
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
 #include "textio/tessaly_error.h"
 
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTreeView>
 
 namespace tessaly {
 
@@ -122,13 +122,9 @@ void Form1::buildControls()
     m_pushButton10 = makePushButton(m_client, "PushButton10", QStringLiteral("Help"));
     place(m_pushButton10, 120, 120, 7800, 405);
 
-    m_listView1 = new QTreeView(m_client);
+    m_listView1 = new FileListView(m_client);
     m_listView1->setObjectName(QStringLiteral("ListView1"));
-    m_listView1->setRootIsDecorated(false);
-    m_listView1->setUniformRowHeights(true);
-    m_listView1->setModel(m_fileList);
-    m_listView1->setToolTip(QStringLiteral("Drag and drop files here. Double-click item to remove it. Move | line to "
-                                           "right and out of window to reveal full names."));
+    m_listView1->setFileListModel(m_fileList);
     place(m_listView1, 120, 630, 7800, 5250);
 
     m_pushButton2 = makePushButton(m_client, "PushButton2", QStringLiteral("Add HTML Files"));
@@ -264,6 +260,7 @@ void Form1::buildControls()
     connect(m_pushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(m_pushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(m_pushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connectFileList();
 
     m_command1->setFocus();
 }

@@ -24,14 +24,16 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
-class QTreeView;
 
 namespace tessaly {
 
 class ErrorTrap;
 class FileListModel;
 class HoverPointer;
+class FileListView;
 class RunSources;
+struct AddFilesContext;
+struct StepFailure;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -78,6 +80,13 @@ public slots:
     void PushButton6_Click();
     void PushButton7_Click();
     void PushButton9_Click();
+    // The file list's buttons and drop (form1_filelist.cpp).
+    void PushButton1_Click();
+    void PushButton2_Click();
+    void PushButton8_Click();
+    void PushButton12_Click();
+    void PushButton13_Click();
+    void ListView1_OLEDragDrop(const QStringList &paths);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -85,6 +94,10 @@ protected:
 
 private:
     void buildControls();
+    void connectFileList();
+    AddFilesContext addFilesContext();
+    void reportStepFailure(const StepFailure &failure);
+    void processEventsWhileBusy();
     QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);
     void place(QWidget *widget, int left, int top, int width, int height);
     void placeOnTab(QWidget *widget, int left, int top, int width, int height);
@@ -142,7 +155,7 @@ private:
     QPushButton *m_pushButton12 = nullptr;
     QPushButton *m_pushButton13 = nullptr;
     QPushButton *m_pushButton14 = nullptr;
-    QTreeView *m_listView1 = nullptr;
+    FileListView *m_listView1 = nullptr;
     QTabWidget *m_tabControl1 = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_label2 = nullptr;

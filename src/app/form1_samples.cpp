@@ -8,6 +8,7 @@
 #include "app/paths.h"
 #include "app/skin.h"
 #include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
 #include "filelist/samples.h"
 #include "textio/tessaly_error.h"
 

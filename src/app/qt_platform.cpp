@@ -11,15 +11,29 @@
 
 namespace tessaly {
 
+namespace {
+
+// The product's boxes break lines with CR LF or a lone CR ("\r\r" in the Add All
+// prompt and Help); Windows boxes show either as a line break, Qt's labels only LF.
+QString boxText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace
+
 void QtPlatform::message(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 void QtPlatform::messageWithDetails(const QString &text, const QString &details)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Ok, m_parent);
     if (!details.isEmpty())
         box.setDetailedText(details);
     box.exec();
@@ -27,14 +41,14 @@ void QtPlatform::messageWithDetails(const QString &text, const QString &details)
 
 bool QtPlatform::askYesNo(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Yes | QMessageBox::No, m_parent);
     return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPlatform::input(const QString &prompt, const QString &initial)
 {
     bool accepted = false;
-    const QString answer = QInputDialog::getText(m_parent, m_title, prompt, QLineEdit::Normal, initial, &accepted);
+    const QString answer = QInputDialog::getText(m_parent, m_title, boxText(prompt), QLineEdit::Normal, initial, &accepted);
     if (!accepted)
         return std::nullopt;
     return answer;
@@ -42,7 +56,7 @@ std::optional<QString> QtPlatform::input(const QString &prompt, const QString &i
 
 void QtPlatform::errorReport(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), boxText(text), QMessageBox::Ok, m_parent);
     box.exec();
 }
 

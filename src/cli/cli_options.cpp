@@ -17,6 +17,11 @@ const char *const kUsage =
     "Find and replace text in many HTML files; every file gets one result file and\n"
     "no source is ever modified.\n"
     "\n"
+    "A PATH that is a folder stands for the files of that folder and all its\n"
+    "sub-folders (breadth-first, as Add All HTML Files In Folder collects them)\n"
+    "whose names end in .EXT; names beginning with \"~\" are left out. The files\n"
+    "take the folder's place among the PATHs.\n"
+    "\n"
     "  -f, --find TEXT        find text (exact, case-sensitive)\n"
     "  -r, --replace TEXT     replace text (default: empty)\n"
     "  -s, --sets FILE        apply the find/replace sets of FILE in order (one per line)\n"
@@ -25,6 +30,8 @@ const char *const kUsage =
     "                         viewable text of the HTML body)\n"
     "  -o, --output-dir DIR   write each result into DIR under the source's own name\n"
     "                         (default: beside the source as NAME_replaced.EXT)\n"
+    "  -e, --extension EXT    extension of the files a folder PATH adds (default\n"
+    "                         \"htm\"; \"*\" for every file)\n"
     "  -n, --dry-run          write nothing; report what each file would get\n"
     "  -j, --jobs N           files processed at once (default: number of cores)\n"
     "      --code-page NAME   single-byte code page for unmarked files\n"
@@ -50,13 +57,14 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
     const QCommandLineOption separator("separator", {}, "SEP", "::");
     const QCommandLineOption wholeFile({"w", "whole-file"}, {});
     const QCommandLineOption outputDir({"o", "output-dir"}, {}, "DIR");
+    const QCommandLineOption extension({"e", "extension"}, {}, "EXT", QStringLiteral("htm"));
     const QCommandLineOption dryRun({"n", "dry-run"}, {});
     const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
     const QCommandLineOption codePage("code-page", {}, "NAME");
     const QCommandLineOption quiet({"q", "quiet"}, {});
     const QCommandLineOption help({"h", "help"}, {});
     const QCommandLineOption version("version", {});
-    parser.addOptions({find, replace, sets, separator, wholeFile, outputDir, dryRun, jobs, codePage, quiet, help, version});
+    parser.addOptions({find, replace, sets, separator, wholeFile, outputDir, extension, dryRun, jobs, codePage, quiet, help, version});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -110,10 +118,9 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())
         return UsageError{QStringLiteral("No PATH given.")};
-    for (const QString &path : std::as_const(options.paths)) {
-        if (QFileInfo(path).isDir())
-            return UsageError{QStringLiteral("%1 is a folder; give the files in it.").arg(path)};
-    }
+    options.extension = parser.value(extension);
+    if (options.extension.isEmpty())
+        return UsageError{QStringLiteral("--extension needs an extension, or \"*\" for every file.")};
     return options;
 }
 

@@ -13,7 +13,8 @@ struct CliOptions {
     QList<FindReplaceSet> sets;     // one pair for --find, the file's sets for --sets
     bool usesSetFile = false;
     JobOptions job;
-    QStringList paths;              // files in the order given
+    QStringList paths;              // files and folders in the order given
+    QString extension = QStringLiteral("htm");  // of the files a folder PATH adds; "*" for all
     int jobs = 1;
     bool quiet = false;
 };

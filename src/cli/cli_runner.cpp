@@ -1,6 +1,7 @@
 #include "cli/cli_runner.h"
 
 #include "engine/run_sources.h"
+#include "filelist/add_folder.h"
 
 #include <QFileInfo>
 #include <QThreadPool>
@@ -67,8 +68,30 @@ QString reportLine(const FileReport &report, const QString &codePageName)
     return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
 }
 
-int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress)
+QStringList expandPaths(const CliOptions &options, FILE *err)
 {
+    FolderScanOptions scan;
+    scan.codePage = options.job.codePage;
+    scan.reportFailure = [err](const StepFailure &failure) {
+        print(err, QStringLiteral("tessaly-cli: %1 (%2at line %3)\n")
+                       .arg(failure.description, failure.source)
+                       .arg(failure.statement));
+    };
+    QStringList files;
+    for (const QString &path : options.paths) {
+        if (QFileInfo(path).isDir())
+            files.append(collectFolderFiles(path, options.extension, scan));
+        else
+            files.append(path);
+    }
+    return files;
+}
+
+int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
+{
+    // Folders turn into their files first, so the run's sources (D12) include them.
+    CliOptions options = given;
+    options.paths = expandPaths(given, err);
     const qsizetype total = options.paths.size();
     QStringList absolute;
     for (const QString &path : options.paths)

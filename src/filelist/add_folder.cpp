@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #ifdef Q_OS_LINUX
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -179,24 +180,97 @@ bool matchesWildcard(const QString &name, const QString &pattern)
         && matchPlain(name, QStringView(pattern).chopped(2));
 }
 
+namespace {
+
+// The usual patterns ("*.htm", "*.*") without the general matcher.
+struct CompiledPattern {
+    explicit CompiledPattern(const QString &pattern) : m_pattern(pattern)
+    {
+        if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*")) {
+            m_kind = Everything;
+        } else if (pattern.startsWith(QLatin1String("*.")) && !pattern.mid(1).contains(u'*')
+                   && !pattern.contains(u'?')) {
+            m_kind = Suffix;
+            m_suffix = pattern.mid(1);
+        }
+    }
+    bool matches(const QString &name) const
+    {
+        switch (m_kind) {
+        case Everything:
+            return true;
+        case Suffix:
+            return name.endsWith(m_suffix, Qt::CaseInsensitive);
+        case General:
+            break;
+        }
+        return matchesWildcard(name, m_pattern);
+    }
+
+private:
+    enum Kind { General, Everything, Suffix } m_kind = General;
+    QString m_pattern;
+    QString m_suffix;
+};
+
+// Same order on every machine: case-insensitive, as Windows file systems list.
+void sortListing(QStringList &names)
+{
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    });
+}
+
+} // namespace
+
 QStringList ListFolderFiles(const QString &folder, const QString &pattern)
 {
     QString base = folder;
     if (!base.endsWith(QDir::separator()))
         base.append(QDir::separator());
-    const QDir dir(base);
+    const CompiledPattern compiled(pattern);
     QStringList names;
-    // Room grows with the listing; the result holds exactly the accepted names.
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    for (const QString &name : entries) {
-        if (matchesWildcard(name, pattern) && FileIsOpenable(base + name))
+#ifdef Q_OS_LINUX
+    // One readdir pass; only matching names are looked at. FileIsOpenable is an
+    // open without access rights: it succeeds for an entry of a folder we may
+    // search (one access() per folder) whose type is a regular file. Other types
+    // (links, unknown) get one fstatat, which succeeds exactly when such an open
+    // would and tells folders apart.
+    const QByteArray nativeBase = QFile::encodeName(base);
+    DIR *dir = ::opendir(nativeBase.constData());
+    if (!dir)
+        return names;
+    const int dirFd = ::dirfd(dir);
+    const bool searchable = ::access(nativeBase.constData(), X_OK) == 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_type == DT_DIR)
+            continue;
+        const char *raw = entry->d_name;
+        if (qstrcmp(raw, ".") == 0 || qstrcmp(raw, "..") == 0)
+            continue;
+        const QString name = QFile::decodeName(raw);
+        if (!compiled.matches(name))
+            continue;
+        if (entry->d_type == DT_REG) {
+            if (searchable)
+                names.append(name);
+            continue;
+        }
+        struct stat info;
+        if (::fstatat(dirFd, raw, &info, 0) == 0 && !S_ISDIR(info.st_mode))
             names.append(name);
     }
-    // Same order on every machine: case-insensitive, as Windows file systems list.
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
+    ::closedir(dir);
+#else
+    const QDir dir(base);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    for (const QString &name : entries) {
+        if (compiled.matches(name) && FileIsOpenable(base + name))
+            names.append(name);
+    }
+#endif
+    sortListing(names);
     return names;
 }
 

@@ -4,6 +4,7 @@
 #include "app/platform.h"
 #include "filelist/file_attributes.h"
 #include "filelist/list_maintenance.h"
+#include "filelist/pending_events.h"
 #include "textio/tessaly_error.h"
 
 #include <QDir>
@@ -103,8 +104,11 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context)
             steps.run(114, [&] { GetSubDirectories2016(folders, true, scanOptions(context)); });
             steps.run(116, [&] {
                 const QString pattern = QStringLiteral("*.") + answer;
+                // The listing takes as long as the scan; the window keeps its events.
+                PendingEvents events(context.scan.processPendingEvents);
                 QStringList files;
                 for (const QString &entry : std::as_const(folders)) {
+                    events.poll();
                     const QString parent = entry.chopped(1);
                     const QStringList names = ListFolderFiles(parent, pattern);
                     for (const QString &name : names) {
@@ -174,7 +178,9 @@ QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &opt
         // Each dropped folder is scanned on its own, so its files come once.
         QStringList folders{dropped + sep};
         GetSubDirectories2016(folders, true, options);
+        PendingEvents events(options.processPendingEvents);
         for (const QString &entry : std::as_const(folders)) {
+            events.poll();
             const QString parent = entry.chopped(1);
             const QStringList names = ListFolderFiles(parent, QStringLiteral("*.*"));
             for (const QString &name : names) {

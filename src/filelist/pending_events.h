@@ -15,11 +15,12 @@ public:
     // An empty callback makes poll() do nothing (command line, tests).
     explicit PendingEvents(std::function<void()> process) : m_process(std::move(process)) { m_clock.start(); }
 
-    // Call at every point where the window may run its events; they run at most
-    // once per budget.
+    // Call at every point where the window may run its events; they run at the
+    // first point (a long loop starts with a repaint) and then at most once per budget.
     void poll()
     {
-        if (m_process && m_clock.elapsed() >= kBudgetMs) {
+        if (m_process && (m_first || m_clock.elapsed() >= kBudgetMs)) {
+            m_first = false;
             m_process();
             m_clock.restart();
         }
@@ -28,6 +29,7 @@ public:
 private:
     std::function<void()> m_process;
     QElapsedTimer m_clock;
+    bool m_first = true;
 };
 
 } // namespace tessaly

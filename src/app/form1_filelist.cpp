@@ -1,0 +1,171 @@
+// Form1's file-list handlers: Add All HTML Files In Folder, Add HTML Files,
+// Clear List, the two text filters and a drop from the file manager (Parts 3.1, 3.3).
+#include "app/form1.h"
+
+#include "app/error_report.h"
+#include "filelist/adding_files.h"
+#include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
+#include "filelist/list_maintenance.h"
+#include "filelist/step_failure.h"
+
+#include <QPushButton>
+
+namespace tessaly {
+
+namespace {
+
+// Thrown from the pending-event callback once the window has been closed, so a
+// scan in progress ends at once instead of walking the rest of the tree. It is
+// no std::exception, so the numbered steps let it pass to the handler.
+struct WindowClosed {};
+
+} // namespace
+
+void Form1::connectFileList()
+{
+    m_listView1->setBusyTest([this] { return isBusy(); });
+    connect(m_pushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(m_pushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(m_pushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(m_pushButton12, &QPushButton::clicked, this, &Form1::PushButton12_Click);
+    connect(m_pushButton13, &QPushButton::clicked, this, &Form1::PushButton13_Click);
+    // Queued: the drop finishes with the file manager before the extension
+    // check may ask its question.
+    connect(m_listView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
+}
+
+void Form1::reportStepFailure(const StepFailure &failure)
+{
+    // The failure's source is already the whole tag ("in Brindle2021/08/31.Form1.PushButton1_Click ").
+    m_platform.errorReport(errorReportText(failure.description, failure.source, failure.statement));
+}
+
+void Form1::processEventsWhileBusy()
+{
+    m_platform.processPendingEvents();
+    if (m_closeRequested)
+        throw WindowClosed();
+}
+
+AddFilesContext Form1::addFilesContext()
+{
+    AddFilesContext context{m_platform, *m_fileList,
+                            [this](const QString &key, const QString &defaultValue) {
+                                return m_settings.ReadSetting(key, defaultValue);
+                            },
+                            [this](const QString &key, const QString &value) { m_settings.WriteSetting(key, value); },
+                            [this](bool busy) {
+                                if (busy)
+                                    setCursor(Qt::WaitCursor);
+                                else
+                                    unsetCursor();
+                            },
+                            [this](const StepFailure &failure) { reportStepFailure(failure); },
+                            {}};
+    // The scan hands the window its events on a time budget (PendingEvents), so
+    // the window repaints and takes clicks while the hourglass shows.
+    context.scan.processPendingEvents = [this] { processEventsWhileBusy(); };
+    return context;
+}
+
+// Add All HTML Files In Folder (statements in adding_files.cpp).
+void Form1::PushButton1_Click()
+{
+    AddFilesContext context = addFilesContext();
+    try {
+        AddAllHtmlFilesInFolder(context);
+    } catch (const WindowClosed &) {
+        // The program is ending; nothing more to do.
+    }
+}
+
+// Add HTML Files (statements in adding_files.cpp).
+void Form1::PushButton2_Click()
+{
+    AddFilesContext context = addFilesContext();
+    AddHtmlFiles(context);
+}
+
+// Clear List. Statements: 100 test: busy, 102 remove all rows.
+void Form1::PushButton8_Click()
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton8_Click"));
+    if (!trap.test(100, [&] { return !isBusy(); }))
+        return;
+    trap.step(102, [&] { m_fileList->clear(); });
+}
+
+namespace {
+
+// The two filters alike. Statements: 100 ask for the text, 102 test for an
+// answer, 104 hourglass, 106 filter, 108 default pointer.
+template <class Filter>
+void runFilter(Platform &platform, const QString &source, const QString &prompt,
+               const std::function<void(bool)> &setBusy, Filter &&filter)
+{
+    ErrorTrap trap(platform, source);
+    QString answer;
+    trap.step(100, [&] { answer = platform.input(prompt, QString()).value_or(QString()); });
+    if (!trap.test(102, [&] { return !answer.isEmpty(); }))
+        return;
+    trap.step(104, [&] { setBusy(true); });
+    bool closed = false;
+    trap.step(106, [&] {
+        try {
+            filter(answer);
+        } catch (const WindowClosed &) {
+            closed = true;
+        }
+    });
+    if (closed)
+        return;
+    trap.step(108, [&] { setBusy(false); });
+}
+
+} // namespace
+
+// Remove Filenames Containing X.
+void Form1::PushButton12_Click()
+{
+    const auto setBusy = [this](bool busy) { busy ? setCursor(Qt::WaitCursor) : unsetCursor(); };
+    runFilter(m_platform, QStringLiteral("Form1.PushButton12_Click"),
+                  QStringLiteral("Remove entries containing: "), setBusy, [&](const QString &text) {
+                      RemoveListFilesContaining(*m_fileList, text, [this] { processEventsWhileBusy(); });
+              });
+}
+
+// Remove Filenames Not Cont. X.
+void Form1::PushButton13_Click()
+{
+    const auto setBusy = [this](bool busy) { busy ? setCursor(Qt::WaitCursor) : unsetCursor(); };
+    runFilter(m_platform, QStringLiteral("Form1.PushButton13_Click"),
+                  QStringLiteral("Remove entries not containing: "), setBusy, [&](const QString &text) {
+                      RemoveListFilesNotContaining(*m_fileList, text, [this] { processEventsWhileBusy(); });
+              });
+}
+
+// A drop from the file manager. The handler of the original has no trap; here a
+// failure still shows the error report box. Statements: 100 append the dropped
+// files and the files of dropped folders, 102 extension check. Scan failures are
+// reported with the scan's own tag.
+void Form1::ListView1_OLEDragDrop(const QStringList &paths)
+{
+    ErrorTrap trap(m_platform, QStringLiteral("Form1.ListView1_OLEDragDrop"));
+    AddFilesContext context = addFilesContext();
+    FolderScanOptions options = context.scan;
+    options.reportFailure = context.reportFailure;
+    bool closed = false;
+    trap.step(100, [&] {
+        try {
+            m_fileList->appendAll(filesFromDrop(paths, options));
+        } catch (const WindowClosed &) {
+            closed = true;
+        }
+    });
+    if (closed)
+        return;
+    trap.step(102, [&] { ValidateListFiles(*m_fileList, m_platform); });
+}
+
+} // namespace tessaly

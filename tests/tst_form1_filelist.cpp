@@ -1,0 +1,401 @@
+// The main window's file list driven headless: Add All HTML Files In Folder, Add
+// HTML Files, drops on ListView1, Clear List, Delete, the two filters, the
+// extension check after each adding action, and the busy rule.
+#include "app/form1.h"
+#include "fake_platform.h"
+#include "filelist/file_list_model.h"
+#include "filelist/file_list_view.h"
+#include "test_files.h"
+#include "app/error_report.h"
+#include "textio/tessaly_error.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+using tessaly::FileListModel;
+using tessaly::FileListView;
+using tessaly::Form1;
+using testing::FakePlatform;
+
+namespace {
+
+// A store whose writes of one key fail, as a full or read-only store would.
+class FailingStore : public tessaly::SettingsStore {
+public:
+    using SettingsStore::SettingsStore;
+    QString failingKey;
+    void WriteSetting(const QString &key, const QString &text) override
+    {
+        if (key == failingKey)
+            throw tessaly::TessalyError(QStringLiteral("Permission denied"));
+        SettingsStore::WriteSetting(key, text);
+    }
+};
+
+const QString kExtensionPrompt = QStringLiteral(
+    "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
+
+} // namespace
+
+class TestForm1FileList : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dir.reset(new QTemporaryDir);
+        QVERIFY(m_dir->isValid());
+        m_platform.reset(new FakePlatform);
+        m_store.reset(new FailingStore(m_dir->filePath("settings.ini")));
+        m_form.reset(new Form1(*m_platform, *m_store));
+        m_form->setQuitHandler([] {});
+        m_platform->clear();
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        m_store.reset();
+        m_platform.reset();
+    }
+
+    void listViewIsTheFileList()
+    {
+        FileListView *view = listView();
+        QVERIFY(view);
+        QCOMPARE(view->model(), static_cast<QAbstractItemModel *>(&list()));
+        QCOMPARE(view->model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("HTML File(s)"));
+        QVERIFY(view->acceptDrops());
+    }
+
+    void addAllPromptKeysHourglassAndTilde()
+    {
+        // X: a.htm, ~temp.htm, notes.txt; X/Y: b.htm.
+        const QString x = makeFiles({"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"}) + "/X";
+        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
+        m_platform->folderAnswers.enqueue(x);
+        QList<bool> busyDuringScan;
+        m_platform->onProcessPendingEvents = [&](int) {
+            busyDuringScan << m_form->isBusy();
+            // The list's own actions are ignored while the hourglass shows.
+            clickButton("PushButton8");
+        };
+        list().append(QStringLiteral("/before.htm"));
+        clickButton("PushButton1");
+
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
+        QCOMPARE(m_platform->calls[0].text, kExtensionPrompt);
+        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("htm"));
+        QCOMPARE(m_platform->calls[1].text, QStringLiteral("Please select folder:"));
+        QCOMPARE(m_platform->calls[1].extra, QString());
+        QCOMPARE(list().rows(), (QStringList{"/before.htm", x + "/a.htm", x + "/Y/b.htm"}));
+        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("htm"));
+        QCOMPARE(m_store->ReadSetting("LastFolder", "none"), x);
+        QVERIFY(!busyDuringScan.isEmpty());
+        QVERIFY(!busyDuringScan.contains(false));
+        QVERIFY(!m_form->isBusy());
+    }
+
+    void addAllFailureReachesTheErrorReportBox()
+    {
+        // Writing "LastFolder" is statement 334; the scan goes on after the box.
+        const QString root = makeFiles({"a.htm"});
+        m_store->failingKey = QStringLiteral("LastFolder");
+        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
+        m_platform->folderAnswers.enqueue(root);
+        clickButton("PushButton1");
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder", "errorReport"}));
+        QCOMPARE(m_platform->calls[2].text,
+                 tessaly::errorReportText(QStringLiteral("Permission denied"),
+                                          QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "), 334));
+        QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
+        QVERIFY(!m_form->isBusy());
+    }
+
+    void closingDuringAddAllEndsTheScan()
+    {
+        const QString root = makeFiles({"a.htm", "sub/b.htm"});
+        int quits = 0;
+        m_form->setQuitHandler([&] { ++quits; });
+        m_form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
+        m_platform->folderAnswers.enqueue(root);
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call == 1)
+                m_form->close();
+        };
+        clickButton("PushButton1");
+        QCOMPARE(quits, 1);
+        QCOMPARE(list().count(), 0);
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
+    }
+
+    void addAllEveryFileThenExtensionCheck()
+    {
+        const QString root = makeFiles({"a.htm", "notes.txt", "sub/b.html"});
+        m_store->WriteSetting("Extension", "txt");
+        m_platform->inputAnswers.enqueue(QStringLiteral("*"));
+        m_platform->folderAnswers.enqueue(root);
+        m_platform->yesNoAnswers.enqueue(true);
+        clickButton("PushButton1");
+        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("txt"));
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder", "askYesNo"}));
+        QCOMPARE(m_platform->calls[2].text,
+                 QStringLiteral("These files: \r\n\r\n%1/notes.txt\r\n\r\ndo not appear to be in the expected file format "
+                                "because of their file extension.\r\n\r\nWould you like to remove them from list?")
+                     .arg(root));
+        QCOMPARE(list().rows(), (QStringList{root + "/a.htm", root + "/sub/b.html"}));
+        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("*"));
+    }
+
+    void addAllCancelledFolderKeepsTheAnswer()
+    {
+        m_platform->inputAnswers.enqueue(QStringLiteral("txt"));
+        clickButton("PushButton1");
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
+        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("txt"));
+        QCOMPARE(m_store->ReadSetting("LastFolder", "none"), QStringLiteral("none"));
+        QCOMPARE(list().count(), 0);
+        QVERIFY(!m_form->isBusy());
+    }
+
+    void addAllCancelledPromptDoesNothing()
+    {
+        list().append(QStringLiteral("/d/readme"));
+        m_platform->yesNoAnswers.enqueue(false);
+        clickButton("PushButton1");
+        // The extension check still runs over the whole list.
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "askYesNo"}));
+        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("none"));
+        QCOMPARE(list().rows(), QStringList{"/d/readme"});
+    }
+
+    void addHtmlFilesOneFile_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("added");
+        QTest::addColumn<bool>("asked");
+        // A row the suffix rule lets in may still fail the extension check.
+        QTest::newRow("htm") << "/d/a.htm" << true << false;
+        QTest::newRow("HTML upper") << "/d/A.HTML" << true << false;
+        QTest::newRow("shtml") << "/d/page.shtml" << true << true;
+        QTest::newRow("no dot") << "/d/pagehtm" << true << true;
+        QTest::newRow("txt") << "/d/notes.txt" << false << false;
+        QTest::newRow("php") << "/d/index.php" << false << false;
+    }
+    void addHtmlFilesOneFile()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, added);
+        QFETCH(bool, asked);
+        m_platform->openFilesAnswers.enqueue({chosen});
+        clickButton("PushButton2");
+        const QStringList expectedKinds = asked ? QStringList{"openFiles", "askYesNo"} : QStringList{"openFiles"};
+        QCOMPARE(m_platform->kinds(), expectedKinds);
+        QCOMPARE(m_platform->calls[0].text, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
+        QCOMPARE(list().rows(), added ? QStringList{chosen} : QStringList());
+    }
+
+    void addHtmlFilesSeveral()
+    {
+        m_platform->openFilesAnswers.enqueue({"/d/notes.txt", "/d/a.htm"});
+        m_platform->yesNoAnswers.enqueue(false);
+        clickButton("PushButton2");
+        QCOMPARE(m_platform->kinds(), (QStringList{"openFiles", "askYesNo"}));
+        QVERIFY(m_platform->calls[1].text.contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
+        QCOMPARE(list().rows(), (QStringList{"/d/notes.txt", "/d/a.htm"}));
+        // Cancelled: nothing added, the check still runs and asks again.
+        m_platform->clear();
+        clickButton("PushButton2");
+        QCOMPARE(m_platform->kinds(), (QStringList{"openFiles", "askYesNo"}));
+        QCOMPARE(list().count(), 2);
+    }
+
+    void dropFilesAndFolders()
+    {
+        const QString root = makeFiles({"one/a.htm", "one/~b.htm", "one/.hidden.htm", "one/sub/c.htm", "two/d.htm",
+                                        "~loose.htm", "loose.txt"});
+        drop({root + "/~loose.htm", root + "/one", root + "/two", root + "/loose.txt"});
+        // The check names the dropped .txt file; No keeps it.
+        QCOMPARE(m_platform->kinds(), QStringList{"askYesNo"});
+        QVERIFY(m_platform->calls[0].text.contains(root + "/loose.txt\r\n"));
+        QCOMPARE(list().rows(), (QStringList{root + "/~loose.htm", root + "/one/a.htm", root + "/one/sub/c.htm",
+                                             root + "/two/d.htm", root + "/loose.txt"}));
+    }
+
+    void dropOfPlainTextIsRefused()
+    {
+        QMimeData text;
+        text.setText(QStringLiteral("/some/path.htm"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent dropEvent(QPointF(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &dropEvent);
+        QCoreApplication::processEvents();
+        QCOMPARE(list().count(), 0);
+        QVERIFY(m_platform->calls.isEmpty());
+
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/d/a.htm"))});
+        QDragEnterEvent fileEnter(QPoint(10, 10), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &fileEnter);
+        QVERIFY(fileEnter.isAccepted());
+    }
+
+    void clearListAndDeleteIgnoredWhileBusy()
+    {
+        list().appendAll({"/d/a.htm", "/d/b.htm", "/d/c.htm"});
+        listView()->setCurrentIndex(list().index(1));
+        m_form->setCursor(Qt::WaitCursor);
+        QVERIFY(m_form->isBusy());
+        clickButton("PushButton8");
+        QTest::keyClick(listView(), Qt::Key_Delete);
+        QTest::mouseDClick(listView()->viewport(), Qt::LeftButton, {}, listView()->visualRect(list().index(1)).center());
+        QCOMPARE(list().count(), 3);
+
+        m_form->unsetCursor();
+        QTest::keyClick(listView(), Qt::Key_Delete);
+        QCOMPARE(list().rows(), (QStringList{"/d/a.htm", "/d/c.htm"}));
+        clickButton("PushButton8");
+        QCOMPARE(list().count(), 0);
+        QVERIFY(m_platform->calls.isEmpty());
+    }
+
+    void clearListIgnoredDuringRun()
+    {
+        const QString root = makeFiles({"a.htm", "b.htm"});
+        list().appendAll({root + "/a.htm", root + "/b.htm"});
+        m_form->findChild<QRadioButton *>("Option3")->click();
+        int seen = 0;
+        // The run lets events run before it sets the hourglass for each row, so
+        // from the second row on the window is busy.
+        m_platform->onProcessPendingEvents = [&](int call) {
+            if (call < 2)
+                return;
+            ++seen;
+            QVERIFY(m_form->isBusy());
+            clickButton("PushButton8");
+        };
+        clickButton("PushButton3");
+        QVERIFY(seen > 0);
+        QCOMPARE(list().count(), 2);
+        m_platform->onProcessPendingEvents = nullptr;
+    }
+
+    void filters_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QStringList>("left");
+        const QStringList rows{"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new page.htm"};
+        QTest::newRow("containing OLD") << "PushButton12" << "Remove entries containing: " << "OLD"
+                                        << QStringList{rows[2]};
+        QTest::newRow("not containing OLD") << "PushButton13" << "Remove entries not containing: " << "OLD"
+                                            << QStringList{rows[0], rows[1]};
+        QTest::newRow("space kept") << "PushButton12" << "Remove entries containing: " << " p"
+                                    << QStringList{rows[0], rows[1]};
+        QTest::newRow("not containing, all contain") << "PushButton13" << "Remove entries not containing: " << "c:\\"
+                                                     << rows;
+        QTest::newRow("not containing, none contain") << "PushButton13" << "Remove entries not containing: " << "zzz"
+                                                      << QStringList();
+    }
+    void filters()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, prompt);
+        QFETCH(QString, answer);
+        QFETCH(QStringList, left);
+        list().appendAll({"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new page.htm"});
+        m_platform->inputAnswers.enqueue(answer);
+        bool busyMeanwhile = false;
+        m_platform->onProcessPendingEvents = [&](int) { busyMeanwhile = m_form->isBusy(); };
+        clickButton(button);
+        QCOMPARE(m_platform->kinds(), QStringList{"input"});
+        QCOMPARE(m_platform->calls[0].text, prompt);
+        QCOMPARE(m_platform->calls[0].extra, QString());
+        QCOMPARE(list().rows(), left);
+        QVERIFY(busyMeanwhile);
+        QVERIFY(!m_form->isBusy());
+    }
+
+    void filterCancelLeavesListAndPointer()
+    {
+        list().appendAll({"/a/x.htm", "/b/y.htm"});
+        for (const char *button : {"PushButton12", "PushButton13"}) {
+            m_form->setCursor(Qt::PointingHandCursor);
+            m_platform->inputAnswers.enqueue(std::nullopt);
+            clickButton(button);
+            m_platform->inputAnswers.enqueue(QString());
+            clickButton(button);
+            QCOMPARE(m_form->cursor().shape(), Qt::PointingHandCursor);
+            QCOMPARE(list().count(), 2);
+        }
+        QCOMPARE(m_platform->kinds(), (QStringList{"input", "input", "input", "input"}));
+    }
+
+    void filtersRunWhileBusy()
+    {
+        // Unlike Clear List, the filters are not blocked by the hourglass.
+        list().appendAll({"/a/x.htm", "/b/y.htm"});
+        m_form->setCursor(Qt::WaitCursor);
+        m_platform->inputAnswers.enqueue(QStringLiteral("/a/"));
+        clickButton("PushButton12");
+        QCOMPARE(list().rows(), QStringList{"/b/y.htm"});
+    }
+
+private:
+    FileListModel &list() { return m_form->fileList(); }
+    FileListView *listView() { return m_form->findChild<FileListView *>("ListView1"); }
+    void clickButton(const QString &name)
+    {
+        auto *button = m_form->findChild<QPushButton *>(name);
+        QVERIFY2(button, qPrintable(name));
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Writes the files (folders made as needed) and returns the root folder.
+    QString makeFiles(const QStringList &names)
+    {
+        const QString root = m_dir->filePath("tree");
+        for (const QString &name : names) {
+            const QString path = root + "/" + name;
+            QDir().mkpath(QFileInfo(path).path());
+            testing::writeBytes(path, "<body>x</body>");
+        }
+        return root;
+    }
+    void drop(const QStringList &paths)
+    {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        // As from the file manager: the list accepts the entering drag, then the drop.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &event);
+        QVERIFY(event.isAccepted());
+        // The handler runs once the drop has finished.
+        QTRY_VERIFY(!m_platform->calls.isEmpty() || list().count() > 0);
+        QCoreApplication::processEvents();
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<FailingStore> m_store;
+    std::unique_ptr<Form1> m_form;
+};
+
+QTEST_MAIN(TestForm1FileList)
+#include "tst_form1_filelist.moc"
