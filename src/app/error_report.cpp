@@ -13,9 +13,17 @@ QString errorReportText(const QString &description, const QString &tag, int stat
         + QStringLiteral("\r\rPlease email screenshot of this message to ") + supportAddress();
 }
 
+FailureSink errorReportBox(Platform &platform)
+{
+    return [&platform](const StepFailure &failure) {
+        platform.errorReport(errorReportText(failure.description, failure.source, failure.statement));
+    };
+}
+
 void ErrorTrap::report(int statement, const QString &description)
 {
-    m_platform.errorReport(errorReportText(description, m_tag, statement));
+    if (m_sink)
+        m_sink({m_tag, statement, description});
 }
 
 void ErrorTrap::reportCurrentException(int statement)

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <utility>
 
 namespace tessaly {
@@ -20,10 +21,30 @@ QString sourceTag(const QString &source, const QString &stamp = defaultSourceSta
 // Description, CR LF, tag, "at line ", number, CR, CR, and the support request.
 QString errorReportText(const QString &description, const QString &tag, int statement);
 
+// A failed numbered step, for the error report box; the procedure goes on.
+struct StepFailure {
+    QString source;       // the whole tag, e.g. "in Brindle2021/08/31.Form1.PushButton1_Click "
+    int statement = 0;    // number of the failing statement
+    QString description;  // readable reason
+};
+using FailureSink = std::function<void(const StepFailure &)>;
+
+// Shows each failure in the platform's error report box.
+FailureSink errorReportBox(Platform &platform);
+
+// Thrown to end a handler at once (its window is closing): numbered steps let
+// it pass instead of reporting it.
+struct HandlerEnded {};
+
 class ErrorTrap {
 public:
     ErrorTrap(Platform &platform, const QString &source, const QString &stamp = defaultSourceStamp())
-        : m_platform(platform), m_tag(sourceTag(source, stamp))
+        : ErrorTrap(errorReportBox(platform), source, stamp)
+    {
+    }
+    // For procedures of the core, which report through the window's sink.
+    ErrorTrap(FailureSink sink, const QString &source, const QString &stamp = defaultSourceStamp())
+        : m_sink(std::move(sink)), m_tag(sourceTag(source, stamp))
     {
     }
 
@@ -35,6 +56,8 @@ public:
         try {
             std::forward<Step>(body)();
             return true;
+        } catch (const HandlerEnded &) {
+            throw;
         } catch (...) {
             reportCurrentException(statement);
             return false;
@@ -48,6 +71,8 @@ public:
     {
         try {
             return bool(std::forward<Test>(condition)());
+        } catch (const HandlerEnded &) {
+            throw;
         } catch (...) {
             reportCurrentException(statement);
             return true;
@@ -60,7 +85,7 @@ public:
 private:
     void reportCurrentException(int statement);
 
-    Platform &m_platform;
+    FailureSink m_sink;
     QString m_tag;
 };
 

@@ -33,7 +33,6 @@ class HoverPointer;
 class FileListView;
 class RunSources;
 struct AddFilesContext;
-struct StepFailure;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -96,7 +95,6 @@ private:
     void buildControls();
     void connectFileList();
     AddFilesContext addFilesContext();
-    void reportStepFailure(const StepFailure &failure);
     void processEventsWhileBusy();
     QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);
     void place(QWidget *widget, int left, int top, int width, int height);

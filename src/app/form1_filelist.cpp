@@ -1,5 +1,5 @@
 // Form1's file-list handlers: Add All HTML Files In Folder, Add HTML Files,
-// Clear List, the two text filters and a drop from the file manager (Parts 3.1, 3.3).
+// Clear List, the two text filters and a drop from the file manager.
 #include "app/form1.h"
 
 #include "app/error_report.h"
@@ -7,20 +7,10 @@
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "filelist/list_maintenance.h"
-#include "filelist/step_failure.h"
 
 #include <QPushButton>
 
 namespace tessaly {
-
-namespace {
-
-// Thrown from the pending-event callback once the window has been closed, so a
-// scan in progress ends at once instead of walking the rest of the tree. It is
-// no std::exception, so the numbered steps let it pass to the handler.
-struct WindowClosed {};
-
-} // namespace
 
 void Form1::connectFileList()
 {
@@ -35,17 +25,11 @@ void Form1::connectFileList()
     connect(m_listView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
 }
 
-void Form1::reportStepFailure(const StepFailure &failure)
-{
-    // The failure's source is already the whole tag ("in Brindle2021/08/31.Form1.PushButton1_Click ").
-    m_platform.errorReport(errorReportText(failure.description, failure.source, failure.statement));
-}
-
 void Form1::processEventsWhileBusy()
 {
     m_platform.processPendingEvents();
     if (m_closeRequested)
-        throw WindowClosed();
+        throw HandlerEnded();  // a scan or filter in progress ends with the window
 }
 
 AddFilesContext Form1::addFilesContext()
@@ -61,7 +45,7 @@ AddFilesContext Form1::addFilesContext()
                                 else
                                     unsetCursor();
                             },
-                            [this](const StepFailure &failure) { reportStepFailure(failure); },
+                            errorReportBox(m_platform),
                             {}};
     // The scan hands the window its events on a time budget (PendingEvents), so
     // the window repaints and takes clicks while the hourglass shows.
@@ -75,7 +59,7 @@ void Form1::PushButton1_Click()
     AddFilesContext context = addFilesContext();
     try {
         AddAllHtmlFilesInFolder(context);
-    } catch (const WindowClosed &) {
+    } catch (const HandlerEnded &) {
         // The program is ending; nothing more to do.
     }
 }
@@ -114,7 +98,7 @@ void runFilter(Platform &platform, const QString &source, const QString &prompt,
     trap.step(106, [&] {
         try {
             filter(answer);
-        } catch (const WindowClosed &) {
+        } catch (const HandlerEnded &) {
             closed = true;
         }
     });
@@ -159,7 +143,7 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths)
     trap.step(100, [&] {
         try {
             m_fileList->appendAll(filesFromDrop(paths, options));
-        } catch (const WindowClosed &) {
+        } catch (const HandlerEnded &) {
             closed = true;
         }
     });

@@ -305,6 +305,24 @@ bool HasUnsafeCharacters(const QString &name, const CodePage &codePage)
     });
 }
 
+QStringList listFilesOfFolders(const QStringList &folders, const QString &pattern,
+                               const std::function<void()> &processPendingEvents)
+{
+    // The listing takes as long as the scan; the window keeps its events.
+    PendingEvents events(processPendingEvents);
+    QStringList files;
+    for (const QString &entry : folders) {
+        events.poll();
+        const QString parent = entry.chopped(1);
+        const QChar sep = entry.back();
+        for (const QString &name : ListFolderFiles(parent, pattern)) {
+            if (!name.startsWith(u'~'))
+                files.append(parent + sep + name);
+        }
+    }
+    return files;
+}
+
 QStringList collectFolderFiles(const QString &folder, const QString &extension, const FolderScanOptions &options)
 {
     const QChar sep = QDir::separator();
@@ -313,18 +331,8 @@ QStringList collectFolderFiles(const QString &folder, const QString &extension, 
         start.chop(1);
     QStringList folders{start + sep};
     GetSubDirectories2016(folders, true, options);
-
     const QString pattern = QStringLiteral("*.") + (extension == QLatin1String("*") ? QStringLiteral("*") : extension);
-    QStringList files;
-    for (const QString &entry : std::as_const(folders)) {
-        const QString parent = entry.chopped(1);
-        const QStringList names = ListFolderFiles(parent, pattern);
-        for (const QString &name : names) {
-            if (!name.startsWith(u'~'))
-                files.append(parent + sep + name);
-        }
-    }
-    return files;
+    return listFilesOfFolders(folders, pattern, options.processPendingEvents);
 }
 
 } // namespace tessaly

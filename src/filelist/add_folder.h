@@ -3,7 +3,7 @@
 #pragma once
 
 #include "filelist/folder_source.h"
-#include "filelist/step_failure.h"
+#include "app/error_report.h"
 #include "textio/code_page.h"
 
 #include <QString>
@@ -56,6 +56,12 @@ bool HasUnsafeCharacters(const QString &name, const CodePage &codePage);
 // ignored, "*" any run, "?" one character; a trailing ".*" also matches names
 // without an extension, so "*.*" matches every name.
 bool matchesWildcard(const QString &name, const QString &pattern);
+
+// The files matching `pattern` in each folder of a scan's list (entries end with a
+// separator), in list order, names beginning with "~" left out. The window's events
+// run on a time budget meanwhile.
+QStringList listFilesOfFolders(const QStringList &folders, const QString &pattern,
+                               const std::function<void()> &processPendingEvents = {});
 
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names

@@ -1,5 +1,6 @@
 #include "filelist/adding_files.h"
 
+#include "app/error_report.h"
 #include "app/paths.h"
 #include "app/platform.h"
 #include "filelist/file_attributes.h"
@@ -14,34 +15,6 @@
 namespace tessaly {
 
 namespace {
-
-// Runs numbered steps; a step that throws is reported and the next one runs.
-class Steps {
-public:
-    Steps(const QString &source, const FailureSink &sink) : m_source(source), m_sink(sink) {}
-
-    template <typename Step>
-    void run(int statement, Step &&step)
-    {
-        try {
-            step();
-        } catch (const TessalyError &error) {
-            report(statement, error.description());
-        } catch (const std::exception &error) {
-            report(statement, QString::fromLocal8Bit(error.what()));
-        }
-    }
-
-private:
-    void report(int statement, const QString &description)
-    {
-        if (m_sink)
-            m_sink({m_source, statement, description});
-    }
-
-    QString m_source;
-    const FailureSink &m_sink;
-};
 
 FolderScanOptions scanOptions(const AddFilesContext &context)
 {
@@ -72,14 +45,14 @@ std::pair<QString, QString> splitChosenPath(const QString &path, QChar sep)
 // 138 default pointer, 140 extension check.
 void AddAllHtmlFilesInFolder(AddFilesContext &context)
 {
-    Steps steps(kAddAllSource, context.reportFailure);
+    ErrorTrap trap(context.reportFailure, QStringLiteral("Form1.PushButton1_Click"));
     const QChar sep = QDir::separator();
     QString answer;
     QString folder;
     QString chosen;
     QStringList folders;
 
-    steps.run(100, [&] {
+    trap.step(100, [&] {
         const QString remembered = context.readSetting(QStringLiteral("Extension"), QStringLiteral("htm"));
         answer = context.platform
                      .input(QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
@@ -87,44 +60,32 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context)
                             remembered)
                      .value_or(QString());
     });
-    steps.run(102, [&] {
+    trap.step(102, [&] {
         if (!answer.isEmpty())
             context.writeSetting(QStringLiteral("Extension"), answer);
     });
     if (!answer.isEmpty()) {
-        steps.run(106, [&] { folder = context.platform.browseForFolder(QStringLiteral("Please select folder:"), QString()); });
+        trap.step(106, [&] { folder = context.platform.browseForFolder(QStringLiteral("Please select folder:"), QString()); });
         if (!folder.isEmpty()) {
-            steps.run(333, [&] { chosen = folder; });
-            steps.run(334, [&] { context.writeSetting(QStringLiteral("LastFolder"), chosen); });
-            steps.run(110, [&] {
+            trap.step(333, [&] { chosen = folder; });
+            trap.step(334, [&] { context.writeSetting(QStringLiteral("LastFolder"), chosen); });
+            trap.step(110, [&] {
                 if (context.setBusy)
                     context.setBusy(true);
             });
-            steps.run(112, [&] { folders = QStringList{folder + sep}; });
-            steps.run(114, [&] { GetSubDirectories2016(folders, true, scanOptions(context)); });
-            steps.run(116, [&] {
-                const QString pattern = QStringLiteral("*.") + answer;
-                // The listing takes as long as the scan; the window keeps its events.
-                PendingEvents events(context.scan.processPendingEvents);
-                QStringList files;
-                for (const QString &entry : std::as_const(folders)) {
-                    events.poll();
-                    const QString parent = entry.chopped(1);
-                    const QStringList names = ListFolderFiles(parent, pattern);
-                    for (const QString &name : names) {
-                        if (!name.startsWith(u'~'))
-                            files.append(parent + sep + name);
-                    }
-                }
-                context.list.appendAll(files);
+            trap.step(112, [&] { folders = QStringList{folder + sep}; });
+            trap.step(114, [&] { GetSubDirectories2016(folders, true, scanOptions(context)); });
+            trap.step(116, [&] {
+                context.list.appendAll(listFilesOfFolders(folders, QStringLiteral("*.") + answer,
+                                                          context.scan.processPendingEvents));
             });
-            steps.run(138, [&] {
+            trap.step(138, [&] {
                 if (context.setBusy)
                     context.setBusy(false);
             });
         }
     }
-    steps.run(140, [&] { ValidateListFiles(context.list, context.platform); });
+    trap.step(140, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
 // Statements: 100 set the dialog up, 102 show it, 104 test for a choice,
@@ -133,26 +94,26 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context)
 // "too many files" message never arises.
 void AddHtmlFiles(AddFilesContext &context)
 {
-    Steps steps(kAddFilesSource, context.reportFailure);
+    ErrorTrap trap(context.reportFailure, QStringLiteral("Form1.PushButton2_Click"));
     const QChar sep = QDir::separator();
     FileDialogRequest request;
     QStringList chosen;
 
-    steps.run(100, [&] {
+    trap.step(100, [&] {
         request.title = QStringLiteral("Add File(s) - Hold Ctrl to select multiple files");
         request.filter = QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*");
         request.initialFolder = QString();
     });
-    steps.run(102, [&] { chosen = context.platform.openFiles(request); });
+    trap.step(102, [&] { chosen = context.platform.openFiles(request); });
     if (!chosen.isEmpty()) {
         if (chosen.size() == 1) {
-            steps.run(106, [&] {
+            trap.step(106, [&] {
                 const QString path = chosen.first();
                 if (path.right(3).toUpper() == QLatin1String("HTM") || path.right(4).toUpper() == QLatin1String("HTML"))
                     context.list.append(path);
             });
         } else {
-            steps.run(108, [&] {
+            trap.step(108, [&] {
                 QStringList paths;
                 for (const QString &path : std::as_const(chosen)) {
                     const auto [folder, name] = splitChosenPath(path, sep);
@@ -162,7 +123,7 @@ void AddHtmlFiles(AddFilesContext &context)
             });
         }
     }
-    steps.run(150, [&] { ValidateListFiles(context.list, context.platform); });
+    trap.step(150, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
 QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
@@ -178,18 +139,9 @@ QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &opt
         // Each dropped folder is scanned on its own, so its files come once.
         QStringList folders{dropped + sep};
         GetSubDirectories2016(folders, true, options);
-        PendingEvents events(options.processPendingEvents);
-        for (const QString &entry : std::as_const(folders)) {
-            events.poll();
-            const QString parent = entry.chopped(1);
-            const QStringList names = ListFolderFiles(parent, QStringLiteral("*.*"));
-            for (const QString &name : names) {
-                if (name.startsWith(u'~'))
-                    continue;
-                const QString path = parent + sep + name;
-                if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden)
-                    rows.append(NormalizePath(path, sep));
-            }
+        for (const QString &path : listFilesOfFolders(folders, QStringLiteral("*.*"), options.processPendingEvents)) {
+            if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden)
+                rows.append(NormalizePath(path, sep));
         }
     }
     return rows;

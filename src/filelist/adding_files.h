@@ -4,7 +4,7 @@
 
 #include "filelist/add_folder.h"
 #include "filelist/file_list_model.h"
-#include "filelist/step_failure.h"
+#include "app/error_report.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,9 +14,6 @@
 namespace tessaly {
 
 class Platform;
-
-inline const QString kAddAllSource = QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click ");
-inline const QString kAddFilesSource = QStringLiteral("in Brindle2021/08/31.Form1.PushButton2_Click ");
 
 // What the adding actions need from the window.
 struct AddFilesContext {
