@@ -499,27 +499,12 @@ JobOptions Form1::currentJobOptions(const std::shared_ptr<const RunSources> &run
     return options;
 }
 
-void Form1::reportJob(const FileReport &report, const QString &procedure, QStringList &details)
+void Form1::reportJob(const FileReport &report, const QString &procedure, const CodePage &codePage,
+                      QStringList &details)
 {
-    switch (report.status) {
-    case FileReport::Status::Written: {
-        QString line = report.source + QStringLiteral(" -> ") + report.resultPath + QStringLiteral(": ") +
-                       QString::number(report.replacements) +
-                       (report.replacements == 1 ? QStringLiteral(" replacement") : QStringLiteral(" replacements"));
-        if (report.lostCharacters > 0)
-            line += QStringLiteral("; %1 character(s) of the replace text could not be held by the code page")
-                        .arg(report.lostCharacters);
-        details << line;
-        break;
-    }
-    case FileReport::Status::Skipped:
-        details << report.source + QStringLiteral(": skipped: ") + report.description;
-        break;
-    case FileReport::Status::Failed:
-        details << report.source + QStringLiteral(": failed: ") + report.description;
+    details << describeReport(report, codePage.name());
+    if (report.status == FileReport::Status::Failed)
         m_platform.errorReport(errorReportText(report.description, sourceTag(procedure), report.statement));
-        break;
-    }
 }
 
 void Form1::showProgress(int row, int rowCount, const QString &path)
@@ -587,7 +572,7 @@ void Form1::PushButton3_Click()
         showProgress(row, rowCount, path);
 
         if (trap.test(118, [&] { return FileSize2(path) < 1; })) {
-            details << path + QStringLiteral(": skipped: missing, unreadable or empty");
+            details << describeReport(skippedReport(path), QString());
             continue;
         }
         // The tab, the texts and the options are read now, for this file, so a
@@ -599,7 +584,7 @@ void Form1::PushButton3_Click()
                 const JobOptions options = currentJobOptions(runSources);
                 const FileReport report = m_job.run<FileReport>(
                     [=] { return ReplaceTextInFile(path, findText, replaceText, options); });
-                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFile"), details);
+                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFile"), options.codePage, details);
             });
         } else if (trap.test(124, [&] { return m_tabControl1->currentIndex() == 1; })) {
             trap.step(126, [&] {
@@ -612,7 +597,7 @@ void Form1::PushButton3_Click()
                 const JobOptions options = currentJobOptions(runSources);
                 const FileReport report = m_job.run<FileReport>(
                     [=] { return ReplaceTextInFileCombo(path, findList, replaceList, options); });
-                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFileCombo"), details);
+                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFileCombo"), options.codePage, details);
             });
         }
         if (m_closeRequested)

@@ -116,7 +116,8 @@ private:
 
     QString rowText(int row) const;
     JobOptions currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const;
-    void reportJob(const FileReport &report, const QString &procedure, QStringList &details);
+    void reportJob(const FileReport &report, const QString &procedure, const CodePage &codePage,
+                   QStringList &details);
     void showProgress(int row, int rowCount, const QString &path);
     void clearProgress();
 

@@ -26,47 +26,7 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
-FileReport skipped(const QString &path)
-{
-    FileReport report;
-    report.status = FileReport::Status::Skipped;
-    report.source = path;
-    report.description = skipReason(path);
-    return report;
-}
-
 } // namespace
-
-QString skipReason(const QString &path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("missing");
-    if (!info.isFile())
-        return QStringLiteral("not a regular file");
-    if (info.size() == 0)
-        return QStringLiteral("empty");
-    return QStringLiteral("cannot be opened");
-}
-
-QString reportLine(const FileReport &report, const QString &codePageName)
-{
-    switch (report.status) {
-    case FileReport::Status::Skipped:
-        return QStringLiteral("%1: skipped (%2)").arg(report.source, report.description);
-    case FileReport::Status::Failed:
-        return QStringLiteral("%1: failed (%2)").arg(report.source, report.description);
-    case FileReport::Status::Written:
-        break;
-    }
-    QString details = plural(report.replacements, "replacement", "replacements");
-    if (report.lostCharacters > 0)
-        details += QStringLiteral(", %1 not in %2 written as \"?\"")
-                       .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
-    if (report.dryRun)
-        details += QStringLiteral(", dry run");
-    return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
-}
 
 QStringList expandPaths(const CliOptions &options, FILE *err)
 {
@@ -111,7 +71,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
             const QString &path = absolute[i];
             FileReport report;
             if (FileSize2(path) < 1)
-                report = skipped(path);
+                report = skippedReport(path);
             else if (options.usesSetFile) {
                 QStringList finds, replaces;
                 for (const FindReplaceSet &set : options.sets) {
@@ -148,7 +108,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         if (showProgress)
             print(err, QStringLiteral("\r\033[K"));
         if (!options.quiet)
-            print(out, reportLine(report, job.codePage.name()) + u'\n');
+            print(out, describeReport(report, job.codePage.name()) + u'\n');
         if (showProgress) {
             std::fflush(out);
             print(err, QStringLiteral("[%1/%2] %3").arg(i + 1).arg(total).arg(report.source));

@@ -16,8 +16,5 @@ QStringList expandPaths(const CliOptions &options, FILE *err);
 // Returns the exit status: 0 when no file failed, 1 otherwise.
 int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress);
 
-QString reportLine(const FileReport &report, const QString &codePageName);
-// Why the skip test refuses a file, in a few words.
-QString skipReason(const QString &path);
 
 } // namespace tessaly::cli

@@ -4,6 +4,7 @@
 #include "textio/text_decoding.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <new>
 #include <numeric>
@@ -128,6 +129,11 @@ Result replaceContent(const QByteArray &content, SourceFormat format, const QLis
     return asBytes ? replaceAsBytes(content, format, sets, options) : replaceAsText(content, format, sets, options);
 }
 
+QString plural(qint64 n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
 FileReport failed(FileReport report, int statement, const QString &description)
 {
     report.status = FileReport::Status::Failed;
@@ -201,6 +207,46 @@ qint64 FileSize2(const QString &path)
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     return regular ? qint64(info.st_size) : -1;
+}
+
+QString skipReason(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("missing");
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.size() == 0)
+        return QStringLiteral("empty");
+    return QStringLiteral("cannot be opened");
+}
+
+FileReport skippedReport(const QString &path)
+{
+    FileReport report;
+    report.status = FileReport::Status::Skipped;
+    report.source = path;
+    report.description = skipReason(path);
+    return report;
+}
+
+QString describeReport(const FileReport &report, const QString &codePageName)
+{
+    switch (report.status) {
+    case FileReport::Status::Skipped:
+        return QStringLiteral("%1: skipped (%2)").arg(report.source, report.description);
+    case FileReport::Status::Failed:
+        return QStringLiteral("%1: failed (%2)").arg(report.source, report.description);
+    case FileReport::Status::Written:
+        break;
+    }
+    QString details = plural(report.replacements, "replacement", "replacements");
+    if (report.lostCharacters > 0)
+        details += QStringLiteral(", %1 not in %2 written as \"?\"")
+                       .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
+    if (report.dryRun)
+        details += QStringLiteral(", dry run");
+    return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
 }
 
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,

@@ -51,6 +51,13 @@ struct FileReport {
 // The skip test of a run: the file's size, or -1 when it cannot be opened for
 // reading (missing, a folder, not a regular file, no permission).
 qint64 FileSize2(const QString &path);
+// Why FileSize2 refuses a file, in a few words ("missing", "empty", ...), and
+// the report of such a file.
+QString skipReason(const QString &path);
+FileReport skippedReport(const QString &path);
+// One line for a report: "SOURCE -> RESULT (N replacements)", "SOURCE: skipped
+// (REASON)" or "SOURCE: failed (REASON)".
+QString describeReport(const FileReport &report, const QString &codePageName);
 
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
                              const JobOptions &options);

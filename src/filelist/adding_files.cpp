@@ -5,7 +5,6 @@
 #include "app/platform.h"
 #include "filelist/file_attributes.h"
 #include "filelist/list_maintenance.h"
-#include "filelist/pending_events.h"
 #include "textio/tessaly_error.h"
 
 #include <QDir>
