@@ -111,7 +111,7 @@ void FileListView::itemClicked()
 
 void FileListView::mouseMoveEvent(QMouseEvent *event)
 {
-    emit pointerMoved();
+    // The window's hover rule shows the arrow over the list (HoverPointer).
     if (!m_buttonDown) {
         QTreeView::mouseMoveEvent(event);
         return;

@@ -32,8 +32,6 @@ public:
 signals:
     // Files and folders dropped from the file manager, as local paths in drop order.
     void filesDropped(const QStringList &paths);
-    // The pointer moved over the list: the window sets its default pointer unless busy.
-    void pointerMoved();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
