@@ -22,9 +22,16 @@ public:
     // Returns the job's result, or rethrows what it threw. The window's events
     // run meanwhile; if the application is asked to quit, the job in flight is
     // still waited for, so whatever it writes is finished before we return.
+    // Work on fewer bytes than this is done at once on the calling thread: handing
+    // it to the worker would cost more than it takes, and the window's events
+    // wait for it no longer than a repaint does.
+    static constexpr qint64 kInlineBytes = 1 << 20;
+
     template<class Result>
-    Result run(const std::function<Result()> &job)
+    Result run(const std::function<Result()> &job, qint64 workBytes)
     {
+        if (workBytes < kInlineBytes)
+            return job();
         // The task owns its promise; the pool's thread is kept for the next job
         // (waiting on the pool itself would end its threads every time).
         auto promise = std::make_shared<std::promise<Result>>();

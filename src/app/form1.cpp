@@ -571,7 +571,8 @@ void Form1::PushButton3_Click()
         trap.step(116, [&] { path = rowText(row); });
         showProgress(row, rowCount, path);
 
-        if (trap.test(118, [&] { return FileSize2(path) < 1; })) {
+        qint64 size = 0;
+        if (trap.test(118, [&] { return (size = FileSize2(path)) < 1; })) {
             details << describeReport(skippedReport(path), QString());
             continue;
         }
@@ -583,7 +584,7 @@ void Form1::PushButton3_Click()
                 const QString replaceText = m_text2->toPlainText();
                 const JobOptions options = currentJobOptions(runSources);
                 const FileReport report = m_job.run<FileReport>(
-                    [=] { return ReplaceTextInFile(path, findText, replaceText, options); });
+                    [=] { return ReplaceTextInFile(path, findText, replaceText, options); }, size);
                 reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFile"), options.codePage, details);
             });
         } else if (trap.test(124, [&] { return m_tabControl1->currentIndex() == 1; })) {
@@ -596,7 +597,7 @@ void Form1::PushButton3_Click()
                     replaceList << m_combo2->itemText(i);
                 const JobOptions options = currentJobOptions(runSources);
                 const FileReport report = m_job.run<FileReport>(
-                    [=] { return ReplaceTextInFileCombo(path, findList, replaceList, options); });
+                    [=] { return ReplaceTextInFileCombo(path, findList, replaceList, options); }, size);
                 reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFileCombo"), options.codePage, details);
             });
         }
