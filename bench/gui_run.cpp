@@ -1,6 +1,8 @@
-// Times a replacement run started from the main window (offscreen, recording
-// platform) and the longest gap between ticks of a 10 ms timer during it.
+// Times a replacement run or an Add All HTML Files In Folder started from the main
+// window (offscreen, recording platform) and the longest gap between ticks of a
+// 10 ms timer during it.
 // Usage: tessaly-gui-bench OUTPUT_FOLDER [--whole-file] FILE...
+//        tessaly-gui-bench --add-all FOLDER
 #include "app/form1.h"
 #include "app/settings_store.h"
 #include "fake_platform.h"
@@ -25,6 +27,9 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: tessaly-gui-bench OUTPUT_FOLDER [--whole-file] FILE...\n");
         return 2;
     }
+    const bool addAll = args.first() == QLatin1String("--add-all");
+    if (addAll)
+        args.removeFirst();
     const QString output = args.takeFirst();
     const bool wholeFile = args.removeAll(QStringLiteral("--whole-file")) > 0;
 
@@ -56,11 +61,18 @@ int main(int argc, char *argv[])
         ticker.start();
         sinceTick.start();
         run.start();
-        window.PushButton3_Click();
+        if (addAll) {
+            platform.inputAnswers.enqueue(QStringLiteral("htm"));
+            platform.folderAnswers.enqueue(output);
+            window.PushButton1_Click();
+        } else {
+            window.PushButton3_Click();
+        }
         const qint64 elapsed = run.elapsed();
         longestGap = std::max(longestGap, sinceTick.elapsed());
-        std::printf("window run: %.3f s, %lld files, longest event-loop gap %lld ms, failures %lld\n",
-                    elapsed / 1000.0, qlonglong(args.size()), qlonglong(longestGap),
+        std::printf("window %s: %.3f s, %lld files, longest event-loop gap %lld ms, failures %lld\n",
+                    addAll ? "add all" : "run", elapsed / 1000.0,
+                    qlonglong(addAll ? window.fileList().count() : args.size()), qlonglong(longestGap),
                     qlonglong(platform.callsOf(QStringLiteral("errorReport")).size()));
         app.quit();
     });
