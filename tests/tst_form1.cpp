@@ -1,8 +1,7 @@
 // The main window driven headless: start-up from the settings store, the option,
 // tab and output-folder handlers, Help, and the replacement run.
 #include "app/form1.h"
-#include "fake_platform.h"
-#include "recording_store.h"
+#include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
 
@@ -28,16 +27,13 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_platform.reset(new FakePlatform);
-        m_store.reset(new RecordingStore(m_dir->filePath("settings.ini")));
+        m_bed = std::make_unique<testing::WindowTestBed>();
+        QVERIFY(m_bed->dir.isValid());
     }
     void cleanup()
     {
         m_form.reset();
-        m_store.reset();
-        m_platform.reset();
+        m_bed.reset();
     }
 
     void emptyStoreDefaults()
@@ -52,8 +48,8 @@ private slots:
         QVERIFY(text3()->text().endsWith(QDir::separator()));
         QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
         QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
-        QCOMPARE(m_platform->applicationTitle(), QStringLiteral("Tessaly"));
-        QVERIFY(m_platform->calls.isEmpty());
+        QCOMPARE(m_bed->platform.applicationTitle(), QStringLiteral("Tessaly"));
+        QVERIFY(m_bed->platform.calls.isEmpty());
         QVERIFY(!form.isBusy());
     }
 
@@ -61,10 +57,10 @@ private slots:
     {
         open();
         // No sample files beside the program: the empty list is recorded, twice.
-        QCOMPARE(m_store->keysWritten(), (QStringList{"Snapshot", "Snapshot", "Option1", "Option2", "TabSel",
+        QCOMPARE(m_bed->store.keysWritten(), (QStringList{"Snapshot", "Snapshot", "Option1", "Option2", "TabSel",
                                                       "Output Folder", "Option4", "Option3"}));
-        QCOMPARE(m_store->writes.at(2), QStringLiteral("Option1=True"));
-        QCOMPARE(m_store->writes.at(3), QStringLiteral("Option2=False"));
+        QCOMPARE(m_bed->store.writes.at(2), QStringLiteral("Option1=True"));
+        QCOMPARE(m_bed->store.writes.at(3), QStringLiteral("Option2=False"));
     }
 
     void applicationTitle_data()
@@ -118,13 +114,13 @@ private slots:
         QFETCH(int, tab);
         QFETCH(QStringList, reports);
         for (const QString &pair : stored)
-            m_store->SettingsStore::WriteSetting(pair.section('=', 0, 0), pair.section('=', 1));
+            m_bed->store.SettingsStore::WriteSetting(pair.section('=', 0, 0), pair.section('=', 1));
         Form1 &form = open();
         for (int i = 1; i <= 4; ++i)
             QCOMPARE(option(QStringLiteral("Option%1").arg(i))->isChecked(), checked.at(i - 1) == '1');
         QCOMPARE(form.findChild<QGroupBox *>("Frame3")->isEnabled(), frame3Enabled);
         QCOMPARE(tabs()->currentIndex(), tab);
-        const QStringList boxes = m_platform->textsOf("errorReport");
+        const QStringList boxes = m_bed->platform.textsOf("errorReport");
         QCOMPARE(boxes.size(), reports.size());
         for (int i = 0; i < reports.size(); ++i)
             QVERIFY2(boxes.at(i).startsWith("Type mismatch\r\nin Brindle2021/08/31.Form1.Form_Load at line " +
@@ -134,27 +130,27 @@ private slots:
 
     void bothModeOptionsClearWriteNothingForThem()
     {
-        m_store->SettingsStore::WriteSetting("Option1", "False");
-        m_store->SettingsStore::WriteSetting("Option2", "False");
+        m_bed->store.SettingsStore::WriteSetting("Option1", "False");
+        m_bed->store.SettingsStore::WriteSetting("Option2", "False");
         open();
-        QVERIFY(!m_store->keysWritten().contains("Option1"));
-        QVERIFY(!m_store->keysWritten().contains("Option2"));
+        QVERIFY(!m_bed->store.keysWritten().contains("Option1"));
+        QVERIFY(!m_bed->store.keysWritten().contains("Option2"));
     }
 
     void optionClicksWriteBothKeys()
     {
         Form1 &form = open();
         showForm(form);
-        m_store->writes.clear();
+        m_bed->store.writes.clear();
         QTest::mouseClick(option("Option2"), Qt::LeftButton);
-        QCOMPARE(m_store->writes, (QStringList{"Option1=False", "Option2=True"}));
-        m_store->writes.clear();
+        QCOMPARE(m_bed->store.writes, (QStringList{"Option1=False", "Option2=True"}));
+        m_bed->store.writes.clear();
         QTest::mouseClick(option("Option3"), Qt::LeftButton);
-        QCOMPARE(m_store->writes, (QStringList{"Option4=False", "Option3=True"}));
+        QCOMPARE(m_bed->store.writes, (QStringList{"Option4=False", "Option3=True"}));
         QVERIFY(!form.findChild<QGroupBox *>("Frame3")->isEnabled());
-        m_store->writes.clear();
+        m_bed->store.writes.clear();
         QTest::mouseClick(option("Option4"), Qt::LeftButton);
-        QCOMPARE(m_store->writes, (QStringList{"Option4=True", "Option3=False"}));
+        QCOMPARE(m_bed->store.writes, (QStringList{"Option4=True", "Option3=False"}));
         QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
     }
 
@@ -162,14 +158,14 @@ private slots:
     {
         Form1 &form = open();
         showForm(form);
-        m_store->writes.clear();
+        m_bed->store.writes.clear();
         tabs()->setCurrentIndex(1);
-        QCOMPARE(m_store->writes, QStringList{"TabSel=1"});
-        m_store->writes.clear();
+        QCOMPARE(m_bed->store.writes, QStringList{"TabSel=1"});
+        m_bed->store.writes.clear();
         text3()->clear();
         QTest::keyClicks(text3(), "ab");
-        QCOMPARE(m_store->writes, (QStringList{"Output Folder=", "Output Folder=a", "Output Folder=ab"}));
-        QCOMPARE(m_store->ReadSetting("Output Folder", "unset"), QStringLiteral("ab"));
+        QCOMPARE(m_bed->store.writes, (QStringList{"Output Folder=", "Output Folder=a", "Output Folder=ab"}));
+        QCOMPARE(m_bed->store.ReadSetting("Output Folder", "unset"), QStringLiteral("ab"));
     }
 
     void browseOutputFolder_data()
@@ -185,30 +181,30 @@ private slots:
     {
         QFETCH(QString, chosen);
         QFETCH(QString, expectedText3);
-        m_store->SettingsStore::WriteSetting("LastFolderDot", "/previous");
+        m_bed->store.SettingsStore::WriteSetting("LastFolderDot", "/previous");
         Form1 &form = open();
         const QString before = text3()->text();
-        m_store->writes.clear();
-        m_platform->folderAnswers.enqueue(chosen);
+        m_bed->store.writes.clear();
+        m_bed->platform.folderAnswers.enqueue(chosen);
         QTest::mouseClick(form.findChild<QPushButton *>("PushButton14"), Qt::LeftButton);
-        const auto calls = m_platform->callsOf("browseForFolder");
+        const auto calls = m_bed->platform.callsOf("browseForFolder");
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls.first().text, QStringLiteral("Please select folder:"));
         QCOMPARE(calls.first().extra, QStringLiteral("/previous"));
         if (chosen.isEmpty()) {
             QCOMPARE(text3()->text(), before);
-            QVERIFY(m_store->writes.isEmpty());
+            QVERIFY(m_bed->store.writes.isEmpty());
             return;
         }
         QCOMPARE(text3()->text(), expectedText3);
-        QCOMPARE(m_store->writes, (QStringList{"LastFolderDot=" + chosen, "Output Folder=" + expectedText3}));
+        QCOMPARE(m_bed->store.writes, (QStringList{"LastFolderDot=" + chosen, "Output Folder=" + expectedText3}));
     }
 
     void help()
     {
         Form1 &form = open();
         QTest::mouseClick(form.findChild<QPushButton *>("PushButton10"), Qt::LeftButton);
-        QCOMPARE(m_platform->textsOf("message"),
+        QCOMPARE(m_bed->platform.textsOf("message"),
                  QStringList{"This software is not intended to be used on images, executables, etc.\r\r"
                              "Questions? Please contact Team Kestrine at https://kestrine.example/support"});
     }
@@ -219,9 +215,9 @@ private slots:
     {
         Form1 &form = open();
         startRun(form);
-        QCOMPARE(m_platform->kinds(), QStringList{"message"});
-        QCOMPARE(m_platform->textsOf("message"), QStringList{"No files added."});
-        QCOMPARE(m_platform->processPendingEventsCount, 0);
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"No files added."});
+        QCOMPARE(m_bed->platform.processPendingEventsCount, 0);
         QVERIFY(!form.isRunInProgress());
         QVERIFY(!form.isBusy());
     }
@@ -245,12 +241,12 @@ private slots:
         const QString source = writeSource("src/a.htm", "<p>old</p>");
         Form1 &form = open();
         form.fileList().append(source);
-        this->text3()->setText(text3.isEmpty() ? QString() : m_dir->filePath(text3));
+        this->text3()->setText(text3.isEmpty() ? QString() : m_bed->dir.filePath(text3));
         if (beside)
             option("Option3")->click();
         startRun(form);
-        QCOMPARE(m_platform->textsOf("message"), QStringList{message});
-        QCOMPARE(QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")), beside);
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
+        QCOMPARE(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")), beside);
         QVERIFY(!form.isRunInProgress());
     }
 
@@ -258,21 +254,21 @@ private slots:
     {
         const QString empty = writeSource("src/empty.htm", "");
         const QString page = writeSource("src/page.htm", "<body><p>old text</p></body>");
-        const QString missing = m_dir->filePath("src/missing.htm");
+        const QString missing = m_bed->dir.filePath("src/missing.htm");
         Form1 &form = open();
         form.fileList().appendAll({empty, missing, page});
         option("Option3")->click();
         text1()->setPlainText("old");
         text2()->setPlainText("new");
         startRun(form);
-        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
-        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
-        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/empty_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_dir->filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
-        const QString details = m_platform->callsOf("message").first().extra;
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
+        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/empty_replaced.htm")));
+        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
+        const QString details = m_bed->platform.callsOf("message").first().extra;
         QVERIFY2(details.contains(empty + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
-        QVERIFY2(details.contains(m_dir->filePath("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
+        QVERIFY2(details.contains(m_bed->dir.filePath("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
         QVERIFY(!form.isBusy());
         QVERIFY(form.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
     }
@@ -284,14 +280,14 @@ private slots:
         form.fileList().append(page);
         text3()->setText(outFolder());
         startRun(form);
-        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("<p>same</p>"));
     }
 
     void setsTabUsesBothLists()
     {
         const QString page = writeSource("src/page.htm", "one two");
-        m_store->SettingsStore::WriteSetting("TabSel", "1");
+        m_bed->store.SettingsStore::WriteSetting("TabSel", "1");
         Form1 &form = open();
         form.fileList().append(page);
         form.findChild<QComboBox *>("Combo1")->addItems({"one", "two"});
@@ -310,20 +306,20 @@ private slots:
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
         QList<bool> busy;
-        m_platform->onProcessPendingEvents = [&](int) {
+        m_bed->platform.onProcessPendingEvents = [&](int) {
             busy << form.isBusy();
             form.PushButton3_Click();
         };
         startRun(form);
         QCOMPARE(busy, (QList<bool>{false, true}));
-        QCOMPARE(m_platform->kinds(), QStringList{"message"});
-        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QVERIFY(!form.isBusy());
         QVERIFY(!form.isRunInProgress());
         // The run is over: a new start runs again.
-        m_platform->onProcessPendingEvents = nullptr;
+        m_bed->platform.onProcessPendingEvents = nullptr;
         startRun(form);
-        QCOMPARE(m_platform->textsOf("message"), (QStringList{"Done.", "Done."}));
+        QCOMPARE(m_bed->platform.textsOf("message"), (QStringList{"Done.", "Done."}));
     }
 
     void failedWriteShowsReportAndRunGoesOn_data()
@@ -341,20 +337,20 @@ private slots:
         const QString b = writeSource("src/b.htm", "x");
         // A folder where a's result should go: the write cannot replace it.
         QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
-        m_store->SettingsStore::WriteSetting("TabSel", tab);
+        m_bed->store.SettingsStore::WriteSetting("TabSel", tab);
         Form1 &form = open();
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
         startRun(form);
-        const QStringList reports = m_platform->textsOf("errorReport");
+        const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31." + procedure + " at line "),
                  qPrintable(reports.first()));
         QVERIFY(!reports.first().startsWith("\r\n")); // it names why
         QVERIFY(QFileInfo(outFolder() + "a.htm").isDir());
         QVERIFY(QFileInfo::exists(outFolder() + "b.htm"));
-        QCOMPARE(m_platform->kinds(), (QStringList{"errorReport", "message"}));
-        QVERIFY(m_platform->callsOf("message").first().extra.contains(a + ": failed ("));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"errorReport", "message"}));
+        QVERIFY(m_bed->platform.callsOf("message").first().extra.contains(a + ": failed ("));
     }
 
     void optionChangeTakesEffectFromNextFile()
@@ -366,7 +362,7 @@ private slots:
         text3()->setText(outFolder());
         text1()->setPlainText("b");
         text2()->setPlainText("i");
-        m_platform->onProcessPendingEvents = [&](int call) {
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call == 2) {
                 option("Option2")->click();
                 option("Option3")->click();
@@ -374,8 +370,8 @@ private slots:
         };
         startRun(form);
         QCOMPARE(testing::readBytes(outFolder() + "a.htm"), QByteArray("<body><b>i</b></body>"));
-        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_dir->filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
+        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
         QVERIFY(!QFileInfo::exists(outFolder() + "b.htm"));
     }
 
@@ -389,7 +385,7 @@ private slots:
         form.setQuitHandler([&] { ++quits; });
         form.fileList().appendAll({a, b});
         option("Option3")->click();
-        m_platform->onProcessPendingEvents = [&](int call) {
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call == 1)
                 QTimer::singleShot(0, &form, [&] { form.close(); });
         };
@@ -397,16 +393,16 @@ private slots:
         QCOMPARE(quits, 1);
         QVERIFY(form.isHidden());
         // The file in flight was finished; nothing after it was started.
-        QVERIFY(QFileInfo::exists(m_dir->filePath("src/a_replaced.htm")));
-        QVERIFY(!QFileInfo::exists(m_dir->filePath("src/b_replaced.htm")));
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/b_replaced.htm")));
+        QVERIFY(m_bed->platform.calls.isEmpty());
         QVERIFY(!form.isBusy());
     }
 
 private:
     Form1 &open()
     {
-        m_form.reset(new Form1(*m_platform, *m_store, m_dir->filePath("program")));
+        m_form.reset(new Form1(m_bed->platform, m_bed->store, m_bed->dir.filePath("program")));
         m_form->setQuitHandler([] {});
         return *m_form;
     }
@@ -423,20 +419,18 @@ private:
     QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
     QString writeSource(const QString &name, const QByteArray &bytes)
     {
-        const QString path = QDir::toNativeSeparators(m_dir->filePath(name));
+        const QString path = QDir::toNativeSeparators(m_bed->dir.filePath(name));
         testing::writeBytes(path, bytes);
         return path;
     }
     QString outFolder()
     {
-        const QString folder = m_dir->filePath("out");
+        const QString folder = m_bed->dir.filePath("out");
         QDir().mkpath(folder);
         return QDir::toNativeSeparators(folder) + QDir::separator();
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<RecordingStore> m_store;
+    std::unique_ptr<testing::WindowTestBed> m_bed;
     std::unique_ptr<Form1> m_form;
 };
 

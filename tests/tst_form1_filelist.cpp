@@ -2,7 +2,7 @@
 // HTML Files, drops on ListView1, Clear List, Delete, the two filters, the
 // extension check after each adding action, and the busy rule.
 #include "app/form1.h"
-#include "fake_platform.h"
+#include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/file_list_view.h"
 #include "test_files.h"
@@ -25,19 +25,6 @@ using testing::FakePlatform;
 
 namespace {
 
-// A store whose writes of one key fail, as a full or read-only store would.
-class FailingStore : public tessaly::SettingsStore {
-public:
-    using SettingsStore::SettingsStore;
-    QString failingKey;
-    void WriteSetting(const QString &key, const QString &text) override
-    {
-        if (key == failingKey)
-            throw tessaly::TessalyError(QStringLiteral("Permission denied"));
-        SettingsStore::WriteSetting(key, text);
-    }
-};
-
 const QString kExtensionPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
 
@@ -49,19 +36,16 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_platform.reset(new FakePlatform);
-        m_store.reset(new FailingStore(m_dir->filePath("settings.ini")));
-        m_form.reset(new Form1(*m_platform, *m_store));
+        m_bed = std::make_unique<testing::WindowTestBed>();
+        QVERIFY(m_bed->dir.isValid());
+        m_form.reset(new Form1(m_bed->platform, m_bed->store));
         m_form->setQuitHandler([] {});
-        m_platform->clear();
+        m_bed->platform.clear();
     }
     void cleanup()
     {
         m_form.reset();
-        m_store.reset();
-        m_platform.reset();
+        m_bed.reset();
     }
 
     void listViewIsTheFileList()
@@ -77,10 +61,10 @@ private slots:
     {
         // X: a.htm, ~temp.htm, notes.txt; X/Y: b.htm.
         const QString x = makeFiles({"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"}) + "/X";
-        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
-        m_platform->folderAnswers.enqueue(x);
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
+        m_bed->platform.folderAnswers.enqueue(x);
         QList<bool> busyDuringScan;
-        m_platform->onProcessPendingEvents = [&](int) {
+        m_bed->platform.onProcessPendingEvents = [&](int) {
             busyDuringScan << m_form->isBusy();
             // The list's own actions are ignored while the hourglass shows.
             clickButton("PushButton8");
@@ -88,14 +72,14 @@ private slots:
         list().append(QStringLiteral("/before.htm"));
         clickButton("PushButton1");
 
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
-        QCOMPARE(m_platform->calls[0].text, kExtensionPrompt);
-        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("htm"));
-        QCOMPARE(m_platform->calls[1].text, QStringLiteral("Please select folder:"));
-        QCOMPARE(m_platform->calls[1].extra, QString());
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
+        QCOMPARE(m_bed->platform.calls[0].text, kExtensionPrompt);
+        QCOMPARE(m_bed->platform.calls[0].extra, QStringLiteral("htm"));
+        QCOMPARE(m_bed->platform.calls[1].text, QStringLiteral("Please select folder:"));
+        QCOMPARE(m_bed->platform.calls[1].extra, QString());
         QCOMPARE(list().rows(), (QStringList{"/before.htm", x + "/a.htm", x + "/Y/b.htm"}));
-        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("htm"));
-        QCOMPARE(m_store->ReadSetting("LastFolder", "none"), x);
+        QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("htm"));
+        QCOMPARE(m_bed->store.ReadSetting("LastFolder", "none"), x);
         QVERIFY(!busyDuringScan.isEmpty());
         QVERIFY(!busyDuringScan.contains(false));
         QVERIFY(!m_form->isBusy());
@@ -105,12 +89,12 @@ private slots:
     {
         // Writing "LastFolder" is statement 334; the scan goes on after the box.
         const QString root = makeFiles({"a.htm"});
-        m_store->failingKey = QStringLiteral("LastFolder");
-        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
-        m_platform->folderAnswers.enqueue(root);
+        m_bed->store.refusedKey = QStringLiteral("LastFolder");
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
+        m_bed->platform.folderAnswers.enqueue(root);
         clickButton("PushButton1");
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder", "errorReport"}));
-        QCOMPARE(m_platform->calls[2].text,
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder", "errorReport"}));
+        QCOMPARE(m_bed->platform.calls[2].text,
                  tessaly::errorReportText(QStringLiteral("Permission denied"),
                                           QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "), 334));
         QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
@@ -124,43 +108,43 @@ private slots:
         m_form->setQuitHandler([&] { ++quits; });
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-        m_platform->inputAnswers.enqueue(QStringLiteral("htm"));
-        m_platform->folderAnswers.enqueue(root);
-        m_platform->onProcessPendingEvents = [&](int call) {
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
+        m_bed->platform.folderAnswers.enqueue(root);
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call == 1)
                 m_form->close();
         };
         clickButton("PushButton1");
         QCOMPARE(quits, 1);
         QCOMPARE(list().count(), 0);
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
     }
 
     void addAllEveryFileThenExtensionCheck()
     {
         const QString root = makeFiles({"a.htm", "notes.txt", "sub/b.html"});
-        m_store->WriteSetting("Extension", "txt");
-        m_platform->inputAnswers.enqueue(QStringLiteral("*"));
-        m_platform->folderAnswers.enqueue(root);
-        m_platform->yesNoAnswers.enqueue(true);
+        m_bed->store.WriteSetting("Extension", "txt");
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("*"));
+        m_bed->platform.folderAnswers.enqueue(root);
+        m_bed->platform.yesNoAnswers.enqueue(true);
         clickButton("PushButton1");
-        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("txt"));
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder", "askYesNo"}));
-        QCOMPARE(m_platform->calls[2].text,
+        QCOMPARE(m_bed->platform.calls[0].extra, QStringLiteral("txt"));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder", "askYesNo"}));
+        QCOMPARE(m_bed->platform.calls[2].text,
                  QStringLiteral("These files: \r\n\r\n%1/notes.txt\r\n\r\ndo not appear to be in the expected file format "
                                 "because of their file extension.\r\n\r\nWould you like to remove them from list?")
                      .arg(root));
         QCOMPARE(list().rows(), (QStringList{root + "/a.htm", root + "/sub/b.html"}));
-        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("*"));
+        QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("*"));
     }
 
     void addAllCancelledFolderKeepsTheAnswer()
     {
-        m_platform->inputAnswers.enqueue(QStringLiteral("txt"));
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("txt"));
         clickButton("PushButton1");
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "browseForFolder"}));
-        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("txt"));
-        QCOMPARE(m_store->ReadSetting("LastFolder", "none"), QStringLiteral("none"));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
+        QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("txt"));
+        QCOMPARE(m_bed->store.ReadSetting("LastFolder", "none"), QStringLiteral("none"));
         QCOMPARE(list().count(), 0);
         QVERIFY(!m_form->isBusy());
     }
@@ -168,11 +152,11 @@ private slots:
     void addAllCancelledPromptDoesNothing()
     {
         list().append(QStringLiteral("/d/readme"));
-        m_platform->yesNoAnswers.enqueue(false);
+        m_bed->platform.yesNoAnswers.enqueue(false);
         clickButton("PushButton1");
         // The extension check still runs over the whole list.
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "askYesNo"}));
-        QCOMPARE(m_store->ReadSetting("Extension", "none"), QStringLiteral("none"));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "askYesNo"}));
+        QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("none"));
         QCOMPARE(list().rows(), QStringList{"/d/readme"});
     }
 
@@ -194,27 +178,27 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(bool, added);
         QFETCH(bool, asked);
-        m_platform->openFilesAnswers.enqueue({chosen});
+        m_bed->platform.openFilesAnswers.enqueue({chosen});
         clickButton("PushButton2");
         const QStringList expectedKinds = asked ? QStringList{"openFiles", "askYesNo"} : QStringList{"openFiles"};
-        QCOMPARE(m_platform->kinds(), expectedKinds);
-        QCOMPARE(m_platform->calls[0].text, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
-        QCOMPARE(m_platform->calls[0].extra, QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
+        QCOMPARE(m_bed->platform.kinds(), expectedKinds);
+        QCOMPARE(m_bed->platform.calls[0].text, QStringLiteral("Add File(s) - Hold Ctrl to select multiple files"));
+        QCOMPARE(m_bed->platform.calls[0].extra, QStringLiteral("HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*"));
         QCOMPARE(list().rows(), added ? QStringList{chosen} : QStringList());
     }
 
     void addHtmlFilesSeveral()
     {
-        m_platform->openFilesAnswers.enqueue({"/d/notes.txt", "/d/a.htm"});
-        m_platform->yesNoAnswers.enqueue(false);
+        m_bed->platform.openFilesAnswers.enqueue({"/d/notes.txt", "/d/a.htm"});
+        m_bed->platform.yesNoAnswers.enqueue(false);
         clickButton("PushButton2");
-        QCOMPARE(m_platform->kinds(), (QStringList{"openFiles", "askYesNo"}));
-        QVERIFY(m_platform->calls[1].text.contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"openFiles", "askYesNo"}));
+        QVERIFY(m_bed->platform.calls[1].text.contains("\r\n\r\n/d/notes.txt\r\n\r\n"));
         QCOMPARE(list().rows(), (QStringList{"/d/notes.txt", "/d/a.htm"}));
         // Cancelled: nothing added, the check still runs and asks again.
-        m_platform->clear();
+        m_bed->platform.clear();
         clickButton("PushButton2");
-        QCOMPARE(m_platform->kinds(), (QStringList{"openFiles", "askYesNo"}));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"openFiles", "askYesNo"}));
         QCOMPARE(list().count(), 2);
     }
 
@@ -224,8 +208,8 @@ private slots:
                                         "~loose.htm", "loose.txt"});
         drop({root + "/~loose.htm", root + "/one", root + "/two", root + "/loose.txt"});
         // The check names the dropped .txt file; No keeps it.
-        QCOMPARE(m_platform->kinds(), QStringList{"askYesNo"});
-        QVERIFY(m_platform->calls[0].text.contains(root + "/loose.txt\r\n"));
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
+        QVERIFY(m_bed->platform.calls[0].text.contains(root + "/loose.txt\r\n"));
         QCOMPARE(list().rows(), (QStringList{root + "/~loose.htm", root + "/one/a.htm", root + "/one/sub/c.htm",
                                              root + "/two/d.htm", root + "/loose.txt"}));
     }
@@ -241,7 +225,7 @@ private slots:
         QCoreApplication::sendEvent(listView()->viewport(), &dropEvent);
         QCoreApplication::processEvents();
         QCOMPARE(list().count(), 0);
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
 
         QMimeData files;
         files.setUrls({QUrl::fromLocalFile(QStringLiteral("/d/a.htm"))});
@@ -266,7 +250,7 @@ private slots:
         QCOMPARE(list().rows(), (QStringList{"/d/a.htm", "/d/c.htm"}));
         clickButton("PushButton8");
         QCOMPARE(list().count(), 0);
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void clearListIgnoredDuringRun()
@@ -277,7 +261,7 @@ private slots:
         int seen = 0;
         // The run lets events run before it sets the hourglass for each row, so
         // from the second row on the window is busy.
-        m_platform->onProcessPendingEvents = [&](int call) {
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call < 2)
                 return;
             ++seen;
@@ -287,7 +271,7 @@ private slots:
         clickButton("PushButton3");
         QVERIFY(seen > 0);
         QCOMPARE(list().count(), 2);
-        m_platform->onProcessPendingEvents = nullptr;
+        m_bed->platform.onProcessPendingEvents = nullptr;
     }
 
     void filters_data()
@@ -315,13 +299,13 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QStringList, left);
         list().appendAll({"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new page.htm"});
-        m_platform->inputAnswers.enqueue(answer);
+        m_bed->platform.inputAnswers.enqueue(answer);
         bool busyMeanwhile = false;
-        m_platform->onProcessPendingEvents = [&](int) { busyMeanwhile = m_form->isBusy(); };
+        m_bed->platform.onProcessPendingEvents = [&](int) { busyMeanwhile = m_form->isBusy(); };
         clickButton(button);
-        QCOMPARE(m_platform->kinds(), QStringList{"input"});
-        QCOMPARE(m_platform->calls[0].text, prompt);
-        QCOMPARE(m_platform->calls[0].extra, QString());
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"input"});
+        QCOMPARE(m_bed->platform.calls[0].text, prompt);
+        QCOMPARE(m_bed->platform.calls[0].extra, QString());
         QCOMPARE(list().rows(), left);
         QVERIFY(busyMeanwhile);
         QVERIFY(!m_form->isBusy());
@@ -332,14 +316,14 @@ private slots:
         list().appendAll({"/a/x.htm", "/b/y.htm"});
         for (const char *button : {"PushButton12", "PushButton13"}) {
             m_form->setCursor(Qt::PointingHandCursor);
-            m_platform->inputAnswers.enqueue(std::nullopt);
+            m_bed->platform.inputAnswers.enqueue(std::nullopt);
             clickButton(button);
-            m_platform->inputAnswers.enqueue(QString());
+            m_bed->platform.inputAnswers.enqueue(QString());
             clickButton(button);
             QCOMPARE(m_form->cursor().shape(), Qt::PointingHandCursor);
             QCOMPARE(list().count(), 2);
         }
-        QCOMPARE(m_platform->kinds(), (QStringList{"input", "input", "input", "input"}));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "input", "input", "input"}));
     }
 
     void filtersRunWhileBusy()
@@ -347,7 +331,7 @@ private slots:
         // Unlike Clear List, the filters are not blocked by the hourglass.
         list().appendAll({"/a/x.htm", "/b/y.htm"});
         m_form->setCursor(Qt::WaitCursor);
-        m_platform->inputAnswers.enqueue(QStringLiteral("/a/"));
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("/a/"));
         clickButton("PushButton12");
         QCOMPARE(list().rows(), QStringList{"/b/y.htm"});
     }
@@ -364,7 +348,7 @@ private:
     // Writes the files (folders made as needed) and returns the root folder.
     QString makeFiles(const QStringList &names)
     {
-        const QString root = m_dir->filePath("tree");
+        const QString root = m_bed->dir.filePath("tree");
         for (const QString &name : names) {
             const QString path = root + "/" + name;
             QDir().mkpath(QFileInfo(path).path());
@@ -387,13 +371,11 @@ private:
         QCoreApplication::sendEvent(listView()->viewport(), &event);
         QVERIFY(event.isAccepted());
         // The handler runs once the drop has finished.
-        QTRY_VERIFY(!m_platform->calls.isEmpty() || list().count() > 0);
+        QTRY_VERIFY(!m_bed->platform.calls.isEmpty() || list().count() > 0);
         QCoreApplication::processEvents();
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<FailingStore> m_store;
+    std::unique_ptr<testing::WindowTestBed> m_bed;
     std::unique_ptr<Form1> m_form;
 };
 

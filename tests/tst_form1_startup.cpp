@@ -2,8 +2,7 @@
 // sample list recorded at start-up, Load Sample/Example Files, and the hover
 // pointer over buttons and background, with and without the hourglass.
 #include "app/form1.h"
-#include "fake_platform.h"
-#include "recording_store.h"
+#include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
 #include "test_files.h"
@@ -39,18 +38,15 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_program = m_dir->filePath("program");
+        m_bed = std::make_unique<testing::WindowTestBed>();
+        QVERIFY(m_bed->dir.isValid());
+        m_program = m_bed->dir.filePath("program");
         QVERIFY(QDir().mkpath(m_program));
-        m_platform.reset(new FakePlatform);
-        m_store.reset(new RecordingStore(m_dir->filePath("settings.ini")));
     }
     void cleanup()
     {
         m_form.reset();
-        m_store.reset();
-        m_platform.reset();
+        m_bed.reset();
     }
 
     void noSkinKeepsTheWhiteDesign()
@@ -58,7 +54,7 @@ private slots:
         Form1 &form = open();
         QVERIFY(form.styleSheet().isEmpty());
         QCOMPARE(form.findChild<QGroupBox *>("Frame1")->palette().color(QPalette::Window), QColor(Qt::white));
-        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void skinFileStylesTheWindow()
@@ -72,7 +68,7 @@ private slots:
         QCOMPARE(form.palette().color(QPalette::Window), face);
         QCOMPARE(form.findChild<QGroupBox *>("Frame2")->palette().color(QPalette::Window), face);
         QCOMPARE(form.findChild<QRadioButton *>("Option1")->palette().color(QPalette::Window), face);
-        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void skinFolderIsNoSkin()
@@ -80,14 +76,14 @@ private slots:
         QVERIFY(QDir().mkpath(m_program + "/x/o.cjs"));
         Form1 &form = open();
         QVERIFY(form.styleSheet().isEmpty());
-        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void unreadableHandPictureIsReported()
     {
         testing::writeBytes(m_program + "/HAND-M.CUR", "not a picture");
         Form1 &form = open();
-        const QStringList reports = m_platform->textsOf("errorReport");
+        const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().startsWith("Invalid picture\r\nin Brindle2021/08/31.Form1.Form_Load at line 104\r\r"),
                  qPrintable(reports.first()));
@@ -99,34 +95,34 @@ private slots:
     {
         const QStringList samples = writeSamples({"b.htm", "a.htm"});
         open();
-        QCOMPARE(m_store->keysWritten().count("Snapshot"), 1);
-        QCOMPARE(m_store->keysWritten().first(), QStringLiteral("Snapshot"));
-        QCOMPARE(tessaly::UnscrambleText(m_store->ReadSetting("Snapshot", ""), tessaly::scramblingKey()),
+        QCOMPARE(m_bed->store.keysWritten().count("Snapshot"), 1);
+        QCOMPARE(m_bed->store.keysWritten().first(), QStringLiteral("Snapshot"));
+        QCOMPARE(tessaly::UnscrambleText(m_bed->store.ReadSetting("Snapshot", ""), tessaly::scramblingKey()),
                  samples.at(1) + "|" + samples.at(0));
     }
 
     void recordedSamplesAreKept()
     {
         writeSamples({"a.htm"});
-        m_store->SettingsStore::WriteSetting("Snapshot", tessaly::ScrambleText("/old/Samples/a.htm", tessaly::scramblingKey()));
+        m_bed->store.SettingsStore::WriteSetting("Snapshot", tessaly::ScrambleText("/old/Samples/a.htm", tessaly::scramblingKey()));
         open();
-        QVERIFY(!m_store->keysWritten().contains("Snapshot"));
+        QVERIFY(!m_bed->store.keysWritten().contains("Snapshot"));
     }
 
     void emptySamplesFolderIsTriedAgain()
     {
         QVERIFY(QDir().mkpath(m_program + "/Samples"));
         open();
-        QCOMPARE(m_store->keysWritten().count("Snapshot"), 2);
-        QCOMPARE(m_store->ReadSetting("Snapshot", "unset"), QString());
+        QCOMPARE(m_bed->store.keysWritten().count("Snapshot"), 2);
+        QCOMPARE(m_bed->store.ReadSetting("Snapshot", "unset"), QString());
     }
 
     void failedRecordingIsReportedAndStartupGoesOn()
     {
         writeSamples({"a.htm"});
-        m_store->refusedKey = "Snapshot";
+        m_bed->store.refusedKey = "Snapshot";
         Form1 &form = open();
-        const QStringList reports = m_platform->textsOf("errorReport");
+        const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports.at(0).contains("Form1.Form_Load at line 108\r\r"));
         QVERIFY(reports.at(1).contains("Form1.Form_Load at line 128\r\r"));
@@ -143,13 +139,13 @@ private slots:
     {
         QFETCH(bool, openFolder);
         const QStringList samples = writeSamples({"a.htm", "b.htm", "c.htm"});
-        m_store->SettingsStore::WriteSetting("TabSel", "1");
+        m_bed->store.SettingsStore::WriteSetting("TabSel", "1");
         Form1 &form = open();
         QVERIFY(QFile::remove(samples.at(2)));
         text1()->setPlainText("find");
         text2()->setPlainText("replace");
-        m_platform->yesNoAnswers.enqueue(openFolder);
-        m_platform->yesNoAnswers.enqueue(false);
+        m_bed->platform.yesNoAnswers.enqueue(openFolder);
+        m_bed->platform.yesNoAnswers.enqueue(false);
         showForm(form);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
@@ -157,9 +153,9 @@ private slots:
         QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
         QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
         QCOMPARE(form.findChild<QTabWidget *>("TabControl1")->currentIndex(), 0);
-        QCOMPARE(m_store->ReadSetting("TabSel", ""), QStringLiteral("0"));
-        QCOMPARE(m_platform->textsOf("openFolder"), openFolder ? QStringList{m_program + "/Samples/"} : QStringList{});
-        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        QCOMPARE(m_bed->store.ReadSetting("TabSel", ""), QStringLiteral("0"));
+        QCOMPARE(m_bed->platform.textsOf("openFolder"), openFolder ? QStringList{m_program + "/Samples/"} : QStringList{});
+        QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void buttonWithoutSamplesStillPreparesTheDemo()
@@ -167,7 +163,7 @@ private slots:
         Form1 &form = open();
         QMetaObject::invokeMethod(&form, "PushButton11_Click");
         QCOMPARE(form.fileList().count(), 0);
-        QCOMPARE(m_platform->kinds(), QStringList{"askYesNo"});
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
         QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
         QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
     }
@@ -206,7 +202,7 @@ private slots:
             QVERIFY(QFile::copy(QStringLiteral(TESSALY_ASSETS_DIR "/HAND-M.CUR"), m_program + "/HAND-M.CUR"));
         Form1 &form = open();
         showForm(form);
-        QCOMPARE(m_platform->textsOf("errorReport"), QStringList());
+        QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
         if (busy)
             form.setCursor(Qt::WaitCursor);
         for (const QString &name : {first, second}) {
@@ -223,7 +219,7 @@ private slots:
 private:
     Form1 &open()
     {
-        m_form.reset(new Form1(*m_platform, *m_store, m_program));
+        m_form.reset(new Form1(m_bed->platform, m_bed->store, m_program));
         m_form->setQuitHandler([] {});
         return *m_form;
     }
@@ -277,10 +273,8 @@ private:
     QPlainTextEdit *text1() { return m_form->findChild<QPlainTextEdit *>("Text1"); }
     QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::WindowTestBed> m_bed;
     QString m_program;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<RecordingStore> m_store;
     std::unique_ptr<Form1> m_form;
 };
 

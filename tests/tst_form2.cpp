@@ -1,7 +1,7 @@
 // The Load Sets dialog driven headless: its checks and messages, the split at the
 // separator, the remembered separator, browsing, help, failures and the pointer.
 #include "sets/form2.h"
-#include "fake_platform.h"
+#include "window_test_bed.h"
 #include "test_files.h"
 #include "textio/tessaly_error.h"
 
@@ -39,17 +39,14 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_platform.reset(new FakePlatform);
-        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
+        m_bed = std::make_unique<testing::WindowTestBed>();
+        QVERIFY(m_bed->dir.isValid());
         m_loaded.clear();
     }
     void cleanup()
     {
         m_form.reset();
-        m_store.reset();
-        m_platform.reset();
+        m_bed.reset();
     }
 
     void loadSplitsAtSeparator_data()
@@ -80,7 +77,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, separator);
         QFETCH(SetTexts, sets);
-        const QString path = m_dir->filePath("sets.txt");
+        const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, content);
         Form2 &dialog = open();
         dialog.show();
@@ -88,7 +85,7 @@ private slots:
         text("Text2")->setText(separator);
         button("PushButton1")->click();
         QCOMPARE(m_loaded, sets);
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(!dialog.isVisible());
     }
@@ -113,18 +110,18 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, file);
         QFETCH(QStringList, messages);
-        testing::writeBytes(m_dir->filePath("sets.txt"), "a::b\r\n");
-        testing::writeBytes(m_dir->filePath(".hidden.txt"), "a::b\r\n");
-        QVERIFY(QDir().mkpath(m_dir->filePath("folder")));
-        const QString path = file.trimmed().isEmpty() ? file : m_dir->path() + "/" + file;
+        testing::writeBytes(m_bed->dir.filePath("sets.txt"), "a::b\r\n");
+        testing::writeBytes(m_bed->dir.filePath(".hidden.txt"), "a::b\r\n");
+        QVERIFY(QDir().mkpath(m_bed->dir.filePath("folder")));
+        const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.path() + "/" + file;
         Form2 &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         text("Text2")->setText(separator);
         button("PushButton1")->click();
         messages.replaceInStrings("@", path);
-        QCOMPARE(m_platform->textsOf("message"), messages);
-        QCOMPARE(m_platform->kinds().size(), messages.size());
+        QCOMPARE(m_bed->platform.textsOf("message"), messages);
+        QCOMPARE(m_bed->platform.kinds().size(), messages.size());
         QVERIFY(m_loaded.isEmpty());
         // The dialog stays open with its fields as they were.
         QVERIFY(dialog.isVisible());
@@ -134,7 +131,7 @@ private slots:
 
     void unreadableFileIsReported()
     {
-        const QString path = m_dir->filePath("sets.txt");
+        const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "a::b\r\n");
         Form2 &dialog = open();
         dialog.setLineReader([](const QString &) -> QStringList {
@@ -143,11 +140,11 @@ private slots:
         dialog.show();
         text("Text1")->setText(path);
         button("PushButton1")->click();
-        QCOMPARE(m_platform->textsOf("errorReport"),
+        QCOMPARE(m_bed->platform.textsOf("errorReport"),
                  QStringList{"Permission denied\r\nin Brindle2021/08/31.Form2.PushButton1_Click at line 110\r\r"
                              "Please email screenshot of this message to support@kestrine.example"});
         QVERIFY(m_loaded.isEmpty());
-        QCOMPARE(m_platform->kinds(), QStringList{"errorReport"});
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"errorReport"});
     }
 
     void separatorIsRemembered()
@@ -155,11 +152,11 @@ private slots:
         {
             open();
             QCOMPARE(text("Text2")->text(), QStringLiteral("::"));
-            QCOMPARE(m_store->ReadSetting("Form2.Text2", "unset"), QStringLiteral("::"));
+            QCOMPARE(m_bed->store.ReadSetting("Form2.Text2", "unset"), QStringLiteral("::"));
             text("Text2")->clear();
-            QCOMPARE(m_store->ReadSetting("Form2.Text2", "unset"), QString());
+            QCOMPARE(m_bed->store.ReadSetting("Form2.Text2", "unset"), QString());
             QTest::keyClicks(text("Text2"), ",;");
-            QCOMPARE(m_store->ReadSetting("Form2.Text2", "unset"), QStringLiteral(",;"));
+            QCOMPARE(m_bed->store.ReadSetting("Form2.Text2", "unset"), QStringLiteral(",;"));
         }
         // The next opening offers it again, with an empty file field.
         open();
@@ -167,16 +164,14 @@ private slots:
         QCOMPARE(text("Text1")->text(), QString());
         // So does the next start of the program.
         m_form.reset();
-        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
         open();
         QCOMPARE(text("Text2")->text(), QStringLiteral(",;"));
         // An empty separator is remembered as such.
         text("Text2")->clear();
         m_form.reset();
-        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
         open();
         QCOMPARE(text("Text2")->text(), QString());
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void browse_data()
@@ -190,9 +185,9 @@ private slots:
         QFETCH(QString, chosen);
         open();
         text("Text1")->setText("typed.txt");
-        m_platform->openFileAnswers.enqueue(chosen);
+        m_bed->platform.openFileAnswers.enqueue(chosen);
         button("PushButton16")->click();
-        const auto calls = m_platform->callsOf("openFile");
+        const auto calls = m_bed->platform.callsOf("openFile");
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls.first().text, QStringLiteral("Select Text File"));
         QCOMPARE(calls.first().extra, QStringLiteral("Text Files (*.txt)|*.txt|"));
@@ -201,7 +196,7 @@ private slots:
 
     void cancelClosesWithoutLoading()
     {
-        const QString path = m_dir->filePath("sets.txt");
+        const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "a::b\r\n");
         Form2 &dialog = open();
         dialog.show();
@@ -210,7 +205,7 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QVERIFY(m_loaded.isEmpty());
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void help()
@@ -218,7 +213,7 @@ private slots:
         Form2 &dialog = open();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Sets"));
         button("PushButton3")->click();
-        QCOMPARE(m_platform->textsOf("message"),
+        QCOMPARE(m_bed->platform.textsOf("message"),
                  QStringList{"If the text file you are loading looks like this:\r\n\r\nhi::hello\r\npeter::pete\r\n\r\n"
                              "then use :: as a Separator\r\n\r\n"
                              "If the text file you are loading looks like this:\r\n\r\nhi,hello\r\npeter,pete\r\n\r\n"
@@ -239,13 +234,13 @@ private slots:
     {
         QFETCH(bool, handPicture);
         QFETCH(bool, busy);
-        const QString pointerFile = m_dir->filePath("HAND-M.CUR");
+        const QString pointerFile = m_bed->dir.filePath("HAND-M.CUR");
         if (handPicture) {
             QImage picture(32, 32, QImage::Format_ARGB32);
             picture.fill(Qt::black);
             QVERIFY(picture.save(pointerFile, "PNG"));
         }
-        m_form.reset(new Form2(*m_platform, *m_store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
+        m_form.reset(new Form2(m_bed->platform, m_bed->store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
         Form2 &dialog = *m_form;
         dialog.setBusyTest([&] { return busy; });
         dialog.show();
@@ -264,13 +259,13 @@ private slots:
             QCOMPARE(overButton, handPicture ? Qt::BitmapCursor : Qt::ArrowCursor);
             QCOMPARE(overBackground, Qt::ArrowCursor);
         }
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
 private:
     Form2 &open()
     {
-        m_form.reset(new Form2(*m_platform, *m_store,
+        m_form.reset(new Form2(m_bed->platform, m_bed->store,
                                [this](const FindReplaceSet &set) { m_loaded << set.find + "|" + set.replace; }));
         return *m_form;
     }
@@ -282,9 +277,7 @@ private:
         QApplication::sendEvent(widget, &move);
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<tessaly::SettingsStore> m_store;
+    std::unique_ptr<testing::WindowTestBed> m_bed;
     std::unique_ptr<Form2> m_form;
     SetTexts m_loaded;
 };

@@ -2,7 +2,7 @@
 // Remove Selected Set, Clear All Sets, Save Sets, loading through the Load Sets
 // dialog, and a replacement run over the sets.
 #include "app/form1.h"
-#include "fake_platform.h"
+#include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
 #include "textio/code_page.h"
@@ -43,18 +43,15 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_platform.reset(new FakePlatform);
-        m_store.reset(new tessaly::SettingsStore(m_dir->filePath("settings.ini")));
-        m_form.reset(new Form1(*m_platform, *m_store));
+        m_bed = std::make_unique<testing::WindowTestBed>();
+        QVERIFY(m_bed->dir.isValid());
+        m_form.reset(new Form1(m_bed->platform, m_bed->store));
         m_form->setQuitHandler([] {});
     }
     void cleanup()
     {
         m_form.reset();
-        m_store.reset();
-        m_platform.reset();
+        m_bed.reset();
     }
 
     void addSet_data()
@@ -88,16 +85,16 @@ private slots:
         QFETCH(QStringList, finds);
         QFETCH(QStringList, replaces);
         QFETCH(QStringList, messages);
-        m_platform->inputAnswers.enqueue(answer);
+        m_bed->platform.inputAnswers.enqueue(answer);
         click("PushButton7");
-        const auto inputs = m_platform->callsOf("input");
+        const auto inputs = m_bed->platform.callsOf("input");
         QCOMPARE(inputs.size(), 1);
         QCOMPARE(inputs.first().text, kAddPrompt);
         QCOMPARE(inputs.first().extra, QStringLiteral("findwhat::replacewith"));
         QCOMPARE(items(combo1()), finds);
         QCOMPARE(items(combo2()), replaces);
-        QCOMPARE(m_platform->textsOf("message"), messages);
-        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
+        QCOMPARE(m_bed->platform.textsOf("message"), messages);
+        QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
         // Adding selects nothing.
         QCOMPARE(combo1()->currentIndex(), -1);
         QCOMPARE(combo2()->currentIndex(), -1);
@@ -148,7 +145,7 @@ private slots:
         replacesLeft.replaceInStrings("f", "r");
         QCOMPARE(items(combo2()), replacesLeft);
         QCOMPARE(combo1()->currentIndex(), combo2()->currentIndex());
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void removeWithNothingSelectedDoesNothing()
@@ -157,7 +154,7 @@ private slots:
         click("PushButton6");
         QCOMPARE(items(combo1()), (QStringList{"f0", "f1"}));
         QCOMPARE(items(combo2()), (QStringList{"r0", "r1"}));
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void clearAllSets()
@@ -168,7 +165,7 @@ private slots:
         QCOMPARE(combo1()->count(), 0);
         QCOMPARE(combo2()->count(), 0);
         QCOMPARE(combo1()->currentIndex(), -1);
-        QVERIFY(m_platform->calls.isEmpty());
+        QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     // Save Sets.
@@ -176,23 +173,23 @@ private slots:
     void saveWritesOneLinePerSet()
     {
         addSets({"a", "c"}, {"b", "d"});
-        const QString path = m_dir->filePath("sets.txt");
-        m_platform->saveFileAnswers.enqueue(path);
+        const QString path = m_bed->dir.filePath("sets.txt");
+        m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
-        const auto dialogs = m_platform->callsOf("saveFile");
+        const auto dialogs = m_bed->platform.callsOf("saveFile");
         QCOMPARE(dialogs.size(), 1);
         QCOMPARE(dialogs.first().text, QStringLiteral("Save"));
         QCOMPARE(dialogs.first().extra, QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"));
         QCOMPARE(testing::readBytes(path), QByteArray("a::b\r\nc::d\r\n"));
-        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"saveFile"});
     }
 
     void saveCancelledWritesNothing()
     {
         addSets({"a"}, {"b"});
         click("PushButton9");
-        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
-        QVERIFY(QDir(m_dir->path()).entryList({"*.txt"}).isEmpty());
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"saveFile"});
+        QVERIFY(QDir(m_bed->dir.path()).entryList({"*.txt"}).isEmpty());
     }
 
     void overwriteQuestion_data()
@@ -206,13 +203,13 @@ private slots:
     {
         QFETCH(bool, yes);
         QFETCH(QByteArray, after);
-        const QString path = m_dir->filePath("sets.txt");
+        const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "old::set\r\n");
-        m_platform->saveFileAnswers.enqueue(path);
-        m_platform->yesNoAnswers.enqueue(yes);
+        m_bed->platform.saveFileAnswers.enqueue(path);
+        m_bed->platform.yesNoAnswers.enqueue(yes);
         click("PushButton9");
-        QCOMPARE(m_platform->textsOf("askYesNo"), QStringList{"Are you sure you wish to overwrite " + path + " ?"});
-        QCOMPARE(m_platform->kinds(), (QStringList{"saveFile", "askYesNo"}));
+        QCOMPARE(m_bed->platform.textsOf("askYesNo"), QStringList{"Are you sure you wish to overwrite " + path + " ?"});
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"saveFile", "askYesNo"}));
         QCOMPARE(testing::readBytes(path), after);
         QVERIFY(QFileInfo(path).isFile());
     }
@@ -228,44 +225,44 @@ private slots:
     {
         QFETCH(QString, kind);
         addSets({"new"}, {"set"});
-        QString path = m_dir->filePath("sets.txt");
+        QString path = m_bed->dir.filePath("sets.txt");
         if (kind == "read-only") {
             testing::writeBytes(path, "old::set\r\n");
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         } else if (kind == "folder") {
             QVERIFY(QDir().mkpath(path));
         } else {
-            path = m_dir->filePath("missing/sets.txt");
+            path = m_bed->dir.filePath("missing/sets.txt");
         }
-        m_platform->saveFileAnswers.enqueue(path);
-        m_platform->yesNoAnswers.enqueue(true);
+        m_bed->platform.saveFileAnswers.enqueue(path);
+        m_bed->platform.yesNoAnswers.enqueue(true);
         click("PushButton9");
-        const QStringList reports = m_platform->textsOf("errorReport");
+        const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31.Form1.PushButton9_Click at line 104\r\r"),
                  qPrintable(reports.first()));
         QVERIFY(!reports.first().startsWith("\r\n"));
-        QVERIFY(m_platform->textsOf("message").isEmpty());
+        QVERIFY(m_bed->platform.textsOf("message").isEmpty());
         if (kind == "read-only")
             QCOMPARE(testing::readBytes(path), QByteArray("old::set\r\n"));
         else if (kind == "folder")
             QVERIFY(QFileInfo(path).isDir());
         // No temporary file is left behind.
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
+        QCOMPARE(QDir(m_bed->dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
     }
 
     void lostCharactersAreReported()
     {
         addSets({QString::fromUtf16(u"漢a")}, {QString::fromUtf16(u"b字")});
         addSets({"c"}, {"d"});
-        const QString path = m_dir->filePath("sets.txt");
-        m_platform->saveFileAnswers.enqueue(path);
+        const QString path = m_bed->dir.filePath("sets.txt");
+        m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
         QCOMPARE(testing::readBytes(path), QByteArray("?a::b?\r\nc::d\r\n"));
-        const QStringList messages = m_platform->textsOf("message");
+        const QStringList messages = m_bed->platform.textsOf("message");
         QCOMPARE(messages.size(), 1);
         QVERIFY2(messages.first().contains(" 2 character(s)"), qPrintable(messages.first()));
-        QVERIFY(m_platform->textsOf("errorReport").isEmpty());
+        QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
     }
 
     // Load Sets from the window.
@@ -278,14 +275,14 @@ private slots:
         combo1()->addItems(finds);
         combo2()->addItems(replaces);
         combo1()->setCurrentIndex(-1);
-        const QString path = m_dir->filePath("sets.txt");
-        m_platform->saveFileAnswers.enqueue(path);
+        const QString path = m_bed->dir.filePath("sets.txt");
+        m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
-        QCOMPARE(m_platform->kinds(), QStringList{"saveFile"});
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"saveFile"});
 
         loadThroughDialog(path, "::");
-        QCOMPARE(m_platform->textsOf("exec"), QStringList{"Load Sets"});
-        QVERIFY(m_platform->textsOf("message").isEmpty());
+        QCOMPARE(m_bed->platform.textsOf("exec"), QStringList{"Load Sets"});
+        QVERIFY(m_bed->platform.textsOf("message").isEmpty());
         // The loaded sets come behind the ones already listed; x::y::z keeps x and y.
         QCOMPARE(items(combo1()), (finds + QStringList{"x", "a", " sp ", "", QString::fromUtf16(u"é")}));
         QCOMPARE(items(combo2()), (replaces + QStringList{"y", "b", " ace ", "e", ""}));
@@ -298,10 +295,10 @@ private slots:
 
     void loadDialogStartsAfreshAndCancels()
     {
-        const QString path = m_dir->filePath("sets.txt");
+        const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "a::b\r\n");
         QStringList text1Seen;
-        m_platform->onExec = [&](QDialog &dialog) {
+        m_bed->platform.onExec = [&](QDialog &dialog) {
             text1Seen << dialog.findChild<QLineEdit *>("Text1")->text();
             dialog.findChild<QLineEdit *>("Text1")->setText(path);
             // Modal over the main window.
@@ -314,7 +311,7 @@ private slots:
         click("PushButton5");
         QCOMPARE(text1Seen, (QStringList{"", ""}));
         QCOMPARE(combo1()->count(), 0);
-        QCOMPARE(m_platform->kinds(), (QStringList{"exec", "exec"}));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"exec", "exec"}));
     }
 
     // The run.
@@ -330,16 +327,16 @@ private slots:
         // a becomes b, then every b becomes c: list order counts.
         addSets({"a", "b"}, {"b", "c"});
         // A set added while the run goes on applies from the next file.
-        m_platform->onProcessPendingEvents = [&](int call) {
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call == 2) {
-                m_platform->inputAnswers.enqueue(QStringLiteral("c::d"));
+                m_bed->platform.inputAnswers.enqueue(QStringLiteral("c::d"));
                 click("PushButton7");
             }
         };
         click("PushButton3");
-        QCOMPARE(testing::readBytes(m_dir->filePath("src/a_replaced.htm")), QByteArray("c-c"));
-        QCOMPARE(testing::readBytes(m_dir->filePath("src/b_replaced.htm")), QByteArray("d-d"));
-        QCOMPARE(m_platform->textsOf("message"), QStringList{"Done."});
+        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/a_replaced.htm")), QByteArray("c-c"));
+        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("d-d"));
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
     }
 
 private:
@@ -352,25 +349,25 @@ private:
     void addSets(const QStringList &finds, const QStringList &replaces)
     {
         for (int i = 0; i < finds.size(); ++i) {
-            m_platform->inputAnswers.enqueue(finds[i] + "::" + replaces[i]);
+            m_bed->platform.inputAnswers.enqueue(finds[i] + "::" + replaces[i]);
             click("PushButton7");
         }
-        m_platform->clear();
+        m_bed->platform.clear();
     }
     void loadThroughDialog(const QString &path, const QString &separator)
     {
-        m_platform->onExec = [&](QDialog &dialog) {
+        m_bed->platform.onExec = [&](QDialog &dialog) {
             dialog.findChild<QLineEdit *>("Text1")->setText(path);
             dialog.findChild<QLineEdit *>("Text2")->setText(separator);
             dialog.findChild<QPushButton *>("PushButton1")->click();
             return dialog.result();
         };
         click("PushButton5");
-        m_platform->onExec = nullptr;
+        m_bed->platform.onExec = nullptr;
     }
     QString writeSource(const QString &name, const QByteArray &bytes)
     {
-        const QString path = QDir::toNativeSeparators(m_dir->filePath(name));
+        const QString path = QDir::toNativeSeparators(m_bed->dir.filePath(name));
         testing::writeBytes(path, bytes);
         return path;
     }
@@ -378,9 +375,7 @@ private:
     QComboBox *combo2() { return m_form->findChild<QComboBox *>("Combo2"); }
     QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<tessaly::SettingsStore> m_store;
+    std::unique_ptr<testing::WindowTestBed> m_bed;
     std::unique_ptr<Form1> m_form;
 };
 
