@@ -30,6 +30,14 @@ namespace tessaly {
 
 namespace {
 
+// A control under its product name ("Text3", "Frame2"), which tests find it by.
+template <class Control>
+Control *named(Control *control, const char *name)
+{
+    control->setObjectName(QLatin1String(name));
+    return control;
+}
+
 // The window is laid out in twips; 15 twips make one pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
 int px(int twips)
@@ -72,8 +80,7 @@ Form1::~Form1() = default;
 
 QPushButton *Form1::makePushButton(QWidget *parent, const char *name, const QString &caption)
 {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto *button = named(new QPushButton(caption, parent), name);
     button->setFont(productFont(kButtonPoints));
     return button;
 }
@@ -107,23 +114,20 @@ void Form1::buildControls()
     white.setColor(QPalette::Window, Qt::white);
     setPalette(white);
 
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("Form1Client"));
+    m_client = named(new QWidget(this), "Form1Client");
     m_client->setAutoFillBackground(true);
     m_client->setFixedSize(px(15960), px(7515));
     setCentralWidget(m_client);
 
     // Created first so it is first in the tab order and takes the focus; it lies
     // outside the visible area on purpose.
-    m_command1 = new QPushButton(QStringLiteral("Command1"), m_client);
-    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1 = named(new QPushButton(QStringLiteral("Command1"), m_client), "Command1");
     place(m_command1, -720, 2640, 615, 495);
 
     m_pushButton10 = makePushButton(m_client, "PushButton10", QStringLiteral("Help"));
     place(m_pushButton10, 120, 120, 7800, 405);
 
-    m_listView1 = new FileListView(m_client);
-    m_listView1->setObjectName(QStringLiteral("ListView1"));
+    m_listView1 = named(new FileListView(m_client), "ListView1");
     m_listView1->setFileListModel(m_fileList);
     place(m_listView1, 120, 630, 7800, 5250);
 
@@ -140,14 +144,11 @@ void Form1::buildControls()
     m_pushButton13 = makePushButton(m_client, "PushButton13", QStringLiteral("Remove Filenames Not Cont. X"));
     place(m_pushButton13, 4080, 7000, 3840, 405);
 
-    m_tabControl1 = new QTabWidget(m_client);
-    m_tabControl1->setObjectName(QStringLiteral("TabControl1"));
+    m_tabControl1 = named(new QTabWidget(m_client), "TabControl1");
     m_tabControl1->tabBar()->setFont(productFont(kButtonPoints));
     place(m_tabControl1, 8040, 60, 7800, 3825);
-    auto *pairPage = new QWidget;
-    pairPage->setObjectName(QStringLiteral("TabPage1"));
-    auto *setsPage = new QWidget;
-    setsPage->setObjectName(QStringLiteral("TabPage2"));
+    auto *pairPage = named(new QWidget, "TabPage1");
+    auto *setsPage = named(new QWidget, "TabPage2");
     for (QWidget *page : {pairPage, setsPage}) {
         page->setAutoFillBackground(true);
         page->setPalette(white);
@@ -155,17 +156,13 @@ void Form1::buildControls()
     m_tabControl1->addTab(pairPage, QStringLiteral("Find and replace"));
     m_tabControl1->addTab(setsPage, QStringLiteral("Multiple find and replace sets"));
 
-    m_label1 = new QLabel(QStringLiteral(" Find what (exact case):"), pairPage);
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1 = named(new QLabel(QStringLiteral(" Find what (exact case):"), pairPage), "Label1");
     placeOnTab(m_label1, 240, 495, 5415, 255);
-    m_text1 = new QPlainTextEdit(pairPage);
-    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1 = named(new QPlainTextEdit(pairPage), "Text1");
     placeOnTab(m_text1, 255, 810, 7245, 1245);
-    m_label2 = new QLabel(QStringLiteral(" Replace with:"), pairPage);
-    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2 = named(new QLabel(QStringLiteral(" Replace with:"), pairPage), "Label2");
     placeOnTab(m_label2, 240, 2115, 6615, 255);
-    m_text2 = new QPlainTextEdit(pairPage);
-    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_text2 = named(new QPlainTextEdit(pairPage), "Text2");
     placeOnTab(m_text2, 255, 2385, 7245, 1245);
     for (QPlainTextEdit *edit : {m_text1, m_text2}) {
         edit->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -176,17 +173,13 @@ void Form1::buildControls()
 
     // The sets tab follows the look of the first tab: label over list, twice,
     // then its buttons in two rows.
-    m_label3 = new QLabel(QStringLiteral(" Find what (exact case):"), setsPage);
-    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_label3 = named(new QLabel(QStringLiteral(" Find what (exact case):"), setsPage), "Label3");
     placeOnTab(m_label3, 240, 495, 5415, 255);
-    m_combo1 = new QComboBox(setsPage);
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1 = named(new QComboBox(setsPage), "Combo1");
     placeOnTab(m_combo1, 255, 810, 7245, 345);
-    m_label4 = new QLabel(QStringLiteral(" Replace with:"), setsPage);
-    m_label4->setObjectName(QStringLiteral("Label4"));
+    m_label4 = named(new QLabel(QStringLiteral(" Replace with:"), setsPage), "Label4");
     placeOnTab(m_label4, 240, 1305, 6615, 255);
-    m_combo2 = new QComboBox(setsPage);
-    m_combo2->setObjectName(QStringLiteral("Combo2"));
+    m_combo2 = named(new QComboBox(setsPage), "Combo2");
     placeOnTab(m_combo2, 255, 1620, 7245, 345);
     m_pushButton7 = makePushButton(setsPage, "PushButton7", QStringLiteral("Add Set"));
     placeOnTab(m_pushButton7, 255, 2205, 3555, 405);
@@ -199,32 +192,24 @@ void Form1::buildControls()
     m_pushButton9 = makePushButton(setsPage, "PushButton9", QStringLiteral("Save Sets"));
     placeOnTab(m_pushButton9, 5145, 2730, 2355, 405);
 
-    m_frame2 = new QGroupBox(QStringLiteral("Replace Option"), m_client);
-    m_frame2->setObjectName(QStringLiteral("Frame2"));
+    m_frame2 = named(new QGroupBox(QStringLiteral("Replace Option"), m_client), "Frame2");
     place(m_frame2, 8040, 3960, 7800, 1050);
-    m_option1 = new QRadioButton(QStringLiteral("Find and replace within viewable text in HTML file(s)"), m_frame2);
-    m_option1->setObjectName(QStringLiteral("Option1"));
+    m_option1 = named(new QRadioButton(QStringLiteral("Find and replace within viewable text in HTML file(s)"), m_frame2), "Option1");
     place(m_option1, 240, 300, 7000, 255);
-    m_option2 = new QRadioButton(QStringLiteral("Find and replace within entire file (source code and text)"), m_frame2);
-    m_option2->setObjectName(QStringLiteral("Option2"));
+    m_option2 = named(new QRadioButton(QStringLiteral("Find and replace within entire file (source code and text)"), m_frame2), "Option2");
     place(m_option2, 240, 650, 6615, 255);
     m_option1->setChecked(true);
 
-    m_frame1 = new QGroupBox(QStringLiteral("Save Option"), m_client);
-    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1 = named(new QGroupBox(QStringLiteral("Save Option"), m_client), "Frame1");
     place(m_frame1, 8040, 5070, 7800, 1815);
-    m_option4 = new QRadioButton(QStringLiteral("Save results to this folder:"), m_frame1);
-    m_option4->setObjectName(QStringLiteral("Option4"));
+    m_option4 = named(new QRadioButton(QStringLiteral("Save results to this folder:"), m_frame1), "Option4");
     place(m_option4, 240, 300, 3615, 255);
-    m_frame3 = new QGroupBox(m_frame1);
-    m_frame3->setObjectName(QStringLiteral("Frame3"));
+    m_frame3 = named(new QGroupBox(m_frame1), "Frame3");
     place(m_frame3, 480, 510, 6840, 810);
-    m_option3 = new QRadioButton(QStringLiteral("Save results in folder of original file"), m_frame1);
-    m_option3->setObjectName(QStringLiteral("Option3"));
+    m_option3 = named(new QRadioButton(QStringLiteral("Save results in folder of original file"), m_frame1), "Option3");
     place(m_option3, 240, 1410, 3615, 255);
     m_option4->setChecked(true);
-    m_text3 = new QLineEdit(m_frame3);
-    m_text3->setObjectName(QStringLiteral("Text3"));
+    m_text3 = named(new QLineEdit(m_frame3), "Text3");
     place(m_text3, 240, 300, 5670, 345);
     m_pushButton14 = makePushButton(m_frame3, "PushButton14", QStringLiteral("..."));
     place(m_pushButton14, 6000, 300, 600, 345);
@@ -233,10 +218,8 @@ void Form1::buildControls()
     place(m_pushButton3, 8040, 7000, 7800, 405);
 
     // Below the controls: where the run shows how far it got.
-    m_statusText = new QLabel(this);
-    m_statusText->setObjectName(QStringLiteral("StatusText"));
-    m_progress = new QProgressBar(this);
-    m_progress->setObjectName(QStringLiteral("StatusProgress"));
+    m_statusText = named(new QLabel(this), "StatusText");
+    m_progress = named(new QProgressBar(this), "StatusProgress");
     m_progress->setMaximumWidth(px(4000));
     m_progress->setVisible(false);
     statusBar()->setSizeGripEnabled(false);
