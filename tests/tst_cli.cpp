@@ -225,7 +225,7 @@ void TestCli::folderPathMixedWithFiles()
 
 void TestCli::folderFilesAreRunSources()
 {
-    // D12: site/index.htm and site/sub/index.htm both go to the output folder
+    // A source of the run is never overwritten: site/index.htm and site/sub/index.htm both go to the output folder
     // "site", which holds the first as a source of this run. The first is written
     // under its _replaced name; the second would overwrite the first source and fails.
     QDir(m_dir->path()).mkpath("site/sub");

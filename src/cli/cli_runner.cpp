@@ -49,7 +49,7 @@ QStringList expandPaths(const CliOptions &options, FILE *err)
 
 int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
 {
-    // Folders turn into their files first, so the run's sources (D12) include them.
+    // Folders turn into their files first, so the run's sources include them.
     CliOptions options = given;
     options.paths = expandPaths(given, err);
     const qsizetype total = options.paths.size();
@@ -64,25 +64,30 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     std::mutex mutex;
     std::condition_variable ready;
 
+    // The workers only read what they share. A non-const QList access would detach
+    // (copy) a list that is still shared, which is a data race between workers.
+    QStringList finds, replaces;
+    for (const FindReplaceSet &set : std::as_const(options.sets)) {
+        finds.append(set.find);
+        replaces.append(set.replace);
+    }
+    const QStringList &paths = options.paths;
+    const QStringList &absolutePaths = absolute;
+    const bool usesSetFile = options.usesSetFile;
+
     QThreadPool pool;
     pool.setMaxThreadCount(options.jobs);
     for (qsizetype i = 0; i < total; ++i) {
         pool.start([&, i] {
-            const QString &path = absolute[i];
+            const QString &path = absolutePaths.at(i);
             FileReport report;
             if (FileSize2(path) < 1)
                 report = skippedReport(path);
-            else if (options.usesSetFile) {
-                QStringList finds, replaces;
-                for (const FindReplaceSet &set : options.sets) {
-                    finds.append(set.find);
-                    replaces.append(set.replace);
-                }
+            else if (usesSetFile)
                 report = ReplaceTextInFileCombo(path, finds, replaces, job);
-            } else {
-                report = ReplaceTextInFile(path, options.sets[0].find, options.sets[0].replace, job);
-            }
-            report.source = options.paths[i];
+            else
+                report = ReplaceTextInFile(path, finds.at(0), replaces.at(0), job);
+            report.source = paths.at(i);
             const std::lock_guard lock(mutex);
             reports[size_t(i)] = std::move(report);
             ready.notify_one();
