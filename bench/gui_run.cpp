@@ -3,8 +3,8 @@
 // 10 ms timer during it.
 // Usage: tessaly-gui-bench OUTPUT_FOLDER [--whole-file] FILE...
 //        tessaly-gui-bench --add-all FOLDER
-#include "app/form1.h"
-#include "app/settings_store.h"
+#include "gui/form1.h"
+#include "base/settings_store.h"
 #include "fake_platform.h"
 #include "filelist/file_list_model.h"
 

@@ -2,7 +2,7 @@
 // with "\" and "/" as separator, compared with a plain rendering of the rules.
 #include "fuzz_check.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "engine/result_path.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

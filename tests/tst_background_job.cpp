@@ -1,6 +1,6 @@
 // The window's worker: small work runs at once, large work on another thread
 // while the window's events go on; results and failures come back to the caller.
-#include "app/background_job.h"
+#include "gui/background_job.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,5 +1,5 @@
 // The error report box's text and the trap that reports a failed step and goes on.
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "fake_platform.h"
 
 #include <QtTest>

@@ -4,7 +4,7 @@
 #include "engine/replace_job.h"
 #include "test_files.h"
 #include "textio/file_system.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 // List filters, the extension check and the three adding actions, driven
 // through the shared fake platform.
-#include "app/platform.h"
+#include "base/platform.h"
 #include "fake_platform.h"
 #include "filelist/adding_files.h"
 #include "filelist/list_maintenance.h"
 #include "test_files.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // ListView1 on screen: removal by key and double-click, the row drag and drops.
-#include "filelist/file_list_view.h"
+#include "gui/file_list_view.h"
 
 #include <QMimeData>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
 // The main window driven headless: start-up from the settings store, the option,
 // tab and output-folder handlers, Help, and the replacement run.
-#include "app/form1.h"
+#include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"

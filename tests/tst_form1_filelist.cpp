@@ -1,13 +1,13 @@
 // The main window's file list driven headless: Add All HTML Files In Folder, Add
 // HTML Files, drops on ListView1, Clear List, Delete, the two filters, the
 // extension check after each adding action, and the busy rule.
-#include "app/form1.h"
+#include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
-#include "filelist/file_list_view.h"
+#include "gui/file_list_view.h"
 #include "test_files.h"
-#include "app/error_report.h"
-#include "textio/tessaly_error.h"
+#include "base/error_report.h"
+#include "base/tessaly_error.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

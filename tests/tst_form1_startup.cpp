@@ -1,12 +1,12 @@
 // The main window's files beside the program: the skin, the hand pointer, the
 // sample list recorded at start-up, Load Sample/Example Files, and the hover
 // pointer over buttons and background, with and without the hourglass.
-#include "app/form1.h"
+#include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
 #include "test_files.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 // The Load Sets dialog driven headless: its checks and messages, the split at the
 // separator, the remembered separator, browsing, help, failures and the pointer.
-#include "sets/form2.h"
+#include "gui/form2.h"
 #include "window_test_bed.h"
 #include "test_files.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QImage>
 #include <QLineEdit>

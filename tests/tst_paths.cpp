@@ -1,5 +1,5 @@
 // Path helpers and the result-path rule, with the backslash and the slash.
-#include "app/paths.h"
+#include "base/paths.h"
 #include "engine/result_path.h"
 
 #include "test_files.h"

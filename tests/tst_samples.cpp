@@ -1,6 +1,6 @@
 // The sample files: scrambling of the recorded list, recording the samples
 // folder, and adding the recorded files to the file list.
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 #include "fake_platform.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"

@@ -1,7 +1,7 @@
 // The main window's sets tab driven headless: Add Set, the lists kept in step,
 // Remove Selected Set, Clear All Sets, Save Sets, loading through the Load Sets
 // dialog, and a replacement run over the sets.
-#include "app/form1.h"
+#include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"

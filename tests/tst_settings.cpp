@@ -1,7 +1,7 @@
 // The settings store: text values in one section, defaults as text, and the
 // text-to-Boolean conversion start-up relies on.
-#include "app/settings_store.h"
-#include "textio/tessaly_error.h"
+#include "base/settings_store.h"
+#include "base/tessaly_error.h"
 
 #include <QFile>
 #include <QTemporaryDir>

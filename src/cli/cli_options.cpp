@@ -1,8 +1,8 @@
 #include "cli/cli_options.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "sets/set_file.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

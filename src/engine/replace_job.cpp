@@ -1,6 +1,6 @@
 #include "engine/replace_job.h"
 
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 #include "textio/text_decoding.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "engine/result_path.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 namespace tessaly {
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "filelist/folder_source.h"
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "textio/code_page.h"
 
 #include <QString>

@@ -1,11 +1,11 @@
 #include "filelist/adding_files.h"
 
-#include "app/error_report.h"
-#include "app/paths.h"
-#include "app/platform.h"
+#include "base/error_report.h"
+#include "base/paths.h"
+#include "base/platform.h"
 #include "filelist/file_attributes.h"
 #include "filelist/list_maintenance.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QDir>
 

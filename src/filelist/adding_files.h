@@ -4,7 +4,7 @@
 
 #include "filelist/add_folder.h"
 #include "filelist/file_list_model.h"
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "filelist/list_maintenance.h"
 
-#include "app/paths.h"
-#include "app/platform.h"
+#include "base/paths.h"
+#include "base/platform.h"
 #include "filelist/pending_events.h"
 
 namespace tessaly {

@@ -1,9 +1,9 @@
 #include "filelist/samples.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "filelist/add_folder.h"
 #include "filelist/pending_events.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 namespace tessaly {
 

@@ -2,8 +2,8 @@
 // store in scrambled form, and adding the recorded files to the file list.
 #pragma once
 
-#include "app/platform.h"
-#include "app/settings_store.h"
+#include "base/platform.h"
+#include "base/settings_store.h"
 #include "filelist/file_list_model.h"
 #include "textio/code_page.h"
 

@@ -1,9 +1,9 @@
 #include "sets/save_sets.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "sets/set_file.h"
 #include "textio/file_system.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QFileInfo>
 

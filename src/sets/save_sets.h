@@ -2,7 +2,7 @@
 // before an existing file is overwritten.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 #include "textio/code_page.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "textio/file_system.h"
 
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // question and a log of every call (kind and text, in order).
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <QList>
 #include <QQueue>

@@ -2,8 +2,8 @@
 // order) and can refuse to write one key, for window tests.
 #pragma once
 
-#include "app/settings_store.h"
-#include "textio/tessaly_error.h"
+#include "base/settings_store.h"
+#include "base/tessaly_error.h"
 
 #include <QStringList>
 

@@ -2,7 +2,7 @@
 // folder dialogs and the desktop's file manager.
 #pragma once
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -2,9 +2,9 @@
 // separator the user names, and hands each set to the main window's lists.
 #pragma once
 
-#include "app/platform.h"
-#include "app/program_files.h"
-#include "app/settings_store.h"
+#include "base/platform.h"
+#include "base/program_files.h"
+#include "base/settings_store.h"
 #include "engine/replace_job.h"
 
 #include <QCursor>

@@ -1,9 +1,9 @@
 // The main window's sets tab: the two set lists kept in step, Add Set, Remove
 // Selected Set, Clear All Sets, Load Sets and Save Sets.
-#include "app/form1.h"
+#include "gui/form1.h"
 
-#include "app/error_report.h"
-#include "sets/form2.h"
+#include "base/error_report.h"
+#include "gui/form2.h"
 #include "sets/save_sets.h"
 #include "sets/set_file.h"
 

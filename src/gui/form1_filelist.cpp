@@ -1,11 +1,11 @@
 // Form1's file-list handlers: Add All HTML Files In Folder, Add HTML Files,
 // Clear List, the two text filters and a drop from the file manager.
-#include "app/form1.h"
+#include "gui/form1.h"
 
-#include "app/error_report.h"
+#include "base/error_report.h"
 #include "filelist/adding_files.h"
 #include "filelist/file_list_model.h"
-#include "filelist/file_list_view.h"
+#include "gui/file_list_view.h"
 #include "filelist/list_maintenance.h"
 
 #include <QPushButton>

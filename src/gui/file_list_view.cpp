@@ -1,7 +1,7 @@
-#include "filelist/file_list_view.h"
+#include "gui/file_list_view.h"
 
-#include "app/cursor_file.h"
-#include "app/program_files.h"
+#include "gui/cursor_file.h"
+#include "base/program_files.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 // save options, the output folder, and the replacement run over the list.
 #pragma once
 
-#include "app/background_job.h"
-#include "app/platform.h"
-#include "app/settings_store.h"
+#include "gui/background_job.h"
+#include "base/platform.h"
+#include "base/settings_store.h"
 #include "engine/replace_job.h"
 
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "app/form_colors.h"
+#include "gui/form_colors.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,12 +1,12 @@
-#include "app/form1.h"
+#include "gui/form1.h"
 
-#include "app/error_report.h"
-#include "app/paths.h"
-#include "app/program_files.h"
+#include "base/error_report.h"
+#include "base/paths.h"
+#include "base/program_files.h"
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
-#include "filelist/file_list_view.h"
-#include "textio/tessaly_error.h"
+#include "gui/file_list_view.h"
+#include "base/tessaly_error.h"
 
 #include <QApplication>
 #include <QCloseEvent>

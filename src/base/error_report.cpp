@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "base/error_report.h"
 
 namespace tessaly {
 

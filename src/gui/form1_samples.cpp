@@ -1,16 +1,16 @@
 // Form1's sample files, skin and pointers: the start-up steps that read the files
 // beside the program, the hover pointer, and Load Sample/Example Files.
-#include "app/form1.h"
+#include "gui/form1.h"
 
-#include "app/cursor_file.h"
-#include "app/error_report.h"
-#include "app/hover_pointer.h"
-#include "app/paths.h"
-#include "app/skin.h"
+#include "gui/cursor_file.h"
+#include "base/error_report.h"
+#include "gui/hover_pointer.h"
+#include "base/paths.h"
+#include "gui/skin.h"
 #include "filelist/file_list_model.h"
-#include "filelist/file_list_view.h"
+#include "gui/file_list_view.h"
 #include "filelist/samples.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -2,8 +2,8 @@
 // of a handler and then lets the handler go on with its next step.
 #pragma once
 
-#include "app/platform.h"
-#include "textio/tessaly_error.h"
+#include "base/platform.h"
+#include "base/tessaly_error.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // The Tessaly program: the main window over the native settings store.
-#include "app/form1.h"
-#include "app/program_files.h"
-#include "app/qt_platform.h"
-#include "app/settings_store.h"
+#include "gui/form1.h"
+#include "base/program_files.h"
+#include "gui/qt_platform.h"
+#include "base/settings_store.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,4 +1,4 @@
-#include "app/hover_pointer.h"
+#include "gui/hover_pointer.h"
 
 #include <QEnterEvent>
 #include <QMouseEvent>

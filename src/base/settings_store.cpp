@@ -1,6 +1,6 @@
-#include "app/settings_store.h"
+#include "base/settings_store.h"
 
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 
 namespace tessaly {

@@ -1,4 +1,4 @@
-#include "app/qt_platform.h"
+#include "gui/qt_platform.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

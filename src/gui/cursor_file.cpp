@@ -1,4 +1,4 @@
-#include "app/cursor_file.h"
+#include "gui/cursor_file.h"
 
 #include <QImageReader>
 #include <QPixmap>

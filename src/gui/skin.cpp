@@ -1,8 +1,8 @@
-#include "app/skin.h"
+#include "gui/skin.h"
 
-#include "app/form_colors.h"
+#include "gui/form_colors.h"
 #include "filelist/add_folder.h"
-#include "textio/tessaly_error.h"
+#include "base/tessaly_error.h"
 
 #include <QFile>
 #include <QWidget>
