@@ -3,12 +3,14 @@
 
 Modes (OUT is always a folder, created if missing):
 
-  gen_corpus.py OUT [--files N] [--total-mb M] [--seed S]
+  gen_corpus.py OUT [--files N] [--total-mb M] [--seed S] [--dense]
       An HTML corpus: N files (default 2000) totalling about M MB (default 120)
       in nested sub-folders, encoded in windows-1252, extensions .htm and .html.
       Every file has a unique base name, so results written with -o never clash.
       The find word "Acme" occurs in visible text and also in attributes,
       scripts, styles and comments, so whole-file and viewable-text modes differ.
+      With --dense it also occurs about every 200 bytes between tags, as in
+      pages full of a brand name.
 
   gen_corpus.py OUT --tree [--seed S]
       A folder-scan tree: 100,000 tiny files in 5,000 folders, of which 50,000
@@ -24,6 +26,7 @@ import argparse
 import math
 import os
 import random
+import re
 import sys
 
 ENCODING = "cp1252"
@@ -255,6 +258,28 @@ class Gen:
         return "".join(parts)
 
 
+def densify(doc, every=200):
+    """Insert the find word between tags about every `every` characters."""
+    out = []
+    since = 0
+    for part in re.split(r"(<[^>]*>)", doc):
+        if part.startswith("<"):
+            out.append(part)
+            since += len(part)
+            continue
+        start = 0
+        while True:
+            space = part.find(" ", start + max(0, every - since))
+            if space < 0:
+                break
+            out.append(part[start:space + 1] + FIND_WORD + " ")
+            since = 0
+            start = space + 1
+        out.append(part[start:])
+        since += len(part) - start
+    return "".join(out)
+
+
 def file_sizes(rng, count, total):
     """Log-normal sizes in [MIN_FILE, MAX_FILE], scaled to sum to about total."""
     sizes = [rng.lognormvariate(0.0, 1.0) for _ in range(count)]
@@ -294,7 +319,7 @@ def make_folders(rng, count):
     return folders
 
 
-def write_corpus(out, files, total_mb, seed):
+def write_corpus(out, files, total_mb, seed, dense):
     rng = random.Random(seed)
     gen = Gen(rng)
     sizes = file_sizes(rng, files, total_mb * 1_000_000)
@@ -311,7 +336,8 @@ def write_corpus(out, files, total_mb, seed):
             made.add(d)
         title = "%s %s – %s %d" % (FIND_WORD if i % 3 == 0 else "The", rng.choice(LATIN),
                                    rng.choice(FILE_WORDS).capitalize(), i)
-        data = gen.document(title, size).encode(ENCODING)
+        doc = gen.document(title, size)
+        data = (densify(doc) if dense else doc).encode(ENCODING)
         with open(os.path.join(d, name), "wb") as f:
             f.write(data)
         written += len(data)
@@ -377,6 +403,7 @@ def main():
     ap.add_argument("--files", type=int, default=2000, help="number of HTML files (default 2000)")
     ap.add_argument("--total-mb", type=float, default=120, help="total corpus size in MB (default 120)")
     ap.add_argument("--seed", type=int, default=1, help="random seed (default 1)")
+    ap.add_argument("--dense", action="store_true", help="the find word also about every 200 bytes of text")
     g = ap.add_mutually_exclusive_group()
     g.add_argument("--tree", action="store_true", help="write a 100,000-file folder-scan tree instead")
     g.add_argument("--big", type=float, metavar="MB", help="write one single HTML file of MB megabytes instead")
@@ -395,7 +422,7 @@ def main():
     else:
         if a.files < 1:
             ap.error("--files must be at least 1")
-        n = write_corpus(a.out, a.files, a.total_mb, a.seed)
+        n = write_corpus(a.out, a.files, a.total_mb, a.seed, a.dense)
         msg = "corpus: %d files, %d bytes (%.1f MB)" % (a.files, n, n / 1e6)
     with open(stamp, "w") as f:
         f.write(msg + "\n")

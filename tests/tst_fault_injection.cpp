@@ -1,7 +1,9 @@
-// Fault injection: a file layer that fails a read, a write or the final rename
-// on purpose, to prove that each failure is reported for its file with the step
-// that failed, leaves no partial result or temporary file and never touches a source.
+// Fault injection: a file layer that fails a read, a write, the close or the final
+// rename on purpose, or changes the file system between the checks and the rename,
+// to prove that each failure is reported for its file with the step that failed,
+// leaves no partial result or temporary file and never touches a source.
 #include "engine/replace_job.h"
+#include "engine/run_sources.h"
 #include "test_files.h"
 #include "textio/file_system.h"
 #include "base/tessaly_error.h"
@@ -13,7 +15,9 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 using namespace tessaly;
@@ -22,23 +26,23 @@ using testing::writeBytes;
 
 namespace {
 
-enum class Fault { None, Read, FirstWrite, LaterWrite, Rename };
+enum class Fault { None, Read, FirstWrite, LaterWrite, Close, Rename };
 
 class FaultyFileSystem : public FileSystem {
 public:
     explicit FaultyFileSystem(Fault fault) : m_fault(fault) {}
 
-    QByteArray readAll(const QString &path) const override
+    QByteArray readAll(const QString &path, SourceFile *file) const override
     {
         if (m_fault == Fault::Read)
             throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(path));
-        return FileSystem::readAll(path);
+        return FileSystem::readAll(path, file);
     }
 
     mutable int writes = 0;
 
 protected:
-    long writeSome(int fd, const char *data, unsigned long size) const override
+    long writeSome(int fd, const struct iovec *parts, int count) const override
     {
         ++writes;
         if (m_fault == Fault::FirstWrite) {
@@ -48,26 +52,67 @@ protected:
         if (m_fault == Fault::LaterWrite) {
             // Half of the first part goes out, then the disk is full: the temporary
             // file holds a partial result at the moment of failure.
-            if (writes == 1)
-                return FileSystem::writeSome(fd, data, size > 1 ? size / 2 : size);
+            if (writes == 1) {
+                const struct iovec half{parts[0].iov_base, parts[0].iov_len > 1 ? parts[0].iov_len / 2 : 1};
+                return FileSystem::writeSome(fd, &half, 1);
+            }
             errno = ENOSPC;
             return -1;
         }
-        return FileSystem::writeSome(fd, data, size);
+        return FileSystem::writeSome(fd, parts, count);
     }
 
-    int renameOver(const char *from, const char *to) const override
+    int closeFile(int fd) const override
+    {
+        const int closed = FileSystem::closeFile(fd);
+        if (m_fault == Fault::Close) {
+            errno = EDQUOT;  // a quota reported by the file server only now
+            return -1;
+        }
+        return closed;
+    }
+
+    int renameOver(int folderFd, const char *from, const char *to) const override
     {
         if (m_fault == Fault::Rename) {
             errno = EXDEV;
             return -1;
         }
-        return FileSystem::renameOver(from, to);
+        return FileSystem::renameOver(folderFd, from, to);
     }
 
 private:
     Fault m_fault;
 };
+
+// Runs a change of the file system once, at one moment of the write: while the
+// result is being written (after the checks before the write, before the check
+// through the folder's handle), or just before the rename (after every check).
+class ChangingFileSystem : public FileSystem {
+public:
+    mutable std::function<void()> whileWriting;
+    mutable std::function<void()> beforeRename;
+
+protected:
+    long writeSome(int fd, const struct iovec *parts, int count) const override
+    {
+        if (whileWriting)
+            std::exchange(whileWriting, {})();
+        return FileSystem::writeSome(fd, parts, count);
+    }
+
+    int renameOver(int folderFd, const char *from, const char *to) const override
+    {
+        if (beforeRename)
+            std::exchange(beforeRename, {})();
+        return FileSystem::renameOver(folderFd, from, to);
+    }
+};
+
+bool makeLink(const QString &target, const QString &link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
 
 struct FileState {
     QByteArray bytes;
@@ -102,6 +147,8 @@ class TestFaultInjection : public QObject {
 private slots:
     void failedStepIsReported_data();
     void failedStepIsReported();
+    void changeDuringTheWrite_data();
+    void changeDuringTheWrite();
     void unwritableFolderAsOtherUser_data();
     void unwritableFolderAsOtherUser();
 };
@@ -127,6 +174,7 @@ void TestFaultInjection::failedStepIsReported_data()
         {"read", Fault::Read, 100, 100},
         {"first write", Fault::FirstWrite, 168, 174},
         {"later write", Fault::LaterWrite, 168, 174},
+        {"close", Fault::Close, 168, 174},
         {"rename", Fault::Rename, 168, 174},
     };
     for (const Row &row : rows) {
@@ -194,6 +242,104 @@ void TestFaultInjection::failedStepIsReported()
         QCOMPARE(readBytes(resultPath), earlierBytes);
 }
 
+enum class Moment { BeforeTheJob, WhileWriting, BeforeRename };
+enum class Change { RepointOutputLink, ReplaceSource, LinkResultNameToSource };
+
+void TestFaultInjection::changeDuringTheWrite_data()
+{
+    QTest::addColumn<QString>("outputLinkTo");   // the folder the output link names at the start
+    QTest::addColumn<int>("change");
+    QTest::addColumn<int>("moment");
+    QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
+
+    const auto link = int(Change::RepointOutputLink), replace = int(Change::ReplaceSource),
+               hardLink = int(Change::LinkResultNameToSource);
+    const auto before = int(Moment::BeforeTheJob), writing = int(Moment::WhileWriting),
+               rename = int(Moment::BeforeRename);
+    QTest::newRow("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0;
+    QTest::newRow("output link re-pointed to a source's folder before the rename") << "empty" << link << rename << 0;
+    QTest::newRow("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166;
+    QTest::newRow("source in the output folder saved anew by an editor") << "site" << replace << before << 166;
+    QTest::newRow("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166;
+    // After the last check the rename only replaces the name: the source is not touched.
+    QTest::newRow("result name made a hard link to a source before the rename") << "empty" << hardLink << rename << 0;
+}
+
+// Two listed sources named index.htm, the second written through an output folder
+// that is a link; the file system changes at one moment of the second's job.
+void TestFaultInjection::changeDuringTheWrite()
+{
+    QFETCH(QString, outputLinkTo);
+    QFETCH(int, change);
+    QFETCH(int, moment);
+    QFETCH(int, statement);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString listed = dir.filePath("site/index.htm");
+    const QString processed = dir.filePath("other/index.htm");
+    writeBytes(listed, "<body>site old</body>");
+    writeBytes(processed, "<body>other old</body>");
+    QVERIFY(QDir().mkpath(dir.filePath("empty")));
+    const QString out = dir.filePath("out");
+    QVERIFY(makeLink(dir.filePath(outputLinkTo), out));
+
+    ChangingFileSystem fs;
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    options.save = SaveOption::OutputFolder;
+    options.outputFolder = out;
+    options.fileSystem = &fs;
+    options.runSources = std::make_shared<const RunSources>(QStringList{listed, processed});
+    options.outputFolders = std::make_shared<OutputFolders>();
+
+    QByteArray listedBytes = "<body>site old</body>";
+    std::function<void()> act;
+    switch (static_cast<Change>(change)) {
+    case Change::RepointOutputLink:
+        act = [&] { QVERIFY(QFile::remove(out) && makeLink(dir.filePath("site"), out)); };
+        break;
+    case Change::ReplaceSource:
+        // As editors save: a new file renamed over the old name.
+        listedBytes = "<body>saved anew</body>";
+        act = [&] {
+            writeBytes(dir.filePath("site/.new"), listedBytes);
+            QVERIFY(::rename(QFile::encodeName(dir.filePath("site/.new")).constData(),
+                             QFile::encodeName(listed).constData()) == 0);
+        };
+        break;
+    case Change::LinkResultNameToSource:
+        act = [&] {
+            QVERIFY(::link(QFile::encodeName(listed).constData(),
+                           QFile::encodeName(dir.filePath("empty/index.htm")).constData()) == 0);
+        };
+        break;
+    }
+    switch (static_cast<Moment>(moment)) {
+    case Moment::BeforeTheJob: act(); break;
+    case Moment::WhileWriting: fs.whileWriting = act; break;
+    case Moment::BeforeRename: fs.beforeRename = act; break;
+    }
+
+    const FileReport report = ReplaceTextInFile(processed, "old", "new", options);
+
+    QVERIFY2(!fs.whileWriting && !fs.beforeRename, "the change was made");
+    QCOMPARE(readBytes(listed), listedBytes);
+    QCOMPARE(readBytes(processed), QByteArray("<body>other old</body>"));
+    for (const char *folder : {"site", "other", "empty"}) {
+        for (const QString &name : namesIn(dir.filePath(folder)))
+            QVERIFY2(!name.startsWith(".~tessaly-"), qPrintable(name));
+    }
+    if (statement == 0) {
+        QCOMPARE(report.status, FileReport::Status::Written);
+        QCOMPARE(readBytes(dir.filePath("empty/index.htm")), QByteArray("<body>other new</body>"));
+        return;
+    }
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QCOMPARE(report.statement, statement);
+    QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
+}
+
 void TestFaultInjection::unwritableFolderAsOtherUser_data()
 {
     QTest::addColumn<QString>("setup");
@@ -201,7 +347,8 @@ void TestFaultInjection::unwritableFolderAsOtherUser_data()
     QTest::addColumn<QString>("reportPart");
 
     QTest::newRow("source folder not writable") << "readonly-folder" << 1 << "failed (Cannot write";
-    QTest::newRow("source not readable") << "unreadable-source" << 0 << "skipped";
+    QTest::newRow("source not readable") << "unreadable-source" << 1 << "failed (Cannot open";
+    QTest::newRow("folder without search permission") << "unsearchable-folder" << 1 << "failed (Cannot open";
     QTest::newRow("earlier result not writable, folder writable")
         << "readonly-result" << 0 << "page_replaced.htm (1 replacement)";
 }
@@ -237,6 +384,8 @@ void TestFaultInjection::unwritableFolderAsOtherUser()
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
     } else if (setup == "unreadable-source") {
         QVERIFY(::chmod(QFile::encodeName(sourcePath).constData(), 0000) == 0);
+    } else if (setup == "unsearchable-folder") {
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0600) == 0);
     } else if (setup == "readonly-result") {
         writeBytes(resultPath, "earlier");
         QVERIFY(::chmod(QFile::encodeName(resultPath).constData(), 0444) == 0);

@@ -74,6 +74,15 @@ void TestReplaceJob::resultBytes_data()
     QTest::newRow("mark only gives mark only") << bytes("\xFF\xFE", 2) << "a" << "b" << whole << bytes("\xFF\xFE", 2) << qint64(0) << qint64(0);
     QTest::newRow("UTF-16 big-endian written little-endian") << bytes("\xFE\xFF\0h\0i", 6) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0", 6) << qint64(1) << qint64(0);
     QTest::newRow("UTF-32 written as UTF-16") << bytes("\xFF\xFE\0\0h\0\0\0", 8) << "x" << "y" << whole << bytes("\xFF\xFEh\0", 4) << qint64(0) << qint64(0);
+    // Decoding never drops a byte: an incomplete last unit comes out as it was, a
+    // UTF-32 value that is no character becomes U+FFFD and is counted as lost.
+    QTest::newRow("UTF-16 big-endian odd length keeps its last byte") << bytes("\xFE\xFF\0h\0i\x01", 7) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0\x01", 7) << qint64(1) << qint64(0);
+    QTest::newRow("UTF-32 keeps an incomplete last unit") << bytes("\xFF\xFE\0\0h\0\0\0i\0\0\0\x01\x02", 14) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0\x01\x02", 8) << qint64(1) << qint64(0);
+    QTest::newRow("UTF-32 big-endian keeps an incomplete last unit") << bytes("\0\0\xFE\xFF\0\0\0h\0\0\0i\0\0\x01", 15) << "i" << "j" << whole << bytes("\xFF\xFEh\0j\0\0\0\x01", 9) << qint64(1) << qint64(0);
+    QTest::newRow("UTF-32 value above U+10FFFF") << bytes("\0\0\xFE\xFF\0\0\0h\0\x11\0\0", 12) << "h" << "j" << whole << bytes("\xFF\xFEj\0\xFD\xFF", 6) << qint64(1) << qint64(1);
+    QTest::newRow("UTF-32 surrogate value") << bytes("\0\0\xFE\xFF\0\0\xDC\0\0\0\0h", 12) << "h" << "j" << whole << bytes("\xFF\xFE\xFD\xFFj\0", 6) << qint64(1) << qint64(1);
+    QTest::newRow("UTF-32 beyond the BMP becomes a pair") << bytes("\xFF\xFE\0\0\0\xF6\x01\0", 8) << "x" << "y" << whole << bytes("\xFF\xFE\x3D\xD8\0\xDE", 6) << qint64(0) << qint64(0);
+    QTest::newRow("FF FE 00 00 then UTF-16 is UTF-16 beginning with U+0000") << bytes("\xFF\xFE\0\0<\0h\0", 8) << "h" << "j" << whole << bytes("\xFF\xFE\0\0<\0j\0", 8) << qint64(1) << qint64(0);
     QTest::newRow("NUL bytes pass through") << bytes("a\0b\0a", 5) << "a" << "c" << whole << bytes("c\0b\0c", 5) << qint64(2) << qint64(0);
     QTest::newRow("one byte") << QByteArray("a") << "a" << "b" << whole << QByteArray("b") << qint64(1) << qint64(0);
     QTest::newRow("empty find still writes the result") << QByteArray("<body>a</body>") << "" << "x" << viewable << QByteArray("<body>a</body>") << qint64(0) << qint64(0);
@@ -230,7 +239,8 @@ void TestReplaceJob::fileSize2()
     writeBytes(path, QByteArray());
     QCOMPARE(FileSize2(path), 0);
     QVERIFY(FileSize2(dir.filePath(QStringLiteral("missing"))) < 1);
-    QVERIFY(FileSize2(dir.path()) < 1);
+    // Only missing and empty files are skipped: a folder goes to its job, which fails.
+    QCOMPARE(FileSize2(dir.path()), 1);
     QFile big(dir.filePath(QStringLiteral("big.htm")));
     QVERIFY(big.open(QIODevice::WriteOnly));
     if (big.resize(3LL << 30))  // sparse; some file systems refuse

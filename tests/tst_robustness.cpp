@@ -79,6 +79,11 @@ private slots:
     void cliResultNamingRunSource();
     void moreFilesThanDescriptors();
     void killedRun();
+    void resultPermissions_data();
+    void resultPermissions();
+    void dryRunReportsWhatARunDoes_data();
+    void dryRunReportsWhatARunDoes();
+    void fileSizeLimit();
 };
 
 // How the run treats a source: the skip test first (as a run does), then the job.
@@ -86,20 +91,22 @@ void TestRobustness::oddSource_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("skipSize");        // what the skip test says; -1 refused
+    // What the skip test says: -1 missing, 0 empty (both skipped); whatever else
+    // cannot be read counts as 1, so its job runs and reports the failure.
+    QTest::addColumn<int>("skipSize");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QByteArray>("result");   // for Written: the exact result bytes
 
     const auto W = int(Outcome::Written), F = int(Outcome::Failed);
     QTest::newRow("vanishes between listing and reading") << "vanish" << QByteArray("<body>old</body>") << 16 << F
                                                           << QByteArray();
-    QTest::newRow("FIFO without a writer") << "fifo" << QByteArray() << -1 << F << QByteArray();
-    QTest::newRow("/dev/null") << "/dev/null" << QByteArray() << -1 << F << QByteArray();
-    QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << -1 << F << QByteArray();
+    QTest::newRow("FIFO without a writer") << "fifo" << QByteArray() << 1 << F << QByteArray();
+    QTest::newRow("/dev/null") << "/dev/null" << QByteArray() << 1 << F << QByteArray();
+    QTest::newRow("/dev/zero") << "/dev/zero" << QByteArray() << 1 << F << QByteArray();
     QTest::newRow("dangling link") << "dangling" << QByteArray() << -1 << F << QByteArray();
-    QTest::newRow("looping links") << "loop" << QByteArray() << -1 << F << QByteArray();
-    QTest::newRow("link to a folder") << "folderlink" << QByteArray() << -1 << F << QByteArray();
-    QTest::newRow("a folder") << "folder" << QByteArray() << -1 << F << QByteArray();
+    QTest::newRow("looping links") << "loop" << QByteArray() << 1 << F << QByteArray();
+    QTest::newRow("link to a folder") << "folderlink" << QByteArray() << 1 << F << QByteArray();
+    QTest::newRow("a folder") << "folder" << QByteArray() << 1 << F << QByteArray();
     QTest::newRow("link to a file") << "filelink" << QByteArray("<body>old</body>") << 16 << W
                                     << QByteArray("<body>new</body>");
     QTest::newRow("0 bytes") << "file" << QByteArray() << 0 << W << QByteArray();
@@ -448,6 +455,132 @@ void TestRobustness::killedRun()
         ++complete;
     }
     QVERIFY(complete >= 1);
+}
+
+// A result is never more open than its source, whatever an earlier result allowed.
+void TestRobustness::resultPermissions_data()
+{
+    QTest::addColumn<int>("sourceMode");
+    QTest::addColumn<QString>("umask");
+    QTest::addColumn<int>("earlierMode");   // -1: no earlier result
+    QTest::addColumn<int>("resultMode");
+
+    QTest::newRow("private source") << 0600 << "022" << -1 << 0600;
+    QTest::newRow("source open to everyone, umask 022") << 0666 << "022" << -1 << 0644;
+    QTest::newRow("group-writable source, umask 027") << 0664 << "027" << -1 << 0640;
+    QTest::newRow("read-only source") << 0444 << "022" << -1 << 0444;
+    QTest::newRow("executable source") << 0755 << "022" << -1 << 0644;
+    QTest::newRow("earlier result open to everyone") << 0600 << "022" << 0666 << 0600;
+}
+
+void TestRobustness::resultPermissions()
+{
+    QFETCH(int, sourceMode);
+    QFETCH(QString, umask);
+    QFETCH(int, earlierMode);
+    QFETCH(int, resultMode);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString source = dir.filePath("page.htm");
+    const QString result = dir.filePath("page_replaced.htm");
+    writeBytes(source, "<body>old</body>");
+    QVERIFY(::chmod(QFile::encodeName(source).constData(), mode_t(sourceMode)) == 0);
+    if (earlierMode >= 0) {
+        writeBytes(result, "earlier");
+        QVERIFY(::chmod(QFile::encodeName(result).constData(), mode_t(earlierMode)) == 0);
+    }
+    QProcess cli;
+    cli.start("bash", {"-c", "umask " + umask + " && exec \"$0\" \"$@\"", TESSALY_CLI_PATH, "-q", "-f", "old", "-r",
+                       "new", source});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QCOMPARE(readBytes(result), QByteArray("<body>new</body>"));
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(result).constData(), &info) == 0);
+    QCOMPARE(int(info.st_mode & 07777), resultMode);
+}
+
+// A dry run reports what a real run would, failures included; a result name may
+// be as long as the file system allows.
+void TestRobustness::dryRunReportsWhatARunDoes_data()
+{
+    QTest::addColumn<int>("nameBytes");       // the source's name, ".htm" included
+    QTest::addColumn<bool>("intoFolder");     // -o out, else beside the source
+    QTest::addColumn<bool>("resultIsFolder");
+    QTest::addColumn<QString>("outcome");     // a part of the real run's line
+
+    QTest::newRow("250-byte name") << 250 << true << false << "(1 replacement)";
+    QTest::newRow("255-byte name") << 255 << true << false << "(1 replacement)";
+    QTest::newRow("_replaced name past 255 bytes") << 250 << false << false << "File name too long)";
+    QTest::newRow("result path is a folder") << 8 << false << true << "it is a folder)";
+}
+
+void TestRobustness::dryRunReportsWhatARunDoes()
+{
+    QFETCH(int, nameBytes);
+    QFETCH(bool, intoFolder);
+    QFETCH(bool, resultIsFolder);
+    QFETCH(QString, outcome);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString source = dir.filePath(QString(nameBytes - 4, u'p') + ".htm");
+    writeBytes(source, "<body>old</body>");
+    QVERIFY(QDir().mkpath(dir.filePath("out")));
+    if (resultIsFolder)
+        QVERIFY(QDir().mkpath(dir.filePath(QString(nameBytes - 4, u'p') + "_replaced.htm")));
+    QStringList arguments{"-j", "1", "-f", "old", "-r", "new", source};
+    if (intoFolder)
+        arguments << "-o" << dir.filePath("out");
+    const auto run = [&](const QStringList &extra, int *exitCode) {
+        QProcess cli;
+        cli.start(TESSALY_CLI_PATH, extra + arguments);
+        cli.waitForFinished(30000);
+        *exitCode = cli.exitCode();
+        return QString::fromLocal8Bit(cli.readAllStandardOutput()).trimmed();
+    };
+    const QStringList namesBefore = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    int dryExit = -1, realExit = -1;
+    const QString dry = run({"--dry-run"}, &dryExit);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), namesBefore);
+    QVERIFY(QDir(dir.filePath("out")).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    const QString real = run({}, &realExit);
+
+    QVERIFY2(real.endsWith(outcome), qPrintable(real));
+    QCOMPARE(dryExit, realExit);
+    if (real.contains(": failed ("))
+        QCOMPARE(dry, QString(real).replace(": failed (", ": would fail ("));
+    else
+        QCOMPARE(dry, real.chopped(1) + ", dry run)");
+    QCOMPARE(temporaryFilesIn(dir.path()), QStringList());
+    QCOMPARE(temporaryFilesIn(dir.filePath("out")), QStringList());
+}
+
+// Past the file-size limit one file fails; the run goes on and reports.
+void TestRobustness::fileSizeLimit()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString big = dir.filePath("big.htm");
+    const QString small = dir.filePath("small.htm");
+    writeBytes(big, "<body>old" + QByteArray(64 * 1024, 'x') + "</body>");
+    writeBytes(small, "<body>old</body>");
+    QProcess cli;
+    // ulimit -f counts blocks of 1,024 bytes.
+    cli.start("bash", {"-c", "ulimit -f 16 && exec \"$0\" \"$@\"", TESSALY_CLI_PATH, "-j", "1", "-f", "old", "-r",
+                       "new", big, small});
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 1);
+    QVERIFY2(out.contains(big + ": failed (Cannot write \"" + dir.filePath("big_replaced.htm") + "\": File too large)"),
+             qPrintable(out));
+    QVERIFY2(err.contains("1 written, 0 skipped, 1 failed"), qPrintable(err));
+    QCOMPARE(readBytes(dir.filePath("small_replaced.htm")), QByteArray("<body>new</body>"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("big_replaced.htm")));
+    QCOMPARE(temporaryFilesIn(dir.path()), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestRobustness)

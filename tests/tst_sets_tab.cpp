@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 Q_DECLARE_METATYPE(std::optional<QString>)
 
 using tessaly::Form1;
@@ -249,6 +251,38 @@ private slots:
             QVERIFY(QFileInfo(path).isDir());
         // No temporary file is left behind.
         QCOMPARE(QDir(m_bed->dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
+    }
+
+    // Save Sets writes the file the user chose: through a link to its target, which
+    // keeps its permissions.
+    void saveKeepsLinkAndPermissions_data()
+    {
+        QTest::addColumn<bool>("throughLink");
+        QTest::addColumn<int>("mode");
+        QTest::newRow("private file") << false << 0600;
+        QTest::newRow("link to a shared file") << true << 0664;
+        QTest::newRow("link to a private file") << true << 0600;
+    }
+    void saveKeepsLinkAndPermissions()
+    {
+        QFETCH(bool, throughLink);
+        QFETCH(int, mode);
+        addSets({"new"}, {"set"});
+        const QString target = m_bed->dir.filePath("kept/sets.txt");
+        testing::writeBytes(target, "old::set\r\n");
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
+        const QString path = throughLink ? m_bed->dir.filePath("link.txt") : target;
+        if (throughLink)
+            QVERIFY(QFile::link(target, path));
+        m_bed->platform.saveFileAnswers.enqueue(path);
+        m_bed->platform.yesNoAnswers.enqueue(true);
+        click("PushButton9");
+        QCOMPARE(testing::readBytes(target), QByteArray("new::set\r\n"));
+        QCOMPARE(QFileInfo(path).isSymLink(), throughLink);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(target).constData(), &info) == 0);
+        QCOMPARE(int(info.st_mode & 07777), mode);
+        QCOMPARE(QDir(m_bed->dir.filePath("kept")).entryList(QDir::Files | QDir::Hidden), QStringList{"sets.txt"});
     }
 
     void lostCharactersAreReported()

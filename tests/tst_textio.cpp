@@ -46,6 +46,8 @@ void TestTextIo::classify_data()
     QTest::newRow("FE FF only") << bytes("\xFE\xFF", 2) << TextEncoding::Utf16 << ByteOrderMark::Utf16BE;
     QTest::newRow("FF FE 00") << bytes("\xFF\xFE\x00", 3) << TextEncoding::Utf16 << ByteOrderMark::Utf16LE;
     QTest::newRow("FF FE 00 00") << bytes("\xFF\xFE\x00\x00", 4) << TextEncoding::Utf16 << ByteOrderMark::Utf32LE;
+    QTest::newRow("FF FE 00 00, UTF-32 text") << bytes("\xFF\xFE\0\0h\0\0\0", 8) << TextEncoding::Utf16 << ByteOrderMark::Utf32LE;
+    QTest::newRow("FF FE 00 00, then not UTF-32") << bytes("\xFF\xFE\0\0h\0i\0", 8) << TextEncoding::Utf16 << ByteOrderMark::Utf16LE;
     QTest::newRow("00 00 FE FF") << bytes("\x00\x00\xFE\xFF", 4) << TextEncoding::Utf16 << ByteOrderMark::Utf32BE;
     QTest::newRow("00 00 FE") << bytes("\x00\x00\xFE", 3) << TextEncoding::Ansi << ByteOrderMark::None;
     QTest::newRow("EF BB BF") << bytes("\xEF\xBB\xBF", 3) << TextEncoding::Utf8 << ByteOrderMark::Utf8;

@@ -1,6 +1,7 @@
 // tessaly-cli: the replacement engine for scripts and servers, without a window.
 #include "cli/cli_options.h"
 #include "cli/cli_runner.h"
+#include "textio/file_system.h"
 
 #include <QCoreApplication>
 
@@ -10,6 +11,7 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    tessaly::ignoreFileSizeSignal();
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
 

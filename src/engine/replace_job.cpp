@@ -1,17 +1,17 @@
 #include "engine/replace_job.h"
 
+#include "base/paths.h"
 #include "base/tessaly_error.h"
 #include "textio/text_decoding.h"
 
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <new>
 #include <numeric>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tessaly {
 
@@ -32,7 +32,7 @@ struct Result {
     QByteArrayView mark;        // the source's UTF-8 mark, kept
     QByteArray bytes;           // single-byte or UTF-8 result
     QString utf16;              // UTF-16 result (written with the FF FE mark)
-    QByteArrayView strayByte;   // the odd last byte of a UTF-16 source, kept as it was
+    QByteArrayView trailing;    // an incomplete last unit of a UTF-16 or UTF-32 source, kept as it was
     bool isUtf16 = false;
     qint64 replacements = 0;
     qint64 lost = 0;
@@ -42,7 +42,7 @@ struct Result {
         if (!isUtf16)
             return {mark, QByteArrayView(bytes)};
         return {markBytes(ByteOrderMark::Utf16LE),
-                QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), strayByte};
+                QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), trailing};
     }
 };
 
@@ -94,10 +94,14 @@ Result replaceAsText(const QByteArray &content, SourceFormat format, const QList
         const qsizetype units = (content.size() - 2) / 2;
         const QStringView text(reinterpret_cast<const char16_t *>(content.constData() + 2), units);
         result.utf16 = replaceText(text, substitutions, options.mode, &counts);
-        result.strayByte = QByteArrayView(content).sliced(2 + units * 2);
+        result.trailing = QByteArrayView(content).sliced(2 + units * 2);
     } else {
-        const QString text = decodeText(content, format, options.codePage);
+        DecodeDetails details;
+        const QString text = decodeText(content, format, options.codePage, &details);
         result.utf16 = replaceText(QStringView(text), substitutions, options.mode, &counts);
+        result.trailing = QByteArrayView(content).last(details.trailingBytes);
+        // A value that is no character is reported like one the code page lacks.
+        result.lost = details.invalid;
     }
     result.replacements = sum(counts);
     if (format.encoding == TextEncoding::Utf16) {
@@ -142,6 +146,35 @@ FileReport failed(FileReport report, int statement, const QString &description)
     return report;
 }
 
+// Why a result must not replace what its name holds; the file fails at the
+// result-path step.
+struct Refusal {
+    QString description;
+};
+
+// The checks a result's name passes before the write and, through the same folder
+// handle, once more just before the rename.
+void checkDestination(const Destination &destination, const FolderEntry &now, const JobOptions &options)
+{
+    if (now.isFolder)
+        throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(destination.path));
+    if (options.runSources && options.runSources->holds(*destination.folder, destination.name, now))
+        throw Refusal{QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
+                          .arg(destination.path)};
+}
+
+Destination destinationOf(const QString &resultPath, const JobOptions &options)
+{
+    const QString folder = GetFilePath(resultPath, options.separator);
+    const QString shownFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
+    Destination destination;
+    destination.folder = options.outputFolders ? options.outputFolders->open(shownFolder, *options.fileSystem)
+                                               : options.fileSystem->openFolder(shownFolder);
+    destination.name = QFile::encodeName(GetFileName(resultPath, options.separator));
+    destination.path = resultPath;
+    return destination;
+}
+
 FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
                   const Statements &statements)
 {
@@ -150,8 +183,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     report.source = path;
 
     QByteArray content;
+    SourceFile source;
     try {
-        content = fs.readAll(path);
+        content = fs.readAll(path, &source);
     } catch (const TessalyError &error) {
         return failed(report, statements.read, error.description());
     } catch (const std::bad_alloc &) {
@@ -169,26 +203,41 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     report.replacements = result.replacements;
     report.lostCharacters = result.lost;
 
-    QString resultPath = composeResultPath(path, options.save, options.outputFolder, options.separator);
+    // From here on a dry run does everything a real run does but the write, so it
+    // reports the same failures.
+    report.dryRun = options.dryRun;
+    const QString resultPath = composeResultPath(path, options.save, options.outputFolder, options.separator);
     if (resultPath.isEmpty())
         return failed(report, statements.write, QStringLiteral("No save option is selected."));
-    if (fs.sameFile(resultPath, path)) {
-        resultPath = replacedName(resultPath, path, options.separator);
-        if (fs.sameFile(resultPath, path))
-            return failed(report, statements.resultPath,
-                          QStringLiteral("The result \"%1\" would overwrite its own source.").arg(resultPath));
-    }
     report.resultPath = resultPath;
-    if (options.isRunSource && options.isRunSource(resultPath))
-        return failed(report, statements.resultPath,
-                      QStringLiteral("The result \"%1\" would overwrite a source file of this run.").arg(resultPath));
-
-    if (options.dryRun) {
-        report.dryRun = true;
-        return report;
-    }
+    const auto check = [&](const Destination &destination, const FolderEntry &now) {
+        checkDestination(destination, now, options);
+    };
+    Destination destination;
     try {
-        fs.writeAtomically(resultPath, result.parts());
+        destination = destinationOf(resultPath, options);
+        FolderEntry now = fs.lookUp(destination);
+        if (now.exists && now.identity == source.identity) {
+            report.resultPath = replacedName(resultPath, path, options.separator);
+            destination.name = QFile::encodeName(GetFileName(report.resultPath, options.separator));
+            destination.path = report.resultPath;
+            now = fs.lookUp(destination);
+            if (now.exists && now.identity == source.identity)
+                return failed(report, statements.resultPath,
+                              QStringLiteral("The result \"%1\" would overwrite its own source.")
+                                  .arg(report.resultPath));
+        }
+        check(destination, now);
+        if (options.isRunSource && options.isRunSource(report.resultPath))
+            throw Refusal{QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
+                              .arg(report.resultPath)};
+        if (options.dryRun)
+            return report;
+        // Never more open than the source: its read and write bits, less the umask.
+        fs.writeAtomically(destination, result.parts(), fs.masked(source.mode & 0666),
+                           [&](const FolderEntry &atRename) { check(destination, atRename); });
+    } catch (const Refusal &refusal) {
+        return failed(report, statements.resultPath, refusal.description);
     } catch (const TessalyError &error) {
         return failed(report, statements.write, error.description());
     }
@@ -199,26 +248,15 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
 
 qint64 FileSize2(const QString &path)
 {
-    // Opened without blocking, so a FIFO cannot stall the run; only regular files count.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
     struct stat info {};
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    return regular ? qint64(info.st_size) : -1;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? -1 : 1;
+    return S_ISREG(info.st_mode) ? qint64(info.st_size) : 1;
 }
 
 QString skipReason(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("missing");
-    if (!info.isFile())
-        return QStringLiteral("not a regular file");
-    if (info.size() == 0)
-        return QStringLiteral("empty");
-    return QStringLiteral("cannot be opened");
+    return QFileInfo::exists(path) ? QStringLiteral("empty") : QStringLiteral("missing");
 }
 
 FileReport skippedReport(const QString &path)
@@ -236,7 +274,8 @@ QString describeReport(const FileReport &report, const QString &codePageName)
     case FileReport::Status::Skipped:
         return QStringLiteral("%1: skipped (%2)").arg(report.source, report.description);
     case FileReport::Status::Failed:
-        return QStringLiteral("%1: failed (%2)").arg(report.source, report.description);
+        return QStringLiteral("%1: %2 (%3)")
+            .arg(report.source, QLatin1String(report.dryRun ? "would fail" : "failed"), report.description);
     case FileReport::Status::Written:
         break;
     }

@@ -2,8 +2,10 @@
 // the result. They show nothing; what happened comes back as a FileReport.
 #pragma once
 
+#include "engine/output_folders.h"
 #include "engine/replacement.h"
 #include "engine/result_path.h"
+#include "engine/run_sources.h"
 #include "textio/code_page.h"
 #include "textio/file_system.h"
 #include "textio/text_encoding.h"
@@ -13,6 +15,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 namespace tessaly {
 
@@ -29,8 +32,14 @@ struct JobOptions {
     CodePage codePage = CodePage::system();
     bool dryRun = false;        // everything but the write
     QChar separator = QDir::separator();
-    // Sources of the whole run: a result that names one of them fails instead of
-    // overwriting it. Tested through FileSystem::sameFile.
+    // The run this file belongs to: its sources as they were when it started, and
+    // the output folders it keeps open. A result is checked against the sources
+    // through its folder's handle once more just before it is renamed into place.
+    // Without them a file opens its folder for itself.
+    std::shared_ptr<const RunSources> runSources;
+    std::shared_ptr<OutputFolders> outputFolders;
+    // Sources of the whole run by path, for a run that has no runSources: a result
+    // that names one of them fails instead of overwriting it.
     std::function<bool(const QString &resultPath)> isRunSource;
     const FileSystem *fileSystem = &FileSystem::real();
 };
@@ -43,20 +52,22 @@ struct FileReport {
     SourceFormat format;
     qint64 replacements = 0;
     qint64 lostCharacters = 0;  // replace-text characters the code page could not hold
-    bool dryRun = false;        // the result was composed but not written
+    bool dryRun = false;        // the result was composed but not written (or would fail to be)
     int statement = 0;          // for Failed: the step that failed
     QString description;        // for Skipped and Failed: why
 };
 
-// The skip test of a run: the file's size, or -1 when it cannot be opened for
-// reading (missing, a folder, not a regular file, no permission).
+// The skip test of a run: the size of a regular file (0 when empty), -1 when the
+// path names nothing. Anything else a run must not skip (not a regular file, no
+// permission, too many open files) counts as 1, so its job runs and reports why
+// it fails.
 qint64 FileSize2(const QString &path);
-// Why FileSize2 refuses a file, in a few words ("missing", "empty", ...), and
-// the report of such a file.
+// Why FileSize2 refuses a file ("missing" or "empty"), and the report of such a file.
 QString skipReason(const QString &path);
 FileReport skippedReport(const QString &path);
 // One line for a report: "SOURCE -> RESULT (N replacements)", "SOURCE: skipped
-// (REASON)" or "SOURCE: failed (REASON)".
+// (REASON)" or "SOURCE: failed (REASON)"; in a dry run a write that would fail is
+// "SOURCE: would fail (REASON)".
 QString describeReport(const FileReport &report, const QString &codePageName);
 
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,

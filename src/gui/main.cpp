@@ -3,6 +3,7 @@
 #include "base/program_files.h"
 #include "gui/qt_platform.h"
 #include "base/settings_store.h"
+#include "textio/file_system.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -11,6 +12,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    tessaly::ignoreFileSizeSignal();
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
     QApplication::setWindowIcon(QIcon(tessaly::programFile(QStringLiteral("tessaly.png"))));

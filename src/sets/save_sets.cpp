@@ -5,7 +5,10 @@
 #include "textio/file_system.h"
 #include "base/tessaly_error.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace tessaly {
 
@@ -19,6 +22,20 @@ bool isReadOnlyFile(const QString &path)
     if (!info.exists() || info.isDir())
         return false;
     return !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner);
+}
+
+// The file a symbolic link leads to (through any chain of links), so that saving
+// replaces that file and the link stays a link.
+QString linkTarget(const QString &path)
+{
+    QString target = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(target);
+        if (!info.isSymLink())
+            break;
+        target = info.symLinkTarget();
+    }
+    return target;
 }
 
 } // namespace
@@ -37,7 +54,12 @@ std::optional<qint64> SaveSetsToFile(Platform &platform, const QString &path, co
         throw TessalyError(QStringLiteral("Cannot write \"%1\": the file is read-only").arg(path));
     qint64 lost = 0;
     const QByteArray bytes = formatSetFile(findList, replaceList, codePage, &lost);
-    FileSystem::real().writeAtomically(path, {QByteArrayView(bytes)});
+    // An existing file keeps its permissions; a new one gets the usual ones.
+    const QString target = linkTarget(path);
+    const FileSystem &fs = FileSystem::real();
+    struct stat info {};
+    const bool exists = ::stat(QFile::encodeName(target).constData(), &info) == 0;
+    fs.writeAtomically(target, {QByteArrayView(bytes)}, exists ? unsigned(info.st_mode & 07777) : fs.masked(0666));
     return lost;
 }
 

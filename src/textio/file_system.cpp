@@ -3,12 +3,16 @@
 #include "base/tessaly_error.h"
 
 #include <QFile>
-#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QVarLengthArray>
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace tessaly {
@@ -25,6 +29,11 @@ QString systemMessage(int error)
     throw TessalyError(QStringLiteral("%1 \"%2\": %3").arg(what, path, systemMessage(error)));
 }
 
+[[noreturn]] void failWrite(const QString &path, int error)
+{
+    fail(QStringLiteral("Cannot write"), path, error);
+}
+
 class Descriptor {
 public:
     explicit Descriptor(int fd) : m_fd(fd) {}
@@ -38,17 +47,64 @@ private:
     int m_fd;
 };
 
-QByteArray encoded(const QString &path)
+FileIdentity identityOf(const struct stat &info)
 {
-    return QFile::encodeName(path);
+    return {quint64(info.st_dev), quint64(info.st_ino)};
 }
+
+// A hidden temporary file in a folder: a short fixed prefix and a random part, so
+// any result name the file system accepts leaves room for it. Removed when it
+// goes out of scope unless it was renamed into place.
+class TemporaryFile {
+public:
+    TemporaryFile(int folderFd, const QString &shownAs) : m_folderFd(folderFd)
+    {
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_name = QByteArrayLiteral(".~tessaly-");
+            quint64 random = QRandomGenerator::global()->generate64();
+            for (int i = 0; i < 10; ++i, random /= 62)
+                m_name += kLetters[random % 62];
+            // Private until the result's own permissions are set.
+            m_fd = ::openat(folderFd, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (m_fd >= 0 || errno != EEXIST)
+                break;
+        }
+        if (m_fd < 0)
+            failWrite(shownAs, errno);
+    }
+    ~TemporaryFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_name.isEmpty())
+            ::unlinkat(m_folderFd, m_name.constData(), 0);
+    }
+    TemporaryFile(const TemporaryFile &) = delete;
+    TemporaryFile &operator=(const TemporaryFile &) = delete;
+
+    int fd() const { return m_fd; }
+    const char *name() const { return m_name.constData(); }
+    int releaseFd() { const int fd = m_fd; m_fd = -1; return fd; }
+    void keep() { m_name.clear(); }
+
+private:
+    int m_folderFd;
+    int m_fd = -1;
+    QByteArray m_name;
+};
 
 } // namespace
 
-QByteArray FileSystem::readAll(const QString &path) const
+FolderHandle::~FolderHandle()
+{
+    ::close(m_fd);
+}
+
+QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
 {
     // O_NONBLOCK keeps a FIFO from stalling the open; such files are refused below.
-    Descriptor fd(::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
     struct stat info {};
@@ -56,6 +112,8 @@ QByteArray FileSystem::readAll(const QString &path) const
         fail(QStringLiteral("Cannot read"), path, errno);
     if (!S_ISREG(info.st_mode))
         throw TessalyError(QStringLiteral("Cannot read \"%1\": not a regular file").arg(path));
+    if (file)
+        *file = {identityOf(info), unsigned(info.st_mode & 07777)};
 
     QByteArray data;
     qint64 capacity = qint64(info.st_size) + 1;  // one spare byte tells a grown file
@@ -80,68 +138,96 @@ QByteArray FileSystem::readAll(const QString &path) const
     return data;
 }
 
-void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView> &parts) const
+std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path) const
 {
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink())
-        throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
+    // O_PATH: a folder the user may write into but not list is still usable.
+    Descriptor fd(::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        fail(QStringLiteral("Cannot write into the folder"), path, errno);
+    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path);
+}
 
+FolderEntry FileSystem::lookUp(const Destination &destination) const
+{
+    struct stat info {};
+    if (::fstatat(destination.folder->fd(), destination.name.constData(), &info, 0) != 0) {
+        // A dangling link or no entry at all: the name is free.
+        if (errno == ENOENT)
+            return {};
+        failWrite(destination.path, errno);
+    }
+    return {true, S_ISDIR(info.st_mode), identityOf(info)};
+}
+
+void FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
+                                 const ReplaceCheck &check) const
+{
     // The result goes to a hidden temporary file beside it and replaces the old
     // name in one rename: readers see the old file or the new one, never a part.
-    QByteArray temp = encoded(target.absolutePath() + QStringLiteral("/.~tessaly-") + target.fileName() + QStringLiteral(".XXXXXX"));
-    Descriptor fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.get() < 0)
-        fail(QStringLiteral("Cannot write"), path, errno);
-    const auto discard = [&](int error) {
-        ::close(fd.release());
-        ::unlink(temp.constData());
-        fail(QStringLiteral("Cannot write"), path, error);
-    };
-    // mkostemp makes the file private; a result gets the usual permissions.
-    if (::fchmod(fd.get(), mode_t(m_resultMode)) != 0)
-        discard(errno);
+    const int folderFd = destination.folder->fd();
+    TemporaryFile temp(folderFd, destination.path);
+    if (::fchmod(temp.fd(), mode_t(mode)) != 0)
+        failWrite(destination.path, errno);
 
-    for (const QByteArrayView data : parts) {
-        const char *p = data.data();
-        qint64 left = data.size();
-        while (left > 0) {
-            const ssize_t put = writeSome(fd.get(), p, static_cast<unsigned long>(std::min<qint64>(left, 1 << 30)));
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                discard(errno);
-            }
-            p += put;
-            left -= put;
+    QVarLengthArray<struct iovec, 4> vector;
+    for (const QByteArrayView part : parts) {
+        if (!part.isEmpty())
+            vector.append({const_cast<char *>(part.data()), size_t(part.size())});
+    }
+    // One call for the whole result; a partial write goes on where it stopped.
+    struct iovec *next = vector.data();
+    struct iovec *const end = vector.data() + vector.size();
+    while (next != end) {
+        const long put = writeSome(temp.fd(), next, int(std::min<qsizetype>(end - next, IOV_MAX)));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            failWrite(destination.path, put < 0 ? errno : EIO);
+        size_t left = size_t(put);
+        for (; next != end && left >= next->iov_len; ++next)
+            left -= next->iov_len;
+        if (next != end) {
+            next->iov_base = static_cast<char *>(next->iov_base) + left;
+            next->iov_len -= left;
         }
     }
-    if (::close(fd.release()) != 0) {
-        const int error = errno;
-        ::unlink(temp.constData());
-        fail(QStringLiteral("Cannot write"), path, error);
-    }
-    if (renameOver(temp.constData(), encoded(path).constData()) != 0) {
-        const int error = errno;
-        ::unlink(temp.constData());
-        fail(QStringLiteral("Cannot write"), path, error);
-    }
+    // A network file system or a full quota may report a failed write only here.
+    if (closeFile(temp.releaseFd()) != 0)
+        failWrite(destination.path, errno);
+    if (check)
+        check(lookUp(destination));
+    if (renameOver(folderFd, temp.name(), destination.name.constData()) != 0)
+        failWrite(destination.path, errno);
+    temp.keep();
 }
 
-long FileSystem::writeSome(int fd, const char *data, unsigned long size) const
+void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const
 {
-    return long(::write(fd, data, size));
+    const qsizetype slash = path.lastIndexOf(u'/');
+    const Destination destination{openFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1))),
+                                  QFile::encodeName(path.mid(slash + 1)), path};
+    const auto notAFolder = [&](const FolderEntry &now) {
+        if (now.isFolder)
+            throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
+    };
+    notAFolder(lookUp(destination));
+    writeAtomically(destination, parts, mode, notAFolder);
 }
 
-int FileSystem::renameOver(const char *from, const char *to) const
+long FileSystem::writeSome(int fd, const struct iovec *parts, int count) const
 {
-    return ::rename(from, to);
+    return long(::writev(fd, parts, count));
 }
 
-bool FileSystem::sameFile(const QString &a, const QString &b) const
+int FileSystem::closeFile(int fd) const
 {
-    struct stat first {}, second {};
-    return ::stat(encoded(a).constData(), &first) == 0 && ::stat(encoded(b).constData(), &second) == 0
-           && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return ::close(fd);
+}
+
+int FileSystem::renameOver(int folderFd, const char *from, const char *to) const
+{
+    return ::renameat(folderFd, from, folderFd, to);
 }
 
 FileSystem::FileSystem()
@@ -149,13 +235,18 @@ FileSystem::FileSystem()
     // The process's umask, read once (reading it means setting it for a moment).
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    m_resultMode = 0666u & ~unsigned(mask);
+    m_allowed = 07777u & ~unsigned(mask);
 }
 
 const FileSystem &FileSystem::real()
 {
     static const FileSystem instance;
     return instance;
+}
+
+void ignoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace tessaly

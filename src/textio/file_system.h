@@ -2,36 +2,87 @@
 // of them fail. Every failure throws TessalyError with a readable description.
 #pragma once
 
+#include "textio/folder_handle.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 
+#include <functional>
+#include <memory>
+
+struct iovec;
+
 namespace tessaly {
+
+// What a source was when it was read.
+struct SourceFile {
+    FileIdentity identity;
+    unsigned mode = 0;  // permission bits
+};
+
+// What a name in an open folder holds now (links followed).
+struct FolderEntry {
+    bool exists = false;
+    bool isFolder = false;
+    FileIdentity identity;
+};
+
+// Where a result goes: a name in an open folder, and the path it is reported as.
+struct Destination {
+    std::shared_ptr<const FolderHandle> folder;
+    QByteArray name;
+    QString path;
+};
 
 class FileSystem {
 public:
     FileSystem();
     virtual ~FileSystem() = default;
-    // The whole content of a regular file.
-    virtual QByteArray readAll(const QString &path) const;
-    // Writes data to a temporary file beside path and renames it over path, so the
-    // result is complete or absent and an earlier file survives a failed write.
-    // The parts are written one after the other.
-    virtual void writeAtomically(const QString &path, const QList<QByteArrayView> &parts) const;
-    // Same device and inode: the two paths name one file (links and spellings included).
-    virtual bool sameFile(const QString &a, const QString &b) const;
+
+    // The whole content of a regular file; *file (when given) says what it was.
+    virtual QByteArray readAll(const QString &path, SourceFile *file = nullptr) const;
+
+    // Opens a folder to write results into. The handle stays valid when the path
+    // is later re-pointed or renamed; every step below goes through it.
+    std::shared_ptr<const FolderHandle> openFolder(const QString &path) const;
+    // What the destination's name holds now. Throws when it cannot be looked up
+    // (a name too long for the file system, a folder without search permission).
+    FolderEntry lookUp(const Destination &destination) const;
+
+    // Called just before the rename with what the name holds at that moment; it
+    // throws to keep the result from replacing it.
+    using ReplaceCheck = std::function<void(const FolderEntry &now)>;
+    // Writes the parts to a temporary file in the destination's folder and renames
+    // it over the name, so the result is complete or absent and an earlier file
+    // survives a failed write. mode is the result's permission bits. No temporary
+    // file survives a failure or a refusal of the check.
+    void writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
+                         const ReplaceCheck &check = {}) const;
+    // The same for a path: its folder opened for this one write.
+    void writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const;
+
+    // Permission bits with the process's umask applied: what a new file gets.
+    unsigned masked(unsigned mode) const { return mode & m_allowed; }
 
     static const FileSystem &real();
 
 protected:
-    // The two system calls of writeAtomically that can fail half-way, apart so a
-    // test can fail one of them: they return -1 and set errno like write and rename.
-    virtual long writeSome(int fd, const char *data, unsigned long size) const;
-    virtual int renameOver(const char *from, const char *to) const;
+    // The system calls of writeAtomically that can fail half-way or that a test may
+    // want to run code before, apart so a test can intervene: they return -1 and set
+    // errno like writev, close and renameat.
+    virtual long writeSome(int fd, const struct iovec *parts, int count) const;
+    virtual int closeFile(int fd) const;
+    virtual int renameOver(int folderFd, const char *from, const char *to) const;
 
 private:
-    unsigned m_resultMode;  // permissions of a new result: 0666 less the umask
+    unsigned m_allowed;  // permission bits the umask lets through
 };
+
+// Past the file-size limit (ulimit -f) a write then fails with "File too large"
+// for its one file instead of the system ending the program. Each program calls
+// it once at start.
+void ignoreFileSizeSignal();
 
 } // namespace tessaly

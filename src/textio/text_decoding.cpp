@@ -1,48 +1,77 @@
 #include "textio/text_decoding.h"
 
 #include <QStringDecoder>
+#include <QtEndian>
 
 namespace tessaly {
 
 namespace {
-// The mark is cut off before decoding; a U+FEFF after it is text and must stay
-// (the decoders drop an initial one by default).
-constexpr auto kKeepMark = QStringConverter::Flag::ConvertInitialBom;
-} // namespace
 
-QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &codePage)
+// The mark is cut off before decoding; a U+FEFF after it is text and must stay
+// (the decoder drops an initial one by default).
+constexpr auto kKeepMark = QStringConverter::Flag::ConvertInitialBom;
+
+QString decodeUtf16(QByteArrayView body, bool bigEndian)
 {
-    const QByteArrayView body = content.sliced(std::min<qsizetype>(markLength(format.mark), content.size()));
-    switch (format.mark) {
-    case ByteOrderMark::None:
-        return format.encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body)
-                                                     : codePage.decode(body);
-    case ByteOrderMark::Utf8:
-        return QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body);
-    case ByteOrderMark::Utf16LE:
-        return QStringDecoder(QStringConverter::Utf16LE, kKeepMark).decode(body);
-    case ByteOrderMark::Utf16BE:
-        return QStringDecoder(QStringConverter::Utf16BE, kKeepMark).decode(body);
-    case ByteOrderMark::Utf32LE:
-        return QStringDecoder(QStringConverter::Utf32LE, kKeepMark).decode(body);
-    case ByteOrderMark::Utf32BE:
-        return QStringDecoder(QStringConverter::Utf32BE, kKeepMark).decode(body);
-    }
-    return {};
+    QString text(body.size() / 2, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(text.data());
+    for (qsizetype i = 0; i + 1 < body.size(); i += 2)
+        *out++ = bigEndian ? qFromBigEndian<quint16>(body.data() + i) : qFromLittleEndian<quint16>(body.data() + i);
+    return text;
 }
 
-QByteArray encodeText(QStringView text, SourceFormat format, const CodePage &codePage, qint64 *lost)
+// Every value that is a character becomes one or two UTF-16 units; a value above
+// U+10FFFF or in the surrogate range becomes U+FFFD, so no unpaired surrogate
+// ever reaches a result.
+QString decodeUtf32(QByteArrayView body, bool bigEndian, qint64 *invalid)
 {
-    switch (format.encoding) {
-    case TextEncoding::Ansi:
-        return codePage.encode(text, lost);
-    case TextEncoding::Utf8:
-        return markBytes(format.mark).toByteArray() + text.toUtf8();
-    case TextEncoding::Utf16:
-        return markBytes(ByteOrderMark::Utf16LE).toByteArray()
-               + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QString text;
+    text.reserve(body.size() / 4);
+    for (qsizetype i = 0; i + 3 < body.size(); i += 4) {
+        const char32_t value = bigEndian ? qFromBigEndian<quint32>(body.data() + i)
+                                         : qFromLittleEndian<quint32>(body.data() + i);
+        if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+            text += QChar::ReplacementCharacter;
+            ++*invalid;
+        } else if (value >= 0x10000) {
+            text += QChar(QChar::highSurrogate(value));
+            text += QChar(QChar::lowSurrogate(value));
+        } else {
+            text += QChar(char16_t(value));
+        }
     }
-    return {};
+    return text;
+}
+
+} // namespace
+
+QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &codePage, DecodeDetails *details)
+{
+    const QByteArrayView body = content.sliced(std::min<qsizetype>(markLength(format.mark), content.size()));
+    DecodeDetails found;
+    QString text;
+    switch (format.mark) {
+    case ByteOrderMark::None:
+        text = format.encoding == TextEncoding::Utf8 ? QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body)
+                                                     : codePage.decode(body);
+        break;
+    case ByteOrderMark::Utf8:
+        text = QStringDecoder(QStringConverter::Utf8, kKeepMark).decode(body);
+        break;
+    case ByteOrderMark::Utf16LE:
+    case ByteOrderMark::Utf16BE:
+        text = decodeUtf16(body, format.mark == ByteOrderMark::Utf16BE);
+        found.trailingBytes = body.size() % 2;
+        break;
+    case ByteOrderMark::Utf32LE:
+    case ByteOrderMark::Utf32BE:
+        text = decodeUtf32(body, format.mark == ByteOrderMark::Utf32BE, &found.invalid);
+        found.trailingBytes = body.size() % 4;
+        break;
+    }
+    if (details)
+        *details = found;
+    return text;
 }
 
 } // namespace tessaly

@@ -1,4 +1,4 @@
-// Turning a file's bytes into text and text into a result's bytes, by its format.
+// Turning a file's bytes into text by its format.
 #pragma once
 
 #include "textio/code_page.h"
@@ -9,10 +9,15 @@
 
 namespace tessaly {
 
-// The text of the whole content (mark excluded) in the content's format.
-QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &codePage);
-// The bytes a result in this format is written as, mark included: UTF-8 keeps its
-// mark or its absence, UTF-16 and UTF-32 sources become UTF-16 little-endian with mark.
-QByteArray encodeText(QStringView text, SourceFormat format, const CodePage &codePage, qint64 *lost = nullptr);
+// What decoding could not turn into characters; nothing is dropped silently.
+struct DecodeDetails {
+    qsizetype trailingBytes = 0;  // an incomplete last UTF-16 or UTF-32 unit, to be kept as bytes
+    qint64 invalid = 0;           // UTF-32 values that are no character, read as U+FFFD
+};
+
+// The text of the whole content (mark excluded) in the content's format. An
+// incomplete last unit is left out of the text and counted in *details.
+QString decodeText(QByteArrayView content, SourceFormat format, const CodePage &codePage,
+                   DecodeDetails *details = nullptr);
 
 } // namespace tessaly

@@ -2,6 +2,8 @@
 
 #include "textio/file_system.h"
 
+#include <QtEndian>
+
 #include <cstring>
 
 namespace tessaly {
@@ -31,6 +33,18 @@ bool hasHighBytes(QByteArrayView content)
     return false;
 }
 
+// Every complete four-byte unit after the mark is a character (an incomplete last
+// unit is kept as bytes and does not count against it).
+bool isUtf32LE(QByteArrayView body)
+{
+    for (qsizetype i = 0; i + 3 < body.size(); i += 4) {
+        const quint32 value = qFromLittleEndian<quint32>(body.data() + i);
+        if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 SourceFormat classifyMark(QByteArrayView content)
@@ -53,6 +67,9 @@ SourceFormat classifyContent(QByteArrayView content)
     const SourceFormat marked = classifyMark(content);
     if (marked.mark == ByteOrderMark::None && hasHighBytes(content) && content.isValidUtf8())
         return {TextEncoding::Utf8, ByteOrderMark::None};
+    // FF FE 00 00 is also a UTF-16 mark followed by U+0000.
+    if (marked.mark == ByteOrderMark::Utf32LE && !isUtf32LE(content.sliced(4)))
+        return {TextEncoding::Utf16, ByteOrderMark::Utf16LE};
     return marked;
 }
 

@@ -24,7 +24,8 @@ struct SourceFormat {
 // tested: FF FE 00 00, 00 00 FE FF, EF BB BF, FF FE, FE FF.
 SourceFormat classifyMark(QByteArrayView content);
 // classifyMark, then an unmarked content that holds a multi-byte sequence and is
-// valid UTF-8 throughout counts as UTF-8 without mark.
+// valid UTF-8 throughout counts as UTF-8 without mark, and a content marked
+// FF FE 00 00 whose rest is not UTF-32 counts as UTF-16 beginning with U+0000.
 SourceFormat classifyContent(QByteArrayView content);
 int markLength(ByteOrderMark mark);
 QByteArrayView markBytes(ByteOrderMark mark);
