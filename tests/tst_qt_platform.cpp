@@ -1,15 +1,21 @@
 // The desktop side of the platform layer with the real Qt dialogs and boxes:
 // each test opens the dialog through QtPlatform, inspects and closes it.
 #include "gui/qt_platform.h"
+#include "filelist/file_list_model.h"
+#include "filelist/list_maintenance.h"
 #include "test_files.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -239,6 +245,34 @@ private slots:
                 box.accept();
         });
         QCOMPARE(m_platform.input("Enter:\r\r(hint)", "htm"), answer);
+    }
+
+    void longListScrollsInsideTheScreen()
+    {
+        tessaly::FileListModel list;
+        for (int i = 0; i < 300; ++i)
+            list.append(QStringLiteral("/site/notes/file%1.txt").arg(i));
+        const QString question = tessaly::checkListExtensions(list.rows()).question;
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            const QRect screen = box.screen()->availableGeometry();
+            QVERIFY2(box.frameGeometry().height() <= screen.height(), qPrintable(QString::number(box.height())));
+            QVERIFY(screen.contains(box.frameGeometry()));
+            for (QAbstractButton *button : {box.button(QMessageBox::Yes), box.button(QMessageBox::No)}) {
+                QVERIFY(button->isVisible());
+                QVERIFY(box.rect().contains(QRect(button->mapTo(&box, QPoint(0, 0)), button->size())));
+            }
+            // The whole question, word for word, scrolls inside the box.
+            QCOMPARE(box.text(), QString(question).replace("\r\n", "\n"));
+            auto *area = box.findChild<QScrollArea *>();
+            QVERIFY(area);
+            auto *label = qobject_cast<QLabel *>(area->widget());
+            QVERIFY(label);
+            QCOMPARE(label->text(), box.text());
+            QVERIFY(area->verticalScrollBar()->maximum() > 0);
+            box.button(QMessageBox::No)->click();
+        });
+        QVERIFY(!tessaly::ValidateListFiles(list, m_platform));
+        QCOMPARE(list.count(), 300);
     }
 
     void openFolderHandsTheFolderToTheDesktop()

@@ -1,5 +1,7 @@
 #include "gui/qt_platform.h"
 
+#include "gui/fitted_message_box.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
@@ -33,7 +35,7 @@ QStringList nativePaths(QStringList paths)
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                         QMessageBox::StandardButtons buttons, const QString &details)
 {
-    QMessageBox box(icon, title, boxText(text), buttons, m_parent);
+    FittedMessageBox box(icon, title, boxText(text), buttons, m_parent);
     if (!details.isEmpty())
         box.setDetailedText(details);
     return box.exec();
