@@ -19,6 +19,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using tessaly::Form1;
 using testing::FakePlatform;
 using testing::RecordingStore;
@@ -77,6 +79,32 @@ private slots:
         Form1 &form = open();
         QVERIFY(form.styleSheet().isEmpty());
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
+    }
+
+    // A FIFO would block an open until some writer came: start-up opens only
+    // regular files from the program folder.
+    void fifoInTheProgramFolderDoesNotBlockStartup_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("reports"); // each report up to its "\r\r"
+        QTest::newRow("hand pointer") << "HAND-M.CUR"
+                                      << QStringList{"Invalid picture\r\nin Brindle2021/08/31.Form1.Form_Load at line 104"};
+        QTest::newRow("skin") << "x/o.cjs" << QStringList();
+    }
+    void fifoInTheProgramFolderDoesNotBlockStartup()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, reports);
+        const QString path = m_program + "/" + name;
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        Form1 &form = open();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
+        QVERIFY(form.styleSheet().isEmpty());
+        QStringList shown;
+        for (const QString &report : m_bed->platform.textsOf("errorReport"))
+            shown << report.section("\r\r", 0, 0);
+        QCOMPARE(shown, reports);
     }
 
     void unreadableHandPictureIsReported()

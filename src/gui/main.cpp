@@ -13,7 +13,9 @@ int main(int argc, char *argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    QApplication::setWindowIcon(QIcon(tessaly::programFile(QStringLiteral("tessaly.png"))));
+    const QString icon = tessaly::programFile(QStringLiteral("tessaly.png"));
+    if (tessaly::isRegularFile(icon))
+        QApplication::setWindowIcon(QIcon(icon));
 
     tessaly::QtPlatform platform;
     tessaly::SettingsStore settings;
