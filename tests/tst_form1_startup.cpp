@@ -19,6 +19,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using tessaly::Form1;
 using testing::FakePlatform;
 using testing::RecordingStore;
@@ -77,6 +79,63 @@ private slots:
         Form1 &form = open();
         QVERIFY(form.styleSheet().isEmpty());
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
+    }
+
+    // What the user sees: inside a frame and on a tab page the background is the
+    // window's own, white in the design and the button face under a skin.
+    void framesAndTabPagesShowTheWindowsBackground_data()
+    {
+        QTest::addColumn<bool>("skin");
+        QTest::newRow("white design") << false;
+        QTest::newRow("skin") << true;
+    }
+    void framesAndTabPagesShowTheWindowsBackground()
+    {
+        QFETCH(bool, skin);
+        if (skin) {
+            QVERIFY(QDir().mkpath(m_program + "/x"));
+            testing::writeBytes(m_program + "/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
+        }
+        Form1 &form = open();
+        showForm(form);
+        const QColor background = skin ? QApplication::palette().color(QPalette::Button) : QColor(Qt::white);
+        auto *tabs = form.findChild<QTabWidget *>("TabControl1");
+        for (const char *name : {"Form1Client", "Frame1", "Frame2", "TabPage1", "TabPage2"}) {
+            QWidget *widget = form.findChild<QWidget *>(name);
+            if (tabs->indexOf(widget) >= 0)
+                tabs->setCurrentWidget(widget);
+            const QImage shot = form.grab().toImage();
+            const QPoint spot = widget->mapTo(&form, innerSpot(widget));
+            QVERIFY2(QColor(shot.pixel(spot)) == background,
+                     qPrintable(QString("%1 at %2,%3: %4").arg(name).arg(spot.x()).arg(spot.y())
+                                    .arg(QColor(shot.pixel(spot)).name())));
+        }
+    }
+
+    // A FIFO would block an open until some writer came: start-up opens only
+    // regular files from the program folder.
+    void fifoInTheProgramFolderDoesNotBlockStartup_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("reports"); // each report up to its "\r\r"
+        QTest::newRow("hand pointer") << "HAND-M.CUR"
+                                      << QStringList{"Invalid picture\r\nin Brindle2021/08/31.Form1.Form_Load at line 104"};
+        QTest::newRow("skin") << "x/o.cjs" << QStringList();
+    }
+    void fifoInTheProgramFolderDoesNotBlockStartup()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, reports);
+        const QString path = m_program + "/" + name;
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        Form1 &form = open();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
+        QVERIFY(form.styleSheet().isEmpty());
+        QStringList shown;
+        for (const QString &report : m_bed->platform.textsOf("errorReport"))
+            shown << report.section("\r\r", 0, 0);
+        QCOMPARE(shown, reports);
     }
 
     void unreadableHandPictureIsReported()
@@ -234,6 +293,16 @@ private:
         for (int y = 2; y < widget->height(); y += 3)
             for (int x = 2; x < widget->width(); x += 3)
                 if (!widget->childAt(x, y) || widget->childAt(x, y)->objectName().startsWith("qt_"))
+                    return QPoint(x, y);
+        return widget->rect().center();
+    }
+    // A spot well inside the widget (clear of its border and title) that none of
+    // its child controls covers.
+    static QPoint innerSpot(QWidget *widget)
+    {
+        for (int y = widget->height() / 2; y < widget->height() - 8; y += 3)
+            for (int x = widget->width() - 8; x > 8; x -= 3)
+                if (!widget->childAt(x, y))
                     return QPoint(x, y);
         return widget->rect().center();
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 
 namespace tessaly {
@@ -16,6 +17,14 @@ inline QString programFolder()
 inline QString programFile(const QString &relativePath)
 {
     return programFolder() + u'/' + relativePath;
+}
+
+// Whether a file beside the program may be read: only a regular file (or a link
+// to one) is. Opening a FIFO of that name would wait for a writer for ever, and
+// a device need never end.
+inline bool isRegularFile(const QString &path)
+{
+    return QFileInfo(path).isFile();
 }
 
 } // namespace tessaly

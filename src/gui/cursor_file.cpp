@@ -1,5 +1,7 @@
 #include "gui/cursor_file.h"
 
+#include "base/program_files.h"
+
 #include <QImageReader>
 #include <QPixmap>
 
@@ -7,6 +9,8 @@ namespace tessaly {
 
 std::optional<QCursor> loadCursorFile(const QString &path)
 {
+    if (!isRegularFile(path))
+        return std::nullopt;
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     const QImage image = reader.read();

@@ -8,7 +8,8 @@
 
 namespace tessaly {
 
-// The pointer pictured by a .cur or .ico file; nullopt when it is missing or unreadable.
+// The pointer pictured by a .cur or .ico file; nullopt when it is missing,
+// unreadable or not a regular file.
 std::optional<QCursor> loadCursorFile(const QString &path);
 
 } // namespace tessaly

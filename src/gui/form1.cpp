@@ -6,6 +6,7 @@
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
 #include "gui/file_list_view.h"
+#include "gui/form_colors.h"
 #include "base/tessaly_error.h"
 
 #include <QApplication>
@@ -149,10 +150,9 @@ void Form1::buildControls()
     place(m_tabControl1, 8040, 60, 7800, 3825);
     auto *pairPage = named(new QWidget, "TabPage1");
     auto *setsPage = named(new QWidget, "TabPage2");
-    for (QWidget *page : {pairPage, setsPage}) {
+    // The pages take the window's background, so a skin colours them as it does the window.
+    for (QWidget *page : {pairPage, setsPage})
         page->setAutoFillBackground(true);
-        page->setPalette(white);
-    }
     m_tabControl1->addTab(pairPage, QStringLiteral("Find and replace"));
     m_tabControl1->addTab(setsPage, QStringLiteral("Multiple find and replace sets"));
 
@@ -216,6 +216,7 @@ void Form1::buildControls()
 
     m_pushButton3 = makePushButton(m_client, "PushButton3", QStringLiteral("Start Replacing"));
     place(m_pushButton3, 8040, 7000, 7800, 405);
+    ShowBackgroundInsideFrames(*this);
 
     // Below the controls: where the run shows how far it got.
     m_statusText = named(new QLabel(this), "StatusText");

@@ -4,7 +4,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
+#include <QProxyStyle>
 #include <QRadioButton>
+#include <QStyleOption>
 
 namespace tessaly {
 
@@ -18,6 +21,33 @@ void paintButtonFace(QWidget &widget, const QColor &face)
     widget.setAutoFillBackground(true);
 }
 
+// Fusion with frames drawn as their outline only: the line where Fusion puts it
+// (below the title, 3 pixels down from the top when there is none) and in
+// Fusion's outline colour, with nothing painted inside.
+class OutlineFrameStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element != PE_FrameGroupBox) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const int gap = 3;
+        const auto *frame = qobject_cast<const QGroupBox *>(widget);
+        const bool titled = !frame || frame->isCheckable() || !frame->title().isEmpty();
+        const int top = titled
+            ? qMax(pixelMetric(PM_ExclusiveIndicatorHeight, option, widget), option->fontMetrics.height()) + gap
+            : gap;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(option->palette.color(QPalette::Window).darker(140));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRoundedRect(QRectF(option->rect.adjusted(0, top, 0, 0)).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+        painter->restore();
+    }
+};
+
 } // namespace
 
 void SetFormBackColors(QWidget &window)
@@ -29,6 +59,16 @@ void SetFormBackColors(QWidget &window)
             || qobject_cast<QGroupBox *>(child) || qobject_cast<QLabel *>(child))
             paintButtonFace(*child, face);
     }
+}
+
+void ShowBackgroundInsideFrames(QWidget &window)
+{
+    if (window.style()->name() != QLatin1String("fusion"))
+        return;
+    auto *style = new OutlineFrameStyle;
+    style->setParent(&window);
+    for (QGroupBox *frame : window.findChildren<QGroupBox *>())
+        frame->setStyle(style);
 }
 
 } // namespace tessaly

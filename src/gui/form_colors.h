@@ -1,4 +1,5 @@
-// Window backgrounds in the system's button-face colour (skinned look, Load Sets).
+// Window backgrounds: the button-face colour (skinned look, Load Sets), and frames
+// that show their window's background inside.
 #pragma once
 
 class QWidget;
@@ -8,5 +9,11 @@ namespace tessaly {
 // Sets the background of the window and of its option buttons, check boxes,
 // frames and labels to the button-face colour; other controls keep theirs.
 void SetFormBackColors(QWidget &window);
+
+// Lets the window's frames show the window's own background inside, white in the
+// design and the button face under a skin. Qt's Fusion style shades the inside of
+// a frame a shade darker, which on the white design reads as light grey; under
+// other styles the frames stay as the style draws them.
+void ShowBackgroundInsideFrames(QWidget &window);
 
 } // namespace tessaly

@@ -15,7 +15,9 @@ int main(int argc, char *argv[])
     tessaly::ignoreFileSizeSignal();
     QApplication::setApplicationName(QStringLiteral("Tessaly"));
     QApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    QApplication::setWindowIcon(QIcon(tessaly::programFile(QStringLiteral("tessaly.png"))));
+    const QString icon = tessaly::programFile(QStringLiteral("tessaly.png"));
+    if (tessaly::isRegularFile(icon))
+        QApplication::setWindowIcon(QIcon(icon));
 
     tessaly::QtPlatform platform;
     tessaly::SettingsStore settings;

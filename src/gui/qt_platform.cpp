@@ -1,12 +1,12 @@
 #include "gui/qt_platform.h"
 
+#include "gui/fitted_message_box.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QUrl>
 
 namespace tessaly {
@@ -23,26 +23,37 @@ QString boxText(const QString &text)
     return shown;
 }
 
+QStringList nativePaths(QStringList paths)
+{
+    for (QString &path : paths)
+        path = QDir::toNativeSeparators(path);
+    return paths;
+}
+
 } // namespace
+
+int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
+                        QMessageBox::StandardButtons buttons, const QString &details)
+{
+    FittedMessageBox box(icon, title, boxText(text), buttons, m_parent);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
+    return box.exec();
+}
 
 void QtPlatform::message(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Ok, m_parent);
-    box.exec();
+    showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok);
 }
 
 void QtPlatform::messageWithDetails(const QString &text, const QString &details)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Ok, m_parent);
-    if (!details.isEmpty())
-        box.setDetailedText(details);
-    box.exec();
+    showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, details);
 }
 
 bool QtPlatform::askYesNo(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Yes | QMessageBox::No, m_parent);
-    return box.exec() == QMessageBox::Yes;
+    return showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPlatform::input(const QString &prompt, const QString &initial)
@@ -56,53 +67,76 @@ std::optional<QString> QtPlatform::input(const QString &prompt, const QString &i
 
 void QtPlatform::errorReport(const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Application Error"), boxText(text), QMessageBox::Ok, m_parent);
-    box.exec();
+    showBox(QMessageBox::Warning, QStringLiteral("Application Error"), text, QMessageBox::Ok);
 }
 
-QString QtPlatform::qtFilter(const QString &filter)
+QStringList QtPlatform::qtNameFilters(const QString &filter)
 {
-    // Pairs of description and pattern list separated by "|".
+    // Pairs of description and pattern list separated by "|"; the patterns of a
+    // list are separated by ";". Qt reads the patterns from the parentheses of the
+    // description, separated by spaces, so the description's own parentheses are
+    // rebuilt from the pattern list. "*.*" matches every name there, also names
+    // without a dot, which only "*" does for Qt.
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        if (parts.at(i).isEmpty())
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i).trimmed();
+        if (description.isEmpty())
             continue;
-        QString patterns = parts.at(i + 1);
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (parts.at(i).contains(QLatin1Char('(')))
-            filters << parts.at(i);
-        else
-            filters << parts.at(i) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString &pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
-    return filters.join(QStringLiteral(";;"));
+    return filters;
+}
+
+QStringList QtPlatform::showFileDialog(const QString &title, const QString &filter, const QString &initialFolder,
+                                       QFileDialog::FileMode mode, QFileDialog::AcceptMode acceptMode)
+{
+    // Qt's own dialog on every desktop, so the dialog the user sees is the one the
+    // tests open; the product asks its own overwrite question.
+    QFileDialog dialog(m_parent, title, initialFolder);
+    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite
+                      | (mode == QFileDialog::Directory ? QFileDialog::ShowDirsOnly : QFileDialog::Options()));
+    dialog.setFileMode(mode);
+    dialog.setAcceptMode(acceptMode);
+    if (!filter.isEmpty())
+        dialog.setNameFilters(qtNameFilters(filter));
+    if (dialog.exec() != QDialog::Accepted)
+        return QStringList();
+    return nativePaths(dialog.selectedFiles());
 }
 
 QStringList QtPlatform::openFiles(const FileDialogRequest &request)
 {
-    QStringList paths =
-        QFileDialog::getOpenFileNames(m_parent, request.title, request.initialFolder, qtFilter(request.filter));
-    for (QString &path : paths)
-        path = QDir::toNativeSeparators(path);
-    return paths;
+    return showFileDialog(request.title, request.filter, request.initialFolder, QFileDialog::ExistingFiles,
+                          QFileDialog::AcceptOpen);
 }
 
 QString QtPlatform::openFile(const FileDialogRequest &request)
 {
-    return QDir::toNativeSeparators(
-        QFileDialog::getOpenFileName(m_parent, request.title, request.initialFolder, qtFilter(request.filter)));
+    return showFileDialog(request.title, request.filter, request.initialFolder, QFileDialog::ExistingFile,
+                          QFileDialog::AcceptOpen)
+        .value(0);
 }
 
 QString QtPlatform::saveFile(const FileDialogRequest &request)
 {
-    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(
-        m_parent, request.title, request.initialFolder, qtFilter(request.filter), nullptr,
-        QFileDialog::DontConfirmOverwrite));
+    return showFileDialog(request.title, request.filter, request.initialFolder, QFileDialog::AnyFile,
+                          QFileDialog::AcceptSave)
+        .value(0);
 }
 
 QString QtPlatform::browseForFolder(const QString &title, const QString &initialFolder)
 {
-    return QDir::toNativeSeparators(QFileDialog::getExistingDirectory(m_parent, title, initialFolder));
+    return showFileDialog(title, QString(), initialFolder, QFileDialog::Directory, QFileDialog::AcceptOpen).value(0);
 }
 
 void QtPlatform::openFolder(const QString &path)

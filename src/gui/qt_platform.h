@@ -4,6 +4,8 @@
 
 #include "base/platform.h"
 
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -30,10 +32,17 @@ public:
     int exec(QDialog &dialog) override;
     void processPendingEvents() override;
 
-    // "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" as a Qt name filter list.
-    static QString qtFilter(const QString &filter);
+    // "HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*" as Qt's name
+    // filters: "HTML Files (*.htm *.html)", "All Files (*)".
+    static QStringList qtNameFilters(const QString &filter);
 
 private:
+    int showBox(QMessageBox::Icon icon, const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+                const QString &details = QString());
+    // The chosen paths in native spelling; empty when cancelled.
+    QStringList showFileDialog(const QString &title, const QString &filter, const QString &initialFolder,
+                               QFileDialog::FileMode mode, QFileDialog::AcceptMode acceptMode);
+
     QPointer<QWidget> m_parent;
     QString m_title;
 };

@@ -1,7 +1,7 @@
 #include "gui/skin.h"
 
 #include "gui/form_colors.h"
-#include "filelist/add_folder.h"
+#include "base/program_files.h"
 #include "base/tessaly_error.h"
 
 #include <QFile>
@@ -17,8 +17,8 @@ QString skinFile(const QString &programFolder)
 void ApplySkin(QWidget &window, const QString &programFolder)
 {
     const QString path = skinFile(programFolder);
-    // Only a file counts: a folder of that name is no skin.
-    if (!FileIsOpenable(path))
+    // Only a regular file counts: a folder, FIFO or device of that name is no skin.
+    if (!isRegularFile(path))
         return;
     SetFormBackColors(window);
     QFile file(path);

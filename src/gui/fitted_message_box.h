@@ -1,0 +1,20 @@
+// A message box that never grows past the screen: a text too tall for it (a long
+// list of paths) scrolls inside the box, and the buttons stay in view.
+#pragma once
+
+#include <QMessageBox>
+
+namespace tessaly {
+
+class FittedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void scrollTextWithin(int height);
+};
+
+} // namespace tessaly

@@ -1,0 +1,308 @@
+// The desktop side of the platform layer with the real Qt dialogs and boxes:
+// each test opens the dialog through QtPlatform, inspects and closes it.
+#include "gui/qt_platform.h"
+#include "filelist/file_list_model.h"
+#include "filelist/list_maintenance.h"
+#include "test_files.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+using tessaly::QtPlatform;
+
+namespace {
+
+// Runs `act` on the modal dialog that the next call opens; the dialog is closed
+// afterwards whatever `act` did, so a failed check cannot leave the test waiting.
+template<class Dialog>
+void whenShown(std::function<void(Dialog &)> act)
+{
+    QTimer::singleShot(0, [act] {
+        auto *modal = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        auto *dialog = qobject_cast<Dialog *>(modal);
+        if (dialog)
+            act(*dialog);
+        else
+            QTest::qFail("the expected dialog is not showing", __FILE__, __LINE__);
+        if (modal && modal->isVisible())
+            modal->reject();
+    });
+}
+
+// The names the dialog's file list shows, sorted.
+QStringList listedNames(QFileDialog &dialog)
+{
+    const auto *view = dialog.findChild<QListView *>(QStringLiteral("listView"));
+    QStringList names;
+    if (!view)
+        return names;
+    const QAbstractItemModel *model = view->model();
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row)
+        names << model->index(row, 0, view->rootIndex()).data().toString();
+    names.sort();
+    return names;
+}
+
+// Receives the desktop's "open this" requests for file URLs.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+    Q_INVOKABLE void open(const QUrl &url) { opened << url; }
+};
+
+} // namespace
+
+class TestQtPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        for (const char *name : {"a.htm", "b.html", "c.txt", "README"})
+            testing::writeBytes(m_dir->filePath(name), "<p>x</p>");
+        QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+        m_platform.setApplicationTitle("Tessaly");
+    }
+
+    void fileDialogListsWhatItsFilterNames_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("chosenFilter");
+        QTest::addColumn<QStringList>("shownFilters");
+        QTest::addColumn<QStringList>("listed");
+
+        const QString addHtml = "HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*";
+        const QStringList addHtmlShown{"HTML Files (*.htm *.html)", "All Files (*)"};
+        QTest::newRow("Add HTML Files: HTML files") << addHtml << 0 << addHtmlShown
+                                                    << QStringList{"a.htm", "b.html", "sub"};
+        QTest::newRow("Add HTML Files: all files, also without a dot")
+            << addHtml << 1 << addHtmlShown << QStringList{"README", "a.htm", "b.html", "c.txt", "sub"};
+        QTest::newRow("Save Sets: text files") << "Text Files (*.txt)|*.txt|All Files (*.*)|*.*|" << 0
+                                               << QStringList{"Text Files (*.txt)", "All Files (*)"}
+                                               << QStringList{"c.txt", "sub"};
+        QTest::newRow("Load Sets: text files") << "Text Files (*.txt)|*.txt|" << 0
+                                               << QStringList{"Text Files (*.txt)"} << QStringList{"c.txt", "sub"};
+    }
+    void fileDialogListsWhatItsFilterNames()
+    {
+        QFETCH(QString, filter);
+        QFETCH(int, chosenFilter);
+        QFETCH(QStringList, shownFilters);
+        QFETCH(QStringList, listed);
+        whenShown<QFileDialog>([&](QFileDialog &dialog) {
+            QCOMPARE(dialog.nameFilters(), shownFilters);
+            dialog.selectNameFilter(shownFilters.at(chosenFilter));
+            QTRY_COMPARE(listedNames(dialog), listed);
+        });
+        QCOMPARE(m_platform.openFiles({"Add", filter, m_dir->path()}), QStringList());
+    }
+
+    void fileDialogs_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("typed");   // "" cancels
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<int>("acceptMode");
+        QTest::addColumn<QStringList>("answer");
+
+        const int open = QFileDialog::AcceptOpen;
+        QTest::newRow("openFiles: two files") << "openFiles" << "\"a.htm\" \"b.html\"" << int(QFileDialog::ExistingFiles)
+                                              << open << QStringList{"a.htm", "b.html"};
+        QTest::newRow("openFiles: cancelled") << "openFiles" << "" << int(QFileDialog::ExistingFiles) << open
+                                              << QStringList();
+        QTest::newRow("openFile") << "openFile" << "c.txt" << int(QFileDialog::ExistingFile) << open
+                                  << QStringList{"c.txt"};
+        QTest::newRow("saveFile over a file: no question of its own")
+            << "saveFile" << "c.txt" << int(QFileDialog::AnyFile) << int(QFileDialog::AcceptSave)
+            << QStringList{"c.txt"};
+        QTest::newRow("saveFile: new name") << "saveFile" << "new.txt" << int(QFileDialog::AnyFile)
+                                            << int(QFileDialog::AcceptSave) << QStringList{"new.txt"};
+        QTest::newRow("browseForFolder") << "browseForFolder" << "sub" << int(QFileDialog::Directory) << open
+                                         << QStringList{"sub"};
+        QTest::newRow("browseForFolder: cancelled") << "browseForFolder" << "" << int(QFileDialog::Directory)
+                                                    << open << QStringList();
+    }
+    void fileDialogs()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, typed);
+        QFETCH(int, fileMode);
+        QFETCH(int, acceptMode);
+        QFETCH(QStringList, answer);
+        whenShown<QFileDialog>([&](QFileDialog &dialog) {
+            QCOMPARE(dialog.windowTitle(), QStringLiteral("Title"));
+            QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
+            QCOMPARE(QDir(dialog.directory()), QDir(m_dir->path()));
+            QCOMPARE(int(dialog.fileMode()), fileMode);
+            QCOMPARE(int(dialog.acceptMode()), acceptMode);
+            if (typed.isEmpty())
+                return;
+            dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(typed);
+            QMetaObject::invokeMethod(&dialog, "accept");
+            QVERIFY2(!dialog.isVisible(), "the dialog did not take the typed name");
+        });
+        const tessaly::FileDialogRequest request{"Title", "All Files (*.*)|*.*", m_dir->path()};
+        QStringList result;
+        if (call == "openFiles")
+            result = m_platform.openFiles(request);
+        else if (call == "openFile")
+            result = QStringList{m_platform.openFile(request)};
+        else if (call == "saveFile")
+            result = QStringList{m_platform.saveFile(request)};
+        else
+            result = QStringList{m_platform.browseForFolder(request.title, request.initialFolder)};
+        result.removeAll(QString());
+        QStringList expected;
+        for (const QString &name : std::as_const(answer))
+            expected << QDir::toNativeSeparators(m_dir->filePath(name));
+        QCOMPARE(result, expected);
+    }
+
+    void boxes_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("buttons");
+        QTest::addColumn<int>("pressed");
+        QTest::addColumn<bool>("answer");
+
+        const int ok = QMessageBox::Ok;
+        const int yesNo = QMessageBox::Yes | QMessageBox::No;
+        QTest::newRow("message") << "message" << "Tessaly" << int(QMessageBox::NoIcon) << ok << ok << false;
+        QTest::newRow("messageWithDetails") << "messageWithDetails" << "Tessaly" << int(QMessageBox::NoIcon) << ok
+                                            << ok << false;
+        QTest::newRow("askYesNo: Yes") << "askYesNo" << "Tessaly" << int(QMessageBox::NoIcon) << yesNo
+                                       << int(QMessageBox::Yes) << true;
+        QTest::newRow("askYesNo: No") << "askYesNo" << "Tessaly" << int(QMessageBox::NoIcon) << yesNo
+                                      << int(QMessageBox::No) << false;
+        QTest::newRow("errorReport") << "errorReport" << "Application Error" << int(QMessageBox::Warning) << ok << ok
+                                     << false;
+    }
+    void boxes()
+    {
+        QFETCH(QString, call);
+        QFETCH(QString, title);
+        QFETCH(int, icon);
+        QFETCH(int, buttons);
+        QFETCH(int, pressed);
+        QFETCH(bool, answer);
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            QCOMPARE(box.windowTitle(), title);
+            QCOMPARE(int(box.icon()), icon);
+            QCOMPARE(box.text(), QStringLiteral("One\nTwo\n\nThree"));
+            QCOMPARE(int(box.standardButtons()), buttons);
+            QCOMPARE(box.detailedText(), call == "messageWithDetails" ? QStringLiteral("details") : QString());
+            box.button(QMessageBox::StandardButton(pressed))->click();
+        });
+        const QString text = "One\r\nTwo\r\rThree";
+        bool result = false;
+        if (call == "message")
+            m_platform.message(text);
+        else if (call == "messageWithDetails")
+            m_platform.messageWithDetails(text, "details");
+        else if (call == "askYesNo")
+            result = m_platform.askYesNo(text);
+        else
+            m_platform.errorReport(text);
+        QCOMPARE(result, answer);
+    }
+
+    void input_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::newRow("answered") << true << std::optional<QString>("txt");
+        QTest::newRow("cancelled") << false << std::optional<QString>();
+    }
+    void input()
+    {
+        QFETCH(bool, accept);
+        QFETCH(std::optional<QString>, answer);
+        whenShown<QInputDialog>([&](QInputDialog &box) {
+            QCOMPARE(box.windowTitle(), QStringLiteral("Tessaly"));
+            QCOMPARE(box.labelText(), QStringLiteral("Enter:\n\n(hint)"));
+            QCOMPARE(box.textValue(), QStringLiteral("htm"));
+            box.setTextValue("txt");
+            if (accept)
+                box.accept();
+        });
+        QCOMPARE(m_platform.input("Enter:\r\r(hint)", "htm"), answer);
+    }
+
+    void longListScrollsInsideTheScreen()
+    {
+        tessaly::FileListModel list;
+        for (int i = 0; i < 300; ++i)
+            list.append(QStringLiteral("/site/notes/file%1.txt").arg(i));
+        const QString question = tessaly::checkListExtensions(list.rows()).question;
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            const QRect screen = box.screen()->availableGeometry();
+            QVERIFY2(box.frameGeometry().height() <= screen.height(), qPrintable(QString::number(box.height())));
+            QVERIFY(screen.contains(box.frameGeometry()));
+            for (QAbstractButton *button : {box.button(QMessageBox::Yes), box.button(QMessageBox::No)}) {
+                QVERIFY(button->isVisible());
+                QVERIFY(box.rect().contains(QRect(button->mapTo(&box, QPoint(0, 0)), button->size())));
+            }
+            // The whole question, word for word, scrolls inside the box.
+            QCOMPARE(box.text(), QString(question).replace("\r\n", "\n"));
+            auto *area = box.findChild<QScrollArea *>();
+            QVERIFY(area);
+            auto *label = qobject_cast<QLabel *>(area->widget());
+            QVERIFY(label);
+            QCOMPARE(label->text(), box.text());
+            QVERIFY(area->verticalScrollBar()->maximum() > 0);
+            box.button(QMessageBox::No)->click();
+        });
+        QVERIFY(!tessaly::ValidateListFiles(list, m_platform));
+        QCOMPARE(list.count(), 300);
+    }
+
+    void openFolderHandsTheFolderToTheDesktop()
+    {
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler("file", &catcher, "open");
+        m_platform.openFolder(m_dir->path() + "/sub/");
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir->path() + "/sub/")});
+    }
+
+    void execReturnsTheDialogsResult()
+    {
+        QDialog dialog;
+        QTimer::singleShot(0, &dialog, [&] { dialog.done(7); });
+        QCOMPARE(m_platform.exec(dialog), 7);
+    }
+
+    void processPendingEventsRunsQueuedWork()
+    {
+        bool ran = false;
+        QMetaObject::invokeMethod(this, [&] { ran = true; }, Qt::QueuedConnection);
+        m_platform.processPendingEvents();
+        QVERIFY(ran);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QtPlatform m_platform;
+};
+
+QTEST_MAIN(TestQtPlatform)
+#include "tst_qt_platform.moc"
