@@ -1,0 +1,77 @@
+// Times the unified diff of a generated 1 MB page against its result, for a page
+// of short lines and for the same page on one line, with replacements scattered
+// through it.
+// Usage: tessaly-diff-bench [CHANGES]   (default 200 replaced words)
+#include "engine/text_diff.h"
+#include "engine/unified_diff_format.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace tessaly;
+
+namespace {
+
+// About 1 MB of HTML-like lines; `changes` lines spread evenly carry "Acme".
+QString page(int changes, const QString &lineEnd)
+{
+    QRandomGenerator random(14);
+    const QStringList words{"lorem", "ipsum", "dolor", "sit", "amet", "<b>", "</b>", "&amp;", "fjord", "été"};
+    QStringList lines;
+    qsizetype size = 0;
+    while (size < 1'000'000) {
+        QString line = QStringLiteral("<p class=\"text\">");
+        while (line.size() < 70)
+            line += words[random.bounded(int(words.size()))] + u' ';
+        line += QStringLiteral("</p>");
+        size += line.size() + lineEnd.size();
+        lines.append(line);
+    }
+    const qsizetype step = lines.size() / std::max(changes, 1);
+    for (int i = 0; i < changes; ++i)
+        lines[i * step + step / 2].insert(16, QStringLiteral("Acme "));
+    return lines.join(lineEnd) + lineEnd;
+}
+
+void time(const char *name, const QString &source, const QString &result)
+{
+    std::vector<qint64> micros;
+    qsizetype hunks = 0, textSize = 0;
+    for (int run = 0; run < 7; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto diff = diffTexts(source, result);
+        textSize = formatUnifiedDiff(diff, "SOURCE", "RESULT").size();
+        micros.push_back(timer.nsecsElapsed() / 1000);
+        hunks = diff.size();
+    }
+    std::sort(micros.begin(), micros.end());
+    std::printf("%-28s %8.2f MB  %5lld hunks  diff text %8lld chars  median %7.2f ms  max %7.2f ms\n", name,
+                source.size() / 1e6, qlonglong(hunks), qlonglong(textSize), micros[micros.size() / 2] / 1000.0,
+                micros.back() / 1000.0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int changes = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
+    std::printf("%d replaced words\n", changes);
+    for (const auto &[name, lineEnd] : {std::pair{"lines (LF)", QStringLiteral("\n")},
+                                        std::pair{"lines (CR LF)", QStringLiteral("\r\n")},
+                                        std::pair{"one line", QStringLiteral(" ")}}) {
+        const QString source = page(changes, lineEnd);
+        time(name, source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zenith")));
+    }
+    const QString source = page(changes, QStringLiteral("\n"));
+    time("lines, a break per change", source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zen\nith")));
+    time("no change", source, source);
+    time("every line changed", source, QString(source).replace(QLatin1String("<p"), QLatin1String("<div")));
+    return 0;
+}
