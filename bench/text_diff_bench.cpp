@@ -4,10 +4,10 @@
 // Usage: tessaly-diff-bench [CHANGES]   (default 200 replaced words)
 #include "engine/text_diff.h"
 #include "engine/unified_diff_format.h"
+#include "sample_page.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cstdio>
@@ -16,27 +16,6 @@
 using namespace tessaly;
 
 namespace {
-
-// About 1 MB of HTML-like lines; `changes` lines spread evenly carry "Acme".
-QString page(int changes, const QString &lineEnd)
-{
-    QRandomGenerator random(14);
-    const QStringList words{"lorem", "ipsum", "dolor", "sit", "amet", "<b>", "</b>", "&amp;", "fjord", "été"};
-    QStringList lines;
-    qsizetype size = 0;
-    while (size < 1'000'000) {
-        QString line = QStringLiteral("<p class=\"text\">");
-        while (line.size() < 70)
-            line += words[random.bounded(int(words.size()))] + u' ';
-        line += QStringLiteral("</p>");
-        size += line.size() + lineEnd.size();
-        lines.append(line);
-    }
-    const qsizetype step = lines.size() / std::max(changes, 1);
-    for (int i = 0; i < changes; ++i)
-        lines[i * step + step / 2].insert(16, QStringLiteral("Acme "));
-    return lines.join(lineEnd) + lineEnd;
-}
 
 void time(const char *name, const QString &source, const QString &result)
 {
@@ -66,10 +45,10 @@ int main(int argc, char *argv[])
     for (const auto &[name, lineEnd] : {std::pair{"lines (LF)", QStringLiteral("\n")},
                                         std::pair{"lines (CR LF)", QStringLiteral("\r\n")},
                                         std::pair{"one line", QStringLiteral(" ")}}) {
-        const QString source = page(changes, lineEnd);
+        const QString source = samplePage(changes, lineEnd);
         time(name, source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zenith")));
     }
-    const QString source = page(changes, QStringLiteral("\n"));
+    const QString source = samplePage(changes, QStringLiteral("\n"));
     time("lines, a break per change", source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zen\nith")));
     time("no change", source, source);
     time("every line changed", source, QString(source).replace(QLatin1String("<p"), QLatin1String("<div")));
