@@ -2,7 +2,7 @@
 // filtering that list, and showing the diff of a 1 MB page; with --screenshot it
 // instead shows a few hundred files on the real screen and saves a picture of it.
 // Usage: tessaly-preview-bench [FILES]            (offscreen, default 100000)
-//        tessaly-preview-bench --screenshot PNG    (e.g. under xvfb-run)
+//        tessaly-preview-bench --screenshot PNG [FILTER]   (e.g. under xvfb-run)
 #include "engine/text_diff.h"
 #include "gui/preview_window.h"
 #include "sample_page.h"
@@ -50,33 +50,36 @@ QList<FileReport> siteReports(int count)
     return reports;
 }
 
-QString pageOf(int row)
+// A page of the site in which "Acme Ltd" occurs `mentions` times.
+QString pageOf(int row, qint64 mentions)
 {
     QString page = QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                                   "<title>Acme Ltd – Garden tools</title>\n</head>\n<body>\n"
                                   "<nav><a href=\"index.htm\">Home</a> | <a href=\"prices.htm\">Prices</a></nav>\n");
-    for (int p = 0; p < 12; ++p) {
+    for (qint64 p = 1; p < mentions || p < 12; ++p) {
         page += QStringLiteral("<p>Paragraph %1 of page %2: our spades, rakes and shears are made to last.</p>\n")
-                    .arg(p + 1)
+                    .arg(p)
                     .arg(row);
-        if (p % 4 == 1)
+        if (p < mentions)
             page += QStringLiteral("<p>Call Acme Ltd on 0161 496 0000 or write to sales@acme.example.</p>\n");
     }
-    return page + QStringLiteral("<footer>© 2024 Acme Ltd, Manchester</footer>\n</body>\n</html>");
+    return page + QStringLiteral("</body>\n</html>");
 }
 
-FileDiff pageDiff(int row)
+// Shows the window on 340 files, filtered by `filter`, with its first row
+// selected, and saves a picture of the screen.
+int screenshot(QApplication &app, const QString &path, const QString &filter)
 {
-    const QString source = pageOf(row);
-    return {diffTexts(source, QString(source).replace(QStringLiteral("Acme Ltd"), QStringLiteral("Acme GmbH"))), {}};
-}
-
-int screenshot(QApplication &app, const QString &path)
-{
-    PreviewWindow window(siteReports(340), pageDiff);
+    const QList<FileReport> reports = siteReports(340);
+    PreviewWindow window(reports, [&reports](int row) {
+        const QString source = pageOf(row, reports[row].replacements);
+        return FileDiff{diffTexts(source, QString(source).replace(QStringLiteral("Acme Ltd"), QStringLiteral("Acme GmbH"))),
+                        {}};
+    });
     window.show();
+    window.findChild<QLineEdit *>(QStringLiteral("filter"))->setText(filter);
     auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
-    table->setCurrentIndex(table->model()->index(2, 0));
+    table->setCurrentIndex(table->model()->index(0, 0));
     QTimer::singleShot(800, [&] {
         const bool saved = window.screen()->grabWindow(0).save(path);
         std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
@@ -94,12 +97,12 @@ double millis(const QElapsedTimer &timer)
 
 int main(int argc, char *argv[])
 {
-    const bool shot = argc == 3 && qstrcmp(argv[1], "--screenshot") == 0;
+    const bool shot = argc >= 3 && qstrcmp(argv[1], "--screenshot") == 0;
     if (!shot)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (shot)
-        return screenshot(app, QString::fromLocal8Bit(argv[2]));
+        return screenshot(app, QString::fromLocal8Bit(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
 
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     QList<FileReport> reports = siteReports(count);

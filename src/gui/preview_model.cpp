@@ -43,13 +43,15 @@ int PreviewModel::columnCount(const QModelIndex &parent) const
 
 QVariant PreviewModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::TextAlignmentRole))
+    if (!index.isValid())
         return {};
     const FileReport &report = m_reports[index.row()];
-    const bool written = report.status == FileReport::Status::Written;
-    if (index.column() == OutcomeColumn && role == Qt::TextAlignmentRole)
-        return written ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-    if (role == Qt::TextAlignmentRole)
+    if (role == Qt::TextAlignmentRole) {
+        const bool number = index.column() == OutcomeColumn && report.status == FileReport::Status::Written;
+        return number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    }
+    // The tool tip shows the whole text of a cell too narrow for it.
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     switch (index.column()) {
     case SourceColumn:

@@ -88,9 +88,9 @@ PreviewWindow::PreviewWindow(QList<FileReport> reports, DiffSource diffOf, QWidg
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setColumnWidth(PreviewModel::SourceColumn, 400);
-    m_table->setColumnWidth(PreviewModel::ResultColumn, 400);
+    m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::ResultColumn, QHeaderView::Stretch);
+    m_table->setColumnWidth(PreviewModel::SourceColumn, 420);
+    m_table->setColumnWidth(PreviewModel::OutcomeColumn, 220);
     // In the order of the run until a column header is clicked.
     m_table->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
