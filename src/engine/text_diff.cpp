@@ -41,6 +41,7 @@ std::vector<QStringView> splitLines(QStringView text)
 std::vector<QStringView> splitTokens(QStringView text)
 {
     std::vector<QStringView> tokens;
+    tokens.reserve(std::size_t(text.size() / 3));
     for (qsizetype i = 0; i < text.size();) {
         qsizetype end = i + 1;
         if (text[i].isLetterOrNumber())
