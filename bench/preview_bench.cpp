@@ -1,0 +1,151 @@
+// Times the Preview window: opening it on a list of 100,000 files, sorting and
+// filtering that list, and showing the diff of a 1 MB page; with --screenshot it
+// instead shows a few hundred files on the real screen and saves a picture of it.
+// Usage: tessaly-preview-bench [FILES]            (offscreen, default 100000)
+//        tessaly-preview-bench --screenshot PNG [FILTER]   (e.g. under xvfb-run)
+#include "engine/text_diff.h"
+#include "gui/preview_window.h"
+#include "sample_page.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTableView>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace tessaly;
+
+namespace {
+
+// Files of a web site with the outcomes a run gives them: most written, a few
+// skipped or failed.
+QList<FileReport> siteReports(int count)
+{
+    static const char *const folders[] = {"", "products/", "products/garden/", "news/2023/", "about/", "support/faq/"};
+    static const char *const names[] = {"index", "contact", "prices", "delivery", "history", "team", "order"};
+    QList<FileReport> reports;
+    reports.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        FileReport report;
+        const QString name = QStringLiteral("%1%2-%3.htm").arg(QLatin1String(folders[i % 6]),
+                                                                 QLatin1String(names[i % 7])).arg(i);
+        report.source = QStringLiteral("/home/maria/sites/acme/") + name;
+        report.resultPath = QStringLiteral("/home/maria/sites/acme-new/") + name;
+        report.replacements = (i * 7919) % 23;
+        report.dryRun = true;
+        if (i % 97 == 13) {
+            report.status = FileReport::Status::Skipped;
+            report.description = i % 2 ? QStringLiteral("empty") : QStringLiteral("missing");
+            report.resultPath.clear();
+        } else if (i % 211 == 50) {
+            report.status = FileReport::Status::Failed;
+            report.description = QStringLiteral("the result would replace another source of this run");
+        }
+        reports.append(report);
+    }
+    return reports;
+}
+
+// A page of the site in which "Acme Ltd" occurs `mentions` times.
+QString pageOf(int row, qint64 mentions)
+{
+    QString page = QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+                                  "<title>Acme Ltd – Garden tools</title>\n</head>\n<body>\n"
+                                  "<nav><a href=\"index.htm\">Home</a> | <a href=\"prices.htm\">Prices</a></nav>\n");
+    for (qint64 p = 1; p < mentions || p < 12; ++p) {
+        page += QStringLiteral("<p>Paragraph %1 of page %2: our spades, rakes and shears are made to last.</p>\n")
+                    .arg(p)
+                    .arg(row);
+        if (p < mentions)
+            page += QStringLiteral("<p>Call Acme Ltd on 0161 496 0000 or write to sales@acme.example.</p>\n");
+    }
+    return page + QStringLiteral("</body>\n</html>");
+}
+
+// Shows the window on 340 files, filtered by `filter`, with its first row
+// selected, and saves a picture of the screen.
+int screenshot(QApplication &app, const QString &path, const QString &filter)
+{
+    const QList<FileReport> reports = siteReports(340);
+    PreviewWindow window(reports, [&reports](int row) {
+        const QString source = pageOf(row, reports[row].replacements);
+        return FileDiff{diffTexts(source, QString(source).replace(QStringLiteral("Acme Ltd"), QStringLiteral("Acme GmbH"))),
+                        {}};
+    });
+    window.show();
+    window.findChild<QLineEdit *>(QStringLiteral("filter"))->setText(filter);
+    auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QTimer::singleShot(800, [&] {
+        const bool saved = window.screen()->grabWindow(0).save(path);
+        std::printf("%s %s\n", saved ? "saved" : "could not save", qPrintable(path));
+        app.exit(saved ? 0 : 1);
+    });
+    return app.exec();
+}
+
+double millis(const QElapsedTimer &timer)
+{
+    return timer.nsecsElapsed() / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const bool shot = argc >= 3 && qstrcmp(argv[1], "--screenshot") == 0;
+    if (!shot)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (shot)
+        return screenshot(app, QString::fromLocal8Bit(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
+
+    const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    QList<FileReport> reports = siteReports(count);
+    // Row 1 gets a page of short lines, row 2 the same page on one line.
+    QList<QPair<QString, QString>> pages;
+    for (const QString &lineEnd : {QStringLiteral("\n"), QStringLiteral(" ")}) {
+        const QString source = samplePage(200, lineEnd);
+        pages.append({source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zenith"))});
+    }
+    double diffMillis = 0;
+    const auto bigPageDiff = [&](int row) {
+        QElapsedTimer timer;
+        timer.start();
+        FileDiff diff{diffTexts(pages[row - 1].first, pages[row - 1].second), {}};
+        diffMillis = millis(timer);
+        return diff;
+    };
+
+    QElapsedTimer timer;
+    timer.start();
+    PreviewWindow window(std::move(reports), bigPageDiff);
+    window.show();
+    QCoreApplication::processEvents();
+    std::printf("open with %d files: %.1f ms\n", count, millis(timer));
+
+    auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
+    for (const auto &[row, name] : {std::pair{1, "lines"}, std::pair{2, "one line"}}) {
+        timer.restart();
+        table->setCurrentIndex(table->model()->index(row, 0));
+        window.repaint();
+        QCoreApplication::processEvents();
+        std::printf("select a 1 MB page (%s): %.1f ms (of which the diff %.1f ms)\n", name, millis(timer),
+                    diffMillis);
+    }
+
+    timer.restart();
+    table->sortByColumn(2, Qt::DescendingOrder);
+    QCoreApplication::processEvents();
+    std::printf("sort by replacements: %.1f ms\n", millis(timer));
+
+    timer.restart();
+    window.findChild<QLineEdit *>(QStringLiteral("filter"))->setText(QStringLiteral("garden/prices"));
+    QCoreApplication::processEvents();
+    std::printf("filter to %d rows: %.1f ms\n", table->model()->rowCount(), millis(timer));
+    return 0;
+}

@@ -1,0 +1,217 @@
+#include "engine/text_diff.h"
+
+#include <dtl/dtl.hpp>
+
+#include <algorithm>
+#include <vector>
+
+namespace tessaly {
+
+namespace {
+
+// A changed stretch of two sequences: [oldStart, oldEnd) became [newStart, newEnd).
+struct ChangedRun {
+    qsizetype oldStart, oldEnd, newStart, newEnd;
+};
+
+bool isLineEnd(QChar c)
+{
+    return c == u'\n' || c == u'\r';
+}
+
+std::vector<QStringView> splitLines(QStringView text)
+{
+    std::vector<QStringView> lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isLineEnd(text[i]))
+            continue;
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        lines.push_back(text.mid(start, i + 1 - start));
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.mid(start));
+    return lines;
+}
+
+// Words (runs of letters and digits) and single other characters, so that a
+// changed part is shown as whole words unless only a few letters differ.
+std::vector<QStringView> splitTokens(QStringView text)
+{
+    std::vector<QStringView> tokens;
+    tokens.reserve(std::size_t(text.size() / 3));
+    for (qsizetype i = 0; i < text.size();) {
+        qsizetype end = i + 1;
+        if (text[i].isLetterOrNumber())
+            while (end < text.size() && text[end].isLetterOrNumber())
+                ++end;
+        tokens.push_back(text.mid(i, end - i));
+        i = end;
+    }
+    return tokens;
+}
+
+// Runs of unequal items where item i of a stands against item i of b.
+std::vector<ChangedRun> runsInPlace(const std::vector<QStringView> &a, const std::vector<QStringView> &b,
+                                    qsizetype from, qsizetype to)
+{
+    std::vector<ChangedRun> runs;
+    for (qsizetype i = from; i < to; ++i) {
+        if (a[i] == b[i])
+            continue;
+        if (!runs.empty() && runs.back().oldEnd == i)
+            runs.back().oldEnd = runs.back().newEnd = i + 1;
+        else
+            runs.push_back({i, i + 1, i, i + 1});
+    }
+    return runs;
+}
+
+// The changed runs between a and b. The common head and tail are skipped first:
+// replacements usually leave most lines alone. When as many items remain on both
+// sides, item i is taken to have become item i, which is what a replacement without
+// line breaks does to lines (and a same-size replacement to words), in linear time;
+// only otherwise is the shortest edit script computed, whose cost grows with the
+// product of length and number of changes.
+std::vector<ChangedRun> changedRuns(const std::vector<QStringView> &a, const std::vector<QStringView> &b)
+{
+    const qsizetype m = qsizetype(a.size()), n = qsizetype(b.size());
+    qsizetype head = 0;
+    while (head < m && head < n && a[head] == b[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < m - head && tail < n - head && a[m - 1 - tail] == b[n - 1 - tail])
+        ++tail;
+    if (head + tail == m && head + tail == n)
+        return {};
+    if (head + tail == m || head + tail == n)
+        return {{head, m - tail, head, n - tail}};
+    if (m == n)
+        return runsInPlace(a, b, head, m - tail);
+
+    dtl::Diff<QStringView> diff(std::vector<QStringView>(a.begin() + head, a.end() - tail),
+                                std::vector<QStringView>(b.begin() + head, b.end() - tail));
+    diff.compose();
+    std::vector<ChangedRun> runs;
+    qsizetype i = head, j = head;
+    bool inRun = false;
+    for (const auto &step : diff.getSes().getSequence()) {
+        const dtl::edit_t type = step.second.type;
+        if (type == dtl::SES_COMMON) {
+            ++i;
+            ++j;
+            inRun = false;
+            continue;
+        }
+        if (!inRun)
+            runs.push_back({i, i, j, j});
+        inRun = true;
+        if (type == dtl::SES_DELETE)
+            runs.back().oldEnd = ++i;
+        else
+            runs.back().newEnd = ++j;
+    }
+    return runs;
+}
+
+// Where tokens [from, to) of a tokenized text lie in it, as [start, end).
+std::pair<qsizetype, qsizetype> span(QStringView text, const std::vector<QStringView> &tokens, qsizetype from,
+                                     qsizetype to)
+{
+    const auto offset = [&](qsizetype t) {
+        return t < qsizetype(tokens.size()) ? qsizetype(tokens[t].data() - text.data()) : text.size();
+    };
+    const qsizetype start = offset(from);
+    return {start, to > from ? offset(to - 1) + tokens[to - 1].size() : start};
+}
+
+void markChangedRanges(DiffLine &removed, DiffLine &added)
+{
+    const QStringView a = QStringView(removed.text).left(removed.lengthWithoutLineEnd());
+    const QStringView b = QStringView(added.text).left(added.lengthWithoutLineEnd());
+    const auto ta = splitTokens(a), tb = splitTokens(b);
+    for (const ChangedRun &run : changedRuns(ta, tb)) {
+        auto [aStart, aEnd] = span(a, ta, run.oldStart, run.oldEnd);
+        auto [bStart, bEnd] = span(b, tb, run.newStart, run.newEnd);
+        while (aStart < aEnd && bStart < bEnd && a[aStart] == b[bStart])
+            ++aStart, ++bStart;
+        while (aStart < aEnd && bStart < bEnd && a[aEnd - 1] == b[bEnd - 1])
+            --aEnd, --bEnd;
+        if (aEnd > aStart)
+            removed.changed.append({aStart, aEnd - aStart});
+        if (bEnd > bStart)
+            added.changed.append({bStart, bEnd - bStart});
+    }
+}
+
+void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<QStringView> &lines, qsizetype from,
+                 qsizetype to)
+{
+    for (qsizetype i = from; i < to; ++i)
+        out.append({kind, lines[i].toString(), {}});
+}
+
+DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QStringView> &newLines,
+                  const ChangedRun *first, const ChangedRun *last, qsizetype context)
+{
+    // Unchanged lines come in equal numbers on both sides before the first change
+    // and after the last one, so one count serves both.
+    const qsizetype before = std::min(context, first->oldStart);
+    const qsizetype after = std::min(context, qsizetype(oldLines.size()) - last->oldEnd);
+    const qsizetype oldStart = first->oldStart - before, newStart = first->newStart - before;
+
+    DiffHunk hunk;
+    hunk.sourceCount = last->oldEnd + after - oldStart;
+    hunk.resultCount = last->newEnd + after - newStart;
+    hunk.sourceStart = hunk.sourceCount > 0 ? oldStart + 1 : oldStart;
+    hunk.resultStart = hunk.resultCount > 0 ? newStart + 1 : newStart;
+
+    qsizetype i = oldStart;
+    for (const ChangedRun *run = first; run <= last; ++run) {
+        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart);
+        const qsizetype removedAt = hunk.lines.size();
+        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd);
+        const qsizetype addedAt = hunk.lines.size();
+        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd);
+        const qsizetype pairs = std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart);
+        for (qsizetype p = 0; p < pairs; ++p)
+            markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
+        i = run->oldEnd;
+    }
+    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after);
+    return hunk;
+}
+
+} // namespace
+
+bool DiffLine::hasLineEnd() const
+{
+    return !text.isEmpty() && isLineEnd(text.back());
+}
+
+qsizetype DiffLine::lengthWithoutLineEnd() const
+{
+    if (!hasLineEnd())
+        return text.size();
+    return text.size() - (text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
+}
+
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context)
+{
+    const auto oldLines = splitLines(source), newLines = splitLines(result);
+    const auto runs = changedRuns(oldLines, newLines);
+    const qsizetype reach = 2 * qsizetype(std::max(context, 0));
+    QList<DiffHunk> hunks;
+    for (size_t first = 0; first < runs.size();) {
+        size_t last = first;
+        while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
+            ++last;
+        hunks.append(makeHunk(oldLines, newLines, &runs[first], &runs[last], std::max(context, 0)));
+        first = last + 1;
+    }
+    return hunks;
+}
+
+} // namespace tessaly

@@ -1,0 +1,45 @@
+// Line differences between a source's text and its result's text, grouped into
+// unified-diff hunks the way GNU diff groups them, with the changed characters of
+// each changed line pair for highlighting.
+#pragma once
+
+#include <QList>
+#include <QString>
+
+namespace tessaly {
+
+struct CharRange {
+    qsizetype start = 0;
+    qsizetype length = 0;
+};
+
+struct DiffLine {
+    enum class Kind { Context, Removed, Added };
+    Kind kind = Kind::Context;
+    // The line with its end ("\n", "\r\n" or "\r"); the last line of a text that
+    // does not end in a line break has none.
+    QString text;
+    // Where a removed line and the added line paired with it differ, in text.
+    // Empty for context lines and for removed or added lines without a partner.
+    QList<CharRange> changed;
+
+    bool hasLineEnd() const;
+    qsizetype lengthWithoutLineEnd() const;
+};
+
+struct DiffHunk {
+    // The numbers of the "@@ -a,b +c,d @@" header: the first line and the count,
+    // 1-based; an empty side gives the line before it and a count of 0.
+    qsizetype sourceStart = 0;
+    qsizetype sourceCount = 0;
+    qsizetype resultStart = 0;
+    qsizetype resultCount = 0;
+    QList<DiffLine> lines;
+};
+
+// The hunks that turn source into result, with up to `context` unchanged lines
+// around each change; changes closer than twice that share one hunk. Lines end at
+// LF, CR LF or CR. No hunks when the texts are equal.
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context = 3);
+
+} // namespace tessaly
