@@ -1,6 +1,6 @@
 #include "filelist/add_folder.h"
 
-#include "filelist/pending_events.h"
+#include "base/pending_events.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,11 +32,12 @@ namespace {
 class FolderScan {
 public:
     explicit FolderScan(const FolderScanOptions &options)
-        : m_options(options), m_source(*options.source), m_events(options.processPendingEvents)
+        : m_options(options), m_source(*options.source), m_events(options.handOverEvents)
     {
     }
 
-    void run(QStringList &folders, bool recurse)
+    // False when the hand-over of events said to stop.
+    bool run(QStringList &folders, bool recurse)
     {
         // Folders listed from the outset count as reached.
         for (const QString &folder : std::as_const(folders)) {
@@ -44,7 +45,7 @@ public:
             if (!id.isEmpty())
                 m_seen.insert(id);
         }
-        scan(folders, recurse);
+        return scan(folders, recurse);
     }
 
 private:
@@ -72,7 +73,7 @@ private:
             && !name.contains(u'?') && name != QLatin1String(".") && name != QLatin1String("..");
     }
 
-    void scan(QStringList &folders, bool recurse)
+    bool scan(QStringList &folders, bool recurse)
     {
         const QChar sep = QDir::separator();
         QStringList next;
@@ -85,13 +86,15 @@ private:
             const int value = m_source.attributes(folder);
             if (value == -1)
                 fail(106, QStringLiteral("Path not found: %1").arg(folder));
-            m_events.poll();
+            if (!m_events.poll())
+                return false;
             if (value != -1 && !mayEnter(folder, value))
                 continue;
 
             const SubFolderListing listing = m_source.subFolders(folder);
             for (const QString &name : listing.names) {
-                m_events.poll();
+                if (!m_events.poll())
+                    return false;
                 if (!acceptName(name))
                     continue;
                 const QString path = folder + name + sep;
@@ -113,13 +116,14 @@ private:
             }
         }
 
-        if (recurse && !next.isEmpty())
-            scan(next, true);
+        if (recurse && !next.isEmpty() && !scan(next, true))
+            return false;
 
         for (const QString &entry : std::as_const(next)) {
             if (!folderExists(entry))
                 continue;
-            m_events.poll();
+            if (!m_events.poll())
+                return false;
             // A failed test lets the statement it guards run, as everywhere in the program.
             const int value = m_source.attributes(entry);
             if (value == -1)
@@ -127,6 +131,7 @@ private:
             if (value == -1 || mayEnter(entry, value))
                 folders.append(entry);
         }
+        return true;
     }
 
     static constexpr int AttributeDirectoryBit = 16;
@@ -167,9 +172,9 @@ bool matchPlain(QStringView name, QStringView pattern)
 
 } // namespace
 
-void GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options)
+bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options)
 {
-    FolderScan(options).run(folders, recurse);
+    return FolderScan(options).run(folders, recurse);
 }
 
 bool matchesWildcard(const QString &name, const QString &pattern)
@@ -305,14 +310,15 @@ bool HasUnsafeCharacters(const QString &name, const CodePage &codePage)
     });
 }
 
-QStringList listFilesOfFolders(const QStringList &folders, const QString &pattern,
-                               const std::function<void()> &processPendingEvents)
+std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const QString &pattern,
+                                              const HandOverEvents &handOverEvents)
 {
     // The listing takes as long as the scan; the window keeps its events.
-    PendingEvents events(processPendingEvents);
+    PendingEvents events(handOverEvents);
     QStringList files;
     for (const QString &entry : folders) {
-        events.poll();
+        if (!events.poll())
+            return std::nullopt;
         const QString parent = entry.chopped(1);
         const QChar sep = entry.back();
         for (const QString &name : ListFolderFiles(parent, pattern)) {
@@ -330,9 +336,10 @@ QStringList collectFolderFiles(const QString &folder, const QString &extension, 
     while (start.size() > 1 && start.endsWith(sep))
         start.chop(1);
     QStringList folders{start + sep};
-    GetSubDirectories2016(folders, true, options);
+    if (!GetSubDirectories2016(folders, true, options))
+        return {};
     const QString pattern = QStringLiteral("*.") + (extension == QLatin1String("*") ? QStringLiteral("*") : extension);
-    return listFilesOfFolders(folders, pattern, options.processPendingEvents);
+    return listFilesOfFolders(folders, pattern, options.handOverEvents).value_or(QStringList());
 }
 
 } // namespace tessaly
