@@ -1,8 +1,10 @@
-// Module AddFolder: the folder scan, the listing of one folder's files by
-// wildcard, and the file tests they rely on. No window is touched here.
+// Module AddFolder: the folder scan (the listing of a folder's files and the
+// wildcard matcher are in their own files, included here). No window is touched.
 #pragma once
 
+#include "filelist/folder_listing.h"
 #include "filelist/folder_source.h"
+#include "filelist/wildcard.h"
 #include "base/error_report.h"
 #include "base/pending_events.h"
 #include "textio/code_page.h"
@@ -44,29 +46,9 @@ struct FolderScanOptions {
 // incomplete).
 bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
 
-// The names of the files in `folder` (with or without a trailing separator) that
-// match `pattern` ("*.htm", "*.*"): hidden files included, folders not, each one
-// openable. Empty when the folder does not exist or nothing matches.
-QStringList ListFolderFiles(const QString &folder, const QString &pattern);
-
-// Whether the path names an existing file that can be opened (no access asked):
-// false for folders, missing paths and dangling links.
-bool FileIsOpenable(const QString &path);
-
 // Whether a name holds a character that is a control code, 127 to 159, or "?" in
 // the code page, or that the code page cannot hold at all. "" is safe.
 bool HasUnsafeCharacters(const QString &name, const CodePage &codePage);
-
-// Wildcard matching as the platform's directory listing does it: letter case
-// ignored, "*" any run, "?" one character; a trailing ".*" also matches names
-// without an extension, so "*.*" matches every name.
-bool matchesWildcard(const QString &name, const QString &pattern);
-
-// The files matching `pattern` in each folder of a scan's list (entries end with a
-// separator), in list order, names beginning with "~" left out. The window's events
-// run on a time budget meanwhile; nothing when the hand-over said to stop.
-std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const QString &pattern,
-                                              const HandOverEvents &handOverEvents = {});
 
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names
