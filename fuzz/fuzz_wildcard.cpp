@@ -8,6 +8,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <vector>
 
 using namespace tessaly;
 
@@ -23,23 +24,45 @@ bool sameLetter(QChar a, QChar b)
     return a.toCaseFolded() == b.toCaseFolded();
 }
 
-// "*" any run (tried from the shortest), "?" one character, any other character
-// itself with letter case ignored.
+// "*" any run, "?" one character, any other character itself with letter case
+// ignored: the rule as it reads, recursing on the rest of name and pattern. The
+// answers are remembered per position so runs of "*" stay cheap.
+class Reference {
+public:
+    Reference(QStringView name, QStringView pattern)
+        : m_name(name), m_pattern(pattern), m_memo(size_t((name.size() + 1) * (pattern.size() + 1)), -1)
+    {
+    }
+    bool matches(qsizetype n = 0, qsizetype p = 0)
+    {
+        signed char &memo = m_memo[size_t(n * (m_pattern.size() + 1) + p)];
+        if (memo < 0)
+            memo = compute(n, p) ? 1 : 0;
+        return memo == 1;
+    }
+
+private:
+    bool compute(qsizetype n, qsizetype p)
+    {
+        if (p == m_pattern.size())
+            return n == m_name.size();
+        if (m_pattern[p] == u'*')
+            return matches(n, p + 1) || (n < m_name.size() && matches(n + 1, p));
+        if (n == m_name.size())
+            return false;
+        if (m_pattern[p] != u'?' && !sameLetter(m_pattern[p], m_name[n]))
+            return false;
+        return matches(n + 1, p + 1);
+    }
+
+    QStringView m_name;
+    QStringView m_pattern;
+    std::vector<signed char> m_memo;
+};
+
 bool referenceMatch(QStringView name, QStringView pattern)
 {
-    if (pattern.isEmpty())
-        return name.isEmpty();
-    if (pattern.front() == u'*') {
-        for (qsizetype skip = 0; skip <= name.size(); ++skip)
-            if (referenceMatch(name.mid(skip), pattern.mid(1)))
-                return true;
-        return false;
-    }
-    if (name.isEmpty())
-        return false;
-    if (pattern.front() != u'?' && !sameLetter(pattern.front(), name.front()))
-        return false;
-    return referenceMatch(name.mid(1), pattern.mid(1));
+    return Reference(name, pattern).matches();
 }
 
 // A trailing ".*" also matches a name without any dot.

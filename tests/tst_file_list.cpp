@@ -15,6 +15,8 @@
 
 using namespace tessaly;
 
+using testing::relative;
+
 namespace {
 
 using testing::FakePlatform;
@@ -51,20 +53,9 @@ struct Harness {
                             {}};
 };
 
-QStringList relative(const QString &root, const QStringList &paths)
-{
-    QStringList out;
-    for (const QString &path : paths)
-        out.append(path.startsWith(root) ? path.mid(root.size()) : path);
-    return out;
-}
-
 void writeFiles(const QString &root, const QStringList &files)
 {
-    for (const QString &file : files) {
-        QVERIFY(QDir(root).mkpath(QFileInfo(root + "/" + file).path()));
-        testing::writeBytes(root + "/" + file, "<p>x</p>");
-    }
+    testing::writeTree(root, files, "<p>x</p>");
 }
 
 } // namespace

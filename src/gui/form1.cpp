@@ -6,6 +6,7 @@
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
 #include "gui/file_list_view.h"
+#include "gui/named.h"
 #include "base/tessaly_error.h"
 
 #include <QApplication>
@@ -29,14 +30,6 @@
 namespace tessaly {
 
 namespace {
-
-// A control under its product name ("Text3", "Frame2"), which tests find it by.
-template <class Control>
-Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
 
 // The window is laid out in twips; 15 twips make one pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;

@@ -119,10 +119,10 @@ void Form1::PushButton13_Click()
               });
 }
 
-// A drop from the file manager. The handler of the original has no trap; here a
-// failure still shows the error report box. Statements: 100 append the dropped
-// files and the files of dropped folders, 102 extension check. Scan failures are
-// reported with the scan's own tag.
+// A drop from the file manager. A failure shows the error report box.
+// Statements: 100 append the dropped files and the files of dropped folders,
+// 102 extension check (neither after the window began to close). Scan failures
+// are reported with the scan's own tag.
 void Form1::ListView1_OLEDragDrop(const QStringList &paths)
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.ListView1_OLEDragDrop"));
