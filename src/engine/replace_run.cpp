@@ -2,6 +2,8 @@
 
 #include "engine/run_sources.h"
 
+#include <optional>
+
 namespace tessaly {
 
 QString requestProcedure(const FileRequest &request)
@@ -65,18 +67,22 @@ RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
             outcome.details << describeReport(skippedReport(path), QString());
             continue;
         }
-        // The tab, the texts and the options are read now, for this file.
-        FileRequest request;
+        // The tab, the texts and the options are read now, for this file. (No
+        // request is made up front: default options look up the system's code
+        // page, which costs as much as a small file.)
+        std::optional<FileRequest> request;
         if (trap.test(120, [&] {
                 request = m_host.request();
-                return request.kind == FileRequest::Kind::Pair;
+                return request->kind == FileRequest::Kind::Pair;
             })) {
             trap.step(122, [&] {
-                request.kind = FileRequest::Kind::Pair;
-                replaceFile(path, size, std::move(request), outcome.details);
+                if (!request)
+                    request.emplace();
+                request->kind = FileRequest::Kind::Pair;
+                replaceFile(path, size, std::move(*request), outcome.details);
             });
-        } else if (trap.test(124, [&] { return request.kind == FileRequest::Kind::Sets; })) {
-            trap.step(126, [&] { replaceFile(path, size, std::move(request), outcome.details); });
+        } else if (trap.test(124, [&] { return request->kind == FileRequest::Kind::Sets; })) {
+            trap.step(126, [&] { replaceFile(path, size, std::move(*request), outcome.details); });
         }
         if (!m_host.goesOn()) {
             outcome.ended = true;
