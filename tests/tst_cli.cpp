@@ -1,32 +1,20 @@
-// tessaly-cli as a process: exit codes, report lines, result bytes, untouched sources.
+// tessaly-cli: parsing, report lines, result bytes and untouched sources in this
+// process; exit codes and a lost report as a process.
+#include "cli_run.h"
 #include "test_files.h"
 
-#include <QProcess>
+#include "cli/cli_main.h"
+
+#include <cstdio>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using testing::readBytes;
 using testing::writeBytes;
 
-namespace {
-
-struct Run {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run runCli(const QStringList &arguments, const QString &folder)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(TESSALY_CLI_PATH), arguments);
-    process.waitForFinished(60000);
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
-
-} // namespace
+using testing::CliRun;
+using testing::runCli;
+using testing::runCliProcess;
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -46,6 +34,10 @@ private slots:
     void folderPathMixedWithFiles();
     void folderFilesAreRunSources();
     void helpNamesFolderPaths();
+    void exitCodesOfTheProgram();
+    void lostReportIsAnError_data();
+    void lostReportIsAnError();
+    void lostReportInProcess();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -78,8 +70,8 @@ void TestCli::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Run run = runCli(arguments, m_dir->path());
-    QCOMPARE(run.exitCode, 2);
+    const CliRun run = runCli(arguments, m_dir->path());
+    CLI_EXIT(run, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QVERIFY(!QFile::exists(path("a_replaced.htm")));
@@ -88,8 +80,8 @@ void TestCli::usageErrors()
 void TestCli::reportsEveryFileInOrder()
 {
     writeBytes(path("empty.htm"), QByteArray());
-    const Run run = runCli({"-f", "Acme", "-r", "Zen", "a.htm", "missing.htm", "empty.htm"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"-f", "Acme", "-r", "Zen", "a.htm", "missing.htm", "empty.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QCOMPARE(run.out, QStringLiteral("a.htm -> %1 (2 replacements)\nmissing.htm: skipped (missing)\nempty.htm: skipped (empty)\n")
                           .arg(path("a_replaced.htm")));
     QVERIFY(run.err.contains(QStringLiteral("3 files: 1 written, 2 skipped, 0 failed")));
@@ -108,8 +100,8 @@ void TestCli::wholeFileAndViewableText()
 void TestCli::outputFolder()
 {
     QDir(m_dir->path()).mkdir("out");
-    const Run run = runCli({"-q", "-w", "-f", "Acme", "-o", "out", "a.htm"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"-q", "-w", "-f", "Acme", "-o", "out", "a.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(readBytes(path("out/a.htm")), QByteArray("<title></title><body> <b></b></body>"));
 }
@@ -117,15 +109,15 @@ void TestCli::outputFolder()
 void TestCli::setsFile()
 {
     writeBytes(path("sets.txt"), "Acme,B\r\nnot a set\r\nB,C\r\n");
-    const Run run = runCli({"-w", "-s", "sets.txt", "--separator", ",", "a.htm"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"-w", "-s", "sets.txt", "--separator", ",", "a.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("<title>C</title><body>C <b>C</b></body>"));
 }
 
 void TestCli::dryRunWritesNothing()
 {
-    const Run run = runCli({"-n", "-f", "Acme", "a.htm"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"-n", "-f", "Acme", "a.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("(2 replacements, dry run)")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.htm"});
 }
@@ -134,8 +126,8 @@ void TestCli::failedFileGivesExitOne()
 {
     QDir(m_dir->path()).mkdir("a_replaced.htm");
     writeBytes(path("b.htm"), "b");
-    const Run run = runCli({"-w", "-f", "b", "-r", "c", "a.htm", "b.htm"}, m_dir->path());
-    QCOMPARE(run.exitCode, 1);
+    const CliRun run = runCli({"-w", "-f", "b", "-r", "c", "a.htm", "b.htm"}, m_dir->path());
+    CLI_EXIT(run, 1);
     QVERIFY(run.out.startsWith(QStringLiteral("a.htm: failed (")));
     QCOMPARE(readBytes(path("b_replaced.htm")), QByteArray("c"));
 }
@@ -150,8 +142,8 @@ void TestCli::manyFilesInParallelKeepTheirOrder()
         arguments << name;
         expected += QStringLiteral("%1 -> %2 (%3 %4)\n").arg(name, path(QStringLiteral("f%1_replaced.htm").arg(i))).arg(i + 1).arg(i == 0 ? "replacement" : "replacements");
     }
-    const Run run = runCli(arguments, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli(arguments, m_dir->path());
+    CLI_EXIT(run, 0);
     QCOMPARE(run.out, expected);
     QCOMPARE(readBytes(path("f99_replaced.htm")), QByteArray(100, 'y'));
 }
@@ -180,8 +172,8 @@ void TestCli::folderPathIsScannedBreadthFirst()
     for (const char *file : {"site/a.htm", "site/~temp.htm", "site/notes.txt", "site/A/x.htm", "site/A/A1/deep.htm",
                              "site/B/B1/deeper.HTM", "site/B/~lock.htm", "site/.hidden/h.htm"})
         writeBytes(path(QString::fromLatin1(file)), "<body>x</body>");
-    const Run run = runCli({"-n", "-f", "x", "site"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"-n", "-f", "x", "site"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/.hidden/h.htm", "site/A/x.htm", "site/A/A1/deep.htm",
                                               "site/B/B1/deeper.HTM"}));
     QVERIFY(run.err.contains(QStringLiteral("5 files: 5 would be written")));
@@ -194,8 +186,8 @@ void TestCli::folderPathWithEveryExtension()
     QDir(m_dir->path()).mkpath("site/sub");
     for (const char *file : {"site/a.htm", "site/b.txt", "site/noext", "site/~c.txt", "site/sub/d.html"})
         writeBytes(path(QString::fromLatin1(file)), "x");
-    Run run = runCli({"-n", "-f", "x", "--extension", "*", "site"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    CliRun run = runCli({"-n", "-f", "x", "--extension", "*", "site"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/b.txt", "site/noext", "site/sub/d.html"}));
     run = runCli({"-n", "-f", "x", "-e", "txt", "site"}, m_dir->path());
     QCOMPARE(sourcesOf(run.out), QStringList{"site/b.txt"});
@@ -214,9 +206,9 @@ void TestCli::folderPathMixedWithFiles()
     // named "~" is used as given; an empty folder adds nothing.
     QDir(m_dir->path()).mkpath("empty");
     writeBytes(path("~e.htm"), "x");
-    const Run run = runCli({"-w", "-f", "x", "-r", "y", "two", "a.htm", "empty", "~e.htm", "one", "two/~d.htm"},
+    const CliRun run = runCli({"-w", "-f", "x", "-r", "y", "two", "a.htm", "empty", "~e.htm", "one", "two/~d.htm"},
                            m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"two/c.htm", "a.htm", "~e.htm", "one/b.htm", "two/~d.htm"}));
     QCOMPARE(readBytes(path("one/b_replaced.htm")), QByteArray("y"));
     QCOMPARE(readBytes(path("two/c_replaced.htm")), QByteArray("y"));
@@ -231,8 +223,8 @@ void TestCli::folderFilesAreRunSources()
     QDir(m_dir->path()).mkpath("site/sub");
     writeBytes(path("site/index.htm"), "top");
     writeBytes(path("site/sub/index.htm"), "sub");
-    const Run run = runCli({"-w", "-f", "o", "-r", "0", "-o", "site", "site"}, m_dir->path());
-    QCOMPARE(run.exitCode, 1);
+    const CliRun run = runCli({"-w", "-f", "o", "-r", "0", "-o", "site", "site"}, m_dir->path());
+    CLI_EXIT(run, 1);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
     QVERIFY2(lines[0].startsWith(QStringLiteral("site/index.htm -> ")), qPrintable(lines[0]));
@@ -245,10 +237,66 @@ void TestCli::folderFilesAreRunSources()
 
 void TestCli::helpNamesFolderPaths()
 {
-    const Run run = runCli({"--help"}, m_dir->path());
-    QCOMPARE(run.exitCode, 0);
+    const CliRun run = runCli({"--help"}, m_dir->path());
+    CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("-e, --extension EXT")));
     QVERIFY(run.out.contains(QStringLiteral("A PATH that is a folder")));
+}
+
+void TestCli::exitCodesOfTheProgram()
+{
+    CliRun run = runCliProcess({"-f", "Acme", "-r", "Zen", "a.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, run.out.startsWith(QStringLiteral("a.htm -> ")));
+    run = runCliProcess({"--frobnicate", "a.htm"}, m_dir->path());
+    CLI_EXIT(run, 2);
+    CLI_VERIFY(run, run.err.contains(QStringLiteral("Try 'tessaly-cli --help'")));
+    QDir(m_dir->path()).mkdir("b_replaced.htm");
+    writeBytes(path("b.htm"), "b");
+    run = runCliProcess({"-f", "b", "b.htm"}, m_dir->path());
+    CLI_EXIT(run, 1);
+    CLI_VERIFY(run, !run.crashed);
+}
+
+void TestCli::lostReportIsAnError_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("report lines") << QStringList{"-f", "Acme", "-r", "Zen", "a.htm"} << 1;
+    QTest::newRow("help") << QStringList{"--help"} << 1;
+    QTest::newRow("usage error") << QStringList{"a.htm"} << 2;
+}
+void TestCli::lostReportIsAnError()
+{
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("no /dev/full");
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    const CliRun run = runCliProcess(arguments, m_dir->path(), QStringLiteral("/dev/full"));
+    CLI_EXIT(run, exitCode);
+    if (exitCode == 1)
+        CLI_VERIFY(run, run.err.contains(QStringLiteral("tessaly-cli: write error: No space left on device")));
+}
+
+void TestCli::lostReportInProcess()
+{
+    FILE *full = std::fopen("/dev/full", "w");
+    if (!full)
+        QSKIP("no /dev/full");
+    FILE *err = std::tmpfile();
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false);
+    QDir::setCurrent(before);
+    std::fclose(full);
+    std::rewind(err);
+    char text[512] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, err);
+    std::fclose(err);
+    QCOMPARE(status, 1);
+    QVERIFY2(QByteArray(text, qsizetype(n)).contains("write error"), text);
+    // The result itself was written.
+    QVERIFY(QFile::exists(path("a_replaced.htm")));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

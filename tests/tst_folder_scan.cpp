@@ -11,6 +11,8 @@
 
 using namespace tessaly;
 
+using testing::relative;
+
 namespace {
 
 // Makes the folders (relative paths, "/" separated) below root.
@@ -20,13 +22,6 @@ void makeFolders(const QString &root, const QStringList &folders)
         QVERIFY(QDir(root).mkpath(folder));
 }
 
-QStringList relative(const QString &root, const QStringList &paths)
-{
-    QStringList out;
-    for (const QString &path : paths)
-        out.append(path.mid(root.size()));
-    return out;
-}
 
 CodePage westernPage()
 {

@@ -24,15 +24,13 @@ using testing::RecordingStore;
 class TestForm1 : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        QVERIFY(m_bed->dir.isValid());
     }
     void cleanup()
     {
-        m_form.reset();
+        m_form = nullptr;
         m_bed.reset();
     }
 
@@ -402,8 +400,7 @@ private slots:
 private:
     Form1 &open()
     {
-        m_form.reset(new Form1(m_bed->platform, m_bed->store, m_bed->dir.filePath("program")));
-        m_form->setQuitHandler([] {});
+        m_form = &m_bed->openForm1(m_bed->dir.filePath("program"));
         return *m_form;
     }
     void showForm(Form1 &form)
@@ -411,7 +408,7 @@ private:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
-    void startRun(Form1 &form) { QTest::mouseClick(form.findChild<QPushButton *>("PushButton3"), Qt::LeftButton); }
+    void startRun(Form1 &form) { testing::clickButton(&form, "PushButton3"); }
     QRadioButton *option(const QString &name) { return m_form->findChild<QRadioButton *>(name); }
     QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
     QLineEdit *text3() { return m_form->findChild<QLineEdit *>("Text3"); }
@@ -431,7 +428,7 @@ private:
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    std::unique_ptr<Form1> m_form;
+    Form1 *m_form = nullptr;  // owned by the bed
 };
 
 QTEST_MAIN(TestForm1)

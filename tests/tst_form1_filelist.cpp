@@ -33,18 +33,15 @@ const QString kExtensionPrompt = QStringLiteral(
 class TestForm1FileList : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        QVERIFY(m_bed->dir.isValid());
-        m_form.reset(new Form1(m_bed->platform, m_bed->store));
-        m_form->setQuitHandler([] {});
+        m_form = &m_bed->openForm1();
         m_bed->platform.clear();
     }
     void cleanup()
     {
-        m_form.reset();
+        m_form = nullptr;
         m_bed.reset();
     }
 
@@ -107,7 +104,7 @@ private slots:
         int quits = 0;
         m_form->setQuitHandler([&] { ++quits; });
         m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(root);
         m_bed->platform.onProcessPendingEvents = [&](int call) {
@@ -339,21 +336,12 @@ private slots:
 private:
     FileListModel &list() { return m_form->fileList(); }
     FileListView *listView() { return m_form->findChild<FileListView *>("ListView1"); }
-    void clickButton(const QString &name)
-    {
-        auto *button = m_form->findChild<QPushButton *>(name);
-        QVERIFY2(button, qPrintable(name));
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void clickButton(const QString &name) { testing::clickButton(m_form, name); }
     // Writes the files (folders made as needed) and returns the root folder.
     QString makeFiles(const QStringList &names)
     {
         const QString root = m_bed->dir.filePath("tree");
-        for (const QString &name : names) {
-            const QString path = root + "/" + name;
-            QDir().mkpath(QFileInfo(path).path());
-            testing::writeBytes(path, "<body>x</body>");
-        }
+        testing::writeTree(root, names, "<body>x</body>");
         return root;
     }
     void drop(const QStringList &paths)
@@ -376,7 +364,7 @@ private:
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    std::unique_ptr<Form1> m_form;
+    Form1 *m_form = nullptr;  // owned by the bed
 };
 
 QTEST_MAIN(TestForm1FileList)

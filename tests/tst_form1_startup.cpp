@@ -37,11 +37,9 @@ Q_DECLARE_METATYPE(Pointer)
 class TestForm1Startup : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        QVERIFY(m_bed->dir.isValid());
         m_program = m_bed->dir.filePath("program");
         QVERIFY(QDir().mkpath(m_program));
     }

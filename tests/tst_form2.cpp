@@ -36,11 +36,9 @@ QByteArray utf16(const QString &text)
 class TestForm2 : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        QVERIFY(m_bed->dir.isValid());
         m_loaded.clear();
     }
     void cleanup()

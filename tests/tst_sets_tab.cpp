@@ -42,17 +42,14 @@ QStringList items(const QComboBox *combo)
 class TestSetsTab : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        QVERIFY(m_bed->dir.isValid());
-        m_form.reset(new Form1(m_bed->platform, m_bed->store));
-        m_form->setQuitHandler([] {});
+        m_form = &m_bed->openForm1();
     }
     void cleanup()
     {
-        m_form.reset();
+        m_form = nullptr;
         m_bed.reset();
     }
 
@@ -130,7 +127,7 @@ private slots:
         QFETCH(QStringList, findsLeft);
         addSets({"f0", "f1", "f2", "f3", "f4", "f5"}, {"r0", "r1", "r2", "r3", "r4", "r5"});
         m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_form));
         tabs()->setCurrentIndex(1);
         QComboBox *chosen = m_form->findChild<QComboBox *>(selectIn);
         QComboBox *other = chosen == combo1() ? combo2() : combo1();
@@ -336,7 +333,7 @@ private slots:
             text1Seen << dialog.findChild<QLineEdit *>("Text1")->text();
             dialog.findChild<QLineEdit *>("Text1")->setText(path);
             // Modal over the main window.
-            if (dialog.parentWidget() != m_form.get())
+            if (dialog.parentWidget() != m_form)
                 text1Seen << "wrong parent";
             dialog.findChild<QPushButton *>("PushButton2")->click();
             return dialog.result();
@@ -374,12 +371,7 @@ private slots:
     }
 
 private:
-    void click(const char *name)
-    {
-        QPushButton *button = m_form->findChild<QPushButton *>(name);
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
+    void click(const char *name) { testing::clickButton(m_form, QLatin1String(name)); }
     void addSets(const QStringList &finds, const QStringList &replaces)
     {
         for (int i = 0; i < finds.size(); ++i) {
@@ -410,7 +402,7 @@ private:
     QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    std::unique_ptr<Form1> m_form;
+    Form1 *m_form = nullptr;  // owned by the bed
 };
 
 QTEST_MAIN(TestSetsTab)

@@ -32,10 +32,6 @@ using FailureSink = std::function<void(const StepFailure &)>;
 // Shows each failure in the platform's error report box.
 FailureSink errorReportBox(Platform &platform);
 
-// Thrown to end a handler at once (its window is closing): numbered steps let
-// it pass instead of reporting it.
-struct HandlerEnded {};
-
 class ErrorTrap {
 public:
     ErrorTrap(Platform &platform, const QString &source, const QString &stamp = defaultSourceStamp())
@@ -56,8 +52,6 @@ public:
         try {
             std::forward<Step>(body)();
             return true;
-        } catch (const HandlerEnded &) {
-            throw;
         } catch (...) {
             reportCurrentException(statement);
             return false;
@@ -71,8 +65,6 @@ public:
     {
         try {
             return bool(std::forward<Test>(condition)());
-        } catch (const HandlerEnded &) {
-            throw;
         } catch (...) {
             reportCurrentException(statement);
             return true;

@@ -43,7 +43,8 @@ const char *const kUsage =
     "One line per file on standard output: SOURCE -> RESULT (N replacements),\n"
     "SOURCE: skipped (REASON) or SOURCE: failed (REASON). Missing and empty files\n"
     "are skipped.\n"
-    "Exit status: 0 when no file failed, 1 when a file failed, 2 for a usage error.\n";
+    "Exit status: 0 when no file failed, 1 when a file failed or the report could\n"
+    "not be written, 2 for a usage error.\n";
 
 } // namespace
 

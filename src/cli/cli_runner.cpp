@@ -1,5 +1,6 @@
 #include "cli/cli_runner.h"
 
+#include "engine/replace_run.h"
 #include "engine/run_sources.h"
 #include "filelist/add_folder.h"
 
@@ -56,9 +57,20 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     QStringList absolute;
     for (const QString &path : options.paths)
         absolute.append(QFileInfo(path).absoluteFilePath());
-    const RunSources sources(absolute);
-    JobOptions job = options.job;
-    job.isRunSource = [&sources](const QString &path) { return sources.contains(path); };
+    // One request for every file, the run's sources bound as in the window's run.
+    FileRequest request;
+    request.kind = options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair;
+    for (const FindReplaceSet &set : std::as_const(options.sets)) {
+        request.findList.append(set.find);
+        request.replaceList.append(set.replace);
+    }
+    if (!options.usesSetFile && !options.sets.isEmpty()) {
+        request.findText = options.sets.constFirst().find;
+        request.replaceText = options.sets.constFirst().replace;
+    }
+    request.options = options.job;
+    bindRunSources(request.options, std::make_shared<const RunSources>(absolute));
+    const JobOptions &job = request.options;
 
     std::vector<std::optional<FileReport>> reports(static_cast<size_t>(total));
     std::mutex mutex;
@@ -66,27 +78,15 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
 
     // The workers only read what they share. A non-const QList access would detach
     // (copy) a list that is still shared, which is a data race between workers.
-    QStringList finds, replaces;
-    for (const FindReplaceSet &set : std::as_const(options.sets)) {
-        finds.append(set.find);
-        replaces.append(set.replace);
-    }
+    const FileRequest &sharedRequest = request;
     const QStringList &paths = options.paths;
     const QStringList &absolutePaths = absolute;
-    const bool usesSetFile = options.usesSetFile;
 
     QThreadPool pool;
     pool.setMaxThreadCount(options.jobs);
     for (qsizetype i = 0; i < total; ++i) {
         pool.start([&, i] {
-            const QString &path = absolutePaths.at(i);
-            FileReport report;
-            if (FileSize2(path) < 1)
-                report = skippedReport(path);
-            else if (usesSetFile)
-                report = ReplaceTextInFileCombo(path, finds, replaces, job);
-            else
-                report = ReplaceTextInFile(path, finds.at(0), replaces.at(0), job);
+            FileReport report = processFile(absolutePaths.at(i), sharedRequest);
             report.source = paths.at(i);
             const std::lock_guard lock(mutex);
             reports[size_t(i)] = std::move(report);

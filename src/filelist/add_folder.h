@@ -1,15 +1,19 @@
-// Module AddFolder: the folder scan, the listing of one folder's files by
-// wildcard, and the file tests they rely on. No window is touched here.
+// Module AddFolder: the folder scan (the listing of a folder's files and the
+// wildcard matcher are in their own files, included here). No window is touched.
 #pragma once
 
+#include "filelist/folder_listing.h"
 #include "filelist/folder_source.h"
+#include "filelist/wildcard.h"
 #include "base/error_report.h"
+#include "base/pending_events.h"
 #include "textio/code_page.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace tessaly {
 
@@ -20,8 +24,9 @@ inline const QString kGetSubDirectoriesSource = QStringLiteral("in CorvathTitle2
 constexpr int kMaxPathLength = 260;
 
 struct FolderScanOptions {
-    // Runs the window's pending events; called on a time budget. May be empty.
-    std::function<void()> processPendingEvents;
+    // Runs the window's pending events on a time budget and says whether to go
+    // on; the scan stops when it says no. May be empty.
+    HandOverEvents handOverEvents;
     // Receives failed steps (tag kGetSubDirectoriesSource); the scan goes on after each.
     FailureSink reportFailure;
     // The active single-byte code page: sub-folder names it cannot hold are skipped.
@@ -37,35 +42,18 @@ struct FolderScanOptions {
 // unless they are drive roots, and neither are names that are too long, hold
 // characters unsafe in the code page, or name a folder already listed (reached
 // again through a link), so link loops cannot make a scan run away.
-void GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
-
-// The names of the files in `folder` (with or without a trailing separator) that
-// match `pattern` ("*.htm", "*.*"): hidden files included, folders not, each one
-// openable. Empty when the folder does not exist or nothing matches.
-QStringList ListFolderFiles(const QString &folder, const QString &pattern);
-
-// Whether the path names an existing file that can be opened (no access asked):
-// false for folders, missing paths and dangling links.
-bool FileIsOpenable(const QString &path);
+// Returns false when the hand-over of events said to stop (`folders` is then
+// incomplete).
+bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
 
 // Whether a name holds a character that is a control code, 127 to 159, or "?" in
 // the code page, or that the code page cannot hold at all. "" is safe.
 bool HasUnsafeCharacters(const QString &name, const CodePage &codePage);
 
-// Wildcard matching as the platform's directory listing does it: letter case
-// ignored, "*" any run, "?" one character; a trailing ".*" also matches names
-// without an extension, so "*.*" matches every name.
-bool matchesWildcard(const QString &name, const QString &pattern);
-
-// The files matching `pattern` in each folder of a scan's list (entries end with a
-// separator), in list order, names beginning with "~" left out. The window's events
-// run on a time budget meanwhile.
-QStringList listFilesOfFolders(const QStringList &folders, const QString &pattern,
-                               const std::function<void()> &processPendingEvents = {});
-
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names
-// beginning with "~" left out; folder by folder, in listing order.
+// beginning with "~" left out; folder by folder, in listing order (nothing when
+// the hand-over of events said to stop).
 QStringList collectFolderFiles(const QString &folder, const QString &extension,
                                const FolderScanOptions &options = {});
 

@@ -73,11 +73,20 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context)
                     context.setBusy(true);
             });
             trap.step(112, [&] { folders = QStringList{folder + sep}; });
-            trap.step(114, [&] { GetSubDirectories2016(folders, true, scanOptions(context)); });
+            // A scan that was told to stop (the window is closing) ends the action.
+            bool goOn = true;
+            trap.step(114, [&] { goOn = GetSubDirectories2016(folders, true, scanOptions(context)); });
+            if (!goOn)
+                return;
             trap.step(116, [&] {
-                context.list.appendAll(listFilesOfFolders(folders, QStringLiteral("*.") + answer,
-                                                          context.scan.processPendingEvents));
+                const std::optional<QStringList> files =
+                    listFilesOfFolders(folders, QStringLiteral("*.") + answer, context.scan.handOverEvents);
+                if (files)
+                    context.list.appendAll(*files);
+                goOn = files.has_value();
             });
+            if (!goOn)
+                return;
             trap.step(138, [&] {
                 if (context.setBusy)
                     context.setBusy(false);
@@ -125,7 +134,7 @@ void AddHtmlFiles(AddFilesContext &context)
     trap.step(150, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
-QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
+std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
 {
     const QChar sep = QDir::separator();
     QStringList rows;
@@ -137,8 +146,13 @@ QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &opt
         }
         // Each dropped folder is scanned on its own, so its files come once.
         QStringList folders{dropped + sep};
-        GetSubDirectories2016(folders, true, options);
-        for (const QString &path : listFilesOfFolders(folders, QStringLiteral("*.*"), options.processPendingEvents)) {
+        if (!GetSubDirectories2016(folders, true, options))
+            return std::nullopt;
+        const std::optional<QStringList> files =
+            listFilesOfFolders(folders, QStringLiteral("*.*"), options.handOverEvents);
+        if (!files)
+            return std::nullopt;
+        for (const QString &path : *files) {
             if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden)
                 rows.append(NormalizePath(path, sep));
         }
@@ -148,7 +162,10 @@ QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &opt
 
 void addDroppedFiles(AddFilesContext &context, const QStringList &paths)
 {
-    context.list.appendAll(filesFromDrop(paths, scanOptions(context)));
+    const std::optional<QStringList> rows = filesFromDrop(paths, scanOptions(context));
+    if (!rows)
+        return;
+    context.list.appendAll(*rows);
     ValidateListFiles(context.list, context.platform);
 }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace tessaly {
 
@@ -33,6 +34,8 @@ struct AddFilesContext {
 
 // Add All HTML Files In Folder: asks for the extension and the folder, appends the
 // files of the folder and all its sub-folders, then runs the extension check.
+// When the scan is told to stop (the window is closing) it ends at once: nothing is
+// appended, the pointer and the extension check are left alone.
 void AddAllHtmlFilesInFolder(AddFilesContext &context);
 
 // Add HTML Files: the multi-select open dialog, then the extension check.
@@ -41,9 +44,11 @@ void AddHtmlFiles(AddFilesContext &context);
 // The rows a drop of these paths adds, in order: a file as given; a folder as the
 // openable files of it and all its sub-folders, except names beginning with "~"
 // and hidden files (attribute value 34). Scan failures go to the options' sink.
-QStringList filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
+// Nothing when the hand-over of events said to stop.
+std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
 
-// A drop on the list: appends filesFromDrop() and runs the extension check.
+// A drop on the list: appends filesFromDrop() and runs the extension check
+// (neither when the scan was told to stop).
 void addDroppedFiles(AddFilesContext &context, const QStringList &paths);
 
 } // namespace tessaly

@@ -1,5 +1,7 @@
 #include "filelist/folder_source.h"
 
+#include "filelist/dir_handle.h"
+
 #include "filelist/file_attributes.h"
 
 #include <QDir>
@@ -48,7 +50,7 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
 {
     SubFolderListing result;
     const QByteArray native = QFile::encodeName(folder);
-    DIR *dir = ::opendir(native.constData());
+    DirHandle dir(native.constData());
     if (!dir) {
         result.error = (errno == EACCES || errno == EPERM) ? SubFolderListing::PermissionDenied
                        : (errno == ENOENT || errno == ENOTDIR) ? SubFolderListing::PathNotFound
@@ -60,7 +62,7 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
         base.append('/');
     for (;;) {
         errno = 0;
-        const dirent *entry = ::readdir(dir);
+        const dirent *entry = dir.next();
         if (!entry) {
             if (errno != 0)
                 result.error = SubFolderListing::Other;
@@ -78,7 +80,6 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
         if (isDir)
             result.names.append(QFile::decodeName(name));
     }
-    ::closedir(dir);
     sortNames(result.names);
     return result;
 }

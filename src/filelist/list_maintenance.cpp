@@ -2,7 +2,7 @@
 
 #include "base/paths.h"
 #include "base/platform.h"
-#include "filelist/pending_events.h"
+#include "base/pending_events.h"
 
 namespace tessaly {
 
@@ -15,15 +15,16 @@ bool rowContains(const QString &row, const QString &lowerText)
     return !row.isEmpty() && row.toLower().contains(lowerText);
 }
 
-void removeByFilter(FileListModel &list, const QString &text, bool removeContaining,
-                    const std::function<void()> &processPendingEvents)
+bool removeByFilter(FileListModel &list, const QString &text, bool removeContaining,
+                    const HandOverEvents &handOverEvents)
 {
-    PendingEvents events(processPendingEvents);
+    PendingEvents events(handOverEvents);
     const QString lowerText = text.toLower();
     const int count = list.count();
     QList<int> positions;
     for (int i = 1; i <= count; ++i) {
-        events.poll();
+        if (!events.poll())
+            return false;
         // Rows removed while events ran (a drop's extension check) end the scan.
         if (i > list.count())
             break;
@@ -31,20 +32,19 @@ void removeByFilter(FileListModel &list, const QString &text, bool removeContain
             positions.append(i);
     }
     list.removePositions(positions);
+    return true;
 }
 
 } // namespace
 
-void RemoveListFilesContaining(FileListModel &list, const QString &text,
-                               const std::function<void()> &processPendingEvents)
+bool RemoveListFilesContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents)
 {
-    removeByFilter(list, text, true, processPendingEvents);
+    return removeByFilter(list, text, true, handOverEvents);
 }
 
-void RemoveListFilesNotContaining(FileListModel &list, const QString &text,
-                                  const std::function<void()> &processPendingEvents)
+bool RemoveListFilesNotContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents)
 {
-    removeByFilter(list, text, false, processPendingEvents);
+    return removeByFilter(list, text, false, handOverEvents);
 }
 
 bool isExpectedExtension(const QString &extension)

@@ -2,13 +2,12 @@
 // check (ValidateListFiles) that runs after every adding action.
 #pragma once
 
+#include "base/pending_events.h"
 #include "filelist/file_list_model.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 namespace tessaly {
 
@@ -17,10 +16,11 @@ class Platform;
 // Remove every row whose path contains / does not contain `text`, ignoring case,
 // anywhere in the path. Rows are examined first and removed afterwards, so rows
 // appended while pending events run (they run on a time budget) are left alone.
-void RemoveListFilesContaining(FileListModel &list, const QString &text,
-                               const std::function<void()> &processPendingEvents = {});
-void RemoveListFilesNotContaining(FileListModel &list, const QString &text,
-                                  const std::function<void()> &processPendingEvents = {});
+// When the hand-over of events says to stop, nothing is removed and the result
+// is false.
+bool RemoveListFilesContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents = {});
+bool RemoveListFilesNotContaining(FileListModel &list, const QString &text,
+                                  const HandOverEvents &handOverEvents = {});
 
 // The rows whose extension is not an HTML one, and the question that names them.
 struct ExtensionCheck {

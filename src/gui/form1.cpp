@@ -7,6 +7,7 @@
 #include "filelist/file_list_model.h"
 #include "gui/file_list_view.h"
 #include "gui/form_colors.h"
+#include "gui/named.h"
 #include "base/tessaly_error.h"
 
 #include <QApplication>
@@ -30,14 +31,6 @@
 namespace tessaly {
 
 namespace {
-
-// A control under its product name ("Text3", "Frame2"), which tests find it by.
-template <class Control>
-Control *named(Control *control, const char *name)
-{
-    control->setObjectName(QLatin1String(name));
-    return control;
-}
 
 // The window is laid out in twips; 15 twips make one pixel at 96 dots per inch.
 constexpr int kTwipsPerPixel = 15;
@@ -459,17 +452,54 @@ void Form1::closeEvent(QCloseEvent *event)
         m_quit();
 }
 
-QString Form1::rowText(int row) const
-{
-    // Rows removed while the run goes on are past the end of the list now.
-    if (row < 1 || row > m_fileList->count())
-        throw TessalyError(QStringLiteral("Index out of bounds"));
-    return m_fileList->text(row);
-}
+// The window as host of the replacement run: its rows, its tab, texts and options,
+// its pointer and status line.
+class Form1::RunHostOfForm1 : public RunHost {
+public:
+    explicit RunHostOfForm1(Form1 &form) : m_form(form) {}
 
-JobOptions Form1::currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const
+    bool handOverEvents() override { return m_form.handOverEvents(); }
+    bool goesOn() const override { return !m_form.m_closeRequested; }
+    void showBusy() override { m_form.setCursor(Qt::WaitCursor); }
+    QString rowText(int row) override
+    {
+        // Rows removed while the run goes on are past the end of the list now.
+        if (row < 1 || row > m_form.m_fileList->count())
+            throw TessalyError(QStringLiteral("Index out of bounds"));
+        return m_form.m_fileList->text(row);
+    }
+    void showProgress(int row, int rowCount, const QString &path) override { m_form.showProgress(row, rowCount, path); }
+    FileRequest request() override { return m_form.currentRequest(); }
+    FileReport perform(const std::function<FileReport()> &work, qint64 bytes) override
+    {
+        return m_form.m_job.run<FileReport>(work, bytes);
+    }
+    void reportFailure(const StepFailure &failure) override { errorReportBox(m_form.m_platform)(failure); }
+
+private:
+    Form1 &m_form;
+};
+
+FileRequest Form1::currentRequest() const
 {
-    JobOptions options;
+    FileRequest request;
+    switch (m_tabControl1->currentIndex()) {
+    case 0:
+        request.kind = FileRequest::Kind::Pair;
+        request.findText = m_text1->toPlainText();
+        request.replaceText = m_text2->toPlainText();
+        break;
+    case 1:
+        request.kind = FileRequest::Kind::Sets;
+        for (int i = 0; i < m_combo1->count(); ++i)
+            request.findList << m_combo1->itemText(i);
+        for (int i = 0; i < m_combo2->count(); ++i)
+            request.replaceList << m_combo2->itemText(i);
+        break;
+    default:
+        return request;
+    }
+    JobOptions &options = request.options;
     options.mode = m_option1->isChecked() ? ReplaceMode::ViewableText : ReplaceMode::WholeFile;
     if (m_option4->isChecked()) {
         options.save = SaveOption::OutputFolder;
@@ -479,16 +509,7 @@ JobOptions Form1::currentJobOptions(const std::shared_ptr<const RunSources> &run
     } else {
         options.save = SaveOption::None;
     }
-    options.isRunSource = [runSources](const QString &resultPath) { return runSources->contains(resultPath); };
-    return options;
-}
-
-void Form1::reportJob(const FileReport &report, const QString &procedure, const CodePage &codePage,
-                      QStringList &details)
-{
-    details << describeReport(report, codePage.name());
-    if (report.status == FileReport::Status::Failed)
-        m_platform.errorReport(errorReportText(report.description, sourceTag(procedure), report.statement));
+    return request;
 }
 
 void Form1::showProgress(int row, int rowCount, const QString &path)
@@ -542,58 +563,16 @@ void Form1::PushButton3_Click()
         // Identified once: no result of this run may overwrite any of its sources.
         runSources = std::make_shared<const RunSources>(m_fileList->rows());
     });
-    if (!runSources)
-        runSources = std::make_shared<const RunSources>(QStringList());
-
-    QStringList details;
-    for (int row = 1; row <= rowCount; ++row) {
-        trap.step(112, [&] { m_platform.processPendingEvents(); });
-        if (m_closeRequested)
-            break;
-        trap.step(114, [&] { setCursor(Qt::WaitCursor); });
-        QString path;
-        trap.step(116, [&] { path = rowText(row); });
-        showProgress(row, rowCount, path);
-
-        qint64 size = 0;
-        if (trap.test(118, [&] { return (size = FileSize2(path)) < 1; })) {
-            details << describeReport(skippedReport(path), QString());
-            continue;
-        }
-        // The tab, the texts and the options are read now, for this file, so a
-        // change made during the run takes effect from the next file on.
-        if (trap.test(120, [&] { return m_tabControl1->currentIndex() == 0; })) {
-            trap.step(122, [&] {
-                const QString findText = m_text1->toPlainText();
-                const QString replaceText = m_text2->toPlainText();
-                const JobOptions options = currentJobOptions(runSources);
-                const FileReport report = m_job.run<FileReport>(
-                    [=] { return ReplaceTextInFile(path, findText, replaceText, options); }, size);
-                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFile"), options.codePage, details);
-            });
-        } else if (trap.test(124, [&] { return m_tabControl1->currentIndex() == 1; })) {
-            trap.step(126, [&] {
-                QStringList findList;
-                QStringList replaceList;
-                for (int i = 0; i < m_combo1->count(); ++i)
-                    findList << m_combo1->itemText(i);
-                for (int i = 0; i < m_combo2->count(); ++i)
-                    replaceList << m_combo2->itemText(i);
-                const JobOptions options = currentJobOptions(runSources);
-                const FileReport report = m_job.run<FileReport>(
-                    [=] { return ReplaceTextInFileCombo(path, findList, replaceList, options); }, size);
-                reportJob(report, QStringLiteral("ReplaceText.ReplaceTextInFileCombo"), options.codePage, details);
-            });
-        }
-        if (m_closeRequested)
-            break;
-        // 128: next row
-    }
+    // 112-128: the row loop, in the core.
+    RunHostOfForm1 host(*this);
+    const RunOutcome outcome = ReplaceRun(host, runSources).run(trap, rowCount);
 
     trap.step(130, [&] { unsetCursor(); });
     clearProgress();
     if (!m_closeRequested)
-        trap.step(132, [&] { m_platform.messageWithDetails(QStringLiteral("Done."), details.join(QLatin1Char('\n'))); });
+        trap.step(132, [&] {
+            m_platform.messageWithDetails(QStringLiteral("Done."), outcome.details.join(QLatin1Char('\n')));
+        });
     trap.step(138, [&] { m_runInProgress = false; });
 }
 

@@ -6,6 +6,7 @@
 #include "base/platform.h"
 #include "base/settings_store.h"
 #include "engine/replace_job.h"
+#include "engine/replace_run.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -31,7 +32,6 @@ class ErrorTrap;
 class FileListModel;
 class HoverPointer;
 class FileListView;
-class RunSources;
 struct AddFilesContext;
 
 class Form1 : public QMainWindow {
@@ -95,7 +95,8 @@ private:
     void buildControls();
     void connectFileList();
     AddFilesContext addFilesContext();
-    void processEventsWhileBusy();
+    // Runs the pending events; false once the window is closing.
+    [[nodiscard]] bool handOverEvents();
     QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);
     void place(QWidget *widget, int left, int top, int width, int height);
     void placeOnTab(QWidget *widget, int left, int top, int width, int height);
@@ -114,10 +115,10 @@ private:
     // Appends one set to both lists and keeps their selection as it was.
     void appendSet(const FindReplaceSet &set);
 
-    QString rowText(int row) const;
-    JobOptions currentJobOptions(const std::shared_ptr<const RunSources> &runSources) const;
-    void reportJob(const FileReport &report, const QString &procedure, const CodePage &codePage,
-                   QStringList &details);
+    class RunHostOfForm1;
+    // What the run applies to the next file: the selected tab's pair or sets and
+    // the options, as they are now.
+    FileRequest currentRequest() const;
     void showProgress(int row, int rowCount, const QString &path);
     void clearProgress();
 

@@ -25,11 +25,10 @@ void Form1::connectFileList()
     connect(m_listView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
 }
 
-void Form1::processEventsWhileBusy()
+bool Form1::handOverEvents()
 {
     m_platform.processPendingEvents();
-    if (m_closeRequested)
-        throw HandlerEnded();  // a scan or filter in progress ends with the window
+    return !m_closeRequested;  // a scan, filter or run in progress ends with the window
 }
 
 AddFilesContext Form1::addFilesContext()
@@ -49,7 +48,7 @@ AddFilesContext Form1::addFilesContext()
                             {}};
     // The scan hands the window its events on a time budget (PendingEvents), so
     // the window repaints and takes clicks while the hourglass shows.
-    context.scan.processPendingEvents = [this] { processEventsWhileBusy(); };
+    context.scan.handOverEvents = [this] { return handOverEvents(); };
     return context;
 }
 
@@ -57,11 +56,7 @@ AddFilesContext Form1::addFilesContext()
 void Form1::PushButton1_Click()
 {
     AddFilesContext context = addFilesContext();
-    try {
-        AddAllHtmlFilesInFolder(context);
-    } catch (const HandlerEnded &) {
-        // The program is ending; nothing more to do.
-    }
+    AddAllHtmlFilesInFolder(context);
 }
 
 // Add HTML Files (statements in adding_files.cpp).
@@ -84,6 +79,7 @@ namespace {
 
 // The two filters alike. Statements: 100 ask for the text, 102 test for an
 // answer, 104 hourglass, 106 filter, 108 default pointer.
+// The filter returns whether to go on (false: the window is closing).
 template <class Filter>
 void runFilter(Platform &platform, const QString &source, const QString &prompt,
                const std::function<void(bool)> &setBusy, Filter &&filter)
@@ -94,15 +90,9 @@ void runFilter(Platform &platform, const QString &source, const QString &prompt,
     if (!trap.test(102, [&] { return !answer.isEmpty(); }))
         return;
     trap.step(104, [&] { setBusy(true); });
-    bool closed = false;
-    trap.step(106, [&] {
-        try {
-            filter(answer);
-        } catch (const HandlerEnded &) {
-            closed = true;
-        }
-    });
-    if (closed)
+    bool goOn = true;
+    trap.step(106, [&] { goOn = filter(answer); });
+    if (!goOn)
         return;
     trap.step(108, [&] { setBusy(false); });
 }
@@ -115,7 +105,7 @@ void Form1::PushButton12_Click()
     const auto setBusy = [this](bool busy) { busy ? setCursor(Qt::WaitCursor) : unsetCursor(); };
     runFilter(m_platform, QStringLiteral("Form1.PushButton12_Click"),
                   QStringLiteral("Remove entries containing: "), setBusy, [&](const QString &text) {
-                      RemoveListFilesContaining(*m_fileList, text, [this] { processEventsWhileBusy(); });
+                      return RemoveListFilesContaining(*m_fileList, text, [this] { return handOverEvents(); });
               });
 }
 
@@ -125,29 +115,28 @@ void Form1::PushButton13_Click()
     const auto setBusy = [this](bool busy) { busy ? setCursor(Qt::WaitCursor) : unsetCursor(); };
     runFilter(m_platform, QStringLiteral("Form1.PushButton13_Click"),
                   QStringLiteral("Remove entries not containing: "), setBusy, [&](const QString &text) {
-                      RemoveListFilesNotContaining(*m_fileList, text, [this] { processEventsWhileBusy(); });
+                      return RemoveListFilesNotContaining(*m_fileList, text, [this] { return handOverEvents(); });
               });
 }
 
-// A drop from the file manager. The handler of the original has no trap; here a
-// failure still shows the error report box. Statements: 100 append the dropped
-// files and the files of dropped folders, 102 extension check. Scan failures are
-// reported with the scan's own tag.
+// A drop from the file manager. A failure shows the error report box.
+// Statements: 100 append the dropped files and the files of dropped folders,
+// 102 extension check (neither after the window began to close). Scan failures
+// are reported with the scan's own tag.
 void Form1::ListView1_OLEDragDrop(const QStringList &paths)
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.ListView1_OLEDragDrop"));
     AddFilesContext context = addFilesContext();
     FolderScanOptions options = context.scan;
     options.reportFailure = context.reportFailure;
-    bool closed = false;
+    bool goOn = true;
     trap.step(100, [&] {
-        try {
-            m_fileList->appendAll(filesFromDrop(paths, options));
-        } catch (const HandlerEnded &) {
-            closed = true;
-        }
+        const std::optional<QStringList> rows = filesFromDrop(paths, options);
+        if (rows)
+            m_fileList->appendAll(*rows);
+        goOn = rows.has_value();
     });
-    if (closed)
+    if (!goOn)
         return;
     trap.step(102, [&] { ValidateListFiles(*m_fileList, m_platform); });
 }

@@ -53,8 +53,8 @@ void Form1::loadProgramFiles(ErrorTrap &trap)
         });
     }
 
-    // Tried twice, as a first start always did; an empty samples folder records
-    // "" and so is looked at again at the next start.
+    // Looked at twice (statements 108 and 128): when the first look records ""
+    // (an empty samples folder), the second looks again, and so does the next start.
     const ScrambleOptions scramble{CodePage::system(), [this] { m_platform.processPendingEvents(); }};
     for (const int statement : {108, 128}) {
         if (trap.test(statement, [&] { return m_settings.ReadSetting(QStringLiteral("Snapshot"), "").isEmpty(); }))

@@ -4,6 +4,7 @@
 #include "base/error_report.h"
 #include "gui/form_colors.h"
 #include "gui/hover_pointer.h"
+#include "gui/named.h"
 #include "base/paths.h"
 #include "filelist/file_attributes.h"
 #include "sets/set_file.h"
@@ -47,31 +48,23 @@ Form2::~Form2() = default;
 
 void Form2::buildControls()
 {
-    setObjectName(QStringLiteral("Form2"));
+    named(this, "Form2");
     // The main window's font carries over to the dialog.
     setAttribute(Qt::WA_WindowPropagation);
     setWindowTitle(QString::fromLatin1(kCaption));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_label1 = new QLabel(QStringLiteral("File To Load:"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_text1 = new QLineEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_label1 = named(new QLabel(QStringLiteral("File To Load:"), this), "Label1");
+    m_text1 = named(new QLineEdit(this), "Text1");
     m_text1->setMinimumWidth(360);
-    m_pushButton16 = new QPushButton(QStringLiteral("..."), this);
-    m_pushButton16->setObjectName(QStringLiteral("PushButton16"));
+    m_pushButton16 = named(new QPushButton(QStringLiteral("..."), this), "PushButton16");
     m_pushButton16->setFixedWidth(40);
-    m_label2 = new QLabel(QStringLiteral("Separator:"), this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_text2 = new QLineEdit(this);
-    m_text2->setObjectName(QStringLiteral("Text2"));
+    m_label2 = named(new QLabel(QStringLiteral("Separator:"), this), "Label2");
+    m_text2 = named(new QLineEdit(this), "Text2");
     m_text2->setMaximumWidth(120);
-    m_pushButton1 = new QPushButton(QStringLiteral("Load"), this);
-    m_pushButton1->setObjectName(QStringLiteral("PushButton1"));
-    m_pushButton2 = new QPushButton(QStringLiteral("Cancel"), this);
-    m_pushButton2->setObjectName(QStringLiteral("PushButton2"));
-    m_pushButton3 = new QPushButton(QStringLiteral("?"), this);
-    m_pushButton3->setObjectName(QStringLiteral("PushButton3"));
+    m_pushButton1 = named(new QPushButton(QStringLiteral("Load"), this), "PushButton1");
+    m_pushButton2 = named(new QPushButton(QStringLiteral("Cancel"), this), "PushButton2");
+    m_pushButton3 = named(new QPushButton(QStringLiteral("?"), this), "PushButton3");
     m_pushButton3->setFixedWidth(40);
 
     auto *grid = new QGridLayout(this);

@@ -23,4 +23,18 @@ QByteArray readBytes(const QString &path)
     return file.readAll();
 }
 
+void writeTree(const QString &root, const QStringList &files, const QByteArray &bytes)
+{
+    for (const QString &file : files)
+        writeBytes(root + u'/' + file, bytes);
+}
+
+QStringList relative(const QString &root, const QStringList &paths)
+{
+    QStringList out;
+    for (const QString &path : paths)
+        out.append(path.startsWith(root) ? path.mid(root.size()) : path);
+    return out;
+}
+
 } // namespace testing

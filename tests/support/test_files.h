@@ -3,11 +3,17 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace testing {
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// Writes each file (a path below root, "/" separated; folders made as needed)
+// with the same bytes.
+void writeTree(const QString &root, const QStringList &files, const QByteArray &bytes);
+// The paths with the root in front taken off; a path outside it stays as it is.
+QStringList relative(const QString &root, const QStringList &paths);
 // A string of raw bytes from a QtTest table, e.g. bytes("\xFF\xFE", 2).
 inline QByteArray bytes(const char *data, int size) { return QByteArray(data, size); }
 

@@ -1,0 +1,16 @@
+// The whole of tessaly-cli behind its main(): parse, run, report, and the exit
+// status, with the report streams handed in so tests run it in-process.
+#pragma once
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace tessaly::cli {
+
+// `arguments` starts with the program name. Returns the exit status: 0 when no
+// file failed, 1 when one failed or the report could not be written to `out`,
+// 2 for a usage error.
+int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress);
+
+} // namespace tessaly::cli

@@ -1,0 +1,248 @@
+// The row loop of Start Replacing against a fake host, without a window: rows
+// removed, the host closing, and the request changing between files.
+#include "engine/replace_run.h"
+#include "engine/run_sources.h"
+#include "test_files.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace tessaly;
+
+namespace {
+
+// Rows, requests and answers in plain members; every call is counted or recorded.
+class FakeRunHost : public RunHost {
+public:
+    QStringList rows;
+    FileRequest next;                             // what request() answers
+    std::function<void(int call)> onHandOver;     // runs inside handOverEvents
+    std::function<void(int row)> onPerform;       // runs after a file's work
+    bool closing = false;
+    int handOvers = 0;
+    int busyCalls = 0;
+    QList<int> progressRows;
+    QList<StepFailure> failures;
+
+    bool handOverEvents() override
+    {
+        ++handOvers;
+        if (onHandOver)
+            onHandOver(handOvers);
+        return !closing;
+    }
+    bool goesOn() const override { return !closing; }
+    void showBusy() override { ++busyCalls; }
+    QString rowText(int row) override
+    {
+        if (row < 1 || row > rows.size())
+            throw TessalyError(QStringLiteral("Index out of bounds"));
+        return rows.at(row - 1);
+    }
+    void showProgress(int row, int, const QString &) override { progressRows << row; }
+    FileRequest request() override { return next; }
+    FileReport perform(const std::function<FileReport()> &work, qint64) override
+    {
+        FileReport report = work();
+        if (onPerform)
+            onPerform(progressRows.isEmpty() ? 0 : progressRows.last());
+        return report;
+    }
+    void reportFailure(const StepFailure &failure) override { failures << failure; }
+};
+
+FileRequest pair(const QString &find, const QString &replace, ReplaceMode mode = ReplaceMode::WholeFile)
+{
+    FileRequest request;
+    request.kind = FileRequest::Kind::Pair;
+    request.findText = find;
+    request.replaceText = replace;
+    request.options.mode = mode;
+    request.options.save = SaveOption::BesideSource;
+    return request;
+}
+
+} // namespace
+
+class TestReplaceRun : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_failures.clear();
+    }
+
+    void everyRowInOrder()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("empty.htm", ""), source("b.htm", "x")};
+        host.next = pair("x", "y");
+        const RunOutcome outcome = run(host);
+        QVERIFY(!outcome.ended);
+        QCOMPARE(outcome.details.size(), 3);
+        QVERIFY(outcome.details.at(1).contains("skipped"));
+        QCOMPARE(host.progressRows, (QList<int>{1, 2, 3}));
+        QCOMPARE(host.handOvers, 3);
+        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
+        QCOMPARE(testing::readBytes(result("b")), QByteArray("y"));
+        QVERIFY(m_failures.isEmpty());
+    }
+
+    void rowRemovedMidRun()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
+        host.next = pair("x", "y");
+        // The last row goes while the first file's events run: its turn reports
+        // statement 116 and the run ends normally.
+        host.onHandOver = [&](int call) {
+            if (call == 1)
+                host.rows.removeLast();
+        };
+        const RunOutcome outcome = run(host);
+        QVERIFY(!outcome.ended);
+        QCOMPARE(m_failures.size(), 1);
+        QCOMPARE(m_failures.first().statement, 116);
+        QCOMPARE(m_failures.first().description, QStringLiteral("Index out of bounds"));
+        QCOMPARE(m_failures.first().source, sourceTag(QStringLiteral("Form1.PushButton3_Click")));
+        QCOMPARE(outcome.details.size(), 3);
+        QVERIFY(QFileInfo::exists(result("a")));
+        QVERIFY(QFileInfo::exists(result("b")));
+        QVERIFY(!QFileInfo::exists(result("c")));
+    }
+
+    void closingBeforeAFileEndsTheRun()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
+        host.next = pair("x", "y");
+        host.onHandOver = [&](int call) { host.closing = call == 2; };
+        const RunOutcome outcome = run(host);
+        QVERIFY(outcome.ended);
+        QCOMPARE(host.busyCalls, 1);
+        QCOMPARE(outcome.details.size(), 1);
+        QVERIFY(QFileInfo::exists(result("a")));
+        QVERIFY(!QFileInfo::exists(result("b")));
+    }
+
+    void closingDuringAFileFinishesIt()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
+        host.next = pair("x", "y");
+        host.onPerform = [&](int) { host.closing = true; };
+        const RunOutcome outcome = run(host);
+        QVERIFY(outcome.ended);
+        QCOMPARE(host.handOvers, 1);
+        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
+        QVERIFY(!QFileInfo::exists(result("b")));
+    }
+
+    void requestChangesBetweenFiles()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "<body><b>b</b></body>"), source("b.htm", "<body><b>b</b></body>"),
+                     source("c.htm", "<body><b>b</b></body>")};
+        host.next = pair("b", "i", ReplaceMode::ViewableText);
+        host.onHandOver = [&](int call) {
+            if (call == 2) {
+                // The mode changes: the whole file from now on.
+                host.next.options.mode = ReplaceMode::WholeFile;
+            } else if (call == 3) {
+                // The sets tab.
+                host.next.kind = FileRequest::Kind::Sets;
+                host.next.findList = {"b", "i"};
+                host.next.replaceList = {"i", "u"};
+            }
+        };
+        run(host);
+        QCOMPARE(testing::readBytes(result("a")), QByteArray("<body><b>i</b></body>"));
+        QCOMPARE(testing::readBytes(result("b")), QByteArray("<iody><i>i</i></iody>"));
+        QCOMPARE(testing::readBytes(result("c")), QByteArray("<uody><u>u</u></uody>"));
+    }
+
+    void neitherTabLeavesTheRowAlone()
+    {
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x")};
+        host.next = pair("x", "y");
+        host.next.kind = FileRequest::Kind::None;
+        const RunOutcome outcome = run(host);
+        QVERIFY(outcome.details.isEmpty());
+        QVERIFY(!QFileInfo::exists(result("a")));
+    }
+
+    void failedFileNamesItsProcedure_data()
+    {
+        QTest::addColumn<bool>("sets");
+        QTest::addColumn<QString>("procedure");
+        QTest::newRow("pair") << false << "ReplaceText.ReplaceTextInFile";
+        QTest::newRow("sets") << true << "ReplaceText.ReplaceTextInFileCombo";
+    }
+    void failedFileNamesItsProcedure()
+    {
+        QFETCH(bool, sets);
+        QFETCH(QString, procedure);
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
+        host.next = pair("x", "y");
+        if (sets) {
+            host.next.kind = FileRequest::Kind::Sets;
+            host.next.findList = {"x"};
+            host.next.replaceList = {"y"};
+        }
+        // A folder where a's result should go: the write cannot replace it.
+        QVERIFY(QDir().mkpath(result("a")));
+        const RunOutcome outcome = run(host);
+        QCOMPARE(m_failures.size(), 1);
+        QCOMPARE(m_failures.first().source, sourceTag(procedure));
+        QVERIFY(outcome.details.first().contains(": failed ("));
+        QVERIFY(QFileInfo::exists(result("b")));
+    }
+
+    void resultNamingARunSourceFails()
+    {
+        // b's result would be a_replaced.htm's own path, which is a source of the run.
+        FakeRunHost host;
+        const QString other = source("b.htm", "x");
+        host.rows = {source("b_replaced.htm", "keep"), other};
+        host.next = pair("x", "y");
+        const RunOutcome outcome = run(host, host.rows);
+        QCOMPARE(testing::readBytes(result("b")), QByteArray("keep"));
+        QVERIFY(outcome.details.at(1).contains(": failed ("));
+    }
+
+    void processFileSkipsMissingAndEmpty()
+    {
+        const FileRequest request = pair("x", "y");
+        QCOMPARE(processFile(m_dir->filePath("gone.htm"), request).status, FileReport::Status::Skipped);
+        QCOMPARE(processFile(source("empty.htm", ""), request).status, FileReport::Status::Skipped);
+        QCOMPARE(processFile(source("a.htm", "x"), request).status, FileReport::Status::Written);
+        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
+    }
+
+private:
+    RunOutcome run(FakeRunHost &host, const QStringList &sources = {})
+    {
+        ErrorTrap trap([this](const StepFailure &failure) { m_failures << failure; },
+                       QStringLiteral("Form1.PushButton3_Click"));
+        const RunOutcome outcome = ReplaceRun(host, std::make_shared<const RunSources>(sources)).run(trap, int(host.rows.size()));
+        m_failures << host.failures;
+        return outcome;
+    }
+    QString source(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir->filePath(name);
+        testing::writeBytes(path, bytes);
+        return path;
+    }
+    QString result(const QString &stem) { return m_dir->filePath(stem + "_replaced.htm"); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QList<StepFailure> m_failures;
+};
+
+QTEST_MAIN(TestReplaceRun)
+#include "tst_replace_run.moc"
