@@ -76,14 +76,16 @@ ByteSearch::ByteSearch(QByteArrayView needle, Case letterCase)
 {
 }
 
-bool ByteSearch::matchesAt(const char *p) const
+inline bool ByteSearch::matchesAt(const char *p) const
 {
     const char *const needle = m_needle.data();
-    for (qsizetype k = 0; k < m_needle.size(); ++k) {
-        if (p[k] != needle[k] && !(m_anyCase && ByteTest(needle[k], true)(p[k])))
-            return false;
-    }
-    return true;
+    const qsizetype n = m_needle.size();
+    qsizetype k = 0;
+    while (k < n && p[k] == needle[k])
+        ++k;
+    while (m_anyCase && k < n && ByteTest(needle[k], true)(p[k]))
+        ++k;
+    return k == n;
 }
 
 qsizetype ByteSearch::indexIn(QByteArrayView text, qsizetype from)
@@ -97,9 +99,6 @@ qsizetype ByteSearch::indexIn(QByteArrayView text, qsizetype from)
         return -1;
     const char *const base = text.data();
     const qsizetype lastStart = text.size() - n;
-    const ByteTest first(m_needle.front(), m_anyCase);
-    const LaneTest firstLanes(first);
-    const LaneTest lastLanes(ByteTest(m_needle.back(), m_anyCase));
     qsizetype i = from;
     while (m_byFirstByte) {
         const void *hit = std::memchr(base + i, m_needle.front(), size_t(lastStart - i + 1));
@@ -115,6 +114,15 @@ qsizetype ByteSearch::indexIn(QByteArrayView text, qsizetype from)
         if (i > lastStart)
             return -1;
     }
+    return indexInBlocks(base, i, lastStart);
+}
+
+qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype lastStart) const
+{
+    const qsizetype n = m_needle.size();
+    const ByteTest first(m_needle.front(), m_anyCase);
+    const LaneTest firstLanes(first);
+    const LaneTest lastLanes(ByteTest(m_needle.back(), m_anyCase));
     // Blocks of start positions whose last needle byte is still in the text.
     for (; i + kBlock - 1 <= lastStart; i += kBlock) {
         const Lanes passed[2] = {firstLanes(base + i) & lastLanes(base + i + n - 1),

@@ -23,6 +23,9 @@ public:
 
 private:
     bool matchesAt(const char *p) const;
+    // indexIn once the first byte has proved common: i to lastStart are the start
+    // positions left.
+    qsizetype indexInBlocks(const char *base, qsizetype i, qsizetype lastStart) const;
 
     QByteArrayView m_needle;
     bool m_anyCase;
