@@ -64,14 +64,16 @@ void TestReplacement::replace_data()
     QTest::newRow("whole: frequent first character, occurrence far in")
         << whole << Pairs{{"ab", "X"}} << QString(5000, u'a') + "ab" + QString(40, u'a')
         << QString(5000, u'a') + "X" + QString(40, u'a') << qint64(1);
-    {
-        // An occurrence at each offset within and across blocks of 16 and 32 bytes.
-        QString text, expected;
+    for (const QString &lead : {QString(), QString(300, u'a')}) {
+        // An occurrence at each offset within and across blocks of 16 and 32 bytes,
+        // after a run of the find text's first character or not.
+        QString text = lead + ".", expected = lead + ".";
         for (int gap = 0; gap < 70; ++gap) {
-            text += QString(gap, u'.') + "Acme";
+            text += QString(gap, u'.') + "acme";
             expected += QString(gap, u'.') + "Z";
         }
-        QTest::newRow("whole: occurrences at every offset") << whole << Pairs{{"Acme", "Z"}} << text << expected << qint64(70);
+        QTest::newRow(qPrintable("whole: occurrences at every offset, lead of " + QString::number(lead.size())))
+            << whole << Pairs{{"acme", "Z"}} << text << expected << qint64(70);
     }
 
     QTest::newRow("viewable: only body text")
