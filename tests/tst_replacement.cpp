@@ -61,6 +61,20 @@ void TestReplacement::replace_data()
     QTest::newRow("sets: b->c then a->b") << whole << Pairs{{"b", "c"}, {"a", "b"}} << "a" << "b" << qint64(1);
     QTest::newRow("sets: empty find skipped, later sets apply") << whole << Pairs{{"", "x"}, {"a", "b"}} << "a" << "b" << qint64(1);
     QTest::newRow("sets: none") << whole << Pairs{} << "abc" << "abc" << qint64(0);
+    QTest::newRow("whole: frequent first character, occurrence far in")
+        << whole << Pairs{{"ab", "X"}} << QString(5000, u'a') + "ab" + QString(40, u'a')
+        << QString(5000, u'a') + "X" + QString(40, u'a') << qint64(1);
+    for (const QString &lead : {QString(), QString(300, u'a')}) {
+        // An occurrence at each offset within and across blocks of 16 and 32 bytes,
+        // after a run of the find text's first character or not.
+        QString text = lead + ".", expected = lead + ".";
+        for (int gap = 0; gap < 70; ++gap) {
+            text += QString(gap, u'.') + "acme";
+            expected += QString(gap, u'.') + "Z";
+        }
+        QTest::newRow(qPrintable("whole: occurrences at every offset, lead of " + QString::number(lead.size())))
+            << whole << Pairs{{"acme", "Z"}} << text << expected << qint64(70);
+    }
 
     QTest::newRow("viewable: only body text")
         << viewable << aToZ << "<html><head><title>a</title></head><body>a<p class=a>a</p></body>a</html>"
@@ -95,6 +109,23 @@ void TestReplacement::replace_data()
         << viewable << Pairs{{"a", "b"}, {"b", "c"}} << "<body>a<i>b</i></body>" << "<body>c<i>c</i></body>" << qint64(3);
     QTest::newRow("viewable: no sets, last text run kept")
         << viewable << Pairs{} << "<body><p>x</p>tail text</body>" << "<body><p>x</p>tail text</body>" << qint64(0);
+    QTest::newRow("viewable: body markers in mixed case far into the text")
+        << viewable << aToZ << QString(40, u'.') + "<BoDy>a" + QString(40, u'.') + "</bODy>a"
+        << QString(40, u'.') + "<body>z" + QString(40, u'.') + "</bODy>a" << qint64(1);
+    QTest::newRow("viewable: find text holding a > of the text")
+        << viewable << Pairs{{"a>b", "x"}} << "<body>a>b<i>a>b</i></body>" << "<body>x<i>x</i></body>" << qint64(2);
+    QTest::newRow("viewable: find text holding a < never matches")
+        << viewable << Pairs{{"a<i", "x"}} << "<body>a<i>b</i></body>" << "<body>a<i>b</i></body>" << qint64(0);
+    QTest::newRow("viewable: occurrence inside a tag after text runs")
+        << viewable << aToZ << "<body>b<i>b</i><p class=a>a</p></body>" << "<body>b<i>b</i><p class=a>z</p></body>" << qint64(1);
+    QTest::newRow("viewable: spaces after a > of the text kept")
+        << viewable << aToZ << "<body><p>a</p>b >   </body>" << "<body><p>z</p>b >   </body>" << qint64(1);
+    QTest::newRow("viewable: body of spaces only dropped")
+        << viewable << aToZ << "<body>   </body>" << "<body></body>" << qint64(0);
+    QTest::newRow("viewable: dropped spaces are not replaced")
+        << viewable << Pairs{{" ", "_"}} << "<body><p>a b</p>  </body>" << "<body><p>a_b</p></body>" << qint64(1);
+    QTest::newRow("viewable: an empty find beside one other")
+        << viewable << Pairs{{"", "x"}, {"a", "z"}} << "<body>a<b class=a>a</b></body>" << "<body>z<b class=a>z</b></body>" << qint64(2);
     QTest::newRow("viewable: second body start tag is body text's tag")
         << viewable << aToZ << "<body>a<body>a</body>" << "<body>z<body>z</body>" << qint64(2);
 }

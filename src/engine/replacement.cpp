@@ -1,48 +1,43 @@
 #include "engine/replacement.h"
 
+#include "engine/byte_search.h"
+
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 #include <utility>
-#include <cstring>
+#include <vector>
+
 #include <string.h>
 
 namespace tessaly {
 
 namespace {
 
-// Exact search for bytes. A short find text is found by scanning for its first
-// byte (memchr is vectorised) and comparing the rest: unlike memmem, that costs
-// nothing to set up per call, which matters when occurrences are dense. Long
-// find texts go to memmem, whose running time stays linear whatever the text.
-qsizetype findExact(QByteArrayView text, QByteArrayView needle, qsizetype from)
-{
-    // An empty view may have no data pointer at all, which memchr and memmem
-    // must not get: a text shorter than the find text ends the search first.
-    const qsizetype n = needle.size();
-    if (text.size() - from < n)
-        return -1;
-    const char *base = text.data();
-    if (n > 16) {
-        const void *hit = ::memmem(base + from, size_t(text.size() - from), needle.data(), size_t(n));
-        return hit ? static_cast<const char *>(hit) - base : -1;
-    }
-    const char *p = base + from;
-    const char *const last = base + text.size() - n;  // the last place a match can start
-    while (p <= last) {
-        p = static_cast<const char *>(std::memchr(p, needle[0], size_t(last - p + 1)));
-        if (!p)
-            return -1;
-        if (std::memcmp(p + 1, needle.data() + 1, size_t(n - 1)) == 0)
-            return p - base;
-        ++p;
-    }
-    return -1;
-}
+// One find text searched for again and again in the same kind of text: bytes
+// through ByteSearch, UTF-16 through Qt's own search.
+template <class View>
+class Finder;
 
-qsizetype findExact(QStringView text, QStringView needle, qsizetype from)
-{
-    return text.indexOf(needle, from, Qt::CaseSensitive);
-}
+template <>
+class Finder<QByteArrayView> {
+public:
+    explicit Finder(QByteArrayView needle) : m_search(needle) {}
+    qsizetype indexIn(QByteArrayView text, qsizetype from) { return m_search.indexIn(text, from); }
+
+private:
+    ByteSearch m_search;
+};
+
+template <>
+class Finder<QStringView> {
+public:
+    explicit Finder(QStringView needle) : m_needle(needle) {}
+    qsizetype indexIn(QStringView text, qsizetype from) const { return text.indexOf(m_needle, from); }
+
+private:
+    QStringView m_needle;
+};
 
 qsizetype findUnit(QByteArrayView text, char c, qsizetype from)
 {
@@ -57,39 +52,50 @@ qsizetype findUnit(QStringView text, char c, qsizetype from)
     return text.indexOf(QChar::fromLatin1(c), from);
 }
 
-char16_t asciiUpper(char16_t c)
+// The last c in text[from, to); -1 for none.
+qsizetype findLastUnit(QByteArrayView text, char c, qsizetype from, qsizetype to)
 {
-    return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+    if (to <= from)
+        return -1;
+    const void *hit = ::memrchr(text.data() + from, c, size_t(to - from));
+    return hit ? static_cast<const char *>(hit) - text.data() : -1;
 }
 
-char16_t asciiUpper(char c)
+qsizetype findLastUnit(QStringView text, char c, qsizetype from, qsizetype to)
 {
-    return asciiUpper(char16_t(static_cast<unsigned char>(c)));
-}
-
-char16_t asciiUpper(QChar c)
-{
-    return asciiUpper(c.unicode());
+    if (to <= from)
+        return -1;
+    const qsizetype at = text.sliced(from, to - from).lastIndexOf(QChar::fromLatin1(c));
+    return at < 0 ? -1 : from + at;
 }
 
 // First occurrence of marker in any letter case. Letter case is folded for ASCII
 // only: the markers the program cuts at are ASCII, and upper-casing any other
 // character never yields one of their letters.
-template <class View>
-qsizetype findAnyCase(View text, View marker, qsizetype from)
+qsizetype findAnyCase(QByteArrayView text, QByteArrayView marker, qsizetype from)
+{
+    return ByteSearch(marker, ByteSearch::Case::AnyAscii).indexIn(text, from);
+}
+
+char16_t asciiUpper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c;
+}
+
+qsizetype findAnyCase(QStringView text, QStringView marker, qsizetype from)
 {
     if (marker.isEmpty())
         return from <= text.size() ? from : -1;
-    const char16_t first = asciiUpper(marker[0]);
+    const char16_t first = asciiUpper(marker[0].unicode());
     const bool firstIsLetter = first >= u'A' && first <= u'Z';
     for (qsizetype i = from; i + marker.size() <= text.size();) {
         if (!firstIsLetter) {
-            i = findExact(text, marker.first(1), i);
+            i = text.indexOf(marker[0], i);
             if (i < 0 || i + marker.size() > text.size())
                 return -1;
         }
         qsizetype k = 0;
-        while (k < marker.size() && asciiUpper(text[i + k]) == asciiUpper(marker[k]))
+        while (k < marker.size() && asciiUpper(text[i + k].unicode()) == asciiUpper(marker[k].unicode()))
             ++k;
         if (k == marker.size())
             return i;
@@ -164,73 +170,157 @@ private:
     qsizetype m_used = 0;
 };
 
+char16_t unitAt(QByteArrayView text, qsizetype i)
+{
+    return static_cast<unsigned char>(text[i]);
+}
+
+char16_t unitAt(QStringView text, qsizetype i)
+{
+    return text[i].unicode();
+}
+
 template <class View, class Buffer>
 class Replacer {
 public:
-    Replacer(const QList<Substitution<Buffer>> &substitutions, QList<qint64> *counts)
-        : m_substitutions(substitutions), m_counts(counts)
+    Replacer(const QList<Substitution<Buffer>> &substitutions, QList<qint64> *counts) : m_counts(counts)
     {
         if (m_counts)
             m_counts->fill(0, substitutions.size());
+        // A substitution with an empty find text changes nothing.
+        for (qsizetype j = 0; j < substitutions.size(); ++j) {
+            const Substitution<Buffer> &s = substitutions[j];
+            if (!s.find.isEmpty())
+                m_active.push_back({j, Finder<View>(View(s.find)), s.find.size(), View(s.replace)});
+        }
     }
 
     // Appends text to out with every substitution applied in order.
     void apply(View text, Sink<View, Buffer> &out)
     {
-        qsizetype last = m_substitutions.size() - 1;
-        while (last >= 0 && m_substitutions[last].find.isEmpty())
-            --last;
-        if (last < 0) {
+        if (m_active.empty()) {
             out.append(text);
             return;
         }
         View current = text;
         Sink<View, Buffer> *into = &m_scratch[0];
-        for (qsizetype j = 0; j <= last; ++j) {
-            const auto &s = m_substitutions[j];
-            if (s.find.isEmpty())
-                continue;
-            if (j == last) {
-                replaceInto(current, j, out);
-                return;
-            }
+        for (size_t a = 0; a + 1 < m_active.size(); ++a) {
             into->clear();
-            replaceInto(current, j, *into);
+            replaceInto(current, m_active[a], *into);
             current = into->view();
             into = into == &m_scratch[0] ? &m_scratch[1] : &m_scratch[0];
+        }
+        replaceInto(current, m_active.back(), out);
+    }
+
+    // Appends body with the substitutions applied to each run of text between
+    // its tags on its own; the tags are copied unchanged.
+    void applyBetweenTags(View body, Sink<View, Buffer> &out)
+    {
+        if (m_active.size() == 1) {
+            replaceOutsideTags(body, m_active.front(), out);
+            return;
+        }
+        while (!body.isEmpty()) {
+            const qsizetype p = findUnit(body, '<', 0);
+            if (p > 0) {
+                apply(body.first(p), out);
+                body = body.sliced(p);
+            } else if (p < 0) {
+                apply(body, out);
+                body = body.sliced(body.size());
+            }
+            const qsizetype q = findUnit(body, '>', 0);
+            if (q >= 0) {
+                out.append(body.first(q + 1));
+                body = body.sliced(q + 1);
+            } else if (!body.isEmpty()) {
+                // A "<" that no ">" follows: the remainder is copied as it stands.
+                out.append(body);
+                break;
+            }
         }
     }
 
 private:
-    void replaceInto(View text, qsizetype j, Sink<View, Buffer> &out)
+    struct Active {
+        qsizetype index;  // in the substitutions as given
+        Finder<View> finder;
+        qsizetype findSize;
+        View replace;
+    };
+
+    void count(const Active &s, qint64 n)
     {
-        const View find(m_substitutions[j].find);
-        const View replace(m_substitutions[j].replace);
-        qsizetype from = 0;
-        qint64 count = 0;
-        for (qsizetype at; (at = findExact(text, find, from)) >= 0; from = at + find.size()) {
-            out.append(text.sliced(from, at - from));
-            out.append(replace);
-            ++count;
-        }
-        out.append(text.sliced(from));
         if (m_counts)
-            (*m_counts)[j] += count;
+            (*m_counts)[s.index] += n;
     }
 
-    const QList<Substitution<Buffer>> &m_substitutions;
+    void replaceInto(View text, Active &s, Sink<View, Buffer> &out)
+    {
+        qsizetype from = 0;
+        qint64 n = 0;
+        for (qsizetype at; (at = s.finder.indexIn(text, from)) >= 0; from = at + s.findSize) {
+            out.append(text.sliced(from, at - from));
+            out.append(s.replace);
+            ++n;
+        }
+        out.append(text.sliced(from));
+        count(s, n);
+    }
+
+    // One substitution between tags, without visiting every text run: the find
+    // text is searched for through the whole body and each occurrence is checked
+    // against the tags before its end. The last "<" there opens a tag or lies in
+    // one, and that tag closes at the first ">" after the "<"; an occurrence that
+    // starts before that ">" lies in or across a tag and is skipped with the tag.
+    // A text run holds no "<", so this finds what searching each run on its own finds.
+    void replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out)
+    {
+        qsizetype from = 0;  // everything before it is written, and it lies outside any tag
+        qint64 n = 0;
+        for (qsizetype at; (at = s.finder.indexIn(body, from)) >= 0;) {
+            const qsizetype end = at + s.findSize;
+            const qsizetype open = findLastUnit(body, '<', from, end);
+            const qsizetype close = open < 0 ? -1 : findUnit(body, '>', open + 1);
+            if (open >= 0 && close < 0)
+                break;  // a "<" that no ">" follows: the remainder is copied as it stands
+            if (close < at) {
+                out.append(body.sliced(from, at - from));
+                out.append(s.replace);
+                ++n;
+                from = end;
+            } else {
+                out.append(body.sliced(from, close + 1 - from));
+                from = close + 1;
+            }
+        }
+        out.append(body.sliced(from));
+        count(s, n);
+    }
+
     QList<qint64> *m_counts;
+    std::vector<Active> m_active;
     Sink<View, Buffer> m_scratch[2];
 };
 
-bool onlySpaces(QByteArrayView text)
+// The size of the body without the spaces after its last tag, which are dropped
+// (as is a body of nothing but spaces). Spaces after text, or after a ">" that is
+// text rather than the end of a tag, are kept.
+template <class View>
+qsizetype withoutTrailingSpaces(View body)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
-}
-
-bool onlySpaces(QStringView text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c == u' '; });
+    qsizetype kept = body.size();
+    while (kept > 0 && unitAt(body, kept - 1) == u' ')
+        --kept;
+    if (kept == body.size() || kept == 0)
+        return kept;
+    if (unitAt(body, kept - 1) != u'>')
+        return body.size();
+    // That ">" ends a tag when a "<" comes before it with no other ">" between them.
+    const qsizetype open = findLastUnit(body, '<', 0, kept - 1);
+    const bool endsTag = open >= 0 && findUnit(body.first(kept - 1), '>', open + 1) < 0;
+    return endsTag ? kept : body.size();
 }
 
 // The body of an HTML text: everything up to the body start tag and from
@@ -249,30 +339,9 @@ void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer
     out.append(startTagRest.taken);
     if (startTagRest.found)
         out.append(tagEnd);
-    View rest = takeUpTo(s, marker<View>("</body>"), false).taken;
-    const View tail = s;
-
-    while (!onlySpaces(rest)) {
-        const qsizetype p = findUnit(rest, '<', 0);
-        if (p > 0) {
-            replacer.apply(rest.first(p), out);
-            rest = rest.sliced(p);
-        } else if (p < 0) {
-            replacer.apply(rest, out);
-            rest = rest.sliced(rest.size());
-        }
-        const qsizetype q = findUnit(rest, '>', 0);
-        if (q >= 0) {
-            out.append(rest.first(q + 1));
-            rest = rest.sliced(q + 1);
-        } else if (!rest.isEmpty()) {
-            // A "<" that no ">" follows: the remainder is copied as it stands.
-            out.append(rest);
-            break;
-        }
-    }
-    // Spaces left after the last tag of the body are dropped.
-    out.append(tail);
+    const View body = takeUpTo(s, marker<View>("</body>"), false).taken;
+    replacer.applyBetweenTags(body.first(withoutTrailingSpaces(body)), out);
+    out.append(s);
 }
 
 template <class View, class Buffer>

@@ -1,0 +1,37 @@
+// Fast search for a short byte string (a find text, an HTML marker) in a long text.
+#pragma once
+
+#include <QByteArrayView>
+
+namespace tessaly {
+
+// Finds one needle, exactly or with ASCII letters in any case, again and again in
+// the same kind of text. While the needle's first byte is rare, memchr jumps from
+// one to the next; once it proves common, thirty-two start positions are tested
+// at once by their first and last byte. Nothing is set up per search, which
+// matters when occurrences are dense.
+class ByteSearch {
+public:
+    enum class Case { Exact, AnyAscii };
+
+    // The needle is not copied: it must outlive the search.
+    explicit ByteSearch(QByteArrayView needle, Case letterCase = Case::Exact);
+
+    // Position of the first occurrence at or after from; -1 for none. An empty
+    // needle is found at from.
+    qsizetype indexIn(QByteArrayView text, qsizetype from = 0);
+
+private:
+    bool matchesAt(const char *p) const;
+    // indexIn once the first byte has proved common: i to lastStart are the start
+    // positions left.
+    qsizetype indexInBlocks(const char *base, qsizetype i, qsizetype lastStart) const;
+
+    QByteArrayView m_needle;
+    bool m_anyCase;
+    bool m_byFirstByte;      // the first byte needs no case folding and has been rare so far
+    qint64 m_scanned = 0;    // bytes memchr went through
+    qint64 m_misses = 0;     // first bytes found that started no occurrence
+};
+
+} // namespace tessaly
