@@ -1,12 +1,18 @@
-// Times a replacement run or an Add All HTML Files In Folder started from the main
-// window (offscreen, recording platform) and the longest gap between ticks of a
-// 10 ms timer during it.
-// Usage: tessaly-gui-bench OUTPUT_FOLDER [--whole-file] FILE...
+// Times a replacement run, a preview or an Add All HTML Files In Folder started
+// from the main window (offscreen, recording platform) and the longest gap between
+// ticks of a 10 ms timer during it. A preview also times opening the Preview
+// window after its dry run and showing the changes of the first file.
+// Usage: tessaly-gui-bench [--preview] OUTPUT_FOLDER [--whole-file] FILE... (@LIST: paths, one a line)
 //        tessaly-gui-bench --add-all FOLDER
 #include "gui/form1.h"
 #include "base/settings_store.h"
 #include "fake_platform.h"
 #include "filelist/file_list_model.h"
+#include "gui/diff_view.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QTableView>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,10 +34,22 @@ int main(int argc, char *argv[])
         return 2;
     }
     const bool addAll = args.first() == QLatin1String("--add-all");
-    if (addAll)
+    const bool preview = args.first() == QLatin1String("--preview");
+    if (addAll || preview)
         args.removeFirst();
     const QString output = args.takeFirst();
     const bool wholeFile = args.removeAll(QStringLiteral("--whole-file")) > 0;
+    QStringList files;
+    for (const QString &arg : std::as_const(args)) {
+        if (!arg.startsWith(u'@')) {
+            files << arg;
+            continue;
+        }
+        QFile list(arg.mid(1));
+        if (!list.open(QIODevice::ReadOnly | QIODevice::Text))
+            return 2;
+        files << QString::fromLocal8Bit(list.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
 
     QTemporaryDir settingsDir;
     testing::FakePlatform platform;
@@ -41,7 +59,7 @@ int main(int argc, char *argv[])
     window.setQuitHandler([] {});
     window.show();
 
-    window.fileList().appendAll(args);
+    window.fileList().appendAll(files);
     window.findChild<QPlainTextEdit *>(QStringLiteral("Text1"))->setPlainText(QStringLiteral("Acme"));
     window.findChild<QPlainTextEdit *>(QStringLiteral("Text2"))->setPlainText(QStringLiteral("Zenith"));
     window.findChild<QRadioButton *>(wholeFile ? QStringLiteral("Option2") : QStringLiteral("Option1"))->click();
@@ -57,6 +75,32 @@ int main(int argc, char *argv[])
     });
 
     QElapsedTimer run;
+    // The preview's figures: the last hand-over of events comes just before the
+    // last (small) file, so what follows it is that file and opening the window.
+    qint64 lastHandOver = 0;
+    if (preview) {
+        platform.onProcessPendingEvents = [&](int) {
+            QCoreApplication::processEvents();
+            lastHandOver = run.nsecsElapsed();
+        };
+        platform.onExec = [&](QDialog &dialog) {
+            dialog.show();
+            QCoreApplication::processEvents();
+            const qint64 shown = run.nsecsElapsed();
+            std::printf("preview: dry run of %lld files %.3f s; window open %.1f ms after the last file began\n",
+                        qlonglong(files.size()), lastHandOver / 1e9, (shown - lastHandOver) / 1e6);
+            auto *table = dialog.findChild<QTableView *>(QStringLiteral("files"));
+            QElapsedTimer select;
+            select.start();
+            table->setCurrentIndex(table->model()->index(0, 0));
+            dialog.repaint();
+            QCoreApplication::processEvents();
+            std::printf("preview: changes of %s shown in %.1f ms (%lld lines)\n", qPrintable(files.first()),
+                        select.nsecsElapsed() / 1e6,
+                        qlonglong(dialog.findChild<tessaly::DiffView *>(QStringLiteral("changes"))->blockCount()));
+            return int(QDialog::Rejected);
+        };
+    }
     QTimer::singleShot(0, [&] {
         ticker.start();
         sinceTick.start();
@@ -65,14 +109,16 @@ int main(int argc, char *argv[])
             platform.inputAnswers.enqueue(QStringLiteral("htm"));
             platform.folderAnswers.enqueue(output);
             window.PushButton1_Click();
+        } else if (preview) {
+            window.startPreview();
         } else {
             window.PushButton3_Click();
         }
         const qint64 elapsed = run.elapsed();
         longestGap = std::max(longestGap, sinceTick.elapsed());
         std::printf("window %s: %.3f s, %lld files, longest event-loop gap %lld ms, failures %lld\n",
-                    addAll ? "add all" : "run", elapsed / 1000.0,
-                    qlonglong(addAll ? window.fileList().count() : args.size()), qlonglong(longestGap),
+                    addAll ? "add all" : preview ? "preview" : "run", elapsed / 1000.0,
+                    qlonglong(window.fileList().count()), qlonglong(longestGap),
                     qlonglong(platform.callsOf(QStringLiteral("errorReport")).size()));
         app.quit();
     });

@@ -91,12 +91,16 @@ private slots:
         QFETCH(bool, containing);
         QFETCH(QStringList, kept);
         FileListModel list;
-        list.appendAll(rows);
+        // Each row as if a scan of its own folder had found it.
+        for (const QString &row : rows)
+            list.appendAll({row}, "root of " + row);
         if (containing)
             RemoveListFilesContaining(list, text);
         else
             RemoveListFilesNotContaining(list, text);
         QCOMPARE(list.rows(), kept);
+        for (int position = 1; position <= list.count(); ++position)
+            QCOMPARE(list.scanRoot(position), "root of " + list.text(position));
     }
 
     void extensionCheck_data()
@@ -171,8 +175,12 @@ private slots:
         Harness h;
         h.platform.inputAnswers.enqueue(QString("htm"));
         h.platform.folderAnswers.enqueue(dir.path() + "/X");
+        h.list.append(QStringLiteral("added alone.htm"));
         AddAllHtmlFilesInFolder(h.context);
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/X/a.htm", "/X/Y/b.htm"}));
+        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
+        QCOMPARE(h.list.scanRoot(1), QString());
+        QCOMPARE(h.list.scanRoot(2), dir.path() + "/X");
+        QCOMPARE(h.list.scanRoot(3), dir.path() + "/X");
         QCOMPARE(h.settings.value("Extension"), QStringLiteral("htm"));
         QCOMPARE(h.settings.value("LastFolder"), dir.path() + "/X");
         QCOMPARE(h.busy, QStringList({"hourglass", "default"}));

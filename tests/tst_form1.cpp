@@ -1,11 +1,13 @@
 // The main window driven headless: start-up from the settings store, the option,
-// tab and output-folder handlers, Help, and the replacement run.
+// tab and output-folder handlers, Help, the replacement run, Stop and Preview….
+#include "gui/diff_view.h"
 #include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +16,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -394,6 +397,94 @@ private slots:
         QVERIFY(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
         QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/b_replaced.htm")));
         QVERIFY(m_bed->platform.calls.isEmpty());
+        QVERIFY(!form.isBusy());
+    }
+
+    void stopEndsTheRunAfterTheFileInFlight_data()
+    {
+        QTest::addColumn<bool>("escKey");   // else the Stop button
+        QTest::addColumn<bool>("preview");
+        QTest::newRow("Stop button") << false << false;
+        QTest::newRow("Esc") << true << false;
+        QTest::newRow("Stop button during a preview") << false << true;
+    }
+    void stopEndsTheRunAfterTheFileInFlight()
+    {
+        QFETCH(bool, escKey);
+        QFETCH(bool, preview);
+        // The first page is large enough to be replaced on the worker thread; Stop
+        // comes while the window waits for it.
+        const QString a = writeSource("src/a.htm", QByteArray(2 << 20, 'x'));
+        const QString b = writeSource("src/b.htm", "x");
+        const QString c = writeSource("src/c.htm", "x");
+        Form1 &form = open();
+        showForm(form);
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        form.fileList().appendAll({a, b, c});
+        text3()->setText(outFolder());
+        auto *stop = form.findChild<QPushButton *>("StopButton");
+        auto *previewButton = form.findChild<QPushButton *>("PreviewButton");
+        QList<bool> stopShown;
+        m_bed->platform.onProcessPendingEvents = [&](int call) {
+            stopShown << (stop->isVisible() && !previewButton->isVisible());
+            if (call == 1)
+                QTimer::singleShot(0, &form, [&] {
+                    if (escKey)
+                        QTest::keyClick(&form, Qt::Key_Escape);
+                    else
+                        QTest::mouseClick(stop, Qt::LeftButton);
+                });
+        };
+        testing::clickButton(&form, preview ? "PreviewButton" : "PushButton3");
+        QCOMPARE(stopShown, QList<bool>{true});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Stopped after 1 of 3 files."});
+        QVERIFY(m_bed->platform.callsOf("message").first().extra.startsWith(a + " -> " + outFolder() + "a.htm"));
+        const QStringList results = QDir(outFolder()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(results, preview ? QStringList{} : QStringList{"a.htm"});
+        QVERIFY(!form.isBusy());
+        QVERIFY(!form.isRunInProgress());
+        QVERIFY(previewButton->isVisible() && !stop->isVisible());
+    }
+
+    void previewShowsChangesThenRunsOrCloses_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("Start Replacing") << "startReplacing" << true;
+        QTest::newRow("Close") << "close" << false;
+    }
+    void previewShowsChangesThenRunsOrCloses()
+    {
+        QFETCH(QString, button);
+        QFETCH(bool, written);
+        const QString page = writeSource("src/page.htm", "<body>\n<p>old text</p>\n<p>same</p>\n</body>\n");
+        const QString empty = writeSource("src/empty.htm", "");
+        Form1 &form = open();
+        form.fileList().appendAll({page, empty});
+        text3()->setText(outFolder());
+        text1()->setPlainText("old");
+        text2()->setPlainText("new");
+        int listed = -1;
+        QString changes;
+        bool writtenBeforeChoice = true;
+        m_bed->platform.onExec = [&](QDialog &dialog) {
+            auto *files = dialog.findChild<QTableView *>("files");
+            listed = files->model()->rowCount();
+            files->setCurrentIndex(files->model()->index(0, 0));
+            changes = dialog.findChild<tessaly::DiffView *>("changes")->toPlainText();
+            writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
+            dialog.findChild<QPushButton *>(button)->click();
+            return dialog.result();
+        };
+        testing::clickButton(&form, "PreviewButton");
+        QCOMPARE(listed, 2);
+        QCOMPARE(changes, QStringLiteral("@@ -1,4 +1,4 @@\n <body>\n-<p>old text</p>\n+<p>new text</p>\n <p>same</p>\n </body>"));
+        QVERIFY(!writtenBeforeChoice);
+        QCOMPARE(m_bed->platform.textsOf("message"), written ? QStringList{"Done."} : QStringList{});
+        QCOMPARE(testing::readBytes(outFolder() + "page.htm"),
+                 written ? QByteArray("<body>\n<p>new text</p>\n<p>same</p>\n</body>\n") : QByteArray());
+        QVERIFY(!form.isRunInProgress());
         QVERIFY(!form.isBusy());
     }
 

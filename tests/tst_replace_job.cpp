@@ -1,7 +1,10 @@
-// One-file jobs: result bytes per encoding class, failures with their statement
-// numbers, results that would name their source, dry runs.
+// One-file jobs: result bytes per encoding class (and the texts a preview shows
+// for them), failures with their statement numbers, results that would name their
+// source, dry runs.
+#include "engine/file_texts.h"
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
+#include "textio/text_decoding.h"
 
 #include "test_files.h"
 
@@ -107,6 +110,19 @@ void TestReplaceJob::resultBytes()
     QTEST(report.replacements, "replacements");
     QTEST(report.lostCharacters, "lost");
     QCOMPARE(readBytes(path), source);
+
+    // The texts a preview shows are those of the source and of the result written.
+    FileRequest request;
+    request.kind = FileRequest::Kind::Pair;
+    request.findText = find;
+    request.replaceText = replace;
+    request.options = besideSource(mode);
+    const FileTexts texts = fileTexts(path, request);
+    const CodePage &page = request.options.codePage;
+    QCOMPARE(texts.format, classifyContent(source));
+    QCOMPARE(texts.source, decodeText(source, classifyContent(source), page));
+    const QByteArray written = readBytes(report.resultPath);
+    QCOMPARE(texts.result, decodeText(written, classifyContent(written), page));
 }
 
 void TestReplaceJob::setsInOrder()

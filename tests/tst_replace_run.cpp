@@ -1,13 +1,18 @@
 // The row loop of Start Replacing against a fake host, without a window: rows
-// removed, the host closing, and the request changing between files.
+// removed, the host closing or stopping, the request changing between files, and
+// a dry run giving the outcomes of the real one.
 #include "engine/replace_run.h"
 #include "engine/run_sources.h"
 #include "test_files.h"
 
+#include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
+
+Q_DECLARE_METATYPE(tessaly::ReplaceMode)
+Q_DECLARE_METATYPE(tessaly::SaveOption)
 
 namespace {
 
@@ -214,6 +219,97 @@ private slots:
         QVERIFY(outcome.details.at(1).contains(": failed ("));
     }
 
+    void stopAfterKOfMFiles_data()
+    {
+        QTest::addColumn<int>("k");
+        QTest::addColumn<bool>("duringFile");  // Stop while row k is replaced, else before row k + 1
+        QTest::newRow("before the first") << 0 << false;
+        QTest::newRow("before the second") << 1 << false;
+        QTest::newRow("during the second") << 2 << true;
+        QTest::newRow("before the last") << 2 << false;
+    }
+    void stopAfterKOfMFiles()
+    {
+        QFETCH(int, k);
+        QFETCH(bool, duringFile);
+        FakeRunHost host;
+        host.rows = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
+        host.next = pair("x", "y");
+        if (duringFile)
+            host.onPerform = [&](int row) { host.closing = row == k; };
+        else
+            host.onHandOver = [&](int call) { host.closing = call == k + 1; };
+        const RunOutcome outcome = run(host);
+        QVERIFY(outcome.ended);
+        QCOMPARE(outcome.rowsDone, k);
+        QCOMPARE(outcome.reports.size(), k);
+        QStringList expected = {"a.htm", "b.htm", "c.htm"};
+        for (const QString &stem : QStringList{"a", "b", "c"}.first(k))
+            expected << stem + "_replaced.htm";
+        expected.sort();
+        QCOMPARE(filesIn(m_dir->path()), expected);  // no temporary file either
+    }
+
+    // The same rows in both runs: one found and replaced, two skipped, one whose
+    // result place is a folder, and sources whose results would name other
+    // sources beside them (b) or in the output folder (c).
+    void dryRunHasTheOutcomesOfTheRealRun_data()
+    {
+        QTest::addColumn<ReplaceMode>("mode");
+        QTest::addColumn<SaveOption>("save");
+        QTest::addColumn<QString>("statuses");  // per row: Written, Skipped, Failed
+        QTest::addColumn<qint64>("replacements");
+        const QString beside = "WSSFFWWW";
+        const QString output = "WSSFWWFW";
+        QTest::newRow("viewable text, beside source") << ReplaceMode::ViewableText << SaveOption::BesideSource << beside << qint64(1);
+        QTest::newRow("whole file, beside source") << ReplaceMode::WholeFile << SaveOption::BesideSource << beside << qint64(3);
+        QTest::newRow("viewable text, output folder") << ReplaceMode::ViewableText << SaveOption::OutputFolder << output << qint64(1);
+        QTest::newRow("whole file, output folder") << ReplaceMode::WholeFile << SaveOption::OutputFolder << output << qint64(3);
+    }
+    void dryRunHasTheOutcomesOfTheRealRun()
+    {
+        QFETCH(ReplaceMode, mode);
+        QFETCH(SaveOption, save);
+        QFETCH(QString, statuses);
+        QFETCH(qint64, replacements);
+        const QByteArray page = "<body><p title='x'>x</p><!-- x --></body>";
+        const QString out = m_dir->filePath("out");
+        QVERIFY(QDir().mkpath(out + "/blocked.htm"));
+        QVERIFY(QDir().mkpath(m_dir->filePath("blocked_replaced.htm")));
+        FakeRunHost host;
+        host.rows = {source("a.htm", page), source("empty.htm", ""), m_dir->filePath("missing.htm"),
+                     source("blocked.htm", page), source("b.htm", page), source("b_replaced.htm", page),
+                     source("c.htm", page), source("out/c.htm", page)};
+        host.next = pair("x", "y", mode);
+        host.next.options.save = save;
+        host.next.options.outputFolder = out + "/";
+
+        const QStringList before = filesIn(m_dir->path());
+        host.next.options.dryRun = true;
+        const RunOutcome dry = run(host, host.rows);
+        QCOMPARE(filesIn(m_dir->path()), before);
+        host.next.options.dryRun = false;
+        const RunOutcome real = run(host, host.rows);
+
+        QCOMPARE(real.reports.size(), host.rows.size());
+        QCOMPARE(dry.reports.size(), real.reports.size());
+        QString realStatuses;
+        for (qsizetype i = 0; i < real.reports.size(); ++i) {
+            const FileReport &d = dry.reports[i];
+            const FileReport &r = real.reports[i];
+            realStatuses += "WSF"[int(r.status)];
+            QCOMPARE(d.source, r.source);
+            QCOMPARE(d.status, r.status);
+            QCOMPARE(d.resultPath, r.resultPath);
+            QCOMPARE(d.replacements, r.replacements);
+            QVERIFY(!r.dryRun);
+            QCOMPARE(d.dryRun, d.status != FileReport::Status::Skipped);
+        }
+        QCOMPARE(realStatuses, statuses);
+        QCOMPARE(real.reports.first().replacements, replacements);
+        QVERIFY(QFileInfo::exists(real.reports.first().resultPath));
+    }
+
     void processFileSkipsMissingAndEmpty()
     {
         const FileRequest request = pair("x", "y");
@@ -239,6 +335,16 @@ private:
         return path;
     }
     QString result(const QString &stem) { return m_dir->filePath(stem + "_replaced.htm"); }
+    // Every file below root, relative to it, sorted.
+    static QStringList filesIn(const QString &root)
+    {
+        QStringList files;
+        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files << QDir(root).relativeFilePath(it.next());
+        files.sort();
+        return files;
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QList<StepFailure> m_failures;

@@ -297,10 +297,31 @@ FileReport ReplaceTextInFile(const QString &path, const QString &findText, const
 FileReport ReplaceTextInFileCombo(const QString &path, const QStringList &findList, const QStringList &replaceList,
                                   const JobOptions &options)
 {
+    return runJob(path, findReplaceSets(findList, replaceList), options, kSetsStatements);
+}
+
+QList<FindReplaceSet> findReplaceSets(const QStringList &findList, const QStringList &replaceList)
+{
     QList<FindReplaceSet> sets;
     for (qsizetype j = 0; j < findList.size(); ++j)
         sets.append({findList[j], replaceList.value(j)});
-    return runJob(path, sets, options, kSetsStatements);
+    return sets;
+}
+
+SourceFormat resultFormat(SourceFormat format)
+{
+    return format.encoding == TextEncoding::Utf16 ? SourceFormat{TextEncoding::Utf16, ByteOrderMark::Utf16LE}
+                                                  : format;
+}
+
+QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
+                           const JobOptions &options)
+{
+    const Result result = replaceContent(content, format, sets, options);
+    QByteArray bytes;
+    for (QByteArrayView part : result.parts())
+        bytes += part;
+    return bytes;
 }
 
 } // namespace tessaly

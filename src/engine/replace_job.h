@@ -70,6 +70,15 @@ FileReport skippedReport(const QString &path);
 // "SOURCE: would fail (REASON)".
 QString describeReport(const FileReport &report, const QString &codePageName);
 
+// The sets of two parallel lists; a find text without a partner is replaced by nothing.
+QList<FindReplaceSet> findReplaceSets(const QStringList &findList, const QStringList &replaceList);
+// The bytes a job writes for a source's content of that format: the replacement
+// step alone, with no result path and no write. They are in resultFormat(format):
+// the source's, except that UTF-16 and UTF-32 sources give UTF-16 little-endian.
+SourceFormat resultFormat(SourceFormat format);
+QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
+                           const JobOptions &options);
+
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
                              const JobOptions &options);
 FileReport ReplaceTextInFileCombo(const QString &path, const QStringList &findList, const QStringList &replaceList,

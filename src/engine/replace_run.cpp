@@ -38,11 +38,12 @@ ReplaceRun::ReplaceRun(RunHost &host, std::shared_ptr<const RunSources> sources)
 {
 }
 
-void ReplaceRun::replaceFile(const QString &path, qint64 size, FileRequest request, QStringList &details)
+void ReplaceRun::replaceFile(const QString &path, qint64 size, FileRequest request, RunOutcome &outcome)
 {
     bindRunSources(request.options, m_sources);
     const FileReport report = m_host.perform([&] { return replaceInFile(path, request); }, size);
-    details << describeReport(report, request.options.codePage.name());
+    outcome.details << describeReport(report, request.options.codePage.name());
+    outcome.reports << report;
     if (report.status == FileReport::Status::Failed)
         m_host.reportFailure({sourceTag(requestProcedure(request)), report.statement, report.description});
 }
@@ -64,7 +65,9 @@ RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
 
         qint64 size = 0;
         if (trap.test(118, [&] { return (size = FileSize2(path)) < 1; })) {
-            outcome.details << describeReport(skippedReport(path), QString());
+            outcome.reports << skippedReport(path);
+            outcome.details << describeReport(outcome.reports.last(), QString());
+            outcome.rowsDone = row;
             continue;
         }
         // The tab, the texts and the options are read now, for this file. (No
@@ -79,11 +82,12 @@ RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
                 if (!request)
                     request.emplace();
                 request->kind = FileRequest::Kind::Pair;
-                replaceFile(path, size, std::move(*request), outcome.details);
+                replaceFile(path, size, std::move(*request), outcome);
             });
         } else if (trap.test(124, [&] { return request->kind == FileRequest::Kind::Sets; })) {
-            trap.step(126, [&] { replaceFile(path, size, std::move(*request), outcome.details); });
+            trap.step(126, [&] { replaceFile(path, size, std::move(*request), outcome); });
         }
+        outcome.rowsDone = row;
         if (!m_host.goesOn()) {
             outcome.ended = true;
             break;

@@ -72,8 +72,10 @@ public:
 };
 
 struct RunOutcome {
-    QStringList details;    // one report line per row handled, in list order
-    bool ended = false;     // the host said to stop before the last row
+    QStringList details;        // one report line per row handled, in list order
+    QList<FileReport> reports;  // what became of each file, in the same order
+    int rowsDone = 0;           // rows finished, the one in flight when the host said to stop included
+    bool ended = false;         // the host said to stop before the last row
 };
 
 // The loop of Form1.PushButton3_Click over rows 1 to rowCount. Failed steps are
@@ -90,7 +92,7 @@ public:
     RunOutcome run(ErrorTrap &trap, int rowCount);
 
 private:
-    void replaceFile(const QString &path, qint64 size, FileRequest request, QStringList &details);
+    void replaceFile(const QString &path, qint64 size, FileRequest request, RunOutcome &outcome);
 
     RunHost &m_host;
     std::shared_ptr<const RunSources> m_sources;

@@ -82,7 +82,7 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context)
                 const std::optional<QStringList> files =
                     listFilesOfFolders(folders, QStringLiteral("*.") + answer, context.scan.handOverEvents);
                 if (files)
-                    context.list.appendAll(*files);
+                    context.list.appendAll(*files, chosen);
                 goOn = files.has_value();
             });
             if (!goOn)

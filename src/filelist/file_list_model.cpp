@@ -15,15 +15,17 @@ void FileListModel::append(const QString &path)
 {
     beginInsertRows({}, count(), count());
     m_rows.append(path);
+    m_scanRoots.append(QString());
     endInsertRows();
 }
 
-void FileListModel::appendAll(const QStringList &paths)
+void FileListModel::appendAll(const QStringList &paths, const QString &scanRoot)
 {
     if (paths.isEmpty())
         return;
     beginInsertRows({}, count(), count() + int(paths.size()) - 1);
     m_rows.append(paths);
+    m_scanRoots.resize(m_rows.size(), scanRoot);
     endInsertRows();
 }
 
@@ -31,6 +33,7 @@ void FileListModel::removeRow(int position)
 {
     beginRemoveRows({}, position - 1, position - 1);
     m_rows.removeAt(position - 1);
+    m_scanRoots.removeAt(position - 1);
     endRemoveRows();
 }
 
@@ -43,15 +46,20 @@ void FileListModel::removePositions(QList<int> positions)
     // One pass that keeps the rows not named: linear however many rows go.
     beginResetModel();
     QStringList kept;
+    QStringList keptRoots;
     kept.reserve(m_rows.size() - positions.size());
+    keptRoots.reserve(kept.capacity());
     auto next = positions.cbegin();
     for (int i = 0; i < m_rows.size(); ++i) {
-        if (next != positions.cend() && *next == i + 1)
+        if (next != positions.cend() && *next == i + 1) {
             ++next;
-        else
+        } else {
             kept.append(m_rows.at(i));
+            keptRoots.append(m_scanRoots.at(i));
+        }
     }
     m_rows = std::move(kept);
+    m_scanRoots = std::move(keptRoots);
     endResetModel();
 }
 
@@ -59,6 +67,7 @@ void FileListModel::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_scanRoots.clear();
     endResetModel();
 }
 

@@ -1,5 +1,6 @@
 // The file list: ordered rows of path texts, positions from 1, duplicates allowed.
-// Row order is processing order. Shown in one column headed "HTML File(s)".
+// Row order is processing order. Shown in one column headed "HTML File(s)". A row
+// found by a folder scan also remembers the folder the scan began at.
 #pragma once
 
 #include <QAbstractListModel>
@@ -17,12 +18,15 @@ public:
     QString text(int position) const { return m_rows.at(position - 1); }
     void setText(int position, const QString &text);
     void append(const QString &path);
-    void appendAll(const QStringList &paths);
+    // `scanRoot`: the folder the user picked when a scan found these paths.
+    void appendAll(const QStringList &paths, const QString &scanRoot = QString());
     void removeRow(int position);
     // Removes the given positions (any order, duplicates ignored) in one reset.
     void removePositions(QList<int> positions);
     void clear();
     const QStringList &rows() const { return m_rows; }
+    // The folder whose scan added the row; "" for a row added on its own.
+    QString scanRoot(int position) const { return m_scanRoots.at(position - 1); }
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
@@ -30,6 +34,7 @@ public:
 
 private:
     QStringList m_rows;
+    QStringList m_scanRoots;  // in step with m_rows
 };
 
 } // namespace tessaly

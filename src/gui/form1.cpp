@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabBar>
@@ -219,6 +220,16 @@ void Form1::buildControls()
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(m_progress);
     statusBar()->addWidget(m_statusText, 1);
+    m_previewButton = named(new QPushButton(QStringLiteral("Preview…"), this), "PreviewButton");
+    m_stopButton = named(new QPushButton(QStringLiteral("Stop"), this), "StopButton");
+    // The window shows the hourglass while a run works; Stop still shows that it
+    // can be pressed.
+    m_stopButton->setCursor(Qt::ArrowCursor);
+    m_stopButton->setVisible(false);
+    statusBar()->addPermanentWidget(m_previewButton);
+    statusBar()->addPermanentWidget(m_stopButton);
+    m_stopKey = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    m_stopKey->setEnabled(false);
 
     connect(m_option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
     connect(m_option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
@@ -237,6 +248,9 @@ void Form1::buildControls()
     connect(m_pushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(m_pushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(m_pushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(m_previewButton, &QPushButton::clicked, this, &Form1::startPreview);
+    connect(m_stopButton, &QPushButton::clicked, this, &Form1::stopRun);
+    connect(m_stopKey, &QShortcut::activated, this, &Form1::stopRun);
     connectFileList();
 
     m_command1->setFocus();
@@ -456,10 +470,10 @@ void Form1::closeEvent(QCloseEvent *event)
 // its pointer and status line.
 class Form1::RunHostOfForm1 : public RunHost {
 public:
-    explicit RunHostOfForm1(Form1 &form) : m_form(form) {}
+    RunHostOfForm1(Form1 &form, bool dryRun) : m_form(form), m_dryRun(dryRun) {}
 
-    bool handOverEvents() override { return m_form.handOverEvents(); }
-    bool goesOn() const override { return !m_form.m_closeRequested; }
+    bool handOverEvents() override { return m_form.handOverEvents() && !m_form.m_stopRequested; }
+    bool goesOn() const override { return !m_form.m_closeRequested && !m_form.m_stopRequested; }
     void showBusy() override { m_form.setCursor(Qt::WaitCursor); }
     QString rowText(int row) override
     {
@@ -469,15 +483,26 @@ public:
         return m_form.m_fileList->text(row);
     }
     void showProgress(int row, int rowCount, const QString &path) override { m_form.showProgress(row, rowCount, path); }
-    FileRequest request() override { return m_form.currentRequest(); }
+    FileRequest request() override
+    {
+        FileRequest request = m_form.currentRequest();
+        request.options.dryRun = m_dryRun;
+        return request;
+    }
     FileReport perform(const std::function<FileReport()> &work, qint64 bytes) override
     {
         return m_form.m_job.run<FileReport>(work, bytes);
     }
-    void reportFailure(const StepFailure &failure) override { errorReportBox(m_form.m_platform)(failure); }
+    void reportFailure(const StepFailure &failure) override
+    {
+        // A preview lists the files that would fail with their reasons instead.
+        if (!m_dryRun)
+            errorReportBox(m_form.m_platform)(failure);
+    }
 
 private:
     Form1 &m_form;
+    bool m_dryRun;
 };
 
 FileRequest Form1::currentRequest() const
@@ -532,10 +557,27 @@ void Form1::clearProgress()
     m_statusText->clear();
 }
 
+void Form1::showRunning(bool running)
+{
+    m_previewButton->setVisible(!running);
+    m_stopButton->setVisible(running);
+    m_stopKey->setEnabled(running);
+}
+
+void Form1::stopRun()
+{
+    if (m_runInProgress)
+        m_stopRequested = true;
+}
+
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton3_Click"));
+    replaceOverList(trap, false);
+}
 
+void Form1::replaceOverList(ErrorTrap &trap, bool preview)
+{
     bool alreadyRunning = false;
     trap.step(102, [&] { alreadyRunning = m_runInProgress; });
     if (alreadyRunning)
@@ -564,16 +606,32 @@ void Form1::PushButton3_Click()
         runSources = std::make_shared<const RunSources>(m_fileList->rows());
     });
     // 112-128: the row loop, in the core.
-    RunHostOfForm1 host(*this);
+    RunHostOfForm1 host(*this, preview);
+    m_stopRequested = false;
+    showRunning(true);
     const RunOutcome outcome = ReplaceRun(host, runSources).run(trap, rowCount);
+    showRunning(false);
 
     trap.step(130, [&] { unsetCursor(); });
     clearProgress();
+    // Stop pressed while the last file was in flight leaves nothing undone.
+    const bool stopped = m_stopRequested && outcome.rowsDone < rowCount;
+    bool startReplacing = false;
     if (!m_closeRequested)
         trap.step(132, [&] {
-            m_platform.messageWithDetails(QStringLiteral("Done."), outcome.details.join(QLatin1Char('\n')));
+            const QString details = outcome.details.join(QLatin1Char('\n'));
+            if (stopped)
+                m_platform.messageWithDetails(
+                    QStringLiteral("Stopped after %1 of %2 files.").arg(outcome.rowsDone).arg(rowCount), details);
+            else if (preview)
+                startReplacing = showPreview(outcome.reports);
+            else
+                m_platform.messageWithDetails(QStringLiteral("Done."), details);
         });
     trap.step(138, [&] { m_runInProgress = false; });
+    // Start Replacing in the Preview window: the real run, with the settings as they are now.
+    if (startReplacing)
+        PushButton3_Click();
 }
 
 } // namespace tessaly

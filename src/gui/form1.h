@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QShortcut;
 class QTabWidget;
 
 namespace tessaly {
@@ -86,6 +87,12 @@ public slots:
     void PushButton12_Click();
     void PushButton13_Click();
     void ListView1_OLEDragDrop(const QStringList &paths);
+    // Preview… on the status line: the run of Start Replacing with nothing written,
+    // then the Preview window (form1_preview.cpp).
+    void startPreview();
+    // Stop (or Esc) while a run or preview works: the file in flight finishes and
+    // no further row is started.
+    void stopRun();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -116,6 +123,14 @@ private:
     void appendSet(const FindReplaceSet &set);
 
     class RunHostOfForm1;
+    // The steps of Start Replacing under its statement numbers; a preview takes the
+    // same steps without writing and shows the Preview window instead of "Done.".
+    void replaceOverList(ErrorTrap &trap, bool preview);
+    // Shows the Preview window over the dry run's reports; true when its Start
+    // Replacing was pressed.
+    bool showPreview(const QList<FileReport> &reports);
+    // Preview… while no run works, Stop while one does.
+    void showRunning(bool running);
     // What the run applies to the next file: the selected tab's pair or sets and
     // the options, as they are now.
     FileRequest currentRequest() const;
@@ -131,6 +146,7 @@ private:
     std::function<void()> m_quit;
     bool m_runInProgress = false;
     bool m_closeRequested = false;
+    bool m_stopRequested = false;
     bool m_tabControlsPlaced = false;
 
     struct TabPlacement {
@@ -177,6 +193,9 @@ private:
     QElapsedTimer m_progressShown;
     static constexpr qint64 kProgressInterval = 100;  // milliseconds
     QProgressBar *m_progress = nullptr;
+    QPushButton *m_previewButton = nullptr;
+    QPushButton *m_stopButton = nullptr;
+    QShortcut *m_stopKey = nullptr;
 };
 
 } // namespace tessaly

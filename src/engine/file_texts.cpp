@@ -1,0 +1,29 @@
+#include "engine/file_texts.h"
+
+#include "base/tessaly_error.h"
+#include "textio/text_decoding.h"
+
+#include <new>
+
+namespace tessaly {
+
+FileTexts fileTexts(const QString &path, const FileRequest &request)
+{
+    const JobOptions &options = request.options;
+    const QList<FindReplaceSet> sets = request.kind == FileRequest::Kind::Sets
+                                           ? findReplaceSets(request.findList, request.replaceList)
+                                           : QList<FindReplaceSet>{{request.findText, request.replaceText}};
+    try {
+        const QByteArray content = options.fileSystem->readAll(path);
+        FileTexts texts;
+        texts.format = classifyContent(content);
+        texts.source = decodeText(content, texts.format, options.codePage);
+        const QByteArray result = replacedContent(content, texts.format, sets, options);
+        texts.result = decodeText(result, resultFormat(texts.format), options.codePage);
+        return texts;
+    } catch (const std::bad_alloc &) {
+        throw TessalyError(QStringLiteral("Not enough memory to show the changes of \"%1\".").arg(path));
+    }
+}
+
+} // namespace tessaly
