@@ -350,11 +350,10 @@ void TestRobustness::resultNamingRunSource()
     const QString second = dir.filePath("b/index.htm");
     writeBytes(first, "<body>a old</body>");
     writeBytes(second, "<body>b old</body>");
-    const RunSources sources({first, second});
     JobOptions options;
     options.save = SaveOption::OutputFolder;
     options.outputFolder = dir.filePath("a");
-    options.isRunSource = [&sources](const QString &path) { return sources.contains(path); };
+    options.runSources = std::make_shared<const RunSources>(QStringList{first, second});
     const qint64 firstTime = mtimeNs(first);
 
     const auto run = [&](const QString &path) {

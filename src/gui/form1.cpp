@@ -571,7 +571,7 @@ void Form1::PushButton3_Click()
     clearProgress();
     if (!m_closeRequested)
         trap.step(132, [&] {
-            m_platform.messageWithDetails(QStringLiteral("Done."), outcome.details.join(QLatin1Char('\n')));
+            m_platform.messageWithDetails(doneMessage(outcome), outcome.details.join(QLatin1Char('\n')));
         });
     trap.step(138, [&] { m_runInProgress = false; });
 }
