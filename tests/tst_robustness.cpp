@@ -20,6 +20,7 @@
 using namespace tessaly;
 using testing::bytes;
 using testing::readBytes;
+using testing::temporaryFilesIn;
 using testing::writeBytes;
 
 namespace {
@@ -46,11 +47,6 @@ qint64 mtimeNs(const QString &path)
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
-QStringList temporaryFilesIn(const QString &folder)
-{
-    return QDir(folder).entryList({".~tessaly-*"}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
 bool makeLink(const QString &target, const QString &link)
