@@ -152,11 +152,11 @@ void TestCliSafety::fewerThreadsThanJobs()
         QCOMPARE(readBytes(path(QStringLiteral("p%1_replaced.htm").arg(i))), "<body>new " + QByteArray::number(i) + "</body>");
 }
 
-// 256 jobs with 24 descriptors: a file that cannot be opened fails for itself
+// 256 jobs with 16 descriptors: a file that cannot be opened fails for itself
 // (never "skipped", never the whole run); the others are written.
 void TestCliSafety::tooFewDescriptorsFailFiles()
 {
-    QStringList arguments{"-c", "ulimit -n 24 && exec \"$0\" \"$@\"", testing::cliProgram(), "-j", "256", "-f",
+    QStringList arguments{"-c", "ulimit -n 16 && exec \"$0\" \"$@\"", testing::cliProgram(), "-j", "256", "-f",
                           "old", "-r", "new"};
     const int count = 400;
     for (int i = 0; i < count; ++i) {
