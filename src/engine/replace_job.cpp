@@ -195,16 +195,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
     }
     report.format = classifyContent(content);
-    Result result;
-    try {
-        result = replaceContent(content, report.format, sets, options);
-    } catch (const std::bad_alloc &) {
-        return failed(report, statements.replace,
-                      QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
-    }
-    report.replacements = result.replacements;
-    report.lostCharacters = result.lost;
 
+    // The result's place is settled before the replacing, so that a run's files
+    // claim their places in list order without waiting on each other's work.
     // From here on a dry run does everything a real run does but the write, so it
     // reports the same failures.
     report.dryRun = options.dryRun;
@@ -237,6 +230,15 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath, *earlier),
                               *earlier};
         }
+        Result result;
+        try {
+            result = replaceContent(content, report.format, sets, options);
+        } catch (const std::bad_alloc &) {
+            return failed(report, statements.replace,
+                          QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
+        }
+        report.replacements = result.replacements;
+        report.lostCharacters = result.lost;
         if (options.dryRun)
             return report;
         // Never more open than the source: its read and write bits, less the umask.
