@@ -62,7 +62,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("unreadable sets file") << QStringList{"-s", "missing.txt", "a.htm"} << "missing.txt";
     QTest::newRow("missing output folder") << QStringList{"-f", "x", "-o", "nowhere", "a.htm"} << "Folder does not exist. Please select another folder.";
     QTest::newRow("unknown code page") << QStringList{"-f", "x", "--code-page", "koi8", "a.htm"} << "koi8";
-    QTest::newRow("bad jobs") << QStringList{"-f", "x", "-j", "0", "a.htm"} << "--jobs";
+    QTest::newRow("no jobs") << QStringList{"-f", "x", "-j", "0", "a.htm"} << "--jobs needs a number from 1 to 256";
+    QTest::newRow("too many jobs") << QStringList{"-f", "x", "-j", "257", "a.htm"} << "--jobs needs a number from 1 to 256";
     QTest::newRow("empty extension") << QStringList{"-f", "x", "-e", "", "a.htm"} << "--extension";
 }
 

@@ -221,12 +221,11 @@ void TestReplaceJob::resultNamingAnotherSourceOfTheRunFails()
     const QString listed = dir.filePath(QStringLiteral("out/index.htm"));
     writeBytes(first, "new");
     writeBytes(listed, "listed source");
-    const RunSources sources({first, listed});
 
     JobOptions options = besideSource();
     options.save = SaveOption::OutputFolder;
     options.outputFolder = dir.filePath(QStringLiteral("out"));
-    options.isRunSource = [&](const QString &p) { return sources.contains(p); };
+    options.runSources = std::make_shared<const RunSources>(QStringList{first, listed});
     const FileReport report = ReplaceTextInFile(first, "n", "N", options);
     QCOMPARE(report.status, FileReport::Status::Failed);
     QCOMPARE(report.statement, 166);

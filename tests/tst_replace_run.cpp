@@ -308,6 +308,41 @@ private slots:
         QCOMPARE(realStatuses, statuses);
         QCOMPARE(real.reports.first().replacements, replacements);
         QVERIFY(QFileInfo::exists(real.reports.first().resultPath));
+    // Pages of one name from several folders into one output folder: the first
+    // row's result stays, the others fail without a box each and are counted in
+    // the closing message.
+    void resultsOfTheRunAreNotReplaced_data()
+    {
+        QTest::addColumn<int>("folders");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("one") << 1 << "Done.";
+        QTest::newRow("two") << 2 << "Done.\n1 file was not written: its result would replace a result of this run.";
+        QTest::newRow("four")
+            << 4 << "Done.\n3 files were not written: their results would replace results of this run.";
+    }
+
+    void resultsOfTheRunAreNotReplaced()
+    {
+        QFETCH(int, folders);
+        QFETCH(QString, message);
+        FakeRunHost host;
+        QDir(m_dir->path()).mkdir("out");
+        for (int i = 0; i < folders; ++i) {
+            QDir(m_dir->path()).mkdir(QString::number(i));
+            host.rows << source(QStringLiteral("%1/index.htm").arg(i), QByteArray::number(i) + " x");
+        }
+        host.next = pair("x", "y");
+        host.next.options.save = SaveOption::OutputFolder;
+        host.next.options.outputFolder = m_dir->filePath("out");
+        const RunOutcome outcome = run(host, host.rows);
+        QCOMPARE(doneMessage(outcome), message);
+        QCOMPARE(host.failures.size(), 0);
+        QCOMPARE(testing::readBytes(m_dir->filePath("out/index.htm")), QByteArray("0 y"));
+        QCOMPARE(outcome.details.size(), folders);
+        for (int i = 1; i < folders; ++i)
+            QVERIFY2(outcome.details.at(i).startsWith(host.rows.at(i) + ": failed (")
+                         && outcome.details.at(i).contains(host.rows.first()),
+                     qPrintable(outcome.details.at(i)));
     }
 
     void processFileSkipsMissingAndEmpty()

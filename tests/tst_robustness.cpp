@@ -20,6 +20,7 @@
 using namespace tessaly;
 using testing::bytes;
 using testing::readBytes;
+using testing::temporaryFilesIn;
 using testing::writeBytes;
 
 namespace {
@@ -46,11 +47,6 @@ qint64 mtimeNs(const QString &path)
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-}
-
-QStringList temporaryFilesIn(const QString &folder)
-{
-    return QDir(folder).entryList({".~tessaly-*"}, QDir::Files | QDir::Hidden | QDir::System);
 }
 
 bool makeLink(const QString &target, const QString &link)
@@ -350,11 +346,10 @@ void TestRobustness::resultNamingRunSource()
     const QString second = dir.filePath("b/index.htm");
     writeBytes(first, "<body>a old</body>");
     writeBytes(second, "<body>b old</body>");
-    const RunSources sources({first, second});
     JobOptions options;
     options.save = SaveOption::OutputFolder;
     options.outputFolder = dir.filePath("a");
-    options.isRunSource = [&sources](const QString &path) { return sources.contains(path); };
+    options.runSources = std::make_shared<const RunSources>(QStringList{first, second});
     const qint64 firstTime = mtimeNs(first);
 
     const auto run = [&](const QString &path) {

@@ -10,7 +10,7 @@ namespace tessaly::cli {
 
 // `arguments` starts with the program name. Returns the exit status: 0 when no
 // file failed, 1 when one failed or the report could not be written to `out`,
-// 2 for a usage error.
+// 2 for a usage error, 128 + N when signal N stopped the run.
 int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress);
 
 } // namespace tessaly::cli

@@ -8,9 +8,15 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <algorithm>
+
 namespace tessaly::cli {
 
 namespace {
+
+// Each job holds a few descriptors and a file's text; more jobs than this gain
+// nothing and only move a run towards the system's limits.
+constexpr int kMostJobs = 256;
 
 const char *const kUsage =
     "Usage: tessaly-cli [OPTION]... PATH...\n"
@@ -33,7 +39,8 @@ const char *const kUsage =
     "  -e, --extension EXT    extension of the files a folder PATH adds (default\n"
     "                         \"htm\"; \"*\" for every file)\n"
     "  -n, --dry-run          write nothing; report what each file would get\n"
-    "  -j, --jobs N           files processed at once (default: number of cores)\n"
+    "  -j, --jobs N           files processed at once, 1 to 256 (default: number of\n"
+    "                         cores)\n"
     "      --code-page NAME   single-byte code page for unmarked files\n"
     "                         (default: from the locale, e.g. windows-1252)\n"
     "  -q, --quiet            no per-file lines\n"
@@ -43,8 +50,10 @@ const char *const kUsage =
     "One line per file on standard output: SOURCE -> RESULT (N replacements),\n"
     "SOURCE: skipped (REASON) or SOURCE: failed (REASON). Missing and empty files\n"
     "are skipped.\n"
+    "SIGINT, SIGTERM and SIGHUP stop the run: files in progress are finished, no\n"
+    "new one is started, and their lines and the summary are printed.\n"
     "Exit status: 0 when no file failed, 1 when a file failed or the report could\n"
-    "not be written, 2 for a usage error.\n";
+    "not be written, 2 for a usage error, 128 + N when stopped by signal N.\n";
 
 } // namespace
 
@@ -109,12 +118,12 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
     }
     options.job.dryRun = parser.isSet(dryRun);
     options.quiet = parser.isSet(quiet);
-    options.jobs = QThread::idealThreadCount();
+    options.jobs = std::clamp(QThread::idealThreadCount(), 1, kMostJobs);
     if (parser.isSet(jobs)) {
         bool ok = false;
         options.jobs = parser.value(jobs).toInt(&ok);
-        if (!ok || options.jobs < 1)
-            return UsageError{QStringLiteral("--jobs needs a number of 1 or more.")};
+        if (!ok || options.jobs < 1 || options.jobs > kMostJobs)
+            return UsageError{QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMostJobs)};
     }
     options.paths = parser.positionalArguments();
     if (options.paths.isEmpty())

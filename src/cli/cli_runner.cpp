@@ -1,12 +1,14 @@
 #include "cli/cli_runner.h"
 
+#include "cli/held_file_system.h"
+#include "cli/interruption.h"
+#include "cli/worker_threads.h"
 #include "engine/replace_run.h"
-#include "engine/run_sources.h"
 #include "filelist/add_folder.h"
 
 #include <QFileInfo>
-#include <QThreadPool>
 
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -53,6 +55,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     // Folders turn into their files first, so the run's sources include them.
     CliOptions options = given;
     options.paths = expandPaths(given, err);
+    options.job.fileSystem = &HeldFileSystem::forRun();
     const qsizetype total = options.paths.size();
     QStringList absolute;
     for (const QString &path : options.paths)
@@ -69,12 +72,13 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         request.replaceText = options.sets.constFirst().replace;
     }
     request.options = options.job;
-    bindRunSources(request.options, std::make_shared<const RunSources>(absolute));
+    const RunContext run(std::make_shared<const RunSources>(absolute));
     const JobOptions &job = request.options;
 
     std::vector<std::optional<FileReport>> reports(static_cast<size_t>(total));
     std::mutex mutex;
     std::condition_variable ready;
+    std::atomic<qsizetype> next{0};  // files are taken in list order
 
     // The workers only read what they share. A non-const QList access would detach
     // (copy) a list that is still shared, which is a data race between workers.
@@ -82,27 +86,60 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     const QStringList &paths = options.paths;
     const QStringList &absolutePaths = absolute;
 
-    QThreadPool pool;
-    pool.setMaxThreadCount(options.jobs);
-    for (qsizetype i = 0; i < total; ++i) {
-        pool.start([&, i] {
-            FileReport report = processFile(absolutePaths.at(i), sharedRequest);
-            report.source = paths.at(i);
-            const std::lock_guard lock(mutex);
-            reports[size_t(i)] = std::move(report);
-            ready.notify_one();
-        });
-    }
-
-    qint64 written = 0, skippedCount = 0, failed = 0, replacements = 0, lost = 0;
-    for (qsizetype i = 0; i < total; ++i) {
+    // Takes the next file and does it; false when none is left or the run was
+    // asked to stop. A file once taken is always finished.
+    const auto doNextFile = [&]() -> bool {
+        if (interruptingSignal() != 0)
+            return false;
+        const qsizetype i = next.fetch_add(1);
+        if (i >= total)
+            return false;
+        FileRequest fileRequest = sharedRequest;
+        run.bind(fileRequest.options, int(i + 1));
         FileReport report;
         {
-            std::unique_lock lock(mutex);
-            ready.wait(lock, [&] { return reports[size_t(i)].has_value(); });
-            report = std::move(*reports[size_t(i)]);
-            reports[size_t(i)].reset();
+            const SettledFile settled(run.results.get(), int(i + 1));
+            report = processFile(absolutePaths.at(i), fileRequest);
         }
+        report.source = paths.at(i);
+        const std::lock_guard lock(mutex);
+        reports[size_t(i)] = std::move(report);
+        ready.notify_all();
+        return true;
+    };
+    // Whether the report of file i is there, or will never come (the run stopped
+    // before the file was taken).
+    const auto settledReport = [&](qsizetype i) {
+        return reports[size_t(i)].has_value() || (interruptingSignal() != 0 && i >= next.load());
+    };
+    // This thread does files too, between printing the reports in list order.
+    const WorkerThreads workers(std::min<qsizetype>(options.jobs, total) - 1, [&] {
+        while (doNextFile()) {
+        }
+    });
+
+    qint64 written = 0, skippedCount = 0, failed = 0, replacements = 0, lost = 0;
+    qsizetype done = 0;
+    for (; done < total; ++done) {
+        std::optional<FileReport> taken;
+        for (;;) {
+            std::unique_lock lock(mutex);
+            if (settledReport(done))
+                break;
+            lock.unlock();
+            if (doNextFile())
+                continue;
+            lock.lock();
+            ready.wait(lock, [&] { return settledReport(done); });
+            break;
+        }
+        {
+            const std::lock_guard lock(mutex);
+            taken.swap(reports[size_t(done)]);
+        }
+        if (!taken)
+            break;
+        const FileReport &report = *taken;
         switch (report.status) {
         case FileReport::Status::Written: ++written; break;
         case FileReport::Status::Skipped: ++skippedCount; break;
@@ -116,10 +153,9 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
             print(out, describeReport(report, job.codePage.name()) + u'\n');
         if (showProgress) {
             std::fflush(out);
-            print(err, QStringLiteral("[%1/%2] %3").arg(i + 1).arg(total).arg(report.source));
+            print(err, QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(report.source));
         }
     }
-    pool.waitForDone();
     if (showProgress)
         print(err, QStringLiteral("\r\033[K"));
 
@@ -133,7 +169,14 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     if (lost > 0)
         summary += QStringLiteral("; %1 not in %2 written as \"?\"")
                        .arg(plural(lost, "character", "characters"), job.codePage.name());
+    const int signal = interruptingSignal();
+    if (signal != 0)
+        summary += QStringLiteral("; interrupted by %1, %2 not processed")
+                       .arg(QLatin1String(signalName(signal)))
+                       .arg(plural(total - done, "file", "files"));
     print(err, summary + u'\n');
+    if (signal != 0)
+        return 128 + signal;
     return failed > 0 ? 1 : 0;
 }
 

@@ -13,7 +13,8 @@ namespace tessaly::cli {
 // as given. Scan failures are written to `err`.
 QStringList expandPaths(const CliOptions &options, FILE *err);
 
-// Returns the exit status: 0 when no file failed, 1 otherwise.
+// Returns the exit status: 0 when no file failed, 1 otherwise, 128 + N when
+// signal N stopped the run.
 int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress);
 
 

@@ -1,5 +1,6 @@
 // tessaly-cli: the replacement engine for scripts and servers, without a window.
 #include "cli/cli_main.h"
+#include "cli/interruption.h"
 #include "textio/file_system.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     tessaly::ignoreFileSizeSignal();
+    tessaly::cli::catchInterruptions();
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
     return tessaly::cli::runCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));

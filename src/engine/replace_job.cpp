@@ -150,6 +150,7 @@ FileReport failed(FileReport report, int statement, const QString &description)
 // result-path step.
 struct Refusal {
     QString description;
+    QString earlierSource = {};  // when it holds the result of that file of the run
 };
 
 // The checks a result's name passes before the write and, through the same folder
@@ -179,6 +180,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                   const Statements &statements)
 {
     const FileSystem &fs = *options.fileSystem;
+    const SettledFile settled(options.runResults.get(), options.listIndex);
     FileReport report;
     report.source = path;
 
@@ -193,16 +195,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
     }
     report.format = classifyContent(content);
-    Result result;
-    try {
-        result = replaceContent(content, report.format, sets, options);
-    } catch (const std::bad_alloc &) {
-        return failed(report, statements.replace,
-                      QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
-    }
-    report.replacements = result.replacements;
-    report.lostCharacters = result.lost;
 
+    // The result's place is settled before the replacing, so that a run's files
+    // claim their places in list order without waiting on each other's work.
     // From here on a dry run does everything a real run does but the write, so it
     // reports the same failures.
     report.dryRun = options.dryRun;
@@ -228,15 +223,29 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath));
         }
         check(destination, now);
-        if (options.isRunSource && options.isRunSource(report.resultPath))
-            throw Refusal{QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
-                              .arg(report.resultPath)};
+        if (options.runResults) {
+            if (const auto earlier = options.runResults->claim(options.listIndex, path, destination, now))
+                throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
+                                             "earlier in this run.")
+                                  .arg(report.resultPath, *earlier),
+                              *earlier};
+        }
+        Result result;
+        try {
+            result = replaceContent(content, report.format, sets, options);
+        } catch (const std::bad_alloc &) {
+            return failed(report, statements.replace,
+                          QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
+        }
+        report.replacements = result.replacements;
+        report.lostCharacters = result.lost;
         if (options.dryRun)
             return report;
         // Never more open than the source: its read and write bits, less the umask.
         fs.writeAtomically(destination, result.parts(), fs.masked(source.mode & 0666),
                            [&](const FolderEntry &atRename) { check(destination, atRename); });
     } catch (const Refusal &refusal) {
+        report.earlierSource = refusal.earlierSource;
         return failed(report, statements.resultPath, refusal.description);
     } catch (const TessalyError &error) {
         return failed(report, statements.write, error.description());

@@ -5,6 +5,7 @@
 #include "engine/output_folders.h"
 #include "engine/replacement.h"
 #include "engine/result_path.h"
+#include "engine/run_results.h"
 #include "engine/run_sources.h"
 #include "textio/code_page.h"
 #include "textio/file_system.h"
@@ -38,9 +39,11 @@ struct JobOptions {
     // Without them a file opens its folder for itself.
     std::shared_ptr<const RunSources> runSources;
     std::shared_ptr<OutputFolders> outputFolders;
-    // Sources of the whole run by path, for a run that has no runSources: a result
-    // that names one of them fails instead of overwriting it.
-    std::function<bool(const QString &resultPath)> isRunSource;
+    // The results the run has claimed, and the file's place in the run's list
+    // (from 1): a result that would replace one of an earlier file of the run
+    // fails instead.
+    std::shared_ptr<RunResults> runResults;
+    int listIndex = 0;
     const FileSystem *fileSystem = &FileSystem::real();
 };
 
@@ -55,6 +58,7 @@ struct FileReport {
     bool dryRun = false;        // the result was composed but not written (or would fail to be)
     int statement = 0;          // for Failed: the step that failed
     QString description;        // for Skipped and Failed: why
+    QString earlierSource;      // for Failed: the file of the run whose result this one would replace
 };
 
 // The skip test of a run: the size of a regular file (0 when empty), -1 when the

@@ -1,7 +1,5 @@
 #include "engine/replace_run.h"
 
-#include "engine/run_sources.h"
-
 #include <optional>
 
 namespace tessaly {
@@ -12,11 +10,28 @@ QString requestProcedure(const FileRequest &request)
                                                    : QStringLiteral("ReplaceText.ReplaceTextInFile");
 }
 
-void bindRunSources(JobOptions &options, std::shared_ptr<const RunSources> sources)
+RunContext::RunContext(std::shared_ptr<const RunSources> runSources)
+    : sources(runSources ? std::move(runSources) : std::make_shared<const RunSources>(QStringList()))
 {
-    options.isRunSource = [sources = std::move(sources)](const QString &resultPath) {
-        return sources->contains(resultPath);
-    };
+}
+
+void RunContext::bind(JobOptions &options, int listIndex) const
+{
+    options.runSources = sources;
+    options.outputFolders = outputFolders;
+    options.runResults = results;
+    options.listIndex = listIndex;
+}
+
+QString doneMessage(const RunOutcome &outcome)
+{
+    QString message = QStringLiteral("Done.");
+    if (outcome.notWritten == 1)
+        message += QStringLiteral("\n1 file was not written: its result would replace a result of this run.");
+    else if (outcome.notWritten > 1)
+        message += QStringLiteral("\n%1 files were not written: their results would replace results of this run.")
+                       .arg(outcome.notWritten);
+    return message;
 }
 
 FileReport replaceInFile(const QString &path, const FileRequest &request)
@@ -34,17 +49,21 @@ FileReport processFile(const QString &path, const FileRequest &request)
 }
 
 ReplaceRun::ReplaceRun(RunHost &host, std::shared_ptr<const RunSources> sources)
-    : m_host(host), m_sources(sources ? std::move(sources) : std::make_shared<const RunSources>(QStringList()))
+    : m_host(host), m_context(std::move(sources))
 {
 }
 
-void ReplaceRun::replaceFile(const QString &path, qint64 size, FileRequest request, RunOutcome &outcome)
+void ReplaceRun::replaceFile(int row, const QString &path, qint64 size, FileRequest request, RunOutcome &outcome)
 {
-    bindRunSources(request.options, m_sources);
+    m_context.bind(request.options, row);
     const FileReport report = m_host.perform([&] { return replaceInFile(path, request); }, size);
     outcome.details << describeReport(report, request.options.codePage.name());
     outcome.reports << report;
-    if (report.status == FileReport::Status::Failed)
+    // A site with an index page in every folder would raise a box for each of
+    // those: they are counted in the closing message instead.
+    if (!report.earlierSource.isEmpty())
+        ++outcome.notWritten;
+    else if (report.status == FileReport::Status::Failed)
         m_host.reportFailure({sourceTag(requestProcedure(request)), report.statement, report.description});
 }
 
@@ -52,6 +71,9 @@ RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
 {
     RunOutcome outcome;
     for (int row = 1; row <= rowCount; ++row) {
+        // Rows are handled one after the other: each one's claim on its result
+        // comes after those of the rows before it.
+        const SettledFile settled(m_context.results.get(), row);
         bool goOn = true;
         trap.step(112, [&] { goOn = m_host.handOverEvents(); });
         if (!goOn) {
@@ -82,10 +104,10 @@ RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
                 if (!request)
                     request.emplace();
                 request->kind = FileRequest::Kind::Pair;
-                replaceFile(path, size, std::move(*request), outcome);
+                replaceFile(row, path, size, std::move(*request), outcome);
             });
         } else if (trap.test(124, [&] { return request->kind == FileRequest::Kind::Sets; })) {
-            trap.step(126, [&] { replaceFile(path, size, std::move(*request), outcome); });
+            trap.step(126, [&] { replaceFile(row, path, size, std::move(*request), outcome); });
         }
         outcome.rowsDone = row;
         if (!m_host.goesOn()) {

@@ -3,7 +3,10 @@
 #pragma once
 
 #include "base/error_report.h"
+#include "engine/output_folders.h"
 #include "engine/replace_job.h"
+#include "engine/run_results.h"
+#include "engine/run_sources.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,8 +15,6 @@
 #include <memory>
 
 namespace tessaly {
-
-class RunSources;
 
 // What one file gets: the pair or the sets, and the options, read when the file
 // comes up so that a change made during a run applies from the next file on.
@@ -31,9 +32,17 @@ struct FileRequest {
 // or "ReplaceText.ReplaceTextInFileCombo".
 QString requestProcedure(const FileRequest &request);
 
-// Points the options' run-source test at the run's sources: a result that names
-// one of them fails instead of overwriting it.
-void bindRunSources(JobOptions &options, std::shared_ptr<const RunSources> sources);
+// What the files of one run share: its sources as they were when it started, the
+// folders it writes into (each opened once) and the results its files have claimed.
+struct RunContext {
+    explicit RunContext(std::shared_ptr<const RunSources> runSources);
+    // Makes `options` those of the file at `listIndex` (from 1) of this run.
+    void bind(JobOptions &options, int listIndex) const;
+
+    std::shared_ptr<const RunSources> sources;
+    std::shared_ptr<OutputFolders> outputFolders = std::make_shared<OutputFolders>();
+    std::shared_ptr<RunResults> results = std::make_shared<RunResults>();
+};
 
 // The pair or the sets of the request on one file (no size check).
 FileReport replaceInFile(const QString &path, const FileRequest &request);
@@ -76,7 +85,12 @@ struct RunOutcome {
     QList<FileReport> reports;  // what became of each file, in the same order
     int rowsDone = 0;           // rows finished, the one in flight when the host said to stop included
     bool ended = false;         // the host said to stop before the last row
+    int notWritten = 0;         // files whose results would have replaced results of this run
 };
+
+// The closing message of a run: "Done.", and how many files were not written
+// because their results would have replaced results of the same run.
+QString doneMessage(const RunOutcome &outcome);
 
 // The loop of Form1.PushButton3_Click over rows 1 to rowCount. Failed steps are
 // reported through `trap` under the handler's statement numbers:
@@ -92,10 +106,10 @@ public:
     RunOutcome run(ErrorTrap &trap, int rowCount);
 
 private:
-    void replaceFile(const QString &path, qint64 size, FileRequest request, RunOutcome &outcome);
+    void replaceFile(int row, const QString &path, qint64 size, FileRequest request, RunOutcome &outcome);
 
     RunHost &m_host;
-    std::shared_ptr<const RunSources> m_sources;
+    RunContext m_context;
 };
 
 } // namespace tessaly

@@ -52,15 +52,6 @@ RunSources::RunSources(const QStringList &paths)
     }
 }
 
-bool RunSources::contains(const QString &path) const
-{
-    if (const auto file = identify(path); file && m_files.count(*file) > 0)
-        return true;
-    const QFileInfo info(path);
-    const auto folder = identify(info.absolutePath());
-    return folder && m_places.count({*folder, QFile::encodeName(info.fileName())}) > 0;
-}
-
 bool RunSources::holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const
 {
     return (now.exists && m_files.count(now.identity) > 0) || m_places.count({folder.identity(), name}) > 0;

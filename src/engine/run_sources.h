@@ -17,8 +17,6 @@ namespace tessaly {
 class RunSources {
 public:
     explicit RunSources(const QStringList &paths);
-    // By path: the file the path names now is a source, or its place held one.
-    bool contains(const QString &path) const;
     // Through an open folder: the name held a source when the run started, or
     // holds one now (what it holds looked up through the same folder).
     bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;

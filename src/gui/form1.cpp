@@ -626,7 +626,7 @@ void Form1::replaceOverList(ErrorTrap &trap, bool preview)
             else if (preview)
                 startReplacing = showPreview(outcome.reports);
             else
-                m_platform.messageWithDetails(QStringLiteral("Done."), details);
+                m_platform.messageWithDetails(doneMessage(outcome), details);
         });
     trap.step(138, [&] { m_runInProgress = false; });
     // Start Replacing in the Preview window: the real run, with the settings as they are now.

@@ -57,11 +57,13 @@ CliRun runCli(const QStringList &arguments, const QString &folder)
     return run;
 }
 
-CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile)
+CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile,
+                     const QStringList &environment)
 {
     CliRun run{arguments, folder, -1, false, {}, {}};
     QProcess process;
     process.setWorkingDirectory(folder);
+    process.setEnvironment(QProcess::systemEnvironment() + environment);
     if (!stdoutFile.isEmpty())
         process.setStandardOutputFile(stdoutFile, QIODevice::Append);
     process.start(cliProgram(), arguments);

@@ -25,8 +25,9 @@ QString cliProgram();
 // The command line through runCommandLine in this process, from `folder`.
 CliRun runCli(const QStringList &arguments, const QString &folder);
 // tessaly-cli as a process started in `folder`; `stdoutFile` (e.g. /dev/full)
-// takes its standard output when given.
-CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile = QString());
+// takes its standard output when given; `environment` adds NAME=VALUE entries.
+CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile = QString(),
+                     const QStringList &environment = {});
 
 } // namespace testing
 

@@ -37,4 +37,9 @@ QStringList relative(const QString &root, const QStringList &paths)
     return out;
 }
 
+QStringList temporaryFilesIn(const QString &folder)
+{
+    return QDir(folder).entryList({".~tessaly-*"}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
 } // namespace testing

@@ -14,6 +14,8 @@ QByteArray readBytes(const QString &path);
 void writeTree(const QString &root, const QStringList &files, const QByteArray &bytes);
 // The paths with the root in front taken off; a path outside it stays as it is.
 QStringList relative(const QString &root, const QStringList &paths);
+// The hidden temporary files a result writer left in a folder.
+QStringList temporaryFilesIn(const QString &folder);
 // A string of raw bytes from a QtTest table, e.g. bytes("\xFF\xFE", 2).
 inline QByteArray bytes(const char *data, int size) { return QByteArray(data, size); }
 

@@ -1,0 +1,182 @@
+// tessaly-cli as a process under unlucky conditions: results of one run that
+// would land on each other, stop signals during a write, too few threads, too
+// few descriptors.
+#include "cli_run.h"
+#include "test_files.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <unistd.h>
+
+using testing::CliRun;
+using testing::readBytes;
+using testing::runCliProcess;
+using testing::temporaryFilesIn;
+using testing::writeBytes;
+
+class TestCliSafety : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void resultsOfOneRunNeverReplaceEachOther_data();
+    void resultsOfOneRunNeverReplaceEachOther();
+    void stopSignalFinishesAndReports_data();
+    void stopSignalFinishesAndReports();
+    void fewerThreadsThanJobs_data();
+    void fewerThreadsThanJobs();
+    void tooFewDescriptorsFailFiles();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+};
+
+void TestCliSafety::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+// Every row claims its result in list order, whatever the number of jobs: the
+// first of the same-named pages is written, each later one fails naming it.
+void TestCliSafety::resultsOfOneRunNeverReplaceEachOther_data()
+{
+    QTest::addColumn<bool>("linkedFolder");  // the second spelling of one folder through a link
+    QTest::addColumn<QString>("jobs");
+    for (const char *jobs : {"1", "2", "8"}) {
+        QTest::addRow("one output folder, %s jobs", jobs) << false << jobs;
+        QTest::addRow("a folder and a link to it, %s jobs", jobs) << true << jobs;
+    }
+}
+
+void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
+{
+    QFETCH(bool, linkedFolder);
+    QFETCH(QString, jobs);
+    const int count = 12;
+    QStringList sources;
+    for (int i = 0; i < count; ++i) {
+        // A big first page, so its job is still busy when later ones are done.
+        const QByteArray text = (i == 0 ? QByteArray(4 << 20, ' ') : QByteArray()) + "old " + QByteArray::number(i);
+        sources << QStringLiteral("d%1/index.htm").arg(i);
+        writeBytes(path(sources.last()), text);
+    }
+    QStringList arguments{"-w", "-j", jobs, "-f", "old", "-r", "new"};
+    QString result = path("out/index.htm");
+    if (linkedFolder) {
+        // Results beside their sources: d0 and its link are one folder.
+        QVERIFY(QFile::link(path("d0"), path("link")));
+        sources = QStringList{"d0/index.htm", "link/index.htm", "./d0/index.htm"};
+        result = path("d0/index_replaced.htm");
+    } else {
+        QVERIFY(QDir(m_dir->path()).mkdir("out"));
+        arguments << "-o" << "out";
+    }
+    const CliRun run = runCliProcess(arguments + sources, m_dir->path());
+    CLI_EXIT(run, 1);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == sources.size());
+    CLI_VERIFY(run, lines.first().startsWith(sources.first() + " -> "));
+    for (qsizetype i = 1; i < sources.size(); ++i)
+        CLI_VERIFY(run, lines.at(i).startsWith(sources.at(i) + ": failed (")
+                            && lines.at(i).contains(QFileInfo(path("d0/index.htm")).absoluteFilePath()));
+    QVERIFY(readBytes(result).endsWith("new 0"));
+    QCOMPARE(temporaryFilesIn(QFileInfo(result).path()), QStringList());
+}
+
+// The result of p2 is held back until the signal comes: the signal certainly
+// arrives while that write is in flight. It is finished, p3 is never started.
+void TestCliSafety::stopSignalFinishesAndReports_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGINT") << SIGINT << "SIGINT";
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+}
+
+void TestCliSafety::stopSignalFinishesAndReports()
+{
+    QFETCH(int, signal);
+    QFETCH(QString, name);
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    writeBytes(path("p1.htm"), "old 1");
+    writeBytes(path("p2.htm"), QByteArray(8 << 20, 'x') + "old 2");
+    writeBytes(path("p3.htm"), "old 3");
+    QProcess cli;
+    cli.setWorkingDirectory(m_dir->path());
+    cli.setEnvironment(QProcess::systemEnvironment() << "TESSALY_HOLD_RESULT=p2.htm");
+    cli.start(testing::cliProgram(), {"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm", "p3.htm"});
+    QVERIFY(cli.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(!temporaryFilesIn(path("out")).isEmpty(), 30000);
+    QCOMPARE(::kill(pid_t(cli.processId()), signal), 0);
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    const QString shown = out + err;
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 128 + signal);
+    QVERIFY2(out.startsWith("p1.htm -> ") && out.contains("\np2.htm -> ") && !out.contains("p3.htm"), qPrintable(shown));
+    QVERIFY2(err.contains("interrupted by " + name + ", 1 file not processed"), qPrintable(shown));
+    QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+    QCOMPARE(readBytes(path("out/p2.htm")), QByteArray(8 << 20, 'x') + "new 2");
+    QVERIFY(!QFile::exists(path("out/p3.htm")));
+}
+
+// Threads past the limit cannot be created: the run goes on with those it has,
+// down to the calling thread alone.
+void TestCliSafety::fewerThreadsThanJobs_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("none") << 0;
+    QTest::newRow("one") << 1;
+    QTest::newRow("three") << 3;
+}
+
+void TestCliSafety::fewerThreadsThanJobs()
+{
+    QFETCH(int, threads);
+    QStringList arguments{"-j", "8", "-f", "old", "-r", "new"};
+    for (int i = 0; i < 20; ++i) {
+        arguments << QStringLiteral("p%1.htm").arg(i);
+        writeBytes(path(arguments.last()), "<body>old " + QByteArray::number(i) + "</body>");
+    }
+    const CliRun run = runCliProcess(arguments, m_dir->path(), {}, {QStringLiteral("TESSALY_THREAD_LIMIT=%1").arg(threads)});
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, run.err.startsWith("20 files: 20 written"));
+    for (int i = 0; i < 20; ++i)
+        QCOMPARE(readBytes(path(QStringLiteral("p%1_replaced.htm").arg(i))), "<body>new " + QByteArray::number(i) + "</body>");
+}
+
+// 256 jobs with 16 descriptors: a file that cannot be opened fails for itself
+// (never "skipped", never the whole run); the others are written.
+void TestCliSafety::tooFewDescriptorsFailFiles()
+{
+    QStringList arguments{"-c", "ulimit -n 16 && exec \"$0\" \"$@\"", testing::cliProgram(), "-j", "256", "-f",
+                          "old", "-r", "new"};
+    const int count = 400;
+    for (int i = 0; i < count; ++i) {
+        arguments << path(QStringLiteral("p%1.htm").arg(i));
+        writeBytes(arguments.last(), "<body>old</body>");
+    }
+    QProcess cli;
+    cli.start("bash", arguments);
+    QVERIFY(cli.waitForFinished(60000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), count);
+    const qsizetype failed = lines.filter(": failed (").size();
+    QVERIFY2(lines.filter(" -> ").size() + failed == count, qPrintable(out));
+    QVERIFY2(lines.filter(": failed (").size() == lines.filter("Too many open files").size(), qPrintable(out));
+    QCOMPARE(cli.exitCode(), failed > 0 ? 1 : 0);
+    QVERIFY2(err.contains(QStringLiteral("%1 files: ").arg(count)), qPrintable(err));
+}
+
+QTEST_MAIN(TestCliSafety)
+#include "tst_cli_safety.moc"
