@@ -308,6 +308,8 @@ private slots:
         QCOMPARE(realStatuses, statuses);
         QCOMPARE(real.reports.first().replacements, replacements);
         QVERIFY(QFileInfo::exists(real.reports.first().resultPath));
+    }
+
     // Pages of one name from several folders into one output folder: the first
     // row's result stays, the others fail without a box each and are counted in
     // the closing message.
