@@ -1,5 +1,6 @@
 #include "cli/cli_runner.h"
 
+#include "base/paths.h"
 #include "engine/replace_run.h"
 #include "engine/run_sources.h"
 #include "filelist/add_folder.h"
@@ -32,7 +33,9 @@ void print(FILE *stream, const QString &text)
 QStringList expandPaths(const CliOptions &options, FILE *err)
 {
     FolderScanOptions scan;
-    scan.codePage = options.job.codePage;
+    scan.reportSkipped = [err](const SkippedFolder &folder) {
+        print(err, QStringLiteral("tessaly-cli: %1: folder skipped (%2)\n").arg(folder.path, folder.reason));
+    };
     scan.reportFailure = [err](const StepFailure &failure) {
         print(err, QStringLiteral("tessaly-cli: %1 (%2at line %3)\n")
                        .arg(failure.description, failure.source)
@@ -40,7 +43,8 @@ QStringList expandPaths(const CliOptions &options, FILE *err)
     };
     QStringList files;
     for (const QString &path : options.paths) {
-        if (QFileInfo(path).isDir())
+        // A name that is not valid UTF-8 stays a file: its job reports it.
+        if (isValidFileName(path) && QFileInfo(path).isDir())
             files.append(collectFolderFiles(path, options.extension, scan));
         else
             files.append(path);

@@ -181,6 +181,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     const FileSystem &fs = *options.fileSystem;
     FileReport report;
     report.source = path;
+    // Such a name would reach the system as another file's name.
+    if (!isValidFileName(path))
+        return failed(report, statements.read, kInvalidFileNameReason);
 
     QByteArray content;
     SourceFile source;
@@ -248,6 +251,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
 
 qint64 FileSize2(const QString &path)
 {
+    // A name that is not valid UTF-8 goes on to the job, which reports it.
+    if (!isValidFileName(path))
+        return 1;
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? -1 : 1;
