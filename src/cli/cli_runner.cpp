@@ -60,7 +60,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     const qsizetype total = options.paths.size();
     QStringList absolute;
     for (const QString &path : options.paths)
-        absolute.append(QFileInfo(path).absoluteFilePath());
+        absolute.append(isValidFileName(path) ? QFileInfo(path).absoluteFilePath() : path);  // QFileInfo would re-spell it
     // One request for every file, the run's sources bound as in the window's run.
     FileRequest request;
     request.kind = options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair;
