@@ -33,6 +33,7 @@ class FileListModel;
 class HoverPointer;
 class FileListView;
 struct AddFilesContext;
+struct SkippedFolder;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
