@@ -65,10 +65,17 @@ bool referenceMatch(QStringView name, QStringView pattern)
     return Reference(name, pattern).matches();
 }
 
-// A trailing ".*" also matches a name without any dot.
+// A trailing ".*" also matches a name without any dot. When the pattern's last
+// dot is followed by exactly three characters, the name with everything after
+// the third character of its own extension left off is tried too.
 bool referenceWildcard(const QString &name, const QString &pattern)
 {
     if (referenceMatch(name, pattern))
+        return true;
+    const qsizetype patternDot = pattern.lastIndexOf(u'.');
+    const qsizetype nameDot = name.lastIndexOf(u'.');
+    if (patternDot >= 0 && pattern.size() - patternDot == 4 && nameDot >= 0 && name.size() - nameDot > 4
+        && referenceMatch(name.left(nameDot + 4), pattern))
         return true;
     return pattern.endsWith(QLatin1String(".*")) && !name.contains(u'.')
         && referenceMatch(name, QStringView(pattern).chopped(2));

@@ -6,6 +6,9 @@
 #include "cli/cli_main.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +36,8 @@ private slots:
     void folderPathWithEveryExtension();
     void folderPathMixedWithFiles();
     void folderFilesAreRunSources();
+    void colonPathsAreFiles();
+    void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
     void exitCodesOfTheProgram();
     void lostReportIsAnError_data();
@@ -234,6 +239,48 @@ void TestCli::folderFilesAreRunSources()
     QCOMPARE(readBytes(path("site/index.htm")), QByteArray("top"));
     QCOMPARE(readBytes(path("site/index_replaced.htm")), QByteArray("t0p"));
     QCOMPARE(readBytes(path("site/sub/index.htm")), QByteArray("sub"));
+}
+
+void TestCli::colonPathsAreFiles()
+{
+    QVERIFY(QDir().mkdir(m_dir->path() + "/:d"));
+    // QDir takes ":x.htm" for a resource path too: the test spells the path out.
+    testing::writeBytes(m_dir->path() + "/:x.htm", "a a");
+    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(testing::readBytes(m_dir->path() + "/:d/:x.htm"), QByteArray("b b"));
+}
+
+// Names read from a scan and given in-process as the command line decodes them:
+// each fails on its own, the real café.htm is processed once.
+void TestCli::namesThatAreNotUtf8Fail()
+{
+    const QByteArray site = QFile::encodeName(path("site"));
+    for (const QByteArray &folder : {site, site + "/b\x01" "d", site + "/x\xff"})
+        QVERIFY(::mkdir(folder.constData(), 0755) == 0);
+    for (const QByteArray &file : {site + "/caf\xe9.htm", site + "/caf\xe8.htm"}) {
+        const int fd = ::open(file.constData(), O_CREAT | O_WRONLY, 0644);
+        QVERIFY(fd >= 0 && ::write(fd, "a", 1) == 1 && ::close(fd) == 0);
+    }
+    const auto removeNames = qScopeGuard([&] {
+        for (const char *name : {"/caf\xe9.htm", "/caf\xe8.htm", "/x\xff", "/b\x01" "d"})
+            ::remove((site + name).constData());  // QTemporaryDir cannot name them
+    });
+    testing::writeBytes(path("site/caf\u00e9.htm"), "a");
+    const QString invalid = QStringLiteral("caf") + QChar(char16_t(0xDCE9)) + QStringLiteral(".htm");
+    const struct {
+        CliRun run;
+        int failed;
+    } runs[] = {{runCliProcess({"-n", "-w", "-f", "a", "site"}, m_dir->path()), 2},
+                {runCli({"-n", "-w", "-f", "a", "site/" + invalid, "site/caf\u00e9.htm"}, m_dir->path()), 1}};
+    for (const auto &[run, failed] : runs) {
+        CLI_EXIT(run, 1);
+        CLI_VERIFY(run, run.out.count(": failed (file name is not valid UTF-8)") == failed);
+        CLI_VERIFY(run, run.out.count(QStringLiteral("caf\u00e9.htm")) == 1);
+    }
+    const CliRun &scan = runs[0].run;
+    CLI_VERIFY(scan, scan.err.contains("d/: folder skipped (name holds a control character)\n"));
+    CLI_VERIFY(scan, scan.err.contains("/: folder skipped (name is not valid UTF-8)\n"));
 }
 
 void TestCli::helpNamesFolderPaths()

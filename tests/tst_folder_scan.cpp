@@ -1,6 +1,7 @@
 // Folder scan, file listing and the POSIX file facts behind them.
 #include "filelist/add_folder.h"
 #include "filelist/file_attributes.h"
+#include "base/paths.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -8,6 +9,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tessaly;
 
@@ -22,11 +26,6 @@ void makeFolders(const QString &root, const QStringList &folders)
         QVERIFY(QDir(root).mkpath(folder));
 }
 
-
-CodePage westernPage()
-{
-    return *CodePage::byName(QStringLiteral("1252"));
-}
 
 // A real file system with chosen attribute values, listing failures and roots.
 class ScriptedSource : public FolderSource {
@@ -94,31 +93,52 @@ private slots:
 
     void folderNames_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("listed");
-        QTest::newRow("café in the Western page") << QStringLiteral("caf\u00e9") << true;
-        QTest::newRow("outside the page") << QStringLiteral("\u65e5\u672c") << false;
-        QTest::newRow("control character") << QStringLiteral("a\u0001b") << false;
-        QTest::newRow("code 127") << QStringLiteral("a\u007fb") << false;
-        QTest::newRow("euro sign, code 128") << QStringLiteral("a\u20acb") << false;
-        QTest::newRow("code 159") << QStringLiteral("a\u0178b") << false;
-        QTest::newRow("code 160") << QStringLiteral("a\u00a0b") << true;
-        QTest::newRow("question mark") << QStringLiteral("what?") << false;
+        // A path below the scanned folder, "/" between levels, as raw bytes; the
+        // reason the scan gives for skipping its first level, or "" when the
+        // deepest level is entered and its file listed.
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("reason");
+        const QByteArray level(99, 'd');
+        QTest::newRow("café") << QByteArray("caf\xc3\xa9") << "";
+        QTest::newRow("Cyrillic") << QStringLiteral("\u041f\u0440\u0438\u0432\u0435\u0442").toUtf8() << "";
+        QTest::newRow("Japanese") << QStringLiteral("\u65e5\u672c").toUtf8() << "";
+        QTest::newRow("question mark") << QByteArray("what?") << "";
+        QTest::newRow("euro sign") << QByteArray("a\xe2\x82\xac") << "";
+        QTest::newRow("400-character path") << QByteArray(level + '/' + level + '/' + level + '/' + level) << "";
+        QTest::newRow("control character") << QByteArray("a\x01" "b") << "name holds a control character";
+        QTest::newRow("delete") << QByteArray("a\x7f" "b") << "name holds a control character";
+        QTest::newRow("C1 control") << QByteArray("a\xc2\x85" "b") << "name holds a control character";
+        QTest::newRow("not UTF-8") << QByteArray("caf\xe9") << "name is not valid UTF-8";
     }
     void folderNames()
     {
-        QFETCH(QString, name);
-        QFETCH(bool, listed);
+        QFETCH(QByteArray, path);
+        QFETCH(QString, reason);
         QTemporaryDir dir;
-        if (!QDir(dir.path()).mkpath(name + "/deeper"))
-            QSKIP("the file system refuses this name");
+        QByteArray native = QFile::encodeName(dir.path());
+        for (const QByteArray &level : path.split('/')) {
+            native += '/' + level;
+            QVERIFY2(::mkdir(native.constData(), 0755) == 0, native.constData());
+        }
+        if (reason.isEmpty())
+            testing::writeBytes(decodeFileName(native) + "/a.htm", "x");
         QStringList folders{dir.path() + "/"};
+        QList<SkippedFolder> skipped;
         FolderScanOptions options;
-        options.codePage = westernPage();
+        options.reportSkipped = [&](const SkippedFolder &folder) { skipped.append(folder); };
         GetSubDirectories2016(folders, true, options);
-        const QStringList expected = listed ? QStringList({"/", "/" + name + "/", "/" + name + "/deeper/"})
-                                            : QStringList({"/"});
-        QCOMPARE(relative(dir.path(), folders), expected);
+        const QString deepest = decodeFileName(native) + "/";
+        if (reason.isEmpty()) {
+            QVERIFY(folders.contains(deepest));
+            QVERIFY(skipped.isEmpty());
+            QCOMPARE(tessaly::collectFolderFiles(dir.path(), "htm"), QStringList{deepest + "a.htm"});
+        } else {
+            QCOMPARE(relative(dir.path(), folders), QStringList{"/"});
+            QCOMPARE(skipped.size(), 1);
+            QCOMPARE(skipped.first().path, deepest);
+            QCOMPARE(skipped.first().reason, reason);
+        }
+        ::rmdir(native.constData());  // QTemporaryDir cannot name a folder that is not UTF-8
     }
 
     void attributeValues_data()
@@ -199,10 +219,13 @@ private slots:
         options.source = &source;
         int reports = 0;
         options.reportFailure = [&](const StepFailure &) { ++reports; };
+        QStringList skipped;
+        options.reportSkipped = [&](const SkippedFolder &folder) { skipped << folder.path; };
         QStringList folders{dir.path() + "/"};
         GetSubDirectories2016(folders, true, options);
         QCOMPARE(relative(dir.path(), folders), expected);
         QCOMPARE(reports, 0);
+        QCOMPARE(skipped, QStringList{dir.path() + failing});
     }
 
     void vanishedFolderIsReportedAndScanGoesOn()
@@ -245,7 +268,14 @@ private slots:
         QTest::addColumn<bool>("matches");
         QTest::newRow("extension") << "a.htm" << "*.htm" << true;
         QTest::newRow("letter case ignored") << "INDEX.HtM" << "*.htm" << true;
-        QTest::newRow("longer extension") << "a.html" << "*.htm" << false;
+        QTest::newRow("three letters: longer extension") << "a.html" << "*.htm" << true;
+        QTest::newRow("three letters: letter case") << "A.ASPX" << "*.asp" << true;
+        QTest::newRow("three letters: question mark") << "a.html" << "*.h?m" << true;
+        QTest::newRow("three letters: not inside") << "a.shtml" << "*.htm" << false;
+        QTest::newRow("three letters: last extension") << "a.htm.bak" << "*.htm" << false;
+        QTest::newRow("three letters: named file") << "index.html" << "index.htm" << true;
+        QTest::newRow("four letters exactly") << "a.htmlx" << "*.html" << false;
+        QTest::newRow("two letters exactly") << "a.jsx" << "*.js" << false;
         QTest::newRow("every file") << "a.txt" << "*.*" << true;
         QTest::newRow("every file, no dot") << "readme" << "*.*" << true;
         QTest::newRow("several dots") << "a.b.htm" << "*.htm" << true;
@@ -263,6 +293,7 @@ private slots:
         QFETCH(QString, pattern);
         QFETCH(bool, matches);
         QCOMPARE(matchesWildcard(name, pattern), matches);
+        QCOMPARE(WildcardPattern(pattern).matches(name), matches);
     }
 
     void listFolderFiles()
@@ -333,12 +364,12 @@ private slots:
     {
         QTemporaryDir dir;
         makeFolders(dir.path(), {"Y"});
-        for (const char *name : {"a.htm", "~temp.htm", "n.txt", "Y/b.htm"})
+        for (const char *name : {"a.htm", "~temp.htm", "n.txt", "Y/b.htm", "Y/c.html"})
             testing::writeBytes(dir.path() + "/" + name, "x");
         QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path(), "htm")),
-                 QStringList({"/a.htm", "/Y/b.htm"}));
+                 QStringList({"/a.htm", "/Y/b.htm", "/Y/c.html"}));
         QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path() + "/", "*")),
-                 QStringList({"/a.htm", "/n.txt", "/Y/b.htm"}));
+                 QStringList({"/a.htm", "/n.txt", "/Y/b.htm", "/Y/c.html"}));
     }
 };
 

@@ -323,6 +323,39 @@ private slots:
         QCOMPARE(m_bed->platform.textsOf("message"), (QStringList{"Done.", "Done."}));
     }
 
+    void hourglassOverEveryControlDuringRun()
+    {
+        const QString a = writeSource("src/a.htm", "x");
+        const QString b = writeSource("src/b.htm", "x");
+        Form1 &form = open();
+        showForm(form);
+        form.fileList().appendAll({a, b});
+        text3()->setText(outFolder());
+        QTest::mouseClick(form.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport"),
+                          Qt::LeftButton);
+        const auto controls = [&] {
+            QList<QWidget *> inside;
+            for (QWidget *widget : form.findChildren<QWidget *>())
+                if (!widget->isWindow())
+                    inside << widget;
+            return inside;
+        };
+        QStringList notWaiting;
+        m_bed->platform.onProcessPendingEvents = [&](int) {
+            if (!form.isBusy())
+                return;
+            for (QWidget *widget : controls())
+                if (widget->cursor().shape() != Qt::WaitCursor)
+                    notWaiting << widget->objectName() + "/" + widget->metaObject()->className();
+        };
+        startRun(form);
+        QVERIFY(m_bed->platform.processPendingEventsCount > 0);
+        QVERIFY2(notWaiting.isEmpty(), qPrintable(notWaiting.join(", ")));
+        // Afterwards each control shows its own pointer again.
+        QCOMPARE(text1()->viewport()->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(text3()->cursor().shape(), Qt::IBeamCursor);
+    }
+
     void failedWriteShowsReportAndRunGoesOn_data()
     {
         QTest::addColumn<QString>("tab");

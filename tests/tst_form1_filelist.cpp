@@ -16,6 +16,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <QLabel>
+#include <QStatusBar>
 #include <QtTest>
 
 using tessaly::FileListModel;
@@ -115,6 +117,19 @@ private slots:
         QCOMPARE(quits, 1);
         QCOMPARE(list().count(), 0);
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
+    }
+
+    void addAllNamesSkippedFoldersOnStatusLine()
+    {
+        const QString root = makeFiles({"a.htm", "b\x01" "c/d.htm", "e\x02" "f/g.htm"});
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
+        m_bed->platform.folderAnswers.enqueue(root);
+        clickButton("PushButton1");
+        QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
+        const QLabel *status = m_bed->form->statusBar()->findChild<QLabel *>("StatusText");
+        QCOMPARE(status->text(), QStringLiteral("2 folders could not be read"));
+        QCOMPARE(status->toolTip(), QStringLiteral("%1/b\x01" "c/ (name holds a control character)\n"
+                                                   "%1/e\x02" "f/ (name holds a control character)").arg(root));
     }
 
     void addAllEveryFileThenExtensionCheck()

@@ -21,7 +21,33 @@ private slots:
     void resultPath_data();
     void resultPath();
     void fileAndFolderTests();
+    void fileNamesFromBytes_data();
+    void fileNamesFromBytes();
 };
+
+void TestPaths::fileNamesFromBytes_data()
+{
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("valid");
+    QTest::newRow("ASCII") << QByteArray("a.htm") << "a.htm" << true;
+    QTest::newRow("UTF-8") << QByteArray("caf\xc3\xa9.htm") << QStringLiteral("caf\u00e9.htm") << true;
+    QTest::newRow("beyond the BMP") << QByteArray("\xf0\x9f\x98\x80") << QStringLiteral("\U0001F600") << true;
+    QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.htm") << QStringLiteral("caf\xdce9.htm") << false;
+    QTest::newRow("cut sequence") << QByteArray("a\xc3") << QStringLiteral("a\xdcc3") << false;
+    QTest::newRow("encoded surrogate") << QByteArray("\xed\xb3\xa9") << QStringLiteral("\xdced\xdcb3\xdca9") << false;
+}
+
+void TestPaths::fileNamesFromBytes()
+{
+    QFETCH(QByteArray, raw);
+    QFETCH(QString, name);
+    QCOMPARE(decodeFileName(raw), name);
+    QTEST(isValidFileName(decodeFileName(raw)), "valid");
+    // Two names that differ only where they are not UTF-8 stay apart.
+    if (!isValidFileName(name))
+        QVERIFY(decodeFileName(raw + "\xff") != decodeFileName(raw + "\xfe"));
+}
 
 void TestPaths::helpers_data()
 {

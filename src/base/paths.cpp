@@ -1,6 +1,7 @@
 #include "base/paths.h"
 
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace tessaly {
 
@@ -38,14 +39,59 @@ QString NormalizePath(const QString &path, QChar sep)
     return lead + path.mid(first).replace(doubled, QString(sep));
 }
 
+QString localPath(const QString &path)
+{
+    return path.startsWith(u':') ? QStringLiteral("./") + path : path;
+}
+
+QString decodeFileName(const QByteArray &name)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(name);
+    if (!utf8.hasError())
+        return text;
+    // Decode valid sequences one character at a time; a byte that starts no
+    // valid sequence stands for itself as a lone surrogate.
+    QString escaped;
+    qsizetype i = 0;
+    while (i < name.size()) {
+        const uchar lead = uchar(name.at(i));
+        const qsizetype length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+        if (length > 0 && i + length <= name.size()) {
+            QStringDecoder one(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            const QString character = one.decode(QByteArrayView(name).sliced(i, length));
+            if (!one.hasError()) {
+                escaped += character;
+                i += length;
+                continue;
+            }
+        }
+        escaped += QChar(char16_t(0xDC00 + lead));
+        ++i;
+    }
+    return escaped;
+}
+
+bool isValidFileName(const QString &name)
+{
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            return false;
+    }
+    return true;
+}
+
 bool FileExists(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).lastModified().isValid();
+    return !path.isEmpty() && QFileInfo(localPath(path)).lastModified().isValid();
 }
 
 bool FolderExists(const QString &path)
 {
-    return !path.isEmpty() && QFileInfo(path).isDir();
+    return !path.isEmpty() && QFileInfo(localPath(path)).isDir();
 }
 
 } // namespace tessaly

@@ -18,6 +18,21 @@ QString StripFileExtension(const QString &path);
 // becomes exactly two (network shares); with "/" a leading run becomes one.
 QString NormalizePath(const QString &path, QChar sep = nativeSeparator());
 
+// A path as the file system takes it, safe to hand to QFile, QFileInfo and QDir:
+// a relative path beginning with ":" gets "./" in front, so it names the file
+// ":x.htm" in the working folder and not one of Qt's built-in resources.
+QString localPath(const QString &path);
+
+// The text of a file name read from the system (a listing, a command line). A
+// name that is valid UTF-8 is decoded; in one that is not, every byte of an
+// invalid sequence becomes a lone surrogate (U+DC80 + byte), which no valid name
+// decodes to, so such a name is never taken for another file's.
+QString decodeFileName(const QByteArray &name);
+// False for a name that decodeFileName got from bytes that are not valid UTF-8.
+bool isValidFileName(const QString &name);
+// The reason a file whose name is not valid UTF-8 fails.
+inline const QString kInvalidFileNameReason = QStringLiteral("file name is not valid UTF-8");
+
 // True when the path's modification time can be read (folders count too).
 bool FileExists(const QString &path);
 // True when the path exists and is a folder; false for files, missing paths and "".

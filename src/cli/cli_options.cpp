@@ -25,8 +25,11 @@ const char *const kUsage =
     "\n"
     "A PATH that is a folder stands for the files of that folder and all its\n"
     "sub-folders (breadth-first, as Add All HTML Files In Folder collects them)\n"
-    "whose names end in .EXT; names beginning with \"~\" are left out. The files\n"
-    "take the folder's place among the PATHs.\n"
+    "whose names end in .EXT (a three-letter EXT also takes longer extensions that\n"
+    "begin with it: \"htm\" adds .html pages); names beginning with \"~\" are left\n"
+    "out. The files take the folder's place among the PATHs. A folder the scan\n"
+    "cannot read or name is reported on standard error: FOLDER: folder skipped\n"
+    "(REASON).\n"
     "\n"
     "  -f, --find TEXT        find text (exact, case-sensitive)\n"
     "  -r, --replace TEXT     replace text (default: empty)\n"
@@ -100,7 +103,10 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
         if (parser.value(separator).isEmpty())
             return UsageError{QStringLiteral("You must enter separating character(s).")};
         try {
-            options.sets = readSetFile(parser.value(sets), parser.value(separator), options.job.codePage);
+            const QString setFile = localPath(parser.value(sets));
+            if (!isValidFileName(setFile))
+                return UsageError{QStringLiteral("The set file's name is not valid UTF-8.")};
+            options.sets = readSetFile(setFile, parser.value(separator), options.job.codePage);
         } catch (const TessalyError &error) {
             return UsageError{error.description()};
         }
@@ -108,7 +114,9 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
     }
     options.job.mode = parser.isSet(wholeFile) ? ReplaceMode::WholeFile : ReplaceMode::ViewableText;
     if (parser.isSet(outputDir)) {
-        const QString folder = parser.value(outputDir);
+        const QString folder = localPath(parser.value(outputDir));
+        if (!isValidFileName(folder))
+            return UsageError{QStringLiteral("The output folder's name is not valid UTF-8.")};
         if (!FolderExists(folder))
             return UsageError{QStringLiteral("Folder does not exist. Please select another folder.")};
         options.job.save = SaveOption::OutputFolder;
@@ -125,13 +133,22 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
         if (!ok || options.jobs < 1 || options.jobs > kMostJobs)
             return UsageError{QStringLiteral("--jobs needs a number from 1 to %1.").arg(kMostJobs)};
     }
-    options.paths = parser.positionalArguments();
+    for (const QString &path : parser.positionalArguments())
+        options.paths.append(localPath(path));
     if (options.paths.isEmpty())
         return UsageError{QStringLiteral("No PATH given.")};
     options.extension = parser.value(extension);
     if (options.extension.isEmpty())
         return UsageError{QStringLiteral("--extension needs an extension, or \"*\" for every file.")};
     return options;
+}
+
+QStringList commandLineArguments(int argc, const char *const *argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(decodeFileName(QByteArray(argv[i])));
+    return arguments;
 }
 
 } // namespace tessaly::cli

@@ -28,6 +28,14 @@ struct InfoRequest {
     QString text;
 };
 
+// PATHs, the output folder and the set file are taken as the file system names
+// them (see localPath); a PATH whose name is not valid UTF-8 stays in the list
+// and its file fails.
 std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QStringList &arguments);
+
+// The program's arguments as parseCommandLine takes them: decoded from the raw
+// bytes with decodeFileName, so a name that is not valid UTF-8 keeps telling so
+// (QCoreApplication::arguments() turns its bytes into U+FFFD).
+QStringList commandLineArguments(int argc, const char *const *argv);
 
 } // namespace tessaly::cli

@@ -1,5 +1,6 @@
 #include "cli/cli_runner.h"
 
+#include "base/paths.h"
 #include "cli/held_file_system.h"
 #include "cli/interruption.h"
 #include "cli/worker_threads.h"
@@ -34,7 +35,9 @@ void print(FILE *stream, const QString &text)
 QStringList expandPaths(const CliOptions &options, FILE *err)
 {
     FolderScanOptions scan;
-    scan.codePage = options.job.codePage;
+    scan.reportSkipped = [err](const SkippedFolder &folder) {
+        print(err, QStringLiteral("tessaly-cli: %1: folder skipped (%2)\n").arg(folder.path, folder.reason));
+    };
     scan.reportFailure = [err](const StepFailure &failure) {
         print(err, QStringLiteral("tessaly-cli: %1 (%2at line %3)\n")
                        .arg(failure.description, failure.source)
@@ -42,7 +45,8 @@ QStringList expandPaths(const CliOptions &options, FILE *err)
     };
     QStringList files;
     for (const QString &path : options.paths) {
-        if (QFileInfo(path).isDir())
+        // A name that is not valid UTF-8 stays a file: its job reports it.
+        if (isValidFileName(path) && QFileInfo(path).isDir())
             files.append(collectFolderFiles(path, options.extension, scan));
         else
             files.append(path);
@@ -59,7 +63,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     const qsizetype total = options.paths.size();
     QStringList absolute;
     for (const QString &path : options.paths)
-        absolute.append(QFileInfo(path).absoluteFilePath());
+        absolute.append(isValidFileName(path) ? QFileInfo(path).absoluteFilePath() : path);  // QFileInfo would re-spell it
     // One request for every file, the run's sources bound as in the window's run.
     FileRequest request;
     request.kind = options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair;

@@ -10,7 +10,8 @@ namespace tessaly::cli {
 
 // The PATHs with every folder replaced in place by the files the folder scan
 // collects from it (collectFolderFiles with the options' extension); files stay
-// as given. Scan failures are written to `err`.
+// as given. Scan failures and every folder the scan skips, with the reason, are
+// written to `err`.
 QStringList expandPaths(const CliOptions &options, FILE *err);
 
 // Returns the exit status: 0 when no file failed, 1 otherwise, 128 + N when

@@ -1,5 +1,6 @@
 // tessaly-cli: the replacement engine for scripts and servers, without a window.
 #include "cli/cli_main.h"
+#include "cli/cli_options.h"
 #include "cli/interruption.h"
 #include "textio/file_system.h"
 
@@ -15,5 +16,6 @@ int main(int argc, char *argv[])
     tessaly::cli::catchInterruptions();
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    return tessaly::cli::runCommandLine(QCoreApplication::arguments(), stdout, stderr, isatty(STDERR_FILENO));
+    return tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
+                                        isatty(STDERR_FILENO));
 }

@@ -183,6 +183,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     const SettledFile settled(options.runResults.get(), options.listIndex);
     FileReport report;
     report.source = path;
+    // Such a name would reach the system as another file's name.
+    if (!isValidFileName(path))
+        return failed(report, statements.read, kInvalidFileNameReason);
 
     QByteArray content;
     SourceFile source;
@@ -257,6 +260,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
 
 qint64 FileSize2(const QString &path)
 {
+    // A name that is not valid UTF-8 goes on to the job, which reports it.
+    if (!isValidFileName(path))
+        return 1;
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR ? -1 : 1;

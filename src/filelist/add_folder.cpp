@@ -1,5 +1,6 @@
 #include "filelist/add_folder.h"
 
+#include "base/paths.h"
 #include "base/pending_events.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@ namespace tessaly {
 namespace {
 
 // Statement numbers of the scan, as its failure reports name them:
-//  104 test: the entry exists as a folder and is short enough
+//  104 test: the entry exists as a folder
 //  106 look up the entry (read its attribute value)
 //  110 test: the entry may be entered (drive root, or value not 22/1046)
 //  112 list the entry's sub-folders and collect the accepted ones
@@ -58,10 +59,21 @@ private:
         return m_source.isDriveRoot(path) || (value != 22 && value != 1046);
     }
 
-    bool acceptName(const QString &name) const
+    void skip(const QString &path, const QString &reason) const
     {
-        return name.size() < kMaxPathLength && !HasUnsafeCharacters(name, m_options.codePage)
-            && !name.contains(u'?') && name != QLatin1String(".") && name != QLatin1String("..");
+        if (m_options.reportSkipped)
+            m_options.reportSkipped({path, reason});
+    }
+
+    static QString listingProblem(const SubFolderListing &listing)
+    {
+        if (!listing.reason.isEmpty())
+            return listing.reason;
+        switch (listing.error) {
+        case SubFolderListing::PermissionDenied: return QStringLiteral("Permission denied");
+        case SubFolderListing::PathNotFound: return QStringLiteral("No such file or directory");
+        default: return QStringLiteral("the listing of its sub-folders failed");
+        }
     }
 
     bool scan(QStringList &folders, bool recurse)
@@ -70,7 +82,7 @@ private:
         QStringList next;
         for (int i = 0; i < folders.size(); ++i) {
             const QString folder = folders.at(i);
-            if (!folderExists(folder) || folder.size() >= kMaxPathLength)
+            if (!folderExists(folder))
                 continue;
             // The lookup may find the folder gone since the test; the listing below
             // then drops it.
@@ -86,9 +98,13 @@ private:
             for (const QString &name : listing.names) {
                 if (!m_events.poll())
                     return false;
-                if (!acceptName(name))
+                if (name == QLatin1String(".") || name == QLatin1String(".."))
                     continue;
                 const QString path = folder + name + sep;
+                if (const QString problem = folderNameProblem(name); !problem.isEmpty()) {
+                    skip(path, problem);
+                    continue;
+                }
                 const QByteArray id = m_source.identity(path);
                 if (!id.isEmpty()) {
                     if (m_seen.contains(id))
@@ -97,6 +113,8 @@ private:
                 }
                 next.append(path);
             }
+            if (listing.error != SubFolderListing::None)
+                skip(folder, listingProblem(listing));
             if (listing.error == SubFolderListing::PermissionDenied || listing.error == SubFolderListing::PathNotFound) {
                 const int first = int(folders.indexOf(folder));
                 if (first >= 0) {
@@ -140,16 +158,13 @@ bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanO
     return FolderScan(options).run(folders, recurse);
 }
 
-bool HasUnsafeCharacters(const QString &name, const CodePage &codePage)
+QString folderNameProblem(const QString &name)
 {
-    qint64 lost = 0;
-    const QByteArray bytes = codePage.encode(name, &lost);
-    if (lost > 0)
-        return true;
-    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
-        const int code = static_cast<unsigned char>(c);
-        return code < 32 || (code >= 127 && code <= 159) || code == 63;
-    });
+    if (!isValidFileName(name))
+        return QStringLiteral("name is not valid UTF-8");
+    if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return QStringLiteral("name holds a control character");
+    return {};
 }
 
 QStringList collectFolderFiles(const QString &folder, const QString &extension, const FolderScanOptions &options)

@@ -7,7 +7,6 @@
 #include "filelist/wildcard.h"
 #include "base/error_report.h"
 #include "base/pending_events.h"
-#include "textio/code_page.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,8 +19,13 @@ namespace tessaly {
 // Source tag of the scan's failure reports.
 inline const QString kGetSubDirectoriesSource = QStringLiteral("in CorvathTitle2021/08/31.AddFolder.GetSubDirectories2016 ");
 
-// Paths and names of this length or more are skipped by the scan (the Windows path limit).
-constexpr int kMaxPathLength = 260;
+// A folder the scan did not enter, and why ("Permission denied", "name holds a
+// control character").
+struct SkippedFolder {
+    QString path;
+    QString reason;
+};
+using SkippedFolderSink = std::function<void(const SkippedFolder &)>;
 
 struct FolderScanOptions {
     // Runs the window's pending events on a time budget and says whether to go
@@ -29,26 +33,28 @@ struct FolderScanOptions {
     HandOverEvents handOverEvents;
     // Receives failed steps (tag kGetSubDirectoriesSource); the scan goes on after each.
     FailureSink reportFailure;
-    // The active single-byte code page: sub-folder names it cannot hold are skipped.
-    CodePage codePage = CodePage::system();
+    // Receives each folder left out because it could not be read or named; may be empty.
+    SkippedFolderSink reportSkipped;
     const FolderSource *source = &FolderSource::real();
 };
 
 // Extends `folders` (every entry ending in the separator) in place with the
 // sub-folders of its entries, breadth-first: all children of the starting entries,
 // then all grandchildren, and so on (one level only when `recurse` is false).
-// Entries whose sub-folders cannot be listed (denied, gone) are removed. Hidden
-// system folders (attribute value 22 or 1046) are neither entered nor returned
-// unless they are drive roots, and neither are names that are too long, hold
-// characters unsafe in the code page, or name a folder already listed (reached
-// again through a link), so link loops cannot make a scan run away.
+// Every folder the system can open is entered, whatever its letters or the length
+// of its path. Entries whose sub-folders cannot be listed (denied, gone) are
+// removed, and sub-folders whose names hold a control character or are not valid
+// UTF-8 are left out; both are reported to `reportSkipped`. Hidden system folders
+// (attribute value 22 or 1046) are neither entered nor returned unless they are
+// drive roots, and neither are folders already listed (reached again through a
+// link), so link loops cannot make a scan run away.
 // Returns false when the hand-over of events said to stop (`folders` is then
 // incomplete).
 bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
 
-// Whether a name holds a character that is a control code, 127 to 159, or "?" in
-// the code page, or that the code page cannot hold at all. "" is safe.
-bool HasUnsafeCharacters(const QString &name, const CodePage &codePage);
+// Why the scan does not enter a sub-folder of this name ("name holds a control
+// character", "name is not valid UTF-8"); empty when it does.
+QString folderNameProblem(const QString &name);
 
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names

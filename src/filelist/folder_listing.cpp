@@ -1,5 +1,6 @@
 #include "filelist/folder_listing.h"
 
+#include "base/paths.h"
 #include "filelist/wildcard.h"
 
 #include <QDir>
@@ -56,7 +57,7 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern)
         const char *raw = entry->d_name;
         if (qstrcmp(raw, ".") == 0 || qstrcmp(raw, "..") == 0)
             continue;
-        const QString name = QFile::decodeName(raw);
+        const QString name = decodeFileName(raw);
         if (!compiled.matches(name))
             continue;
         if (entry->d_type == DT_REG) {

@@ -3,6 +3,7 @@
 #include "filelist/dir_handle.h"
 
 #include "filelist/file_attributes.h"
+#include "base/paths.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <sys/stat.h>
 #endif
@@ -52,9 +54,11 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
     const QByteArray native = QFile::encodeName(folder);
     DirHandle dir(native.constData());
     if (!dir) {
-        result.error = (errno == EACCES || errno == EPERM) ? SubFolderListing::PermissionDenied
-                       : (errno == ENOENT || errno == ENOTDIR) ? SubFolderListing::PathNotFound
-                                                               : SubFolderListing::Other;
+        const int why = errno;
+        result.error = (why == EACCES || why == EPERM) ? SubFolderListing::PermissionDenied
+                       : (why == ENOENT || why == ENOTDIR) ? SubFolderListing::PathNotFound
+                                                           : SubFolderListing::Other;
+        result.reason = QString::fromLocal8Bit(std::strerror(why));
         return result;
     }
     QByteArray base = native;
@@ -64,8 +68,10 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
         errno = 0;
         const dirent *entry = dir.next();
         if (!entry) {
-            if (errno != 0)
+            if (errno != 0) {
                 result.error = SubFolderListing::Other;
+                result.reason = QString::fromLocal8Bit(std::strerror(errno));
+            }
             break;
         }
         const char *name = entry->d_name;
@@ -78,7 +84,7 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
             isDir = ::stat((base + name).constData(), &info) == 0 && S_ISDIR(info.st_mode);
         }
         if (isDir)
-            result.names.append(QFile::decodeName(name));
+            result.names.append(decodeFileName(name));
     }
     sortNames(result.names);
     return result;

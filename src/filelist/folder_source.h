@@ -16,6 +16,7 @@ struct SubFolderListing {
     enum Error { None = 0, PermissionDenied = 70, PathNotFound = 76, Other = -1 };
     QStringList names;
     Error error = None;
+    QString reason;  // the system's words for the error, when it gave any
 };
 
 class FolderSource {

@@ -32,17 +32,39 @@ bool matchPlain(QStringView name, QStringView pattern)
     return p == pattern.size();
 }
 
+bool hasThreeLetterExtension(QStringView pattern)
+{
+    const qsizetype dot = pattern.lastIndexOf(u'.');
+    return dot >= 0 && pattern.size() - dot - 1 == 3;
+}
+
+// The name with its extension cut to three characters, as the short names of
+// the original platform's file systems hold it; empty when it has no longer one.
+QStringView shortExtensionName(QStringView name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    if (dot < 0 || name.size() - dot - 1 <= 3)
+        return {};
+    return name.first(dot + 4);
+}
+
 } // namespace
 
 bool matchesWildcard(const QString &name, const QString &pattern)
 {
     if (matchPlain(name, pattern))
         return true;
+    if (hasThreeLetterExtension(pattern)) {
+        const QStringView shortName = shortExtensionName(name);
+        if (!shortName.isEmpty() && matchPlain(shortName, pattern))
+            return true;
+    }
     return pattern.endsWith(QLatin1String(".*")) && !name.contains(u'.')
         && matchPlain(name, QStringView(pattern).chopped(2));
 }
 
-WildcardPattern::WildcardPattern(const QString &pattern) : m_pattern(pattern)
+WildcardPattern::WildcardPattern(const QString &pattern)
+    : m_pattern(pattern), m_threeLetterExtension(hasThreeLetterExtension(pattern))
 {
     if (pattern == QLatin1String("*.*") || pattern == QLatin1String("*")) {
         m_kind = Everything;
@@ -58,13 +80,16 @@ bool WildcardPattern::matches(const QString &name) const
     switch (m_kind) {
     case Everything:
         return true;
-    case Suffix:
-        return name.endsWith(m_suffix, Qt::CaseInsensitive);
+    case Suffix: {
+        if (name.endsWith(m_suffix, Qt::CaseInsensitive))
+            return true;
+        const QStringView shortName = m_threeLetterExtension ? shortExtensionName(name) : QStringView();
+        return !shortName.isEmpty() && shortName.endsWith(m_suffix, Qt::CaseInsensitive);
+    }
     case General:
         break;
     }
     return matchesWildcard(name, m_pattern);
 }
-
 
 } // namespace tessaly

@@ -5,6 +5,7 @@
 #include "base/program_files.h"
 #include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
+#include "gui/busy_pointer.h"
 #include "gui/file_list_view.h"
 #include "gui/form_colors.h"
 #include "gui/named.h"
@@ -68,6 +69,7 @@ Form1::Form1(Platform &platform, SettingsStore &settings, const QString &program
 {
     buildControls();
     installHoverPointer();
+    new BusyPointer(*this);
     Form_Load();
 }
 
@@ -528,7 +530,7 @@ FileRequest Form1::currentRequest() const
     options.mode = m_option1->isChecked() ? ReplaceMode::ViewableText : ReplaceMode::WholeFile;
     if (m_option4->isChecked()) {
         options.save = SaveOption::OutputFolder;
-        options.outputFolder = m_text3->text();
+        options.outputFolder = localPath(m_text3->text());
     } else if (m_option3->isChecked()) {
         options.save = SaveOption::BesideSource;
     } else {
@@ -548,6 +550,7 @@ void Form1::showProgress(int row, int rowCount, const QString &path)
     m_progress->setValue(row - 1);
     m_progress->setVisible(true);
     m_statusText->setText(QStringLiteral("%1 of %2: %3").arg(row).arg(rowCount).arg(path));
+    m_statusText->setToolTip(QString());
 }
 
 void Form1::clearProgress()
@@ -555,6 +558,7 @@ void Form1::clearProgress()
     m_progressShown.invalidate();
     m_progress->setVisible(false);
     m_statusText->clear();
+    m_statusText->setToolTip(QString());
 }
 
 void Form1::showRunning(bool running)

@@ -34,6 +34,7 @@ class FileListModel;
 class HoverPointer;
 class FileListView;
 struct AddFilesContext;
+struct SkippedFolder;
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -102,6 +103,9 @@ private:
     void buildControls();
     void connectFileList();
     AddFilesContext addFilesContext();
+    // "N folders could not be read" on the status line, the folders and reasons
+    // in its tool tip; nothing when the list is empty.
+    void showSkippedFolders(const QList<SkippedFolder> &folders);
     // Runs the pending events; false once the window is closing.
     [[nodiscard]] bool handOverEvents();
     QPushButton *makePushButton(QWidget *parent, const char *name, const QString &caption);

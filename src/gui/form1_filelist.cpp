@@ -8,6 +8,7 @@
 #include "gui/file_list_view.h"
 #include "filelist/list_maintenance.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace tessaly {
@@ -52,11 +53,31 @@ AddFilesContext Form1::addFilesContext()
     return context;
 }
 
-// Add All HTML Files In Folder (statements in adding_files.cpp).
+// Add All HTML Files In Folder (statements in adding_files.cpp). Folders the scan
+// could not enter are named on the status line afterwards.
 void Form1::PushButton1_Click()
 {
     AddFilesContext context = addFilesContext();
+    QList<SkippedFolder> skipped;
+    context.scan.reportSkipped = [&skipped](const SkippedFolder &folder) { skipped.append(folder); };
     AddAllHtmlFilesInFolder(context);
+    showSkippedFolders(skipped);
+}
+
+void Form1::showSkippedFolders(const QList<SkippedFolder> &folders)
+{
+    if (folders.isEmpty())
+        return;
+    // A tool tip taller than the screen shows nothing useful: the first ones and a count.
+    constexpr int kShown = 30;
+    QStringList lines;
+    for (const SkippedFolder &folder : folders.first(std::min<qsizetype>(folders.size(), kShown)))
+        lines << QStringLiteral("%1 (%2)").arg(folder.path, folder.reason);
+    if (folders.size() > kShown)
+        lines << QStringLiteral("and %1 more").arg(folders.size() - kShown);
+    m_statusText->setText(folders.size() == 1 ? QStringLiteral("1 folder could not be read")
+                                              : QStringLiteral("%1 folders could not be read").arg(folders.size()));
+    m_statusText->setToolTip(lines.join(u'\n'));
 }
 
 // Add HTML Files (statements in adding_files.cpp).
