@@ -220,6 +220,8 @@ void Form1::buildControls()
     m_progress->setMaximumWidth(px(4000));
     m_progress->setVisible(false);
     statusBar()->setSizeGripEnabled(false);
+    // The buttons keep the same distance from the window's edge as the controls above.
+    statusBar()->setContentsMargins(0, 0, 8, 4);
     statusBar()->addWidget(m_progress);
     statusBar()->addWidget(m_statusText, 1);
     m_previewButton = named(new QPushButton(QStringLiteral("Preview…"), this), "PreviewButton");
