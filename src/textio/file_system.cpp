@@ -57,7 +57,7 @@ FileIdentity identityOf(const struct stat &info)
 // goes out of scope unless it was renamed into place.
 class TemporaryFile {
 public:
-    TemporaryFile(int folderFd, const QString &shownAs) : m_folderFd(folderFd)
+    TemporaryFile(int folderFd, const QString &shownAs, mode_t mode) : m_folderFd(folderFd)
     {
         static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -65,8 +65,8 @@ public:
             quint64 random = QRandomGenerator::global()->generate64();
             for (int i = 0; i < 10; ++i, random /= 62)
                 m_name += kLetters[random % 62];
-            // Private until the result's own permissions are set.
-            m_fd = ::openat(folderFd, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            // Made with the result's permissions at once (the umask applies).
+            m_fd = ::openat(folderFd, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
             if (m_fd >= 0 || errno != EEXIST)
                 break;
         }
@@ -166,8 +166,10 @@ void FileSystem::writeAtomically(const Destination &destination, const QList<QBy
     // The result goes to a hidden temporary file beside it and replaces the old
     // name in one rename: readers see the old file or the new one, never a part.
     const int folderFd = destination.folder->fd();
-    TemporaryFile temp(folderFd, destination.path);
-    if (::fchmod(temp.fd(), mode_t(mode)) != 0)
+    TemporaryFile temp(folderFd, destination.path, mode_t(mode));
+    // Bits the umask took away that the result must have (an existing set file's
+    // own permissions) are set on their own; a result's never need it.
+    if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
         failWrite(destination.path, errno);
 
     QVarLengthArray<struct iovec, 4> vector;
