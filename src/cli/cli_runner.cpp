@@ -1,6 +1,8 @@
 #include "cli/cli_runner.h"
 
 #include "base/paths.h"
+#include "base/tessaly_error.h"
+#include "cli/diff_output.h"
 #include "cli/held_file_system.h"
 #include "cli/interruption.h"
 #include "cli/worker_threads.h"
@@ -15,6 +17,8 @@
 #include <optional>
 #include <vector>
 
+#include <unistd.h>
+
 namespace tessaly::cli {
 
 namespace {
@@ -28,6 +32,13 @@ void print(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+}
+
+DiffColors diffColors(CliOptions::Colors colors, FILE *out)
+{
+    const bool ansi = colors == CliOptions::Colors::Always
+                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)));
+    return ansi ? DiffColors::Ansi : DiffColors::None;
 }
 
 } // namespace
@@ -122,6 +133,10 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         }
     });
 
+    // With --diff standard output carries the diffs alone.
+    FILE *const lines = options.diff ? err : out;
+    const DiffColors colors = diffColors(options.colors, out);
+    bool diffMissing = false;
     qint64 written = 0, skippedCount = 0, failed = 0, replacements = 0, lost = 0;
     qsizetype done = 0;
     for (; done < total; ++done) {
@@ -154,7 +169,19 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         if (showProgress)
             print(err, QStringLiteral("\r\033[K"));
         if (!options.quiet)
-            print(out, describeReport(report, job.codePage.name()) + u'\n');
+            print(lines, describeReport(report, job.codePage.name()) + u'\n');
+        // A file's texts are read again for its diff once its turn has come, so
+        // only one file's texts are held at a time.
+        if (options.diff && report.status == FileReport::Status::Written && report.replacements > 0) {
+            try {
+                const QByteArray diff = fileDiff(absolutePaths.at(done), report, sharedRequest,
+                                                 options.diffContext, colors);
+                std::fwrite(diff.constData(), 1, size_t(diff.size()), out);
+            } catch (const TessalyError &error) {
+                print(err, QStringLiteral("tessaly-cli: %1\n").arg(error.description()));
+                diffMissing = true;
+            }
+        }
         if (showProgress) {
             std::fflush(out);
             print(err, QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(report.source));
@@ -181,7 +208,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     print(err, summary + u'\n');
     if (signal != 0)
         return 128 + signal;
-    return failed > 0 ? 1 : 0;
+    return failed > 0 || diffMissing ? 1 : 0;
 }
 
 } // namespace tessaly::cli

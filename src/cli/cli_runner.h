@@ -14,8 +14,8 @@ namespace tessaly::cli {
 // written to `err`.
 QStringList expandPaths(const CliOptions &options, FILE *err);
 
-// Returns the exit status: 0 when no file failed, 1 otherwise, 128 + N when
-// signal N stopped the run.
+// Returns the exit status: 0 when no file failed, 1 when one failed or its diff
+// could not be made, 128 + N when signal N stopped the run.
 int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress);
 
 
