@@ -9,6 +9,7 @@
 #include "engine/replace_run.h"
 #include "filelist/add_folder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
@@ -43,7 +44,7 @@ DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 
 } // namespace
 
-QStringList expandPaths(const CliOptions &options, FILE *err)
+QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
 {
     FolderScanOptions scan;
     scan.reportSkipped = [err](const SkippedFolder &folder) {
@@ -54,13 +55,22 @@ QStringList expandPaths(const CliOptions &options, FILE *err)
                        .arg(failure.description, failure.source)
                        .arg(failure.statement));
     };
-    QStringList files;
+    const QChar sep = QDir::separator();
+    QList<RunFile> files;
     for (const QString &path : options.paths) {
         // A name that is not valid UTF-8 stays a file: its job reports it.
-        if (isValidFileName(path) && QFileInfo(path).isDir())
-            files.append(collectFolderFiles(path, options.extension, scan));
-        else
-            files.append(path);
+        if (!isValidFileName(path) || !QFileInfo(path).isDir()) {
+            files.append({path, {}});
+            continue;
+        }
+        // The scan names the folder's files with the folder as given, less its
+        // closing separators, in front.
+        QString folder = path;
+        while (folder.size() > 1 && folder.endsWith(sep))
+            folder.chop(1);
+        const qsizetype below = folder.size() + 1;
+        for (const QString &file : collectFolderFiles(path, options.extension, scan))
+            files.append({file, GetFilePath(file.mid(below), sep)});
     }
     return files;
 }
@@ -69,7 +79,12 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
 {
     // Folders turn into their files first, so the run's sources include them.
     CliOptions options = given;
-    options.paths = expandPaths(given, err);
+    options.paths.clear();
+    QStringList subFolders;
+    for (const RunFile &file : expandPaths(given, err)) {
+        options.paths.append(file.path);
+        subFolders.append(options.keepTree ? file.subFolder : QString());
+    }
     options.job.fileSystem = &HeldFileSystem::forRun();
     const qsizetype total = options.paths.size();
     QStringList absolute;
@@ -100,6 +115,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     const FileRequest &sharedRequest = request;
     const QStringList &paths = options.paths;
     const QStringList &absolutePaths = absolute;
+    const QStringList &resultSubFolders = subFolders;
 
     // Takes the next file and does it; false when none is left or the run was
     // asked to stop. A file once taken is always finished.
@@ -111,6 +127,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
             return false;
         FileRequest fileRequest = sharedRequest;
         run.bind(fileRequest.options, int(i + 1));
+        fileRequest.options.subFolder = resultSubFolders.at(i);
         FileReport report;
         {
             const SettledFile settled(run.results.get(), int(i + 1));
