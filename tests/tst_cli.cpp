@@ -40,6 +40,8 @@ private slots:
     void diffHunks();
     void diffOutput_data();
     void diffOutput();
+    void keepTree_data();
+    void keepTree();
     void colonPathsAreFiles();
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
@@ -77,6 +79,7 @@ void TestCli::usageErrors_data()
     QTest::newRow("context without --diff") << QStringList{"-f", "x", "-U", "1", "a.htm"} << "go with --diff";
     QTest::newRow("colour without --diff") << QStringList{"-f", "x", "--color=always", "a.htm"} << "go with --diff";
     QTest::newRow("negative context") << QStringList{"--diff", "-f", "x", "-U", "-1", "a.htm"} << "--unified needs";
+    QTest::newRow("--keep-tree without -o") << QStringList{"--keep-tree", "-f", "x", "a.htm"} << "--keep-tree goes with --output-dir";
     QTest::newRow("unknown colour choice") << QStringList{"--diff", "-f", "x", "--color=blue", "a.htm"} << "auto, always or never";
 }
 
@@ -329,6 +332,57 @@ void TestCli::diffOutput()
     CLI_VERIFY(run, run.err.startsWith(QStringLiteral("a.htm -> %1 (2 replacements").arg(path("a_replaced.htm"))));
     CLI_VERIFY(run, run.err.contains(QStringLiteral("1 file: 1 ")));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), writes ? 2 : 1);
+}
+
+void TestCli::keepTree_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("results");  // below out/, in list order; "" for a file that fails
+    QTest::addColumn<bool>("written");
+    const QStringList mirrored{"index.htm", "A/index.htm", "B/index.htm", "B/C/index.htm", "page.txt"};
+    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true;
+    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false;
+    // Without it the same-named pages would replace each other's results.
+    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true;
+}
+
+// The folder PATH site/ and the file PATH site/B/page.txt, which keeps its
+// place directly in the output folder.
+void TestCli::keepTree()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, results);
+    QFETCH(bool, written);
+    const QStringList sources{"site/index.htm", "site/A/index.htm", "site/B/index.htm", "site/B/C/index.htm", "site/B/page.txt"};
+    for (const QString &source : sources) {
+        QDir(m_dir->path()).mkpath(QFileInfo(source).path());
+        writeBytes(path(source), "Acme " + source.toUtf8());
+    }
+    QDir(m_dir->path()).mkdir("out");
+    const CliRun run = runCli(QStringList{"-w", "-f", "Acme", "-r", "Zen", "-o", "out"} + arguments
+                                  + QStringList{"site", "site/B/page.txt"}, m_dir->path());
+    CLI_EXIT(run, results.contains(QString()) ? 1 : 0);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == sources.size());
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        if (results[i].isEmpty()) {
+            CLI_VERIFY(run, lines[i].startsWith(sources[i] + QStringLiteral(": failed (")));
+            continue;
+        }
+        CLI_VERIFY(run, lines[i].startsWith(QStringLiteral("%1 -> %2 (").arg(sources[i], path("out/" + results[i]))));
+        if (written)
+            QCOMPARE(readBytes(path("out/" + results[i])), "Zen " + sources[i].toUtf8());
+    }
+    if (!written)
+        QVERIFY(QDir(path("out")).isEmpty());
+    else if (arguments.contains("--keep-tree")) {
+        // A new folder gets what mkdir gives it: 0777 less the umask.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path("out/B/C")).constData(), &info) == 0);
+        QCOMPARE(info.st_mode & 0777, 0777 & ~mask);
+    }
 }
 
 void TestCli::colonPathsAreFiles()
