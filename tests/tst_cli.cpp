@@ -36,6 +36,12 @@ private slots:
     void folderPathWithEveryExtension();
     void folderPathMixedWithFiles();
     void folderFilesAreRunSources();
+    void diffHunks_data();
+    void diffHunks();
+    void diffOutput_data();
+    void diffOutput();
+    void keepTree_data();
+    void keepTree();
     void colonPathsAreFiles();
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
@@ -70,6 +76,11 @@ void TestCli::usageErrors_data()
     QTest::newRow("no jobs") << QStringList{"-f", "x", "-j", "0", "a.htm"} << "--jobs needs a number from 1 to 256";
     QTest::newRow("too many jobs") << QStringList{"-f", "x", "-j", "257", "a.htm"} << "--jobs needs a number from 1 to 256";
     QTest::newRow("empty extension") << QStringList{"-f", "x", "-e", "", "a.htm"} << "--extension";
+    QTest::newRow("context without --diff") << QStringList{"-f", "x", "-U", "1", "a.htm"} << "go with --diff";
+    QTest::newRow("colour without --diff") << QStringList{"-f", "x", "--color=always", "a.htm"} << "go with --diff";
+    QTest::newRow("negative context") << QStringList{"--diff", "-f", "x", "-U", "-1", "a.htm"} << "--unified needs";
+    QTest::newRow("--keep-tree without -o") << QStringList{"--keep-tree", "-f", "x", "a.htm"} << "--keep-tree goes with --output-dir";
+    QTest::newRow("unknown colour choice") << QStringList{"--diff", "-f", "x", "--color=blue", "a.htm"} << "auto, always or never";
 }
 
 void TestCli::usageErrors()
@@ -241,6 +252,139 @@ void TestCli::folderFilesAreRunSources()
     QCOMPARE(readBytes(path("site/sub/index.htm")), QByteArray("sub"));
 }
 
+// The expected diffs are GNU diff -u's of the decoded texts, with these headers.
+void TestCli::diffHunks_data()
+{
+    QTest::addColumn<QStringList>("context");
+    QTest::addColumn<QString>("expected");  // DIR stands for the test's folder
+    const QString headers[] = {"--- plain.htm\n+++ DIR/plain_replaced.htm\n", "--- utf16.htm\n+++ DIR/utf16_replaced.htm\n",
+                               "--- cp1252.htm\n+++ DIR/cp1252_replaced.htm\n"};
+    QTest::newRow("3 lines of context")
+        << QStringList() << headers[0] + "@@ -1,10 +1,10 @@\n <p>line 1</p>\n-<p>line 2 Acme</p>\n+<p>line 2 Zenith</p>\n"
+           " <p>line 3</p>\n <p>line 4</p>\n <p>line 5</p>\n <p>line 6</p>\n <p>line 7</p>\n <p>line 8</p>\n"
+           "-<p>line 9 Acme</p>\n+<p>line 9 Zenith</p>\n <p>line 10</p>\n"
+           + headers[1] + "@@ -1,3 +1,3 @@\n-<p>Grüße von Acme</p>\r\n+<p>Grüße von Zenith</p>\r\n <p>ß</p>\r\n"
+           "-<p>Acme ∑</p>\n\\ No newline at end of file\n+<p>Zenith ∑</p>\n\\ No newline at end of file\n"
+           + headers[2] + "@@ -1,2 +1,2 @@\n-<p>café Acme</p>\r\n+<p>café Zenith</p>\r\n <p>€ 5</p>\r\n";
+    QTest::newRow("-U 0")
+        << QStringList{"-U", "0"} << headers[0] + "@@ -2 +2 @@\n-<p>line 2 Acme</p>\n+<p>line 2 Zenith</p>\n"
+           "@@ -9 +9 @@\n-<p>line 9 Acme</p>\n+<p>line 9 Zenith</p>\n"
+           + headers[1] + "@@ -1 +1 @@\n-<p>Grüße von Acme</p>\r\n+<p>Grüße von Zenith</p>\r\n"
+           "@@ -3 +3 @@\n-<p>Acme ∑</p>\n\\ No newline at end of file\n+<p>Zenith ∑</p>\n\\ No newline at end of file\n"
+           + headers[2] + "@@ -1 +1 @@\n-<p>café Acme</p>\r\n+<p>café Zenith</p>\r\n";
+    QTest::newRow("--unified=1")
+        << QStringList{"--unified=1"} << headers[0] + "@@ -1,3 +1,3 @@\n <p>line 1</p>\n-<p>line 2 Acme</p>\n"
+           "+<p>line 2 Zenith</p>\n <p>line 3</p>\n@@ -8,3 +8,3 @@\n <p>line 8</p>\n-<p>line 9 Acme</p>\n"
+           "+<p>line 9 Zenith</p>\n <p>line 10</p>\n"
+           + headers[1] + "@@ -1,3 +1,3 @@\n-<p>Grüße von Acme</p>\r\n+<p>Grüße von Zenith</p>\r\n <p>ß</p>\r\n"
+           "-<p>Acme ∑</p>\n\\ No newline at end of file\n+<p>Zenith ∑</p>\n\\ No newline at end of file\n"
+           + headers[2] + "@@ -1,2 +1,2 @@\n-<p>café Acme</p>\r\n+<p>café Zenith</p>\r\n <p>€ 5</p>\r\n";
+}
+
+void TestCli::diffHunks()
+{
+    QFETCH(QStringList, context);
+    QFETCH(QString, expected);
+    QByteArray plain;
+    for (int i = 1; i <= 10; ++i)
+        plain += "<p>line " + QByteArray::number(i) + (i == 2 || i == 9 ? " Acme" : "") + "</p>\n";
+    writeBytes(path("plain.htm"), plain);
+    const QString utf16 = QStringLiteral("<p>Grüße von Acme</p>\r\n<p>ß</p>\r\n<p>Acme ∑</p>");
+    writeBytes(path("utf16.htm"), "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2));
+    writeBytes(path("cp1252.htm"), "<p>caf\xe9 Acme</p>\r\n<p>\x80 5</p>\r\n");
+    // Neither a file without change nor one whose job fails prints anything.
+    writeBytes(path("same.htm"), "<p>nothing</p>\n");
+    writeBytes(path("blocked.htm"), "Acme\n");
+    QDir(m_dir->path()).mkdir("blocked_replaced.htm");
+    const CliRun run = runCli(QStringList{"--diff", "-n", "-w", "--code-page", "windows-1252", "-f", "Acme", "-r", "Zenith"}
+                                  + context + QStringList{"plain.htm", "same.htm", "blocked.htm", "utf16.htm", "cp1252.htm"},
+                              m_dir->path());
+    CLI_EXIT(run, 1);
+    QCOMPARE(run.out, expected.replace(QStringLiteral("DIR"), m_dir->path()));
+    CLI_VERIFY(run, run.err.contains(QStringLiteral("blocked.htm: would fail (")));
+}
+
+void TestCli::diffOutput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("ansi");
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("dry run") << QStringList{"-n"} << false << false;
+    QTest::newRow("dry run, --color=always") << QStringList{"-n", "--color=always"} << true << false;
+    QTest::newRow("--color=never") << QStringList{"--color=never"} << false << true;
+    QTest::newRow("--color=auto, not a terminal") << QStringList{"--color=auto"} << false << true;
+}
+
+// Standard output carries the diff alone; the per-file lines and the summary go
+// to standard error.
+void TestCli::diffOutput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, ansi);
+    QFETCH(bool, writes);
+    const CliRun run = runCli(QStringList{"--diff", "-f", "Acme", "-r", "Zen"} + arguments + QStringList{"a.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    const QString bold = ansi ? QStringLiteral("\x1b[1m") : QString();
+    CLI_VERIFY(run, run.out.startsWith(bold + QStringLiteral("--- a.htm")));
+    CLI_VERIFY(run, run.out.contains(QStringLiteral("\x1b[")) == ansi);
+    CLI_VERIFY(run, run.out.contains(QStringLiteral("<body>Zen <b>Zen</b></body>")) == !ansi);
+    CLI_VERIFY(run, !run.out.contains(QStringLiteral(" -> ")));
+    CLI_VERIFY(run, run.err.startsWith(QStringLiteral("a.htm -> %1 (2 replacements").arg(path("a_replaced.htm"))));
+    CLI_VERIFY(run, run.err.contains(QStringLiteral("1 file: 1 ")));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), writes ? 2 : 1);
+}
+
+void TestCli::keepTree_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("results");  // below out/, in list order; "" for a file that fails
+    QTest::addColumn<bool>("written");
+    const QStringList mirrored{"index.htm", "A/index.htm", "B/index.htm", "B/C/index.htm", "page.txt"};
+    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true;
+    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false;
+    // Without it the same-named pages would replace each other's results.
+    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true;
+}
+
+// The folder PATH site/ and the file PATH site/B/page.txt, which keeps its
+// place directly in the output folder.
+void TestCli::keepTree()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, results);
+    QFETCH(bool, written);
+    const QStringList sources{"site/index.htm", "site/A/index.htm", "site/B/index.htm", "site/B/C/index.htm", "site/B/page.txt"};
+    for (const QString &source : sources) {
+        QDir(m_dir->path()).mkpath(QFileInfo(source).path());
+        writeBytes(path(source), "Acme " + source.toUtf8());
+    }
+    QDir(m_dir->path()).mkdir("out");
+    const CliRun run = runCli(QStringList{"-w", "-f", "Acme", "-r", "Zen", "-o", "out"} + arguments
+                                  + QStringList{"site", "site/B/page.txt"}, m_dir->path());
+    CLI_EXIT(run, results.contains(QString()) ? 1 : 0);
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == sources.size());
+    for (qsizetype i = 0; i < sources.size(); ++i) {
+        if (results[i].isEmpty()) {
+            CLI_VERIFY(run, lines[i].startsWith(sources[i] + QStringLiteral(": failed (")));
+            continue;
+        }
+        CLI_VERIFY(run, lines[i].startsWith(QStringLiteral("%1 -> %2 (").arg(sources[i], path("out/" + results[i]))));
+        if (written)
+            QCOMPARE(readBytes(path("out/" + results[i])), "Zen " + sources[i].toUtf8());
+    }
+    if (!written)
+        QVERIFY(QDir(path("out")).isEmpty());
+    else if (arguments.contains("--keep-tree")) {
+        // A new folder gets what mkdir gives it: 0777 less the umask.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        struct stat info {};
+        QVERIFY(::stat(QFile::encodeName(path("out/B/C")).constData(), &info) == 0);
+        QCOMPARE(info.st_mode & 0777, 0777 & ~mask);
+    }
+}
+
 void TestCli::colonPathsAreFiles()
 {
     QVERIFY(QDir().mkdir(m_dir->path() + "/:d"));
@@ -289,6 +433,8 @@ void TestCli::helpNamesFolderPaths()
     CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("-e, --extension EXT")));
     QVERIFY(run.out.contains(QStringLiteral("A PATH that is a folder")));
+    for (const char *option : {"--diff", "-U, --unified=N", "--color=WHEN", "--keep-tree"})
+        QVERIFY2(run.out.contains(QLatin1String(option)), option);
 }
 
 void TestCli::exitCodesOfTheProgram()
@@ -311,6 +457,7 @@ void TestCli::lostReportIsAnError_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::newRow("report lines") << QStringList{"-f", "Acme", "-r", "Zen", "a.htm"} << 1;
+    QTest::newRow("diff") << QStringList{"--diff", "-f", "Acme", "-r", "Zen", "a.htm"} << 1;
     QTest::newRow("help") << QStringList{"--help"} << 1;
     QTest::newRow("usage error") << QStringList{"a.htm"} << 2;
 }

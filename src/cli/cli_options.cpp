@@ -47,12 +47,21 @@ const char *const kUsage =
     "      --code-page NAME   single-byte code page for unmarked files\n"
     "                         (default: from the locale, e.g. windows-1252)\n"
     "  -q, --quiet            no per-file lines\n"
+    "      --diff             print each changed file's result against its source as\n"
+    "                         a unified diff on standard output (per-file lines and\n"
+    "                         summary on standard error); with -n a preview\n"
+    "  -U, --unified=N        lines of context around each change (default 3)\n"
+    "      --color=WHEN       colour the diff: auto (when standard output is a\n"
+    "                         terminal), always or never (default auto)\n"
+    "      --keep-tree        with -o: a file found under a folder PATH gets its\n"
+    "                         result at DIR/ + its path below that folder (sub-folders\n"
+    "                         made as needed)\n"
     "  -h, --help             show this help\n"
     "      --version          show the version\n"
     "\n"
-    "One line per file on standard output: SOURCE -> RESULT (N replacements),\n"
-    "SOURCE: skipped (REASON) or SOURCE: failed (REASON). Missing and empty files\n"
-    "are skipped.\n"
+    "One line per file on standard output (standard error with --diff):\n"
+    "SOURCE -> RESULT (N replacements), SOURCE: skipped (REASON) or SOURCE: failed\n"
+    "(REASON). Missing and empty files are skipped.\n"
     "SIGINT, SIGTERM and SIGHUP stop the run: files in progress are finished, no\n"
     "new one is started, and their lines and the summary are printed.\n"
     "Exit status: 0 when no file failed, 1 when a file failed or the report could\n"
@@ -75,9 +84,14 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
     const QCommandLineOption jobs({"j", "jobs"}, {}, "N");
     const QCommandLineOption codePage("code-page", {}, "NAME");
     const QCommandLineOption quiet({"q", "quiet"}, {});
+    const QCommandLineOption diff("diff", {});
+    const QCommandLineOption unified({"U", "unified"}, {}, "N");
+    const QCommandLineOption color("color", {}, "WHEN");
+    const QCommandLineOption keepTree("keep-tree", {});
     const QCommandLineOption help({"h", "help"}, {});
     const QCommandLineOption version("version", {});
-    parser.addOptions({find, replace, sets, separator, wholeFile, outputDir, extension, dryRun, jobs, codePage, quiet, help, version});
+    parser.addOptions({find, replace, sets, separator, wholeFile, outputDir, extension, dryRun, jobs, codePage, quiet, diff, unified, color,
+                       keepTree, help, version});
 
     if (!parser.parse(arguments))
         return UsageError{parser.errorText()};
@@ -123,6 +137,27 @@ std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QString
         options.job.outputFolder = QFileInfo(folder).absoluteFilePath();
     } else {
         options.job.save = SaveOption::BesideSource;
+    }
+    options.keepTree = parser.isSet(keepTree);
+    if (options.keepTree && !parser.isSet(outputDir))
+        return UsageError{QStringLiteral("--keep-tree goes with --output-dir.")};
+    options.diff = parser.isSet(diff);
+    if (!options.diff && (parser.isSet(unified) || parser.isSet(color)))
+        return UsageError{QStringLiteral("--unified and --color go with --diff.")};
+    if (parser.isSet(unified)) {
+        bool ok = false;
+        options.diffContext = parser.value(unified).toInt(&ok);
+        if (!ok || options.diffContext < 0)
+            return UsageError{QStringLiteral("--unified needs a number of lines, 0 or more.")};
+    }
+    if (parser.isSet(color)) {
+        const QString when = parser.value(color);
+        if (when == QLatin1String("always"))
+            options.colors = CliOptions::Colors::Always;
+        else if (when == QLatin1String("never"))
+            options.colors = CliOptions::Colors::Never;
+        else if (when != QLatin1String("auto"))
+            return UsageError{QStringLiteral("--color needs auto, always or never.")};
     }
     options.job.dryRun = parser.isSet(dryRun);
     options.quiet = parser.isSet(quiet);

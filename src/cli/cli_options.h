@@ -17,6 +17,15 @@ struct CliOptions {
     QString extension = QStringLiteral("htm");  // of the files a folder PATH adds; "*" for all
     int jobs = 1;
     bool quiet = false;
+    // --diff: each changed file's unified diff on standard output (the per-file
+    // lines then go to standard error), with this many lines of context.
+    bool diff = false;
+    int diffContext = 3;
+    enum class Colors { Auto, Always, Never };
+    Colors colors = Colors::Auto;  // Auto: when standard output is a terminal
+    // --keep-tree: a file found under a folder PATH gets its result below the
+    // output folder at its path relative to that folder.
+    bool keepTree = false;
 };
 
 struct UsageError {

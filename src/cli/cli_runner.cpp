@@ -1,12 +1,15 @@
 #include "cli/cli_runner.h"
 
 #include "base/paths.h"
+#include "base/tessaly_error.h"
+#include "cli/diff_output.h"
 #include "cli/held_file_system.h"
 #include "cli/interruption.h"
 #include "cli/worker_threads.h"
 #include "engine/replace_run.h"
 #include "filelist/add_folder.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <atomic>
@@ -14,6 +17,8 @@
 #include <mutex>
 #include <optional>
 #include <vector>
+
+#include <unistd.h>
 
 namespace tessaly::cli {
 
@@ -30,9 +35,16 @@ void print(FILE *stream, const QString &text)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+DiffColors diffColors(CliOptions::Colors colors, FILE *out)
+{
+    const bool ansi = colors == CliOptions::Colors::Always
+                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)));
+    return ansi ? DiffColors::Ansi : DiffColors::None;
+}
+
 } // namespace
 
-QStringList expandPaths(const CliOptions &options, FILE *err)
+QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
 {
     FolderScanOptions scan;
     scan.reportSkipped = [err](const SkippedFolder &folder) {
@@ -43,13 +55,22 @@ QStringList expandPaths(const CliOptions &options, FILE *err)
                        .arg(failure.description, failure.source)
                        .arg(failure.statement));
     };
-    QStringList files;
+    const QChar sep = QDir::separator();
+    QList<RunFile> files;
     for (const QString &path : options.paths) {
         // A name that is not valid UTF-8 stays a file: its job reports it.
-        if (isValidFileName(path) && QFileInfo(path).isDir())
-            files.append(collectFolderFiles(path, options.extension, scan));
-        else
-            files.append(path);
+        if (!isValidFileName(path) || !QFileInfo(path).isDir()) {
+            files.append({path, {}});
+            continue;
+        }
+        // The scan names the folder's files with the folder as given, less its
+        // closing separators, in front.
+        QString folder = path;
+        while (folder.size() > 1 && folder.endsWith(sep))
+            folder.chop(1);
+        const qsizetype below = folder.size() + 1;
+        for (const QString &file : collectFolderFiles(path, options.extension, scan))
+            files.append({file, GetFilePath(file.mid(below), sep)});
     }
     return files;
 }
@@ -58,7 +79,12 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
 {
     // Folders turn into their files first, so the run's sources include them.
     CliOptions options = given;
-    options.paths = expandPaths(given, err);
+    options.paths.clear();
+    QStringList subFolders;
+    for (const RunFile &file : expandPaths(given, err)) {
+        options.paths.append(file.path);
+        subFolders.append(options.keepTree ? file.subFolder : QString());
+    }
     options.job.fileSystem = &HeldFileSystem::forRun();
     const qsizetype total = options.paths.size();
     QStringList absolute;
@@ -89,6 +115,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     const FileRequest &sharedRequest = request;
     const QStringList &paths = options.paths;
     const QStringList &absolutePaths = absolute;
+    const QStringList &resultSubFolders = subFolders;
 
     // Takes the next file and does it; false when none is left or the run was
     // asked to stop. A file once taken is always finished.
@@ -100,6 +127,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
             return false;
         FileRequest fileRequest = sharedRequest;
         run.bind(fileRequest.options, int(i + 1));
+        fileRequest.options.subFolder = resultSubFolders.at(i);
         FileReport report;
         {
             const SettledFile settled(run.results.get(), int(i + 1));
@@ -122,6 +150,10 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         }
     });
 
+    // With --diff standard output carries the diffs alone.
+    FILE *const lines = options.diff ? err : out;
+    const DiffColors colors = diffColors(options.colors, out);
+    bool diffMissing = false;
     qint64 written = 0, skippedCount = 0, failed = 0, replacements = 0, lost = 0;
     qsizetype done = 0;
     for (; done < total; ++done) {
@@ -154,7 +186,19 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
         if (showProgress)
             print(err, QStringLiteral("\r\033[K"));
         if (!options.quiet)
-            print(out, describeReport(report, job.codePage.name()) + u'\n');
+            print(lines, describeReport(report, job.codePage.name()) + u'\n');
+        // A file's texts are read again for its diff once its turn has come, so
+        // only one file's texts are held at a time.
+        if (options.diff && report.status == FileReport::Status::Written && report.replacements > 0) {
+            try {
+                const QByteArray diff = fileDiff(absolutePaths.at(done), report, sharedRequest,
+                                                 options.diffContext, colors);
+                std::fwrite(diff.constData(), 1, size_t(diff.size()), out);
+            } catch (const TessalyError &error) {
+                print(err, QStringLiteral("tessaly-cli: %1\n").arg(error.description()));
+                diffMissing = true;
+            }
+        }
         if (showProgress) {
             std::fflush(out);
             print(err, QStringLiteral("[%1/%2] %3").arg(done + 1).arg(total).arg(report.source));
@@ -181,7 +225,7 @@ int runFiles(const CliOptions &given, FILE *out, FILE *err, bool showProgress)
     print(err, summary + u'\n');
     if (signal != 0)
         return 128 + signal;
-    return failed > 0 ? 1 : 0;
+    return failed > 0 || diffMissing ? 1 : 0;
 }
 
 } // namespace tessaly::cli

@@ -1,10 +1,11 @@
 #include "engine/output_folders.h"
 
+#include <QFile>
+
 namespace tessaly {
 
-std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs)
+std::shared_ptr<const FolderHandle> OutputFolders::cached(const QString &path)
 {
-    const std::lock_guard lock(m_mutex);
     for (qsizetype i = 0; i < m_recent.size(); ++i) {
         if (m_recent.at(i).first == path) {
             if (i > 0)
@@ -12,11 +13,51 @@ std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, con
             return m_recent.constFirst().second;
         }
     }
-    auto folder = fs.openFolder(path);
+    return nullptr;
+}
+
+void OutputFolders::keep(const QString &path, const std::shared_ptr<const FolderHandle> &folder)
+{
     m_recent.prepend({path, folder});
     if (m_recent.size() > kKeptOpen)
         m_recent.removeLast();
+}
+
+std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs)
+{
+    const std::lock_guard lock(m_mutex);
+    if (auto folder = cached(path))
+        return folder;
+    auto folder = fs.openFolder(path);
+    keep(path, folder);
     return folder;
+}
+
+OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const QString &subFolder, bool make,
+                                              const FileSystem &fs)
+{
+    const QString path = outputFolder + u'/' + subFolder;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (auto folder = cached(path))
+            return {folder, {}};
+    }
+    // Each folder is opened inside the one above it, so the whole path hangs on
+    // the output folder's handle.
+    Below below{open(outputFolder, fs), {}};
+    const QStringList names = subFolder.split(u'/', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QByteArray name = QFile::encodeName(names.at(i));
+        auto inner = fs.openFolderIn(*below.folder, name, make);
+        if (!inner) {
+            below.missing = QFile::encodeName(names.mid(i).join(u'/')) + '/';
+            return below;
+        }
+        below.folder = std::move(inner);
+    }
+    const std::lock_guard lock(m_mutex);
+    keep(path, below.folder);
+    return below;
 }
 
 } // namespace tessaly

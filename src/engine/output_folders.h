@@ -20,7 +20,23 @@ public:
     // Throws TessalyError when the folder cannot be opened.
     std::shared_ptr<const FolderHandle> open(const QString &path, const FileSystem &fs);
 
+    // A folder below the output folder and the names of its path that do not
+    // exist yet ("A/B/", empty once it exists).
+    struct Below {
+        std::shared_ptr<const FolderHandle> folder;  // the deepest folder of the path that exists
+        QByteArray missing;
+    };
+    // The folder `subFolder` ("A/B") below `outputFolder`, reached through the
+    // handles of the folders above it. With `make` every missing folder is made
+    // (0777 less the umask); without, nothing is made (a dry run) and the deepest
+    // existing folder comes back with the missing rest. Throws TessalyError when a
+    // folder cannot be opened or made.
+    Below openBelow(const QString &outputFolder, const QString &subFolder, bool make, const FileSystem &fs);
+
 private:
+    std::shared_ptr<const FolderHandle> cached(const QString &path);
+    void keep(const QString &path, const std::shared_ptr<const FolderHandle> &folder);
+
     // Results beside their sources may go to thousands of folders; only the most
     // recent ones stay open, so a run holds a bounded number of descriptors.
     static constexpr qsizetype kKeptOpen = 32;

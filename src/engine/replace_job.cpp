@@ -166,13 +166,24 @@ void checkDestination(const Destination &destination, const FolderEntry &now, co
 
 Destination destinationOf(const QString &resultPath, const JobOptions &options)
 {
-    const QString folder = GetFilePath(resultPath, options.separator);
-    const QString shownFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
     Destination destination;
-    destination.folder = options.outputFolders ? options.outputFolders->open(shownFolder, *options.fileSystem)
-                                               : options.fileSystem->openFolder(shownFolder);
     destination.name = QFile::encodeName(GetFileName(resultPath, options.separator));
     destination.path = resultPath;
+    if (options.save == SaveOption::OutputFolder && !options.subFolder.isEmpty()) {
+        // A folder below the output folder is made on the way to the write; a dry
+        // run makes none and looks the name up from the deepest folder there is,
+        // where it is free, through the folders still to be made.
+        OutputFolders ownFolders;
+        OutputFolders &folders = options.outputFolders ? *options.outputFolders : ownFolders;
+        auto below = folders.openBelow(options.outputFolder, options.subFolder, !options.dryRun, *options.fileSystem);
+        destination.folder = std::move(below.folder);
+        destination.name.prepend(below.missing);
+        return destination;
+    }
+    const QString folder = GetFilePath(resultPath, options.separator);
+    const QString shownFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
+    destination.folder = options.outputFolders ? options.outputFolders->open(shownFolder, *options.fileSystem)
+                                               : options.fileSystem->openFolder(shownFolder);
     return destination;
 }
 
@@ -204,7 +215,8 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     // From here on a dry run does everything a real run does but the write, so it
     // reports the same failures.
     report.dryRun = options.dryRun;
-    const QString resultPath = composeResultPath(path, options.save, options.outputFolder, options.separator);
+    const QString resultPath =
+        composeResultPath(path, options.save, options.outputFolder, options.separator, options.subFolder);
     if (resultPath.isEmpty())
         return failed(report, statements.write, QStringLiteral("No save option is selected."));
     report.resultPath = resultPath;

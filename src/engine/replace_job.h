@@ -30,6 +30,9 @@ struct JobOptions {
     ReplaceMode mode = ReplaceMode::ViewableText;
     SaveOption save = SaveOption::BesideSource;
     QString outputFolder;       // used with SaveOption::OutputFolder
+    // With SaveOption::OutputFolder: the folder below it ("A/B", "/" separated) that
+    // the result goes to, made when the result is written; "" for the folder itself.
+    QString subFolder;
     CodePage codePage = CodePage::system();
     bool dryRun = false;        // everything but the write
     QChar separator = QDir::separator();

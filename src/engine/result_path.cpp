@@ -11,11 +11,12 @@ QString replacedName(const QString &resultPath, const QString &source, QChar sep
     return StripFileExtension(resultPath) + QStringLiteral("_replaced.") + GetFileExtension(source);
 }
 
-QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep)
+QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
+                          const QString &subFolder)
 {
     QString result;
     if (save == SaveOption::OutputFolder)
-        result = outputFolder + sep + GetFileName(source, sep);
+        result = outputFolder + sep + (subFolder.isEmpty() ? QString() : subFolder + sep) + GetFileName(source, sep);
     else if (save == SaveOption::BesideSource)
         result = GetFilePath(source, sep) + sep + GetFileName(source, sep);
     else

@@ -1,5 +1,6 @@
 // Where a source's result goes: beside it as NAME_replaced.EXT, or into the output
-// folder under its own name (then also _replaced when that folder is its own).
+// folder (or a folder below it) under its own name (then also _replaced when that
+// folder is its own).
 #pragma once
 
 #include <QChar>
@@ -10,7 +11,9 @@ namespace tessaly {
 enum class SaveOption { BesideSource, OutputFolder, None };
 
 // The result path by its text alone; "" when no save option is selected.
-QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep);
+// `subFolder` ("A/B") is the folder below the output folder the result goes to.
+QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
+                          const QString &subFolder = {});
 // The "_replaced" form of a result path: NAME_replaced.EXT, or NAME_replaced for a
 // name without a dot.
 QString replacedName(const QString &resultPath, const QString &source, QChar sep);

@@ -148,6 +148,27 @@ std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path) 
     return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path);
 }
 
+std::shared_ptr<const FolderHandle> FileSystem::openFolderIn(const FolderHandle &parent, const QByteArray &name,
+                                                             bool make) const
+{
+    const QString path = parent.path() + u'/' + QFile::decodeName(name);
+    const auto open = [&] { return ::openat(parent.fd(), name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC); };
+    int opened = open();
+    if (opened < 0 && errno == ENOENT) {
+        if (!make)
+            return nullptr;
+        // Another job of the run may make it at the same moment.
+        if (::mkdirat(parent.fd(), name.constData(), 0777) != 0 && errno != EEXIST)
+            fail(QStringLiteral("Cannot make the folder"), path, errno);
+        opened = open();
+    }
+    Descriptor fd(opened);
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
+        fail(QStringLiteral("Cannot write into the folder"), path, errno);
+    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path);
+}
+
 FolderEntry FileSystem::lookUp(const Destination &destination) const
 {
     struct stat info {};

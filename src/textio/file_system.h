@@ -47,6 +47,11 @@ public:
     // Opens a folder to write results into. The handle stays valid when the path
     // is later re-pointed or renamed; every step below goes through it.
     std::shared_ptr<const FolderHandle> openFolder(const QString &path) const;
+    // Opens the folder `name` inside an open folder, first making it (0777 less the
+    // umask) when it is missing and `make` is true; nullptr when it is missing and
+    // not made. Throws when it cannot be made or opened (a file holds the name).
+    std::shared_ptr<const FolderHandle> openFolderIn(const FolderHandle &parent, const QByteArray &name,
+                                                     bool make) const;
     // What the destination's name holds now. Throws when it cannot be looked up
     // (a name too long for the file system, a folder without search permission).
     FolderEntry lookUp(const Destination &destination) const;

@@ -1,0 +1,18 @@
+// --diff: one file's changes as a unified diff, in the terminal's encoding.
+#pragma once
+
+#include "engine/replace_run.h"
+#include "engine/unified_diff_format.h"
+
+#include <QByteArray>
+
+namespace tessaly::cli {
+
+// The diff of the result the request gives the file at `path` against its
+// source, both decoded, headed "--- SOURCE" and "+++ RESULT" with the report's
+// names; empty when the texts are equal. Throws TessalyError when the file
+// cannot be read again.
+QByteArray fileDiff(const QString &path, const FileReport &report, const FileRequest &request, int context,
+                    DiffColors colors);
+
+} // namespace tessaly::cli
