@@ -91,7 +91,7 @@ int screenshot(QApplication &app, const QString &path, const QString &filter)
 
 qlonglong lineCount(const PreviewWindow &window)
 {
-    return window.findChild<DiffView *>(QStringLiteral("changes"))->blockCount();
+    return window.findChild<DiffView *>(QStringLiteral("changes"))->model()->rowCount();
 }
 
 double millis(const QElapsedTimer &timer)
