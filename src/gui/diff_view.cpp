@@ -54,12 +54,26 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
 
 }
 
+void DiffView::updateGeometries()
+{
+    QListView::updateGeometries();
+    // The list would step by a whole item, which here is the widest line.
+    horizontalScrollBar()->setSingleStep(2 * fontMetrics().horizontalAdvance(u' '));
+}
+
 void DiffView::keyPressEvent(QKeyEvent *event)
 {
     // All the selected lines rather than the list's usual current line alone.
     if (event->matches(QKeySequence::Copy)) {
         if (selectionModel()->hasSelection())
             QGuiApplication::clipboard()->setText(selectedText());
+        event->accept();
+        return;
+    }
+    // Left and Right scroll, as in a text view.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        horizontalScrollBar()->triggerAction(event->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                                            : QAbstractSlider::SliderSingleStepAdd);
         event->accept();
         return;
     }

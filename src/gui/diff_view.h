@@ -36,6 +36,7 @@ public:
     QString selectedText() const;
 
 protected:
+    void updateGeometries() override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
