@@ -212,13 +212,18 @@ void TestPreviewWindow::longLineShownWholeAndScrolls()
     QCOMPARE(view.shownLines()[1].changed[1].start, 1 + head.size() + 5 + middle.size());
     // Wide enough for the line; an arrow or Left steps a few characters, not the
     // whole line; a short diff starts at the left again.
-    const int charWidth = QFontMetrics(view.font()).horizontalAdvance(' ');
+    const qreal charWidth = QFontMetricsF(view.font()).horizontalAdvance(' ');
     QScrollBar *across = view.horizontalScrollBar();
     QVERIFY(across->maximum() >= (1 + source.size()) * charWidth - view.viewport()->width());
     QVERIFY(across->singleStep() <= 4 * charWidth);
     across->setValue(across->maximum());
     QTest::keyClick(&view, Qt::Key_Left);
     QCOMPARE(across->value(), across->maximum() - across->singleStep());
+    // Making the line current brings its first change into sight.
+    view.setCurrentIndex(view.model()->index(1, 0));
+    const int change = int((1 + head.size()) * charWidth);
+    QVERIFY2(across->value() < change && change < across->value() + view.viewport()->width(),
+             qPrintable(QString::number(across->value())));
     view.showDiff(diffTexts("a\n", "b\n"));
     QCOMPARE(across->value(), 0);
 }

@@ -80,6 +80,11 @@ qsizetype DiffLineDelegate::columnsOf(QStringView text)
     return columns;
 }
 
+int DiffLineDelegate::xOf(QStringView text, qsizetype position, const QFont &font)
+{
+    return int(kMargin + columnsOf(text.left(position)) * QFontMetricsF(font).horizontalAdvance(u' '));
+}
+
 void DiffLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     const DiffView::ShownLine &line = m_lines[std::size_t(index.row())];

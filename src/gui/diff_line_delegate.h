@@ -15,6 +15,8 @@ public:
 
     // The columns a text takes, a tab reaching the next multiple of eight.
     static qsizetype columnsOf(QStringView text);
+    // Where the character at `position` of a line is drawn, from the left of the line.
+    static int xOf(QStringView text, qsizetype position, const QFont &font);
     // Every line is as wide as the widest, whose columns these are.
     void setColumns(qsizetype columns) { m_columns = columns; }
 

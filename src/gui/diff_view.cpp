@@ -61,6 +61,23 @@ void DiffView::updateGeometries()
     horizontalScrollBar()->setSingleStep(2 * fontMetrics().horizontalAdvance(u' '));
 }
 
+void DiffView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!current.isValid())
+        return;
+    // The changes of a long line may lie far to the right: the first comes into sight.
+    const ShownLine &line = m_lines[std::size_t(current.row())];
+    if (line.changed.isEmpty())
+        return;
+    const CharRange &first = line.changed.first();
+    const int start = DiffLineDelegate::xOf(line.text, first.start, font());
+    const int end = DiffLineDelegate::xOf(line.text, first.start + first.length, font());
+    QScrollBar *across = horizontalScrollBar();
+    if (start < across->value() || end > across->value() + viewport()->width())
+        across->setValue(start - viewport()->width() / 4);
+}
+
 void DiffView::keyPressEvent(QKeyEvent *event)
 {
     // All the selected lines rather than the list's usual current line alone.

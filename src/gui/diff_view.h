@@ -37,6 +37,7 @@ public:
 
 protected:
     void updateGeometries() override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
