@@ -51,7 +51,6 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
     m_delegate = new DiffLineDelegate(m_lines, this);
     setItemDelegate(m_delegate);
     setModel(m_model);
-
 }
 
 void DiffView::updateGeometries()
