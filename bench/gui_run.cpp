@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
             QCoreApplication::processEvents();
             std::printf("preview: changes of %s shown in %.1f ms (%lld lines)\n", qPrintable(files.first()),
                         select.nsecsElapsed() / 1e6,
-                        qlonglong(dialog.findChild<tessaly::DiffView *>(QStringLiteral("changes"))->blockCount()));
+                        qlonglong(dialog.findChild<tessaly::DiffView *>(QStringLiteral("changes"))->model()->rowCount()));
             return int(QDialog::Rejected);
         };
     }

@@ -4,6 +4,7 @@
 // Usage: tessaly-preview-bench [FILES]            (offscreen, default 100000)
 //        tessaly-preview-bench --screenshot PNG [FILTER]   (e.g. under xvfb-run)
 #include "engine/text_diff.h"
+#include "gui/diff_view.h"
 #include "gui/preview_window.h"
 #include "sample_page.h"
 
@@ -88,6 +89,11 @@ int screenshot(QApplication &app, const QString &path, const QString &filter)
     return app.exec();
 }
 
+qlonglong lineCount(const PreviewWindow &window)
+{
+    return window.findChild<DiffView *>(QStringLiteral("changes"))->model()->rowCount();
+}
+
 double millis(const QElapsedTimer &timer)
 {
     return timer.nsecsElapsed() / 1e6;
@@ -106,10 +112,12 @@ int main(int argc, char *argv[])
 
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
     QList<FileReport> reports = siteReports(count);
-    // Row 1 gets a page of short lines, row 2 the same page on one line.
+    // Row 1 gets a page of short lines, row 2 the same page on one line, row 3 a
+    // page of short lines of which about a fifth change.
     QList<QPair<QString, QString>> pages;
-    for (const QString &lineEnd : {QStringLiteral("\n"), QStringLiteral(" ")}) {
-        const QString source = samplePage(200, lineEnd);
+    for (const auto &[changes, lineEnd] : {std::pair{200, QStringLiteral("\n")}, std::pair{200, QStringLiteral(" ")},
+                                           std::pair{2600, QStringLiteral("\n")}}) {
+        const QString source = samplePage(changes, lineEnd);
         pages.append({source, QString(source).replace(QLatin1String("Acme"), QLatin1String("Zenith"))});
     }
     double diffMillis = 0;
@@ -129,13 +137,13 @@ int main(int argc, char *argv[])
     std::printf("open with %d files: %.1f ms\n", count, millis(timer));
 
     auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
-    for (const auto &[row, name] : {std::pair{1, "lines"}, std::pair{2, "one line"}}) {
+    for (const auto &[row, name] : {std::pair{1, "lines"}, std::pair{2, "one line"}, std::pair{3, "a fifth changed"}}) {
         timer.restart();
         table->setCurrentIndex(table->model()->index(row, 0));
         window.repaint();
         QCoreApplication::processEvents();
-        std::printf("select a 1 MB page (%s): %.1f ms (of which the diff %.1f ms)\n", name, millis(timer),
-                    diffMillis);
+        std::printf("select a 1 MB page (%s): %.1f ms (of which the diff %.1f ms), %lld lines shown\n", name,
+                    millis(timer), diffMillis, lineCount(window));
     }
 
     timer.restart();

@@ -505,7 +505,7 @@ private slots:
             auto *files = dialog.findChild<QTableView *>("files");
             listed = files->model()->rowCount();
             files->setCurrentIndex(files->model()->index(0, 0));
-            changes = dialog.findChild<tessaly::DiffView *>("changes")->toPlainText();
+            changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
             writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
             dialog.findChild<QPushButton *>(button)->click();
             return dialog.result();

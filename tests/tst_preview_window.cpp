@@ -9,7 +9,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QTextBlock>
+#include <QClipboard>
+#include <QScrollBar>
 #include <QtTest>
 
 using namespace tessaly;
@@ -90,7 +91,7 @@ private slots:
     void sortsByReplacements();
     void selectedFileShowsItsChanges();
     void fileWithoutResultShowsWhy();
-    void longLineShownAroundItsChanges();
+    void longLineShownWholeAndScrolls();
     void startReplacingSignalsOnceAndCloses();
     void closeSignalsNothing();
 };
@@ -158,21 +159,27 @@ void TestPreviewWindow::selectedFileShowsItsChanges()
     bed.clickHeader(0);   // sorted, so that the row on screen differs from the report's
     bed.select("garden/rakes.htm");
     QCOMPARE(bed.diffCalls, QList<int>{2});
-    QCOMPARE(bed.changes->toPlainText(), "@@ -1,2 +1,2 @@\n <p>Hello</p>\n-<p>Acme Ltd</p>\n+<p>Acme GmbH</p>");
+    QCOMPARE(bed.changes->shownText(), "@@ -1,2 +1,2 @@\n <p>Hello</p>\n-<p>Acme Ltd</p>\n+<p>Acme GmbH</p>");
 
-    const QTextBlock removed = bed.changes->document()->findBlockByNumber(2);
-    const QTextBlock added = removed.next();
-    QCOMPARE(bed.changes->shownLines()[2].style, DiffView::LineStyle::Removed);
-    QCOMPARE(bed.changes->shownLines()[3].style, DiffView::LineStyle::Added);
-    const auto emphasised = [](const QTextBlock &block) {
+    const DiffView::ShownLine &removed = bed.changes->shownLines()[2];
+    const DiffView::ShownLine &added = bed.changes->shownLines()[3];
+    QCOMPARE(removed.style, DiffView::LineStyle::Removed);
+    QCOMPARE(added.style, DiffView::LineStyle::Added);
+    const auto emphasised = [](const DiffView::ShownLine &line) {
         QStringList parts;
-        for (const QTextLayout::FormatRange &range : block.layout()->formats())
-            if (range.format.fontWeight() == QFont::Bold)
-                parts << block.text().mid(range.start, range.length);
+        for (const CharRange &range : line.changed)
+            parts << line.text.mid(range.start, range.length);
         return parts;
     };
     QCOMPARE(emphasised(removed), QStringList{"Ltd"});
     QCOMPARE(emphasised(added), QStringList{"GmbH"});
+
+    // Ctrl+C copies the selected lines.
+    bed.changes->selectionModel()->select(QItemSelection(bed.changes->model()->index(2, 0),
+                                                         bed.changes->model()->index(3, 0)),
+                                          QItemSelectionModel::Select);
+    QTest::keyClick(bed.changes, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), "-<p>Acme Ltd</p>\n+<p>Acme GmbH</p>");
 
     bed.select("garden/rakes.htm");
     QCOMPARE(bed.diffCalls.size(), 1);
@@ -182,28 +189,43 @@ void TestPreviewWindow::fileWithoutResultShowsWhy()
 {
     Bed bed;
     bed.select("empty.htm");
-    QCOMPARE(bed.changes->toPlainText(), "This file would be skipped: empty.");
+    QCOMPARE(bed.changes->shownText(), "This file would be skipped: empty.");
     bed.select("garden/notes.htm");
-    QCOMPARE(bed.changes->toPlainText(), "No replacements in this file.");
+    QCOMPARE(bed.changes->shownText(), "No replacements in this file.");
     QVERIFY(bed.diffCalls.isEmpty());
 }
 
-void TestPreviewWindow::longLineShownAroundItsChanges()
+void TestPreviewWindow::longLineShownWholeAndScrolls()
 {
     // One line of 7,210 characters with two changes 3,000 characters apart.
     const QString head = QString("lorem ").repeated(400), middle = QString("ipsum ").repeated(500),
                   tail = QString("dolor ").repeated(300);
     const QString source = head + "Acme " + middle + "Acme " + tail;
+    const QString result = QString(source).replace("Acme", "Zen");
     DiffView view;
-    view.showDiff(diffTexts(source, QString(source).replace("Acme", "Zen")));
-    const auto pieces = [&](const QString &mark, const QString &word) {
-        return QStringList{mark + "…" + head.right(40) + word + (" " + middle).left(40) + "…",
-                           mark + "…" + middle.right(40) + word + (" " + tail).left(40) + "…",
-                           "\\ No newline at end of file"};
-    };
-    QCOMPARE(view.toPlainText().split('\n'), QStringList{"@@ -1 +1 @@"} + pieces("-", "Acme") + pieces("+", "Zen"));
-    QCOMPARE(view.shownLines()[1].changed.size(), 1);
-    QCOMPARE(view.shownLines()[1].changed[0].start, 42);
+    view.resize(600, 300);
+    view.show();
+    view.showDiff(diffTexts(source, result));
+    QCOMPARE(view.shownText().split('\n'), (QStringList{"@@ -1 +1 @@", "-" + source, "\\ No newline at end of file",
+                                                        "+" + result, "\\ No newline at end of file"}));
+    QCOMPARE(view.shownLines()[1].changed.size(), 2);
+    QCOMPARE(view.shownLines()[1].changed[1].start, 1 + head.size() + 5 + middle.size());
+    // Wide enough for the line; an arrow or Left steps a few characters, not the
+    // whole line; a short diff starts at the left again.
+    const qreal charWidth = QFontMetricsF(view.font()).horizontalAdvance(' ');
+    QScrollBar *across = view.horizontalScrollBar();
+    QVERIFY(across->maximum() >= (1 + source.size()) * charWidth - view.viewport()->width());
+    QVERIFY(across->singleStep() <= 4 * charWidth);
+    across->setValue(across->maximum());
+    QTest::keyClick(&view, Qt::Key_Left);
+    QCOMPARE(across->value(), across->maximum() - across->singleStep());
+    // Making the line current brings its first change into sight.
+    view.setCurrentIndex(view.model()->index(1, 0));
+    const int change = int((1 + head.size()) * charWidth);
+    QVERIFY2(across->value() < change && change < across->value() + view.viewport()->width(),
+             qPrintable(QString::number(across->value())));
+    view.showDiff(diffTexts("a\n", "b\n"));
+    QCOMPARE(across->value(), 0);
 }
 
 void TestPreviewWindow::startReplacingSignalsOnceAndCloses()

@@ -1,195 +1,157 @@
 #include "gui/diff_view.h"
 
 #include "engine/unified_diff_format.h"
+#include "gui/diff_line_delegate.h"
 
+#include <QClipboard>
 #include <QFontDatabase>
-#include <QPainter>
-#include <QSyntaxHighlighter>
-#include <QTextBlock>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace tessaly {
 
-namespace {
-
-using LineStyle = DiffView::LineStyle;
-
-// Lines longer than this are shown in pieces around their changed parts, each piece
-// on a line of its own: laying out one line of a megabyte (a page written on a
-// single line) would take the text view seconds.
-constexpr qsizetype kLongLine = 1000;
-constexpr qsizetype kAround = 40;
-
-struct Piece {
-    qsizetype start, end;
-};
-
-std::vector<Piece> piecesOf(qsizetype length, const QList<CharRange> &changed)
-{
-    if (length <= kLongLine)
-        return {{0, length}};
-    if (changed.isEmpty())
-        return {{0, kLongLine}};
-    std::vector<Piece> pieces;
-    for (const CharRange &range : changed) {
-        const qsizetype start = std::max<qsizetype>(0, range.start - kAround);
-        const qsizetype end = std::min(length, range.start + range.length + kAround);
-        if (!pieces.empty() && start <= pieces.back().end)
-            pieces.back().end = end;
-        else
-            pieces.push_back({start, end});
-    }
-    // A long changed part is cut into pieces of its own as well.
-    std::vector<Piece> cut;
-    for (const Piece &piece : pieces)
-        for (qsizetype start = piece.start; start < piece.end; start += kLongLine)
-            cut.push_back({start, std::min(piece.end, start + kLongLine)});
-    return cut;
-}
-
-struct StyleColours {
-    QColor line;        // the whole width of the line
-    QColor changed;     // behind the replaced parts
-};
-
-StyleColours coloursOf(LineStyle style)
-{
-    switch (style) {
-    case LineStyle::Removed:
-        return {QColor(0xff, 0xeb, 0xe9), QColor(0xff, 0xb3, 0xad)};
-    case LineStyle::Added:
-        return {QColor(0xe6, 0xff, 0xec), QColor(0x9c, 0xeb, 0xb0)};
-    case LineStyle::HunkHeader:
-        return {QColor(0xdd, 0xf4, 0xff), {}};
-    case LineStyle::Note:
-    case LineStyle::Context:
-        break;
-    }
-    return {};
-}
-
-// Gives each block the character formats of its line: the colours behind a
-// whole line come from DiffView::paintEvent, which can fill the full width.
-class DiffHighlighter : public QSyntaxHighlighter {
+// The shown lines as a list model; the delegate paints them from the lines
+// themselves, the text is there for copying, searching and accessibility.
+class DiffView::LineModel : public QAbstractListModel {
 public:
-    DiffHighlighter(QTextDocument *document, const std::vector<DiffView::ShownLine> &lines)
-        : QSyntaxHighlighter(document), m_lines(lines)
+    LineModel(std::vector<ShownLine> &lines, QObject *parent) : QAbstractListModel(parent), m_lines(lines) {}
+
+    void replace(std::vector<ShownLine> lines)
     {
-        m_note.setForeground(QColor(0x6e, 0x77, 0x81));
-        m_note.setFontItalic(true);
-        m_header.setForeground(QColor(0x1f, 0x4e, 0x8c));
-        m_line.setForeground(QColor(0x1f, 0x23, 0x28));
+        beginResetModel();
+        m_lines = std::move(lines);
+        endResetModel();
     }
 
-protected:
-    void highlightBlock(const QString &text) override
+    int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : int(m_lines.size()); }
+    QVariant data(const QModelIndex &index, int role) const override
     {
-        const int number = currentBlock().blockNumber();
-        if (number >= int(m_lines.size()))
-            return;
-        const DiffView::ShownLine &line = m_lines[number];
-        switch (line.style) {
-        case LineStyle::Note:
-            setFormat(0, int(text.size()), m_note);
-            return;
-        case LineStyle::HunkHeader:
-            setFormat(0, int(text.size()), m_header);
-            return;
-        case LineStyle::Context:
-            return;
-        case LineStyle::Removed:
-        case LineStyle::Added:
-            break;
-        }
-        setFormat(0, int(text.size()), m_line);
-        QTextCharFormat changed = m_line;
-        changed.setBackground(coloursOf(line.style).changed);
-        changed.setFontWeight(QFont::Bold);
-        for (const CharRange &range : line.changed)
-            setFormat(int(range.start), int(range.length), changed);
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return m_lines[std::size_t(index.row())].text;
     }
 
 private:
-    const std::vector<DiffView::ShownLine> &m_lines;
-    QTextCharFormat m_note, m_header, m_line;
+    std::vector<ShownLine> &m_lines;
 };
 
-} // namespace
-
-DiffView::DiffView(QWidget *parent) : QPlainTextEdit(parent)
+DiffView::DiffView(QWidget *parent) : QListView(parent)
 {
-    setReadOnly(true);
-    setUndoRedoEnabled(false);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    new DiffHighlighter(document(), m_lines);
+    // Every line as high as the first and as wide as the widest: only the lines in
+    // sight are ever measured or painted, however long the diff.
+    setUniformItemSizes(true);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_model = new LineModel(m_lines, this);
+    m_delegate = new DiffLineDelegate(m_lines, this);
+    setItemDelegate(m_delegate);
+    setModel(m_model);
+}
+
+void DiffView::updateGeometries()
+{
+    QListView::updateGeometries();
+    // The list would step by a whole item, which here is the widest line.
+    horizontalScrollBar()->setSingleStep(2 * fontMetrics().horizontalAdvance(u' '));
+}
+
+void DiffView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!current.isValid())
+        return;
+    // The changes of a long line may lie far to the right: the first comes into sight.
+    const ShownLine &line = m_lines[std::size_t(current.row())];
+    if (line.changed.isEmpty())
+        return;
+    const CharRange &first = line.changed.first();
+    const int start = DiffLineDelegate::xOf(line.text, first.start, font());
+    const int end = DiffLineDelegate::xOf(line.text, first.start + first.length, font());
+    QScrollBar *across = horizontalScrollBar();
+    if (start < across->value() || end > across->value() + viewport()->width())
+        across->setValue(start - viewport()->width() / 4);
+}
+
+void DiffView::keyPressEvent(QKeyEvent *event)
+{
+    // All the selected lines rather than the list's usual current line alone.
+    if (event->matches(QKeySequence::Copy)) {
+        if (selectionModel()->hasSelection())
+            QGuiApplication::clipboard()->setText(selectedText());
+        event->accept();
+        return;
+    }
+    // Left and Right scroll, as in a text view.
+    if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
+        horizontalScrollBar()->triggerAction(event->key() == Qt::Key_Left ? QAbstractSlider::SliderSingleStepSub
+                                                                            : QAbstractSlider::SliderSingleStepAdd);
+        event->accept();
+        return;
+    }
+    QListView::keyPressEvent(event);
 }
 
 void DiffView::showDiff(const QList<DiffHunk> &hunks)
 {
     std::vector<ShownLine> lines;
-    QString text;
-    const auto add = [&](LineStyle style, QStringView shown, QList<CharRange> changed = {}) {
-        if (!lines.empty())
-            text += u'\n';
-        text += shown;
-        lines.push_back({style, std::move(changed)});
-    };
     for (const DiffHunk &hunk : hunks) {
-        add(LineStyle::HunkHeader, hunkHeader(hunk));
+        lines.push_back({LineStyle::HunkHeader, hunkHeader(hunk), {}});
         for (const DiffLine &line : hunk.lines) {
             static const QChar marks[] = {u' ', u'-', u'+'};
             static const LineStyle styles[] = {LineStyle::Context, LineStyle::Removed, LineStyle::Added};
-            const QStringView content = QStringView(line.text).left(line.lengthWithoutLineEnd());
-            auto range = line.changed.cbegin();
-            for (const Piece &piece : piecesOf(content.size(), line.changed)) {
-                QString shown = marks[int(line.kind)];
-                if (piece.start > 0)
-                    shown += u'…';
-                const qsizetype offset = shown.size() - piece.start;
-                shown += content.mid(piece.start, piece.end - piece.start);
-                if (piece.end < content.size())
-                    shown += u'…';
-                QList<CharRange> changed;
-                for (; range != line.changed.cend() && range->start < piece.end; ++range) {
-                    const qsizetype from = std::max(range->start, piece.start);
-                    const qsizetype to = std::min(range->start + range->length, piece.end);
-                    if (to > from)
-                        changed.append({from + offset, to - from});
-                    if (range->start + range->length > piece.end)
-                        break;   // goes on in the next piece
-                }
-                add(styles[int(line.kind)], shown, std::move(changed));
-            }
+            QList<CharRange> changed = line.changed;
+            for (CharRange &range : changed)
+                ++range.start;   // after the mark
+            lines.push_back({styles[int(line.kind)],
+                             QString(marks[int(line.kind)]).append(QStringView(line.text).left(line.lengthWithoutLineEnd())),
+                             std::move(changed)});
             if (!line.hasLineEnd())
-                add(LineStyle::Note, u"\\ No newline at end of file");
+                lines.push_back({LineStyle::Note, QStringLiteral("\\ No newline at end of file"), {}});
         }
     }
-    m_lines = std::move(lines);
-    setPlainText(text);
+    setLines(std::move(lines));
 }
 
 void DiffView::showMessage(const QString &text)
 {
-    m_lines = {ShownLine{}};
-    setPlainText(text);
+    setLines({ShownLine{LineStyle::Note, text, {}}});
 }
 
-void DiffView::paintEvent(QPaintEvent *event)
+void DiffView::setLines(std::vector<ShownLine> lines)
 {
-    {
-        QPainter painter(viewport());
-        const QPointF offset = contentOffset();
-        for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-            const QRectF bounds = blockBoundingGeometry(block).translated(offset);
-            if (bounds.top() > event->rect().bottom())
-                break;
-            const std::size_t number = std::size_t(block.blockNumber());
-            const QColor colour = number < m_lines.size() ? coloursOf(m_lines[number].style).line : QColor();
-            if (colour.isValid())
-                painter.fillRect(QRectF(0, bounds.top(), viewport()->width(), bounds.height()), colour);
-        }
-    }
-    QPlainTextEdit::paintEvent(event);
+    qsizetype columns = 0;
+    for (const ShownLine &line : lines)
+        columns = std::max(columns, DiffLineDelegate::columnsOf(line.text));
+    m_delegate->setColumns(columns);
+    m_model->replace(std::move(lines));
+    // Laid out now rather than later, so that the scroll bars fit the new lines.
+    doItemsLayout();
+    scrollToTop();
+    horizontalScrollBar()->setValue(0);
+}
+
+QString DiffView::shownText() const
+{
+    QStringList texts;
+    for (const ShownLine &line : m_lines)
+        texts << line.text;
+    return texts.join(u'\n');
+}
+
+QString DiffView::selectedText() const
+{
+    QModelIndexList selected = selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
+    QStringList texts;
+    for (const QModelIndex &index : selected)
+        texts << m_lines[std::size_t(index.row())].text;
+    return texts.join(u'\n');
 }
 
 } // namespace tessaly

@@ -4,20 +4,23 @@
 
 #include "engine/text_diff.h"
 
-#include <QPlainTextEdit>
+#include <QListView>
 
 #include <vector>
 
 namespace tessaly {
 
-class DiffView : public QPlainTextEdit {
+class DiffLineDelegate;
+
+class DiffView : public QListView {
     Q_OBJECT
 public:
-    // How a line of the view is shown; one per text block.
+    // How a line of the view is shown.
     enum class LineStyle { Note, HunkHeader, Context, Removed, Added };
     struct ShownLine {
         LineStyle style = LineStyle::Note;
-        QList<CharRange> changed;   // in the block's text
+        QString text;               // with its mark (" ", "-", "+"), without its line end
+        QList<CharRange> changed;   // in text
     };
 
     explicit DiffView(QWidget *parent = nullptr);
@@ -27,12 +30,23 @@ public:
     void showMessage(const QString &text);
 
     const std::vector<ShownLine> &shownLines() const { return m_lines; }
+    // The shown lines, one a line.
+    QString shownText() const;
+    // The selected lines, in order, one a line; what Copy puts on the clipboard.
+    QString selectedText() const;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void updateGeometries() override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void setLines(std::vector<ShownLine> lines);
+
     std::vector<ShownLine> m_lines;
+    class LineModel;
+    LineModel *m_model = nullptr;
+    DiffLineDelegate *m_delegate = nullptr;
 };
 
 } // namespace tessaly
