@@ -274,6 +274,34 @@ private slots:
         QVERIFY(form.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
     }
 
+    // The sources are identified before the first row, at once for a short list
+    // and on the worker thread for a long one: either way a result that would
+    // land on a listed source fails and the source keeps its bytes.
+    void listedSourceIsNeverAResult_data()
+    {
+        QTest::addColumn<int>("missingRows");
+        QTest::newRow("short list") << 0;
+        QTest::newRow("long list") << 2100;
+    }
+    void listedSourceIsNeverAResult()
+    {
+        QFETCH(int, missingRows);
+        const QString listed = writeSource("src/b_replaced.htm", "<body>keep</body>");
+        const QString page = writeSource("src/b.htm", "<body>old</body>");
+        QStringList rows;
+        for (int i = 0; i < missingRows; ++i)
+            rows << m_bed->dir.filePath(QStringLiteral("gone/%1.htm").arg(i));
+        rows << listed << page;
+        Form1 &form = open();
+        form.fileList().appendAll(rows);
+        option("Option3")->click();
+        text1()->setPlainText("old");
+        text2()->setPlainText("new");
+        startRun(form);
+        QCOMPARE(testing::readBytes(listed), QByteArray("<body>keep</body>"));
+        QCOMPARE(m_bed->platform.textsOf("errorReport").size(), 1);
+    }
+
     void emptyFindTextStillWritesResult()
     {
         const QString page = writeSource("src/page.htm", "<p>same</p>");

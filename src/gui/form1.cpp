@@ -54,6 +54,9 @@ constexpr qreal kTextPoints = 9.0;
 constexpr qreal kButtonPoints = 11.25;
 
 const QString kNoFilesAdded = QStringLiteral("No files added.");
+// Identifying one source (two look-ups) costs about as much as replacing in
+// this many bytes: lists of a few thousand files go to the worker thread.
+constexpr qint64 kIdentifyBytesPerFile = 512;
 const QString kFolderMissing = QStringLiteral("Folder does not exist. Please select another folder.");
 
 } // namespace
@@ -609,7 +612,11 @@ void Form1::replaceOverList(ErrorTrap &trap, bool preview)
     trap.step(110, [&] {
         rowCount = m_fileList->count();
         // Identified once: no result of this run may overwrite any of its sources.
-        runSources = std::make_shared<const RunSources>(m_fileList->rows());
+        // A long list is identified on the worker thread (a look-up per file), so
+        // the window keeps answering meanwhile.
+        const QStringList rows = m_fileList->rows();
+        runSources = m_job.run<std::shared_ptr<const RunSources>>(
+            [rows] { return std::make_shared<const RunSources>(rows); }, rows.size() * kIdentifyBytesPerFile);
     });
     // 112-128: the row loop, in the core.
     RunHostOfForm1 host(*this, preview);
