@@ -133,11 +133,6 @@ Result replaceContent(const QByteArray &content, SourceFormat format, const QLis
     return asBytes ? replaceAsBytes(content, format, sets, options) : replaceAsText(content, format, sets, options);
 }
 
-QString plural(qint64 n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
-
 FileReport failed(FileReport report, int statement, const QString &description)
 {
     report.status = FileReport::Status::Failed;
@@ -293,6 +288,11 @@ FileReport skippedReport(const QString &path)
     report.source = path;
     report.description = skipReason(path);
     return report;
+}
+
+QString plural(qint64 n, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
 QString describeReport(const FileReport &report, const QString &codePageName)

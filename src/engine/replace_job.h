@@ -76,6 +76,8 @@ FileReport skippedReport(const QString &path);
 // (REASON)" or "SOURCE: failed (REASON)"; in a dry run a write that would fail is
 // "SOURCE: would fail (REASON)".
 QString describeReport(const FileReport &report, const QString &codePageName);
+// "1 file", "2 files": a count with the word in its number, for reports and summaries.
+QString plural(qint64 n, const char *one, const char *many);
 
 // The sets of two parallel lists; a find text without a partner is replaced by nothing.
 QList<FindReplaceSet> findReplaceSets(const QStringList &findList, const QStringList &replaceList);
