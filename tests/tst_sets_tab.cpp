@@ -167,6 +167,52 @@ private slots:
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
+    // Any order of Add Set, Remove Selected Set, Clear All Sets, Load Sets and
+    // choosing in either list keeps the lists equal in length and selection.
+    void setListsStayInStep_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QStringList>("finds");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("remove the first, then clear") << "add a::b;add c::d;pick Combo1 0;remove;clear" << QStringList{} << -1;
+        QTest::newRow("remove the last, then clear") << "add a::b;add c::d;pick Combo2 1;remove;clear" << QStringList{} << -1;
+        QTest::newRow("remove a middle one, then clear")
+            << "add a::b;add c::d;add e::f;pick Combo1 1;remove;clear" << QStringList{} << -1;
+        QTest::newRow("remove, then choose in the other list")
+            << "add a::b;add c::d;add e::f;pick Combo1 0;remove;pick Combo2 1;remove" << QStringList{"c"} << 0;
+        QTest::newRow("remove until empty, then add") << "add a::b;pick Combo1 0;remove;add c::d;clear;add e::f"
+                                                      << QStringList{"e"} << -1;
+        QTest::newRow("remove, then load, then choose and clear")
+            << "add a::b;add c::d;pick Combo2 0;remove;load;pick Combo1 2;remove;clear" << QStringList{} << -1;
+        QTest::newRow("load after choosing") << "add a::b;pick Combo2 0;load" << QStringList{"a", "x", "y"} << 0;
+    }
+    void setListsStayInStep()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QStringList, finds);
+        QFETCH(int, selected);
+        const QString setFile = m_bed->dir.filePath("loaded.txt");
+        testing::writeBytes(setFile, "x::1\r\ny::2\r\n");
+        for (const QString &step : steps.split(';')) {
+            const QStringList words = step.split(' ');
+            if (words[0] == "add")
+                addSets({words[1].section("::", 0, 0)}, {words[1].section("::", 1)});
+            else if (words[0] == "pick")
+                m_form->findChild<QComboBox *>(words[1])->setCurrentIndex(words[2].toInt());
+            else if (words[0] == "remove")
+                click("PushButton6");
+            else if (words[0] == "clear")
+                click("PushButton4");
+            else
+                loadThroughDialog(setFile, "::");
+            QCOMPARE(combo2()->count(), combo1()->count());
+            QVERIFY2(combo1()->currentIndex() == combo2()->currentIndex(), qPrintable(step));
+        }
+        QCOMPARE(items(combo1()), finds);
+        QCOMPARE(combo1()->currentIndex(), selected);
+        QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
+    }
+
     // Save Sets.
 
     void saveWritesOneLinePerSet()

@@ -125,6 +125,8 @@ private:
 
     // Appends one set to both lists and keeps their selection as it was.
     void appendSet(const FindReplaceSet &set);
+    // Selects entry index in both set lists at once.
+    void showSetInBothLists(int index);
 
     class RunHostOfForm1;
     // The steps of Start Replacing under its statement numbers; a preview takes the

@@ -27,16 +27,25 @@ QStringList itemTexts(const QComboBox &combo)
 
 } // namespace
 
-// Setting a list to the position it already has raises no signal, so the two
-// handlers stop after one round.
 void Form1::Combo1_Click()
 {
-    m_combo2->setCurrentIndex(m_combo1->currentIndex());
+    showSetInBothLists(m_combo1->currentIndex());
 }
 
 void Form1::Combo2_Click()
 {
-    m_combo1->setCurrentIndex(m_combo2->currentIndex());
+    showSetInBothLists(m_combo2->currentIndex());
+}
+
+// The one place the two lists are put in step. Neither list signals while it is
+// set, so a choice in one can never come back as a choice from the other (two
+// handlers answering each other recursed without end while a list was cleared).
+void Form1::showSetInBothLists(int index)
+{
+    const QSignalBlocker block1(m_combo1);
+    const QSignalBlocker block2(m_combo2);
+    m_combo1->setCurrentIndex(index);
+    m_combo2->setCurrentIndex(index);
 }
 
 void Form1::appendSet(const FindReplaceSet &set)
@@ -90,12 +99,15 @@ void Form1::PushButton6_Click()
     if (trap.test(104, [&] { return m_combo2->currentIndex() >= 0; }))
         trap.step(106, [&] { m_combo2->removeItem(m_combo2->currentIndex()); });
     // Both lists moved their selection the same way; make sure they agree.
-    m_combo2->setCurrentIndex(m_combo1->currentIndex());
+    showSetInBothLists(m_combo1->currentIndex());
 }
 
 void Form1::PushButton4_Click()
 {
     ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton4_Click"));
+    // Cleared lists both select nothing; neither needs to tell the other.
+    const QSignalBlocker block1(m_combo1);
+    const QSignalBlocker block2(m_combo2);
     trap.step(100, [&] { m_combo1->clear(); });
     trap.step(102, [&] { m_combo2->clear(); });
 }
