@@ -239,6 +239,10 @@ private slots:
                                                        << Pointer::Arrow;
         QTest::newRow("list restores the arrow") << true << false << "PushButton2" << "ListView1" << Pointer::Arrow;
         QTest::newRow("frame restores the arrow") << true << false << "PushButton3" << "Frame2" << Pointer::Arrow;
+        QTest::newRow("status strip restores the arrow") << true << false << "PushButton10" << "StatusBar"
+                                                        << Pointer::Arrow;
+        QTest::newRow("status text restores the arrow") << true << false << "PushButton12" << "StatusText"
+                                                        << Pointer::Arrow;
         QTest::newRow("option leaves the hand") << true << false << "PushButton3" << "Option1" << Pointer::Hand;
         QTest::newRow("tab control leaves the hand") << true << false << "PushButton10" << "TabControl1"
                                                      << Pointer::Hand;

@@ -247,6 +247,23 @@ private slots:
         QCOMPARE(m_platform.input("Enter:\r\r(hint)", "htm"), answer);
     }
 
+    // A line that fits on the screen (the Help box's support address) is not
+    // broken at a "/".
+    void linesThatFitStayWhole()
+    {
+        const QString address = "Questions? Please contact Team Kestrine at https://kestrine.example/support";
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+            QVERIFY(label);
+            const int needed = QFontMetrics(label->font()).horizontalAdvance(address);
+            QVERIFY2(label->contentsRect().width() >= needed,
+                     qPrintable(QString("%1 < %2").arg(label->contentsRect().width()).arg(needed)));
+            QVERIFY(box.frameGeometry().width() <= box.screen()->availableGeometry().width());
+            box.button(QMessageBox::Ok)->click();
+        });
+        m_platform.message("This software is not intended to be used on images, executables, etc.\r\r" + address);
+    }
+
     void longListScrollsInsideTheScreen()
     {
         tessaly::FileListModel list;

@@ -7,12 +7,16 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <algorithm>
+
 namespace tessaly {
 
 void FittedMessageBox::showEvent(QShowEvent *event)
 {
-    QMessageBox::showEvent(event); // sizes the box to its whole text
     const QScreen *shownOn = screen();
+    if (shownOn)
+        keepLinesWhole(shownOn->availableGeometry().width() * 9 / 10);
+    QMessageBox::showEvent(event); // sizes the box to its whole text
     if (!shownOn)
         return;
     const QRect available = shownOn->availableGeometry();
@@ -24,6 +28,21 @@ void FittedMessageBox::showEvent(QShowEvent *event)
         return;
     scrollTextWithin(room);
     move(x(), available.top() + (available.height() - height()) / 2);
+}
+
+void FittedMessageBox::keepLinesWhole(int widest)
+{
+    // Qt wraps a box's text at half the screen's width, and may break a line at
+    // a "/" inside an address or a path. A line that fits on the screen is shown
+    // whole instead, so addresses and paths read as they are written.
+    auto *label = findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics metrics(label->font());
+    int longest = 0;
+    for (const QString &line : label->text().split(QLatin1Char('\n')))
+        longest = std::max(longest, metrics.horizontalAdvance(line));
+    label->setMinimumWidth(std::min(longest + 1, widest));
 }
 
 void FittedMessageBox::scrollTextWithin(int height)

@@ -1,5 +1,6 @@
 // A message box that never grows past the screen: a text too tall for it (a long
-// list of paths) scrolls inside the box, and the buttons stay in view.
+// list of paths) scrolls inside the box, and the buttons stay in view. A line
+// that fits on the screen is never broken.
 #pragma once
 
 #include <QMessageBox>
@@ -14,6 +15,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    void keepLinesWhole(int widest);
     void scrollTextWithin(int height);
 };
 

@@ -222,6 +222,7 @@ void Form1::buildControls()
     m_progress = named(new QProgressBar(this), "StatusProgress");
     m_progress->setMaximumWidth(px(4000));
     m_progress->setVisible(false);
+    named(statusBar(), "StatusBar");
     statusBar()->setSizeGripEnabled(false);
     // The buttons keep the same distance from the window's edge as the controls above.
     statusBar()->setContentsMargins(0, 0, 8, 4);
