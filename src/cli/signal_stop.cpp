@@ -1,0 +1,46 @@
+#include "cli/signal_stop.h"
+
+#include <atomic>
+#include <csignal>
+#include <initializer_list>
+
+namespace tessaly::cli {
+
+namespace {
+
+// The handler reaches the program's token through this pointer: a signal
+// handler can be given nothing else.
+std::atomic<StopToken *> g_token{nullptr};
+static_assert(std::atomic<StopToken *>::is_always_lock_free, "the handler may only touch lock-free atomics");
+
+void noteSignal(int signal)
+{
+    if (StopToken *token = g_token.load())
+        token->requestStop(signal);
+}
+
+} // namespace
+
+void stopOnSignals(StopToken &token)
+{
+    g_token.store(&token);
+    struct sigaction action {};
+    action.sa_handler = noteSignal;
+    sigemptyset(&action.sa_mask);
+    // Reads and writes in flight go on rather than fail with EINTR.
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+const char *signalName(int signal)
+{
+    switch (signal) {
+    case SIGINT: return "SIGINT";
+    case SIGTERM: return "SIGTERM";
+    case SIGHUP: return "SIGHUP";
+    default: return "a signal";
+    }
+}
+
+} // namespace tessaly::cli
