@@ -134,7 +134,15 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
         }
         if (!outcome)
             break;
-        sink.fileDone(*outcome);
+        try {
+            sink.fileDone(*outcome);
+        } catch (...) {
+            // A sink that fails ends the run as a stop does: the files in flight
+            // finish, and none is started any more for reports nobody would get.
+            const std::lock_guard lock(state.mutex);
+            state.closed = true;
+            throw;
+        }
     }
     end.stopReason = stop.reason();
     return end;
