@@ -1,10 +1,12 @@
-// A file system whose rename of one result name waits at a gate until the test
-// opens it: the test knows that file's write is in flight while it acts.
+// A file system whose rename of one result name (or, if asked, whose read of one
+// source name) waits at a gate until the test opens it: the test knows that
+// file is in flight while it acts.
 #pragma once
 
 #include "textio/file_system.h"
 
 #include <QByteArray>
+#include <QFileInfo>
 
 #include <chrono>
 #include <condition_variable>
@@ -14,9 +16,16 @@ namespace testing {
 
 class GatedFileSystem : public tessaly::FileSystem {
 public:
-    explicit GatedFileSystem(QByteArray heldName) : m_heldName(std::move(heldName)) {}
+    // Which step of the named file waits: the rename of its result into place,
+    // or the read of a source of that name (a dry run writes nothing).
+    enum class Step { Rename, Read };
 
-    // Waits until the held result is about to be renamed into place; false after 30 s.
+    explicit GatedFileSystem(QByteArray heldName, Step step = Step::Rename)
+        : m_heldName(std::move(heldName)), m_step(step)
+    {
+    }
+
+    // Waits until the held file is at its gate; false after 30 s.
     bool waitUntilReached() const
     {
         std::unique_lock lock(m_mutex);
@@ -29,19 +38,30 @@ public:
         m_changed.notify_all();
     }
 
+    QByteArray readAll(const QString &path, tessaly::SourceFile *file = nullptr) const override
+    {
+        if (m_step == Step::Read && QFileInfo(path).fileName().toUtf8() == m_heldName)
+            hold();
+        return FileSystem::readAll(path, file);
+    }
     int renameOver(int folderFd, const char *from, const char *to) const override
     {
-        if (m_heldName == to) {
-            std::unique_lock lock(m_mutex);
-            m_reached = true;
-            m_changed.notify_all();
-            m_changed.wait(lock, [&] { return m_released; });
-        }
+        if (m_step == Step::Rename && m_heldName == to)
+            hold();
         return FileSystem::renameOver(folderFd, from, to);
     }
 
 private:
+    void hold() const
+    {
+        std::unique_lock lock(m_mutex);
+        m_reached = true;
+        m_changed.notify_all();
+        m_changed.wait(lock, [&] { return m_released; });
+    }
+
     QByteArray m_heldName;
+    Step m_step;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
     mutable bool m_reached = false;
