@@ -137,6 +137,8 @@ private:
 
     // Appends one set to both lists and keeps their selection as it was.
     void appendSet(const FindReplaceSet &set);
+    // The entries of a set list, in order.
+    static QStringList itemTexts(const QComboBox &combo);
     // Selects entry index in both set lists at once.
     void showSetInBothLists(int index);
 

@@ -26,15 +26,6 @@ namespace {
 const QString kNoFilesAdded = QStringLiteral("No files added.");
 const QString kFolderMissing = QStringLiteral("Folder does not exist. Please select another folder.");
 
-QStringList itemTexts(const QComboBox &combo)
-{
-    QStringList texts;
-    texts.reserve(combo.count());
-    for (int i = 0; i < combo.count(); ++i)
-        texts << combo.itemText(i);
-    return texts;
-}
-
 } // namespace
 
 void Form1::setRunEnvironment(RunEnvironment environment, int jobs)
