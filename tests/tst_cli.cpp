@@ -481,7 +481,7 @@ void TestCli::lostReportInProcess()
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
-    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false);
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, {});
     QDir::setCurrent(before);
     std::fclose(full);
     std::rewind(err);

@@ -1,7 +1,7 @@
-// tessaly-cli as a process under unlucky conditions: results of one run that
-// would land on each other, stop signals during a write, too few threads, too
-// few descriptors.
+// tessaly-cli under unlucky conditions: results of one run that would land on
+// each other, stops during a write, signals, too few threads, too few descriptors.
 #include "cli_run.h"
+#include "gated_file_system.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <thread>
 #include <unistd.h>
 
 using testing::CliRun;
@@ -24,8 +25,9 @@ private slots:
     void init();
     void resultsOfOneRunNeverReplaceEachOther_data();
     void resultsOfOneRunNeverReplaceEachOther();
-    void stopSignalFinishesAndReports_data();
-    void stopSignalFinishesAndReports();
+    void stopFinishesTheFileInFlight_data();
+    void stopFinishesTheFileInFlight();
+    void signalStopsTheProcess();
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
     void tooFewDescriptorsFailFiles();
@@ -88,9 +90,9 @@ void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
     QCOMPARE(temporaryFilesIn(QFileInfo(result).path()), QStringList());
 }
 
-// The result of p2 is held back until the signal comes: the signal certainly
+// The result of p2 is held back until the stop comes: the stop certainly
 // arrives while that write is in flight. It is finished, p3 is never started.
-void TestCliSafety::stopSignalFinishesAndReports_data()
+void TestCliSafety::stopFinishesTheFileInFlight_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<QString>("name");
@@ -99,7 +101,7 @@ void TestCliSafety::stopSignalFinishesAndReports_data()
     QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
 }
 
-void TestCliSafety::stopSignalFinishesAndReports()
+void TestCliSafety::stopFinishesTheFileInFlight()
 {
     QFETCH(int, signal);
     QFETCH(QString, name);
@@ -107,24 +109,50 @@ void TestCliSafety::stopSignalFinishesAndReports()
     writeBytes(path("p1.htm"), "old 1");
     writeBytes(path("p2.htm"), QByteArray(8 << 20, 'x') + "old 2");
     writeBytes(path("p3.htm"), "old 3");
-    QProcess cli;
-    cli.setWorkingDirectory(m_dir->path());
-    cli.setEnvironment(QProcess::systemEnvironment() << "TESSALY_HOLD_RESULT=p2.htm");
-    cli.start(testing::cliProgram(), {"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm", "p3.htm"});
-    QVERIFY(cli.waitForStarted());
-    QTRY_VERIFY_WITH_TIMEOUT(!temporaryFilesIn(path("out")).isEmpty(), 30000);
-    QCOMPARE(::kill(pid_t(cli.processId()), signal), 0);
-    QVERIFY(cli.waitForFinished(30000));
-    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
-    const QString shown = out + err;
-    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(cli.exitCode(), 128 + signal);
-    QVERIFY2(out.startsWith("p1.htm -> ") && out.contains("\np2.htm -> ") && !out.contains("p3.htm"), qPrintable(shown));
-    QVERIFY2(err.contains("interrupted by " + name + ", 1 file not processed"), qPrintable(shown));
+    const testing::GatedFileSystem gated("p2.htm");
+    tessaly::StopToken stop;
+    std::thread stopper([&] {
+        if (gated.waitUntilReached())
+            stop.requestStop(signal);
+        gated.release();
+    });
+    const CliRun run = testing::runCli({"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm",
+                                        "p3.htm"},
+                                       m_dir->path(), {&gated}, stop);
+    stopper.join();
+    CLI_EXIT(run, 128 + signal);
+    CLI_VERIFY(run, run.out.startsWith("p1.htm -> ") && run.out.contains("\np2.htm -> ") && !run.out.contains("p3.htm"));
+    CLI_VERIFY(run, run.err.contains("interrupted by " + name + ", 1 file not processed"));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
     QCOMPARE(readBytes(path("out/p2.htm")), QByteArray(8 << 20, 'x') + "new 2");
     QVERIFY(!QFile::exists(path("out/p3.htm")));
+}
+
+// A real signal to the process: the run ends early with every printed line
+// whole, no temporary file, and 128 + the signal number.
+void TestCliSafety::signalStopsTheProcess()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QStringList arguments{"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out"};
+    const QByteArray page = QByteArray(256 << 10, 'x') + "old";
+    for (int i = 0; i < 1000; ++i) {
+        arguments << QStringLiteral("p%1.htm").arg(i);
+        writeBytes(path(arguments.last()), page);
+    }
+    QProcess cli;
+    cli.setWorkingDirectory(m_dir->path());
+    cli.start(testing::cliProgram(), arguments);
+    QVERIFY(cli.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(path("out")).count() > 2, 30000);
+    QCOMPARE(::kill(pid_t(cli.processId()), SIGTERM), 0);
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 128 + SIGTERM);
+    QVERIFY2(err.contains("interrupted by SIGTERM, "), qPrintable(err));
+    QVERIFY2(out.endsWith(" replacement)\n"), qPrintable(out.right(200)));
+    QCOMPARE(temporaryFilesIn(path("out")), QStringList());
 }
 
 // Threads past the limit cannot be created: the run goes on with those it has,
@@ -145,7 +173,9 @@ void TestCliSafety::fewerThreadsThanJobs()
         arguments << QStringLiteral("p%1.htm").arg(i);
         writeBytes(path(arguments.last()), "<body>old " + QByteArray::number(i) + "</body>");
     }
-    const CliRun run = runCliProcess(arguments, m_dir->path(), {}, {QStringLiteral("TESSALY_THREAD_LIMIT=%1").arg(threads)});
+    tessaly::RunEnvironment environment;
+    environment.threadLimit = threads;
+    const CliRun run = testing::runCli(arguments, m_dir->path(), environment);
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.err.startsWith("20 files: 20 written"));
     for (int i = 0; i < 20; ++i)

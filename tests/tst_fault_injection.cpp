@@ -216,9 +216,11 @@ void TestFaultInjection::failedStepIsReported()
     const FaultyFileSystem fs(static_cast<Fault>(fault));
     JobOptions options;
     options.mode = ReplaceMode::WholeFile;
-    options.fileSystem = &fs;
-    const FileReport report = sets ? ReplaceTextInFileCombo(sourcePath, {"old", "new"}, {"new", "newer"}, options)
-                                   : ReplaceTextInFile(sourcePath, "old", "new", options);
+    JobContext context;
+    context.fileSystem = &fs;
+    const QList<FindReplaceSet> setList = {{"old", "new"}, {"new", "newer"}};
+    const FileReport report = sets ? ReplaceTextInFileCombo(sourcePath, setList, options, context)
+                                   : ReplaceTextInFile(sourcePath, "old", "new", options, context);
 
     QCOMPARE(stateOf(sourcePath), sourceBefore);
     if (static_cast<Fault>(fault) == Fault::None) {
@@ -289,9 +291,12 @@ void TestFaultInjection::changeDuringTheWrite()
     options.mode = ReplaceMode::WholeFile;
     options.save = SaveOption::OutputFolder;
     options.outputFolder = out;
-    options.fileSystem = &fs;
-    options.runSources = std::make_shared<const RunSources>(QStringList{listed, processed});
-    options.outputFolders = std::make_shared<OutputFolders>();
+    const RunSources sources(QStringList{listed, processed});
+    OutputFolders folders;
+    JobContext context;
+    context.fileSystem = &fs;
+    context.sources = &sources;
+    context.outputFolders = &folders;
 
     QByteArray listedBytes = "<body>site old</body>";
     std::function<void()> act;
@@ -321,7 +326,7 @@ void TestFaultInjection::changeDuringTheWrite()
     case Moment::BeforeRename: fs.beforeRename = act; break;
     }
 
-    const FileReport report = ReplaceTextInFile(processed, "old", "new", options);
+    const FileReport report = ReplaceTextInFile(processed, "old", "new", options, context);
 
     QVERIFY2(!fs.whileWriting && !fs.beforeRename, "the change was made");
     QCOMPARE(readBytes(listed), listedBytes);

@@ -215,7 +215,7 @@ private slots:
     void emptyList()
     {
         Form1 &form = open();
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"No files added."});
         QCOMPARE(m_bed->platform.processPendingEventsCount, 0);
@@ -245,7 +245,7 @@ private slots:
         this->text3()->setText(text3.isEmpty() ? QString() : m_bed->dir.filePath(text3));
         if (beside)
             option("Option3")->click();
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
         QCOMPARE(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")), beside);
         QVERIFY(!form.isRunInProgress());
@@ -261,7 +261,7 @@ private slots:
         option("Option3")->click();
         text1()->setPlainText("old");
         text2()->setPlainText("new");
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
         QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/empty_replaced.htm")));
@@ -274,9 +274,8 @@ private slots:
         QVERIFY(form.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
     }
 
-    // The sources are identified before the first row, at once for a short list
-    // and on the worker thread for a long one: either way a result that would
-    // land on a listed source fails and the source keeps its bytes.
+    // The sources are identified when the run starts, however long the list: a
+    // result that would land on a listed source fails and the source keeps its bytes.
     void listedSourceIsNeverAResult_data()
     {
         QTest::addColumn<int>("missingRows");
@@ -297,7 +296,7 @@ private slots:
         option("Option3")->click();
         text1()->setPlainText("old");
         text2()->setPlainText("new");
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(testing::readBytes(listed), QByteArray("<body>keep</body>"));
         QCOMPARE(m_bed->platform.textsOf("errorReport").size(), 1);
     }
@@ -308,7 +307,7 @@ private slots:
         Form1 &form = open();
         form.fileList().append(page);
         text3()->setText(outFolder());
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("<p>same</p>"));
     }
@@ -323,7 +322,7 @@ private slots:
         form.findChild<QComboBox *>("Combo2")->addItems({"two", "three"});
         option("Option2")->click();
         text3()->setText(outFolder());
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("three three"));
     }
 
@@ -334,20 +333,19 @@ private slots:
         Form1 &form = open();
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
-        QList<bool> busy;
-        m_bed->platform.onProcessPendingEvents = [&](int) {
-            busy << form.isBusy();
-            form.PushButton3_Click();
-        };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
         startRun(form);
-        QCOMPARE(busy, (QList<bool>{false, true}));
+        QVERIFY(form.isBusy());
+        QVERIFY(form.isRunInProgress());
+        QVERIFY(gate.waitUntilReached());
+        startRun(form);
+        gate.release();
+        testing::waitForRun(form);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QVERIFY(!form.isBusy());
-        QVERIFY(!form.isRunInProgress());
         // The run is over: a new start runs again.
-        m_bed->platform.onProcessPendingEvents = nullptr;
-        startRun(form);
+        runToEnd(form);
         QCOMPARE(m_bed->platform.textsOf("message"), (QStringList{"Done.", "Done."}));
     }
 
@@ -361,23 +359,15 @@ private slots:
         text3()->setText(outFolder());
         QTest::mouseClick(form.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport"),
                           Qt::LeftButton);
-        const auto controls = [&] {
-            QList<QWidget *> inside;
-            for (QWidget *widget : form.findChildren<QWidget *>())
-                if (!widget->isWindow())
-                    inside << widget;
-            return inside;
-        };
-        QStringList notWaiting;
-        m_bed->platform.onProcessPendingEvents = [&](int) {
-            if (!form.isBusy())
-                return;
-            for (QWidget *widget : controls())
-                if (widget->cursor().shape() != Qt::WaitCursor)
-                    notWaiting << widget->objectName() + "/" + widget->metaObject()->className();
-        };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
         startRun(form);
-        QVERIFY(m_bed->platform.processPendingEventsCount > 0);
+        QVERIFY(gate.waitUntilReached());
+        QStringList notWaiting;
+        for (QWidget *widget : form.findChildren<QWidget *>())
+            if (!widget->isWindow() && widget->cursor().shape() != Qt::WaitCursor)
+                notWaiting << widget->objectName() + "/" + widget->metaObject()->className();
+        gate.release();
+        testing::waitForRun(form);
         QVERIFY2(notWaiting.isEmpty(), qPrintable(notWaiting.join(", ")));
         // Afterwards each control shows its own pointer again.
         QCOMPARE(text1()->viewport()->cursor().shape(), Qt::IBeamCursor);
@@ -403,7 +393,7 @@ private slots:
         Form1 &form = open();
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
-        startRun(form);
+        runToEnd(form);
         const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31." + procedure + " at line "),
@@ -415,6 +405,43 @@ private slots:
         QVERIFY(m_bed->platform.callsOf("message").first().extra.contains(a + ": failed ("));
     }
 
+    // A real error box lets events run while it is up, and the run goes on
+    // meanwhile: what arrives then waits until the box is closed, so no box opens
+    // over another, the boxes come in list order and the closing box last.
+    void boxesDuringRunKeepTheirOrder()
+    {
+        QStringList sources;
+        for (const char *name : {"a", "b", "c"}) {
+            sources << writeSource(QStringLiteral("src/%1.htm").arg(name), "x");
+            QVERIFY(QDir().mkpath(outFolder() + name + ".htm"));
+        }
+        Form1 &form = open();
+        form.fileList().appendAll(sources);
+        text3()->setText(outFolder());
+        // b and c fail, and the run ends, while a's box is up.
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("b.htm", testing::GatedFileSystem::Step::Read);
+        int boxesUp = 0;
+        QStringList overAnother;
+        m_bed->platform.onErrorReport = [&](const QString &text) {
+            if (boxesUp > 0)
+                overAnother << text;
+            ++boxesUp;
+            gate.release();
+            QTest::qWait(100);
+            --boxesUp;
+        };
+        m_bed->platform.onMessage = [&](const QString &text) {
+            if (boxesUp > 0)
+                overAnother << text;
+        };
+        runToEnd(form);
+        QVERIFY2(overAnother.isEmpty(), qPrintable(overAnother.join(u'\n')));
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"errorReport", "errorReport", "errorReport", "message"}));
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        const QString details = m_bed->platform.callsOf("message").first().extra;
+        QCOMPARE(details.count(": failed ("), 3);
+    }
+
     void optionChangeTakesEffectFromNextFile()
     {
         const QString a = writeSource("src/a.htm", "<body><b>b</b></body>");
@@ -424,17 +451,42 @@ private slots:
         text3()->setText(outFolder());
         text1()->setPlainText("b");
         text2()->setPlainText("i");
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            if (call == 2) {
-                option("Option2")->click();
-                option("Option3")->click();
-            }
-        };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
         startRun(form);
+        QVERIFY(gate.waitUntilReached());
+        option("Option2")->click();
+        option("Option3")->click();
+        gate.release();
+        testing::waitForRun(form);
         QCOMPARE(testing::readBytes(outFolder() + "a.htm"), QByteArray("<body><b>i</b></body>"));
         QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
         QVERIFY(!QFileInfo::exists(outFolder() + "b.htm"));
+    }
+
+    // The run works on the rows as listed when it started: rows removed meanwhile
+    // are done all the same, and nothing fails for want of them.
+    void rowsRemovedDuringRunAreStillDone()
+    {
+        const QString a = writeSource("src/a.htm", "<body>old</body>");
+        const QString b = writeSource("src/b.htm", "<body>old</body>");
+        const QString c = writeSource("src/c.htm", "<body>old</body>");
+        Form1 &form = open();
+        form.fileList().appendAll({a, b, c});
+        text3()->setText(outFolder());
+        text1()->setPlainText("old");
+        text2()->setPlainText("new");
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
+        startRun(form);
+        QVERIFY(gate.waitUntilReached());
+        form.fileList().removeRow(3);
+        form.fileList().clear();
+        gate.release();
+        testing::waitForRun(form);
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        for (const char *name : {"a.htm", "b.htm", "c.htm"})
+            QCOMPARE(testing::readBytes(outFolder() + name), QByteArray("<body>new</body>"));
     }
 
     void closingDuringRunEndsIt()
@@ -447,16 +499,19 @@ private slots:
         form.setQuitHandler([&] { ++quits; });
         form.fileList().appendAll({a, b});
         option("Option3")->click();
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            if (call == 1)
-                QTimer::singleShot(0, &form, [&] { form.close(); });
-        };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a_replaced.htm");
         startRun(form);
+        QVERIFY(gate.waitUntilReached());
+        form.close();
         QCOMPARE(quits, 1);
         QVERIFY(form.isHidden());
+        gate.release();
+        testing::waitForRun(form);
         // The file in flight was finished; nothing after it was started.
         QVERIFY(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
         QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/b_replaced.htm")));
+        QCOMPARE(QDir(m_bed->dir.filePath("src")).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{"a.htm", "a_replaced.htm", "b.htm"}));
         QVERIFY(m_bed->platform.calls.isEmpty());
         QVERIFY(!form.isBusy());
     }
@@ -473,9 +528,7 @@ private slots:
     {
         QFETCH(bool, escKey);
         QFETCH(bool, preview);
-        // The first page is large enough to be replaced on the worker thread; Stop
-        // comes while the window waits for it.
-        const QString a = writeSource("src/a.htm", QByteArray(2 << 20, 'x'));
+        const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         const QString c = writeSource("src/c.htm", "x");
         Form1 &form = open();
@@ -486,25 +539,23 @@ private slots:
         text3()->setText(outFolder());
         auto *stop = form.findChild<QPushButton *>("StopButton");
         auto *previewButton = form.findChild<QPushButton *>("PreviewButton");
-        QList<bool> stopShown;
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            stopShown << (stop->isVisible() && !previewButton->isVisible());
-            if (call == 1)
-                QTimer::singleShot(0, &form, [&] {
-                    if (escKey)
-                        QTest::keyClick(&form, Qt::Key_Escape);
-                    else
-                        QTest::mouseClick(stop, Qt::LeftButton);
-                });
-        };
+        // A dry run renames nothing: its first file waits at its read instead.
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt(
+            "a.htm", preview ? testing::GatedFileSystem::Step::Read : testing::GatedFileSystem::Step::Rename);
         testing::clickButton(&form, preview ? "PreviewButton" : "PushButton3");
-        QCOMPARE(stopShown, QList<bool>{true});
+        QVERIFY(gate.waitUntilReached());
+        QVERIFY(stop->isVisible() && !previewButton->isVisible());
+        if (escKey)
+            QTest::keyClick(&form, Qt::Key_Escape);
+        else
+            QTest::mouseClick(stop, Qt::LeftButton);
+        gate.release();
+        testing::waitForRun(form);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Stopped after 1 of 3 files."});
         QVERIFY(m_bed->platform.callsOf("message").first().extra.startsWith(a + " -> " + outFolder() + "a.htm"));
         const QStringList results = QDir(outFolder()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(results, preview ? QStringList{} : QStringList{"a.htm"});
         QVERIFY(!form.isBusy());
-        QVERIFY(!form.isRunInProgress());
         QVERIFY(previewButton->isVisible() && !stop->isVisible());
     }
 
@@ -539,6 +590,7 @@ private slots:
             return dialog.result();
         };
         testing::clickButton(&form, "PreviewButton");
+        testing::waitForRun(form);
         QCOMPARE(listed, 2);
         QCOMPARE(changes, QStringLiteral("@@ -1,4 +1,4 @@\n <body>\n-<p>old text</p>\n+<p>new text</p>\n <p>same</p>\n </body>"));
         QVERIFY(!writtenBeforeChoice);
@@ -561,6 +613,12 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
     void startRun(Form1 &form) { testing::clickButton(&form, "PushButton3"); }
+    // Start Replacing, and the run to its closing box.
+    void runToEnd(Form1 &form)
+    {
+        startRun(form);
+        testing::waitForRun(form);
+    }
     QRadioButton *option(const QString &name) { return m_form->findChild<QRadioButton *>(name); }
     QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
     QLineEdit *text3() { return m_form->findChild<QLineEdit *>("Text3"); }

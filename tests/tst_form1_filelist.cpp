@@ -265,25 +265,41 @@ private slots:
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
-    void clearListIgnoredDuringRun()
+    // A run works on the rows as listed when it started: the controls that change
+    // the list cannot be used until it ends.
+    void listControlsDisabledDuringRun()
     {
         const QString root = makeFiles({"a.htm", "b.htm"});
         list().appendAll({root + "/a.htm", root + "/b.htm"});
         m_form->findChild<QRadioButton *>("Option3")->click();
-        int seen = 0;
-        // The run lets events run before it sets the hourglass for each row, so
-        // from the second row on the window is busy.
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            if (call < 2)
-                return;
-            ++seen;
-            QVERIFY(m_form->isBusy());
-            clickButton("PushButton8");
+        listView()->setCurrentIndex(list().index(1));
+        const QStringList buttons{"PushButton1", "PushButton2", "PushButton8", "PushButton11", "PushButton12",
+                                  "PushButton13"};
+        const auto enabledButtons = [&] {
+            QStringList enabled;
+            for (const QString &name : buttons)
+                if (m_form->findChild<QPushButton *>(name)->isEnabled())
+                    enabled << name;
+            return enabled;
         };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a_replaced.htm");
         clickButton("PushButton3");
-        QVERIFY(seen > 0);
+        QVERIFY(gate.waitUntilReached());
+        QCOMPARE(enabledButtons(), QStringList());
+        QVERIFY(!listView()->acceptDrops());
+        QTest::keyClick(listView(), Qt::Key_Delete);
+        QTest::mouseDClick(listView()->viewport(), Qt::LeftButton, {}, listView()->visualRect(list().index(0)).center());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(root + "/a.htm")});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(listView()->viewport(), &enter);
+        QVERIFY(!enter.isAccepted());
+        gate.release();
+        testing::waitForRun(*m_form);
         QCOMPARE(list().count(), 2);
-        m_bed->platform.onProcessPendingEvents = nullptr;
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        QCOMPARE(enabledButtons(), buttons);
+        QVERIFY(listView()->acceptDrops());
     }
 
     void filters_data()

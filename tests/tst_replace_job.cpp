@@ -1,6 +1,7 @@
 // One-file jobs: result bytes per encoding class (and the texts a preview shows
 // for them), failures with their statement numbers, results that would name their
 // source, dry runs.
+#include "engine/file_request.h"
 #include "engine/file_texts.h"
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
@@ -114,8 +115,7 @@ void TestReplaceJob::resultBytes()
     // The texts a preview shows are those of the source and of the result written.
     FileRequest request;
     request.kind = FileRequest::Kind::Pair;
-    request.findText = find;
-    request.replaceText = replace;
+    request.sets = {{find, replace}};
     request.options = besideSource(mode);
     const FileTexts texts = fileTexts(path, request);
     const CodePage &page = request.options.codePage;
@@ -130,7 +130,7 @@ void TestReplaceJob::setsInOrder()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.htm"));
     writeBytes(path, "<body>a b</body>");
-    const FileReport report = ReplaceTextInFileCombo(path, {"a", "", "b"}, {"b", "z", "c"}, besideSource(ReplaceMode::ViewableText));
+    const FileReport report = ReplaceTextInFileCombo(path, {{"a", "b"}, {"", "z"}, {"b", "c"}}, besideSource(ReplaceMode::ViewableText));
     QCOMPARE(readBytes(report.resultPath), QByteArray("<body>c c</body>"));
     QCOMPARE(report.replacements, 3);
 }
@@ -142,7 +142,7 @@ void TestReplaceJob::setsWithCharactersThePageLacks()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("p.htm"));
     writeBytes(path, "a\xE9");
-    const FileReport report = ReplaceTextInFileCombo(path, {"a", QString::fromUtf16(u"ж")}, {QString::fromUtf16(u"ж"), "b"}, besideSource());
+    const FileReport report = ReplaceTextInFileCombo(path, {{"a", QString::fromUtf16(u"ж")}, {QString::fromUtf16(u"ж"), "b"}}, besideSource());
     QCOMPARE(readBytes(report.resultPath), QByteArray("b\xE9"));
     QCOMPARE(report.lostCharacters, 0);
 }
@@ -173,7 +173,8 @@ void TestReplaceJob::writeFailureKeepsEarlierResult()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("p_replaced.htm")));  // the result path is a folder
 
     const JobOptions options = besideSource();
-    const FileReport report = sets ? ReplaceTextInFileCombo(path, {"a"}, {"b"}, options)
+    const QList<FindReplaceSet> setList = {{"a", "b"}};
+    const FileReport report = sets ? ReplaceTextInFileCombo(path, setList, options)
                                    : ReplaceTextInFile(path, "a", "b", options);
     QCOMPARE(report.status, FileReport::Status::Failed);
     QTEST(report.statement, "statement");
@@ -225,8 +226,10 @@ void TestReplaceJob::resultNamingAnotherSourceOfTheRunFails()
     JobOptions options = besideSource();
     options.save = SaveOption::OutputFolder;
     options.outputFolder = dir.filePath(QStringLiteral("out"));
-    options.runSources = std::make_shared<const RunSources>(QStringList{first, listed});
-    const FileReport report = ReplaceTextInFile(first, "n", "N", options);
+    const RunSources sources(QStringList{first, listed});
+    JobContext context;
+    context.sources = &sources;
+    const FileReport report = ReplaceTextInFile(first, "n", "N", options, context);
     QCOMPARE(report.status, FileReport::Status::Failed);
     QCOMPARE(report.statement, 166);
     QCOMPARE(readBytes(listed), QByteArray("listed source"));

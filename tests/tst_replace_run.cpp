@@ -1,13 +1,20 @@
-// The row loop of Start Replacing against a fake host, without a window: rows
-// removed, the host closing or stopping, the request changing between files, and
-// a dry run giving the outcomes of the real one.
+// The run over a list of files, without a front end: a fake request source and a
+// fake sink. Outcomes in list order on the caller's thread, the request read per
+// file, stops, failures, and the texts the front ends build from the outcomes.
+#include "base/tessaly_error.h"
 #include "engine/replace_run.h"
-#include "engine/run_sources.h"
+#include "engine/run_report.h"
 #include "test_files.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+#include <functional>
+#include <mutex>
+#include <numeric>
+#include <thread>
 
 using namespace tessaly;
 
@@ -16,55 +23,122 @@ Q_DECLARE_METATYPE(tessaly::SaveOption)
 
 namespace {
 
-// Rows, requests and answers in plain members; every call is counted or recorded.
-class FakeRunHost : public RunHost {
+// Answers each file's request from a function of its index (which may throw) and
+// records which indexes were asked for.
+class FakeRequests : public RequestSource {
 public:
-    QStringList rows;
-    FileRequest next;                             // what request() answers
-    std::function<void(int call)> onHandOver;     // runs inside handOverEvents
-    std::function<void(int row)> onPerform;       // runs after a file's work
-    bool closing = false;
-    int handOvers = 0;
-    int busyCalls = 0;
-    QList<int> progressRows;
-    QList<StepFailure> failures;
+    explicit FakeRequests(std::function<FileRequest(int index)> answer) : m_answer(std::move(answer)) {}
 
-    bool handOverEvents() override
+    std::shared_ptr<const FileRequest> requestFor(int index) override
     {
-        ++handOvers;
-        if (onHandOver)
-            onHandOver(handOvers);
-        return !closing;
+        {
+            const std::lock_guard lock(m_mutex);
+            m_asked << index;
+        }
+        return std::make_shared<const FileRequest>(m_answer(index));
     }
-    bool goesOn() const override { return !closing; }
-    void showBusy() override { ++busyCalls; }
-    QString rowText(int row) override
+    QList<int> asked() const
     {
-        if (row < 1 || row > rows.size())
-            throw TessalyError(QStringLiteral("Index out of bounds"));
-        return rows.at(row - 1);
+        const std::lock_guard lock(m_mutex);
+        QList<int> asked = m_asked;
+        std::sort(asked.begin(), asked.end());
+        return asked;
     }
-    void showProgress(int row, int, const QString &) override { progressRows << row; }
-    FileRequest request() override { return next; }
-    FileReport perform(const std::function<FileReport()> &work, qint64) override
+
+private:
+    std::function<FileRequest(int)> m_answer;
+    mutable std::mutex m_mutex;
+    QList<int> m_asked;
+};
+
+// Records every outcome with the thread it came on; `onFile` runs after each.
+class FakeSink : public ReportSink {
+public:
+    std::function<void(const FileOutcome &)> onFile;
+    QList<FileOutcome> outcomes;
+    QList<std::thread::id> threads;
+
+    void fileDone(const FileOutcome &outcome) override
     {
-        FileReport report = work();
-        if (onPerform)
-            onPerform(progressRows.isEmpty() ? 0 : progressRows.last());
-        return report;
+        outcomes << outcome;
+        threads << std::this_thread::get_id();
+        if (onFile)
+            onFile(outcome);
     }
-    void reportFailure(const StepFailure &failure) override { failures << failure; }
+    QList<int> indexes() const
+    {
+        QList<int> indexes;
+        for (const FileOutcome &outcome : outcomes)
+            indexes << outcome.index;
+        return indexes;
+    }
+    QList<FileReport> reports() const
+    {
+        QList<FileReport> reports;
+        for (const FileOutcome &outcome : outcomes)
+            reports << outcome.report.value_or(FileReport());
+        return reports;
+    }
+    bool allOn(std::thread::id thread) const
+    {
+        return std::all_of(threads.begin(), threads.end(), [&](std::thread::id id) { return id == thread; });
+    }
+};
+
+// Asks its run to stop just before the result `name` is renamed into place: that
+// file is in flight when the stop comes.
+class StoppingFileSystem : public FileSystem {
+public:
+    StoppingFileSystem(QByteArray name, StopToken &stop) : m_name(std::move(name)), m_stop(stop) {}
+    int renameOver(int folderFd, const char *from, const char *to) const override
+    {
+        if (m_name == to)
+            m_stop.requestStop(kStopReason);
+        return FileSystem::renameOver(folderFd, from, to);
+    }
+    static constexpr int kStopReason = 15;
+
+private:
+    QByteArray m_name;
+    StopToken &m_stop;
 };
 
 FileRequest pair(const QString &find, const QString &replace, ReplaceMode mode = ReplaceMode::WholeFile)
 {
     FileRequest request;
     request.kind = FileRequest::Kind::Pair;
-    request.findText = find;
-    request.replaceText = replace;
+    request.sets = {{find, replace}};
     request.options.mode = mode;
     request.options.save = SaveOption::BesideSource;
     return request;
+}
+
+FileRequest sets(const QList<FindReplaceSet> &list)
+{
+    FileRequest request = pair(QString(), QString());
+    request.kind = FileRequest::Kind::Sets;
+    request.sets = list;
+    return request;
+}
+
+RunEnd run(const QStringList &paths, RequestSource &requests, ReportSink &sink, int jobs = 1,
+           const RunEnvironment &environment = {}, const StopToken &stop = StopToken())
+{
+    QList<RunFile> files;
+    for (const QString &path : paths)
+        files << RunFile{path, QString()};
+    return ReplaceRun(environment).run(files, requests, sink, stop, jobs);
+}
+
+FileReport report(FileReport::Status status, qint64 replacements = 0, qint64 lost = 0,
+                  const QString &earlierSource = QString())
+{
+    FileReport report;
+    report.status = status;
+    report.replacements = replacements;
+    report.lostCharacters = lost;
+    report.earlierSource = earlierSource;
+    return report;
 }
 
 } // namespace
@@ -76,188 +150,240 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
-        m_failures.clear();
     }
 
-    void everyRowInOrder()
+    // Pages, an empty and a missing file: each gets its outcome in list order on
+    // the caller's thread, the skipped ones without reading a request.
+    void everyFileInListOrder_data()
     {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("empty.htm", ""), source("b.htm", "x")};
-        host.next = pair("x", "y");
-        const RunOutcome outcome = run(host);
-        QVERIFY(!outcome.ended);
-        QCOMPARE(outcome.details.size(), 3);
-        QVERIFY(outcome.details.at(1).contains("skipped"));
-        QCOMPARE(host.progressRows, (QList<int>{1, 2, 3}));
-        QCOMPARE(host.handOvers, 3);
-        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
-        QCOMPARE(testing::readBytes(result("b")), QByteArray("y"));
-        QVERIFY(m_failures.isEmpty());
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<int>("threadLimit");
+        const QStringList names = {"a", "empty", "b", "missing", "c", "d", "e", "f", "g", "h"};
+        QTest::newRow("one job") << names << 1 << -1;
+        QTest::newRow("four jobs") << names << 4 << -1;
+        QTest::newRow("eight jobs, no thread granted") << names << 8 << 0;
+        QTest::newRow("eight jobs, one thread granted") << names << 8 << 1;
+        QTest::newRow("no file") << QStringList() << 4 << -1;
     }
-
-    void rowRemovedMidRun()
+    void everyFileInListOrder()
     {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
-        host.next = pair("x", "y");
-        // The last row goes while the first file's events run: its turn reports
-        // statement 116 and the run ends normally.
-        host.onHandOver = [&](int call) {
-            if (call == 1)
-                host.rows.removeLast();
-        };
-        const RunOutcome outcome = run(host);
-        QVERIFY(!outcome.ended);
-        QCOMPARE(m_failures.size(), 1);
-        QCOMPARE(m_failures.first().statement, 116);
-        QCOMPARE(m_failures.first().description, QStringLiteral("Index out of bounds"));
-        QCOMPARE(m_failures.first().source, sourceTag(QStringLiteral("Form1.PushButton3_Click")));
-        QCOMPARE(outcome.details.size(), 3);
-        QVERIFY(QFileInfo::exists(result("a")));
-        QVERIFY(QFileInfo::exists(result("b")));
-        QVERIFY(!QFileInfo::exists(result("c")));
+        QFETCH(QStringList, names);
+        QFETCH(int, jobs);
+        QFETCH(int, threadLimit);
+        QStringList paths;
+        QList<int> pages;
+        for (const QString &name : names) {
+            if (name == "missing") {
+                paths << m_dir->filePath("missing.htm");
+                continue;
+            }
+            paths << source(name + ".htm", name == "empty" ? "" : "x");
+            if (name != "empty")
+                pages << int(paths.size());
+        }
+        FakeRequests requests([](int) { return pair("x", "y"); });
+        FakeSink sink;
+        RunEnvironment environment;
+        environment.threadLimit = threadLimit;
+
+        const RunEnd end = run(paths, requests, sink, jobs, environment);
+
+        QCOMPARE(end.listed, paths.size());
+        QCOMPARE(end.done, paths.size());
+        QCOMPARE(end.stopReason, 0);
+        QList<int> listOrder(paths.size());
+        std::iota(listOrder.begin(), listOrder.end(), 1);
+        QCOMPARE(sink.indexes(), listOrder);
+        QVERIFY(sink.allOn(std::this_thread::get_id()));
+        QCOMPARE(requests.asked(), pages);
+        for (const FileOutcome &outcome : sink.outcomes) {
+            const QString path = paths.at(outcome.index - 1);
+            QVERIFY(outcome.report);
+            QCOMPARE(outcome.report->source, path);
+            if (pages.contains(outcome.index)) {
+                QCOMPARE(outcome.report->status, FileReport::Status::Written);
+                QCOMPARE(testing::readBytes(outcome.report->resultPath), QByteArray("y"));
+            } else {
+                QCOMPARE(outcome.report->status, FileReport::Status::Skipped);
+                QVERIFY(!outcome.request);
+            }
+        }
     }
 
-    void closingBeforeAFileEndsTheRun()
-    {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
-        host.next = pair("x", "y");
-        host.onHandOver = [&](int call) { host.closing = call == 2; };
-        const RunOutcome outcome = run(host);
-        QVERIFY(outcome.ended);
-        QCOMPARE(host.busyCalls, 1);
-        QCOMPARE(outcome.details.size(), 1);
-        QVERIFY(QFileInfo::exists(result("a")));
-        QVERIFY(!QFileInfo::exists(result("b")));
-    }
-
-    void closingDuringAFileFinishesIt()
-    {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
-        host.next = pair("x", "y");
-        host.onPerform = [&](int) { host.closing = true; };
-        const RunOutcome outcome = run(host);
-        QVERIFY(outcome.ended);
-        QCOMPARE(host.handOvers, 1);
-        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
-        QVERIFY(!QFileInfo::exists(result("b")));
-    }
-
+    // The mode and the tab change while the run works: each file is done with the
+    // request read when it was started.
     void requestChangesBetweenFiles()
     {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "<body><b>b</b></body>"), source("b.htm", "<body><b>b</b></body>"),
-                     source("c.htm", "<body><b>b</b></body>")};
-        host.next = pair("b", "i", ReplaceMode::ViewableText);
-        host.onHandOver = [&](int call) {
-            if (call == 2) {
-                // The mode changes: the whole file from now on.
-                host.next.options.mode = ReplaceMode::WholeFile;
-            } else if (call == 3) {
-                // The sets tab.
-                host.next.kind = FileRequest::Kind::Sets;
-                host.next.findList = {"b", "i"};
-                host.next.replaceList = {"i", "u"};
-            }
-        };
-        run(host);
+        const QStringList paths = {source("a.htm", "<body><b>b</b></body>"), source("b.htm", "<body><b>b</b></body>"),
+                                   source("c.htm", "<body><b>b</b></body>")};
+        FakeRequests requests([](int index) {
+            if (index == 1)
+                return pair("b", "i", ReplaceMode::ViewableText);
+            if (index == 2)
+                return pair("b", "i", ReplaceMode::WholeFile);
+            return sets({{"b", "i"}, {"i", "u"}});
+        });
+        FakeSink sink;
+        run(paths, requests, sink);
         QCOMPARE(testing::readBytes(result("a")), QByteArray("<body><b>i</b></body>"));
         QCOMPARE(testing::readBytes(result("b")), QByteArray("<iody><i>i</i></iody>"));
         QCOMPARE(testing::readBytes(result("c")), QByteArray("<uody><u>u</u></uody>"));
+        QCOMPARE(sink.outcomes.size(), 3);
+        QCOMPARE(sink.outcomes.at(1).request->options.mode, ReplaceMode::WholeFile);
+        QCOMPARE(sink.outcomes.at(2).request->kind, FileRequest::Kind::Sets);
     }
 
-    void neitherTabLeavesTheRowAlone()
+    // With neither tab selected a file is left alone: its outcome has no report.
+    void noTabSelectedLeavesTheFileAlone()
     {
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x")};
-        host.next = pair("x", "y");
-        host.next.kind = FileRequest::Kind::None;
-        const RunOutcome outcome = run(host);
-        QVERIFY(outcome.details.isEmpty());
-        QVERIFY(!QFileInfo::exists(result("a")));
+        const QStringList paths = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
+        FakeRequests requests([](int index) {
+            FileRequest request = pair("x", "y");
+            if (index == 2)
+                request.kind = FileRequest::Kind::None;
+            return request;
+        });
+        FakeSink sink;
+        const RunEnd end = run(paths, requests, sink);
+        QCOMPARE(end.done, 3);
+        QCOMPARE(sink.outcomes.size(), 3);
+        QVERIFY(!sink.outcomes.at(1).report);
+        QVERIFY(sink.outcomes.at(1).request);
+        QVERIFY(!QFileInfo::exists(result("b")));
+        QVERIFY(QFileInfo::exists(result("a")));
+        QVERIFY(QFileInfo::exists(result("c")));
+    }
+
+    // A request the source cannot give fails its file at statement 120; the run
+    // goes on with the next.
+    void requestThatCannotBeRead()
+    {
+        const QStringList paths = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
+        FakeRequests requests([](int index) {
+            if (index == 2)
+                throw TessalyError(QStringLiteral("The sets cannot be read."));
+            return pair("x", "y");
+        });
+        FakeSink sink;
+        const RunEnd end = run(paths, requests, sink);
+        QCOMPARE(end.done, 3);
+        const FileOutcome &failed = sink.outcomes.at(1);
+        QVERIFY(!failed.request);
+        QCOMPARE(failed.report->status, FileReport::Status::Failed);
+        QCOMPARE(failed.report->statement, 120);
+        QCOMPARE(failed.report->description, QStringLiteral("The sets cannot be read."));
+        QCOMPARE(failed.report->source, paths.at(1));
+        QVERIFY(!QFileInfo::exists(result("b")));
+        QCOMPARE(testing::readBytes(result("c")), QByteArray("y"));
     }
 
     void failedFileNamesItsProcedure_data()
     {
-        QTest::addColumn<bool>("sets");
+        QTest::addColumn<bool>("useSets");
         QTest::addColumn<QString>("procedure");
         QTest::newRow("pair") << false << "ReplaceText.ReplaceTextInFile";
         QTest::newRow("sets") << true << "ReplaceText.ReplaceTextInFileCombo";
     }
     void failedFileNamesItsProcedure()
     {
-        QFETCH(bool, sets);
+        QFETCH(bool, useSets);
         QFETCH(QString, procedure);
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("b.htm", "x")};
-        host.next = pair("x", "y");
-        if (sets) {
-            host.next.kind = FileRequest::Kind::Sets;
-            host.next.findList = {"x"};
-            host.next.replaceList = {"y"};
-        }
+        const QStringList paths = {source("a.htm", "x"), source("b.htm", "x")};
+        FileRequest request = pair("x", "y");
+        if (useSets)
+            request.kind = FileRequest::Kind::Sets;
+        FixedRequest requests(request);
         // A folder where a's result should go: the write cannot replace it.
         QVERIFY(QDir().mkpath(result("a")));
-        const RunOutcome outcome = run(host);
-        QCOMPARE(m_failures.size(), 1);
-        QCOMPARE(m_failures.first().source, sourceTag(procedure));
-        QVERIFY(outcome.details.first().contains(": failed ("));
+        FakeSink sink;
+        run(paths, requests, sink);
+        const FileOutcome &failed = sink.outcomes.at(0);
+        QCOMPARE(failed.report->status, FileReport::Status::Failed);
+        QCOMPARE(requestProcedure(*failed.request), procedure);
         QVERIFY(QFileInfo::exists(result("b")));
     }
 
     void resultNamingARunSourceFails()
     {
-        // b's result would be a_replaced.htm's own path, which is a source of the run.
-        FakeRunHost host;
-        const QString other = source("b.htm", "x");
-        host.rows = {source("b_replaced.htm", "keep"), other};
-        host.next = pair("x", "y");
-        const RunOutcome outcome = run(host, host.rows);
+        // b's result would be b_replaced.htm, which is a source of the run.
+        const QStringList paths = {source("b_replaced.htm", "keep"), source("b.htm", "x")};
+        FixedRequest requests(pair("x", "y"));
+        FakeSink sink;
+        run(paths, requests, sink);
         QCOMPARE(testing::readBytes(result("b")), QByteArray("keep"));
-        QVERIFY(outcome.details.at(1).contains(": failed ("));
+        QCOMPARE(sink.outcomes.at(1).report->status, FileReport::Status::Failed);
+        QCOMPARE(sink.outcomes.at(1).report->statement, 166);
     }
 
+    // A stop ends the run after the files in flight: the outcomes are the first
+    // `done` files, each of them complete, the rest untouched, no temporary file.
     void stopAfterKOfMFiles_data()
     {
+        QTest::addColumn<QString>("stopBy");  // "caller" before the run, "sink" after k outcomes, "write" of file k
         QTest::addColumn<int>("k");
-        QTest::addColumn<bool>("duringFile");  // Stop while row k is replaced, else before row k + 1
-        QTest::newRow("before the first") << 0 << false;
-        QTest::newRow("before the second") << 1 << false;
-        QTest::newRow("during the second") << 2 << true;
-        QTest::newRow("before the last") << 2 << false;
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("before the first file") << "caller" << 0 << 1;
+        QTest::newRow("after 2 outcomes, one job") << "sink" << 2 << 1;
+        QTest::newRow("after 2 outcomes, four jobs") << "sink" << 2 << 4;
+        QTest::newRow("while file 2 is written, one job") << "write" << 2 << 1;
+        QTest::newRow("while file 2 is written, four jobs") << "write" << 2 << 4;
     }
     void stopAfterKOfMFiles()
     {
+        QFETCH(QString, stopBy);
         QFETCH(int, k);
-        QFETCH(bool, duringFile);
-        FakeRunHost host;
-        host.rows = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
-        host.next = pair("x", "y");
-        if (duringFile)
-            host.onPerform = [&](int row) { host.closing = row == k; };
+        QFETCH(int, jobs);
+        const int reason = StoppingFileSystem::kStopReason;
+        QStringList paths;
+        QStringList stems;
+        for (int i = 1; i <= 12; ++i) {
+            stems << QStringLiteral("p%1").arg(i);
+            paths << source(stems.last() + ".htm", "x");
+        }
+        FixedRequest requests(pair("x", "y"));
+        FakeSink sink;
+        StopToken stop;
+        const StoppingFileSystem stopping(QFile::encodeName(stems.value(k - 1) + "_replaced.htm"), stop);
+        RunEnvironment environment;
+        if (stopBy == "caller")
+            stop.requestStop(reason);
+        else if (stopBy == "sink")
+            sink.onFile = [&](const FileOutcome &outcome) {
+                if (outcome.index == k)
+                    stop.requestStop(reason);
+            };
         else
-            host.onHandOver = [&](int call) { host.closing = call == k + 1; };
-        const RunOutcome outcome = run(host);
-        QVERIFY(outcome.ended);
-        QCOMPARE(outcome.rowsDone, k);
-        QCOMPARE(outcome.reports.size(), k);
-        QStringList expected = {"a.htm", "b.htm", "c.htm"};
-        for (const QString &stem : QStringList{"a", "b", "c"}.first(k))
-            expected << stem + "_replaced.htm";
+            environment.fileSystem = &stopping;
+
+        const RunEnd end = run(paths, requests, sink, jobs, environment, stop);
+
+        QCOMPARE(end.listed, paths.size());
+        QCOMPARE(end.stopReason, reason);
+        if (jobs == 1)
+            QCOMPARE(end.done, k);
+        QVERIFY(end.done >= k);
+        QCOMPARE(sink.outcomes.size(), end.done);
+        QStringList expected;
+        for (qsizetype i = 0; i < paths.size(); ++i) {
+            expected << stems.at(i) + ".htm";
+            if (i < end.done) {
+                expected << stems.at(i) + "_replaced.htm";
+                QCOMPARE(testing::readBytes(result(stems.at(i))), QByteArray("y"));
+            }
+        }
         expected.sort();
-        QCOMPARE(filesIn(m_dir->path()), expected);  // no temporary file either
+        QCOMPARE(filesIn(m_dir->path()), expected);
     }
 
-    // The same rows in both runs: one found and replaced, two skipped, one whose
+    // The same files in both runs: one found and replaced, two skipped, one whose
     // result place is a folder, and sources whose results would name other
     // sources beside them (b) or in the output folder (c).
     void dryRunHasTheOutcomesOfTheRealRun_data()
     {
         QTest::addColumn<ReplaceMode>("mode");
         QTest::addColumn<SaveOption>("save");
-        QTest::addColumn<QString>("statuses");  // per row: Written, Skipped, Failed
+        QTest::addColumn<QString>("statuses");  // per file: Written, Skipped, Failed
         QTest::addColumn<qint64>("replacements");
         const QString beside = "WSSFFWWW";
         const QString output = "WSSFWWFW";
@@ -276,27 +402,33 @@ private slots:
         const QString out = m_dir->filePath("out");
         QVERIFY(QDir().mkpath(out + "/blocked.htm"));
         QVERIFY(QDir().mkpath(m_dir->filePath("blocked_replaced.htm")));
-        FakeRunHost host;
-        host.rows = {source("a.htm", page), source("empty.htm", ""), m_dir->filePath("missing.htm"),
-                     source("blocked.htm", page), source("b.htm", page), source("b_replaced.htm", page),
-                     source("c.htm", page), source("out/c.htm", page)};
-        host.next = pair("x", "y", mode);
-        host.next.options.save = save;
-        host.next.options.outputFolder = out + "/";
+        const QStringList paths = {source("a.htm", page),       source("empty.htm", ""),
+                                   m_dir->filePath("missing.htm"), source("blocked.htm", page),
+                                   source("b.htm", page),       source("b_replaced.htm", page),
+                                   source("c.htm", page),       source("out/c.htm", page)};
+        FileRequest request = pair("x", "y", mode);
+        request.options.save = save;
+        request.options.outputFolder = out + "/";
 
         const QStringList before = filesIn(m_dir->path());
-        host.next.options.dryRun = true;
-        const RunOutcome dry = run(host, host.rows);
+        request.options.dryRun = true;
+        FixedRequest dryRequests(request);
+        FakeSink drySink;
+        run(paths, dryRequests, drySink);
         QCOMPARE(filesIn(m_dir->path()), before);
-        host.next.options.dryRun = false;
-        const RunOutcome real = run(host, host.rows);
+        request.options.dryRun = false;
+        FixedRequest realRequests(request);
+        FakeSink realSink;
+        run(paths, realRequests, realSink);
 
-        QCOMPARE(real.reports.size(), host.rows.size());
-        QCOMPARE(dry.reports.size(), real.reports.size());
+        const QList<FileReport> dry = drySink.reports();
+        const QList<FileReport> real = realSink.reports();
+        QCOMPARE(real.size(), paths.size());
+        QCOMPARE(dry.size(), real.size());
         QString realStatuses;
-        for (qsizetype i = 0; i < real.reports.size(); ++i) {
-            const FileReport &d = dry.reports[i];
-            const FileReport &r = real.reports[i];
+        for (qsizetype i = 0; i < real.size(); ++i) {
+            const FileReport &d = dry[i];
+            const FileReport &r = real[i];
             realStatuses += "WSF"[int(r.status)];
             QCOMPARE(d.source, r.source);
             QCOMPARE(d.status, r.status);
@@ -306,65 +438,95 @@ private slots:
             QCOMPARE(d.dryRun, d.status != FileReport::Status::Skipped);
         }
         QCOMPARE(realStatuses, statuses);
-        QCOMPARE(real.reports.first().replacements, replacements);
-        QVERIFY(QFileInfo::exists(real.reports.first().resultPath));
+        QCOMPARE(real.first().replacements, replacements);
+        QVERIFY(QFileInfo::exists(real.first().resultPath));
     }
 
     // Pages of one name from several folders into one output folder: the first
-    // row's result stays, the others fail without a box each and are counted in
-    // the closing message.
+    // file's result stays, the others fail naming it and are counted in the
+    // closing message, however many files are done at once.
     void resultsOfTheRunAreNotReplaced_data()
     {
         QTest::addColumn<int>("folders");
+        QTest::addColumn<int>("jobs");
         QTest::addColumn<QString>("message");
-        QTest::newRow("one") << 1 << "Done.";
-        QTest::newRow("two") << 2 << "Done.\n1 file was not written: its result would replace a result of this run.";
-        QTest::newRow("four")
-            << 4 << "Done.\n3 files were not written: their results would replace results of this run.";
+        const QString two = "Done.\n1 file was not written: its result would replace a result of this run.";
+        const QString four = "Done.\n3 files were not written: their results would replace results of this run.";
+        QTest::newRow("one") << 1 << 1 << "Done.";
+        QTest::newRow("two") << 2 << 1 << two;
+        QTest::newRow("four, one job") << 4 << 1 << four;
+        QTest::newRow("four, four jobs") << 4 << 4 << four;
     }
-
     void resultsOfTheRunAreNotReplaced()
     {
         QFETCH(int, folders);
+        QFETCH(int, jobs);
         QFETCH(QString, message);
-        FakeRunHost host;
+        QStringList paths;
         QDir(m_dir->path()).mkdir("out");
-        for (int i = 0; i < folders; ++i) {
-            QDir(m_dir->path()).mkdir(QString::number(i));
-            host.rows << source(QStringLiteral("%1/index.htm").arg(i), QByteArray::number(i) + " x");
-        }
-        host.next = pair("x", "y");
-        host.next.options.save = SaveOption::OutputFolder;
-        host.next.options.outputFolder = m_dir->filePath("out");
-        const RunOutcome outcome = run(host, host.rows);
-        QCOMPARE(doneMessage(outcome), message);
-        QCOMPARE(host.failures.size(), 0);
+        for (int i = 0; i < folders; ++i)
+            paths << source(QStringLiteral("%1/index.htm").arg(i), QByteArray::number(i) + " x");
+        FileRequest request = pair("x", "y");
+        request.options.save = SaveOption::OutputFolder;
+        request.options.outputFolder = m_dir->filePath("out");
+        FixedRequest requests(request);
+        FakeSink sink;
+        const RunEnd end = run(paths, requests, sink, jobs);
+
+        RunTally tally;
+        for (const FileReport &report : sink.reports())
+            tally.add(report);
+        QCOMPARE(closingMessage(tally, end.done, end.listed, false), message);
         QCOMPARE(testing::readBytes(m_dir->filePath("out/index.htm")), QByteArray("0 y"));
-        QCOMPARE(outcome.details.size(), folders);
-        for (int i = 1; i < folders; ++i)
-            QVERIFY2(outcome.details.at(i).startsWith(host.rows.at(i) + ": failed (")
-                         && outcome.details.at(i).contains(host.rows.first()),
-                     qPrintable(outcome.details.at(i)));
+        for (int i = 1; i < folders; ++i) {
+            const QString line = describeReport(sink.outcomes.at(i).report.value(), QString());
+            QVERIFY2(line.startsWith(paths.at(i) + ": failed (") && line.contains(paths.first()), qPrintable(line));
+        }
     }
 
-    void processFileSkipsMissingAndEmpty()
+    // What the front ends say about a run, from its reports: only results that
+    // are written (or would be) count their replacements and lost characters.
+    void closingTexts_data()
     {
-        const FileRequest request = pair("x", "y");
-        QCOMPARE(processFile(m_dir->filePath("gone.htm"), request).status, FileReport::Status::Skipped);
-        QCOMPARE(processFile(source("empty.htm", ""), request).status, FileReport::Status::Skipped);
-        QCOMPARE(processFile(source("a.htm", "x"), request).status, FileReport::Status::Written);
-        QCOMPARE(testing::readBytes(result("a")), QByteArray("y"));
+        QTest::addColumn<QList<FileReport>>("reports");
+        QTest::addColumn<int>("listed");
+        QTest::addColumn<bool>("dryRun");
+        QTest::addColumn<QString>("stopSignal");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QString>("closing");
+        using S = FileReport::Status;
+        QTest::newRow("a write that failed after replacing")
+            << QList<FileReport>{report(S::Written, 2), report(S::Skipped), report(S::Failed, 3, 1)} << 3 << false
+            << "" << "3 files: 1 written, 1 skipped, 1 failed; 2 replacements" << "Done.";
+        QTest::newRow("characters lost, dry run")
+            << QList<FileReport>{report(S::Written, 1, 2), report(S::Written, 2, 1)} << 2 << true << ""
+            << "2 files: 2 would be written, 0 skipped, 0 failed; 3 replacements; "
+               "3 characters not in 1252 written as \"?\""
+            << "Done.";
+        QTest::newRow("stopped, one result not written")
+            << QList<FileReport>{report(S::Written, 1, 1), report(S::Failed, 0, 0, "a.htm")} << 5 << false << "SIGINT"
+            << "5 files: 1 written, 0 skipped, 1 failed; 1 replacement; 1 character not in 1252 written as \"?\"; "
+               "interrupted by SIGINT, 3 files not processed"
+            << "Stopped after 2 of 5 files.\n1 file was not written: its result would replace a result of this run.";
+        QTest::newRow("stopped after one of two")
+            << QList<FileReport>{report(S::Written, 0)} << 2 << false << "SIGTERM"
+            << "2 files: 1 written, 0 skipped, 0 failed; 0 replacements; interrupted by SIGTERM, 1 file not processed"
+            << "Stopped after 1 of 2 files.";
+    }
+    void closingTexts()
+    {
+        QFETCH(QList<FileReport>, reports);
+        QFETCH(int, listed);
+        QFETCH(bool, dryRun);
+        QFETCH(QString, stopSignal);
+        RunTally tally;
+        for (const FileReport &report : reports)
+            tally.add(report);
+        QTEST(runSummary(tally, listed, dryRun, QStringLiteral("1252"), stopSignal), "summary");
+        QTEST(closingMessage(tally, reports.size(), listed, !stopSignal.isEmpty()), "closing");
     }
 
 private:
-    RunOutcome run(FakeRunHost &host, const QStringList &sources = {})
-    {
-        ErrorTrap trap([this](const StepFailure &failure) { m_failures << failure; },
-                       QStringLiteral("Form1.PushButton3_Click"));
-        const RunOutcome outcome = ReplaceRun(host, std::make_shared<const RunSources>(sources)).run(trap, int(host.rows.size()));
-        m_failures << host.failures;
-        return outcome;
-    }
     QString source(const QString &name, const QByteArray &bytes)
     {
         const QString path = m_dir->filePath(name);
@@ -384,7 +546,6 @@ private:
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QList<StepFailure> m_failures;
 };
 
 QTEST_MAIN(TestReplaceRun)

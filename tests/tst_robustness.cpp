@@ -349,12 +349,15 @@ void TestRobustness::resultNamingRunSource()
     JobOptions options;
     options.save = SaveOption::OutputFolder;
     options.outputFolder = dir.filePath("a");
-    options.runSources = std::make_shared<const RunSources>(QStringList{first, second});
+    const RunSources sources(QStringList{first, second});
+    JobContext context;
+    context.sources = &sources;
     const qint64 firstTime = mtimeNs(first);
 
+    const QList<FindReplaceSet> setList = {{"old", "new"}};
     const auto run = [&](const QString &path) {
-        return sets ? ReplaceTextInFileCombo(path, {"old"}, {"new"}, options)
-                    : ReplaceTextInFile(path, "old", "new", options);
+        return sets ? ReplaceTextInFileCombo(path, setList, options, context)
+                    : ReplaceTextInFile(path, "old", "new", options, context);
     };
     const FileReport fromSecond = run(second);
     QCOMPARE(fromSecond.status, FileReport::Status::Failed);

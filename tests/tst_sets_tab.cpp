@@ -404,13 +404,13 @@ private slots:
         // a becomes b, then every b becomes c: list order counts.
         addSets({"a", "b"}, {"b", "c"});
         // A set added while the run goes on applies from the next file.
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            if (call == 2) {
-                m_bed->platform.inputAnswers.enqueue(QStringLiteral("c::d"));
-                click("PushButton7");
-            }
-        };
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt("a_replaced.htm");
         click("PushButton3");
+        QVERIFY(gate.waitUntilReached());
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("c::d"));
+        click("PushButton7");
+        gate.release();
+        testing::waitForRun(*m_form);
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/a_replaced.htm")), QByteArray("c-c"));
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("d-d"));
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});

@@ -28,7 +28,8 @@ bool reportWritten(FILE *out, FILE *err)
 
 } // namespace
 
-int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress)
+int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+                   const RunEnvironment &environment)
 {
     const auto parsed = parseCommandLine(arguments);
     int status = 0;
@@ -39,7 +40,7 @@ int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool show
                      error->message.toLocal8Bit().constData());
         status = 2;
     } else {
-        status = runFiles(std::get<CliOptions>(parsed), out, err, showProgress);
+        status = runFiles(std::get<CliOptions>(parsed), out, err, showProgress, stop, environment);
     }
     if (!reportWritten(out, err) && status == 0)
         status = 1;

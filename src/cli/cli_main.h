@@ -2,6 +2,9 @@
 // status, with the report streams handed in so tests run it in-process.
 #pragma once
 
+#include "engine/replace_run.h"
+#include "engine/stop_token.h"
+
 #include <QStringList>
 
 #include <cstdio>
@@ -10,7 +13,9 @@ namespace tessaly::cli {
 
 // `arguments` starts with the program name. Returns the exit status: 0 when no
 // file failed, 1 when one failed or the report could not be written to `out`,
-// 2 for a usage error, 128 + N when signal N stopped the run.
-int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress);
+// 2 for a usage error, 128 + N when signal N stopped the run through `stop`.
+// `environment` is the file system and thread limit the run works with.
+int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+                   const RunEnvironment &environment = {});
 
 } // namespace tessaly::cli

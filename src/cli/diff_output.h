@@ -1,7 +1,7 @@
 // --diff: one file's changes as a unified diff, in the terminal's encoding.
 #pragma once
 
-#include "engine/replace_run.h"
+#include "engine/file_request.h"
 #include "engine/unified_diff_format.h"
 
 #include <QByteArray>

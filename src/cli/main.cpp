@@ -1,7 +1,7 @@
 // tessaly-cli: the replacement engine for scripts and servers, without a window.
 #include "cli/cli_main.h"
 #include "cli/cli_options.h"
-#include "cli/interruption.h"
+#include "cli/signal_stop.h"
 #include "textio/file_system.h"
 
 #include <QCoreApplication>
@@ -13,9 +13,10 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     tessaly::ignoreFileSizeSignal();
-    tessaly::cli::catchInterruptions();
+    static tessaly::StopToken stop;
+    tessaly::cli::stopOnSignals(stop);
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
     return tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
-                                        isatty(STDERR_FILENO));
+                                        isatty(STDERR_FILENO), stop);
 }

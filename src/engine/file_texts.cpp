@@ -7,14 +7,12 @@
 
 namespace tessaly {
 
-FileTexts fileTexts(const QString &path, const FileRequest &request)
+FileTexts fileTexts(const QString &path, const FileRequest &request, const FileSystem &fileSystem)
 {
     const JobOptions &options = request.options;
-    const QList<FindReplaceSet> sets = request.kind == FileRequest::Kind::Sets
-                                           ? findReplaceSets(request.findList, request.replaceList)
-                                           : QList<FindReplaceSet>{{request.findText, request.replaceText}};
+    const QList<FindReplaceSet> &sets = request.sets;
     try {
-        const QByteArray content = options.fileSystem->readAll(path);
+        const QByteArray content = fileSystem.readAll(path);
         FileTexts texts;
         texts.format = classifyContent(content);
         texts.source = decodeText(content, texts.format, options.codePage);

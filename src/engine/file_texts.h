@@ -2,7 +2,8 @@
 // showing its changes (the Preview window's diff).
 #pragma once
 
-#include "engine/replace_run.h"
+#include "engine/file_request.h"
+#include "textio/file_system.h"
 #include "textio/text_encoding.h"
 
 #include <QString>
@@ -18,6 +19,7 @@ struct FileTexts {
 // Reads the file and replaces in it exactly as the run's job does, writing
 // nothing. Throws TessalyError when the file cannot be read (or is too large for
 // the memory left).
-FileTexts fileTexts(const QString &path, const FileRequest &request);
+FileTexts fileTexts(const QString &path, const FileRequest &request,
+                    const FileSystem &fileSystem = FileSystem::real());
 
 } // namespace tessaly

@@ -150,43 +150,42 @@ struct Refusal {
 
 // The checks a result's name passes before the write and, through the same folder
 // handle, once more just before the rename.
-void checkDestination(const Destination &destination, const FolderEntry &now, const JobOptions &options)
+void checkDestination(const Destination &destination, const FolderEntry &now, const JobContext &context)
 {
     if (now.isFolder)
         throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(destination.path));
-    if (options.runSources && options.runSources->holds(*destination.folder, destination.name, now))
+    if (context.sources && context.sources->holds(*destination.folder, destination.name, now))
         throw Refusal{QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
                           .arg(destination.path)};
 }
 
-Destination destinationOf(const QString &resultPath, const JobOptions &options)
+Destination destinationOf(const QString &resultPath, const JobOptions &options, const JobContext &context)
 {
     Destination destination;
     destination.name = QFile::encodeName(GetFileName(resultPath, options.separator));
     destination.path = resultPath;
-    if (options.save == SaveOption::OutputFolder && !options.subFolder.isEmpty()) {
+    if (options.save == SaveOption::OutputFolder && !context.subFolder.isEmpty()) {
         // A folder below the output folder is made on the way to the write; a dry
         // run makes none and looks the name up from the deepest folder there is,
         // where it is free, through the folders still to be made.
         OutputFolders ownFolders;
-        OutputFolders &folders = options.outputFolders ? *options.outputFolders : ownFolders;
-        auto below = folders.openBelow(options.outputFolder, options.subFolder, !options.dryRun, *options.fileSystem);
+        OutputFolders &folders = context.outputFolders ? *context.outputFolders : ownFolders;
+        auto below = folders.openBelow(options.outputFolder, context.subFolder, !options.dryRun, *context.fileSystem);
         destination.folder = std::move(below.folder);
         destination.name.prepend(below.missing);
         return destination;
     }
     const QString folder = GetFilePath(resultPath, options.separator);
     const QString shownFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
-    destination.folder = options.outputFolders ? options.outputFolders->open(shownFolder, *options.fileSystem)
-                                               : options.fileSystem->openFolder(shownFolder);
+    destination.folder = context.outputFolders ? context.outputFolders->open(shownFolder, *context.fileSystem)
+                                               : context.fileSystem->openFolder(shownFolder);
     return destination;
 }
 
 FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
-                  const Statements &statements)
+                  const JobContext &context, const Statements &statements)
 {
-    const FileSystem &fs = *options.fileSystem;
-    const SettledFile settled(options.runResults.get(), options.listIndex);
+    const FileSystem &fs = *context.fileSystem;
     FileReport report;
     report.source = path;
     // Such a name would reach the system as another file's name.
@@ -211,16 +210,16 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     // reports the same failures.
     report.dryRun = options.dryRun;
     const QString resultPath =
-        composeResultPath(path, options.save, options.outputFolder, options.separator, options.subFolder);
+        composeResultPath(path, options.save, options.outputFolder, options.separator, context.subFolder);
     if (resultPath.isEmpty())
         return failed(report, statements.write, QStringLiteral("No save option is selected."));
     report.resultPath = resultPath;
     const auto check = [&](const Destination &destination, const FolderEntry &now) {
-        checkDestination(destination, now, options);
+        checkDestination(destination, now, context);
     };
     Destination destination;
     try {
-        destination = destinationOf(resultPath, options);
+        destination = destinationOf(resultPath, options, context);
         FolderEntry now = fs.lookUp(destination);
         if (now.exists && now.identity == source.identity) {
             report.resultPath = replacedName(resultPath, path, options.separator);
@@ -233,8 +232,8 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath));
         }
         check(destination, now);
-        if (options.runResults) {
-            if (const auto earlier = options.runResults->claim(options.listIndex, path, destination, now))
+        if (context.results) {
+            if (const auto earlier = context.results->claim(context.listIndex, path, destination, now))
                 throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
                                              "earlier in this run.")
                                   .arg(report.resultPath, *earlier),
@@ -290,49 +289,16 @@ FileReport skippedReport(const QString &path)
     return report;
 }
 
-QString plural(qint64 n, const char *one, const char *many)
-{
-    return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
-}
-
-QString describeReport(const FileReport &report, const QString &codePageName)
-{
-    switch (report.status) {
-    case FileReport::Status::Skipped:
-        return QStringLiteral("%1: skipped (%2)").arg(report.source, report.description);
-    case FileReport::Status::Failed:
-        return QStringLiteral("%1: %2 (%3)")
-            .arg(report.source, QLatin1String(report.dryRun ? "would fail" : "failed"), report.description);
-    case FileReport::Status::Written:
-        break;
-    }
-    QString details = plural(report.replacements, "replacement", "replacements");
-    if (report.lostCharacters > 0)
-        details += QStringLiteral(", %1 not in %2 written as \"?\"")
-                       .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
-    if (report.dryRun)
-        details += QStringLiteral(", dry run");
-    return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
-}
-
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
-                             const JobOptions &options)
+                             const JobOptions &options, const JobContext &context)
 {
-    return runJob(path, {{findText, replaceText}}, options, kPairStatements);
+    return runJob(path, {{findText, replaceText}}, options, context, kPairStatements);
 }
 
-FileReport ReplaceTextInFileCombo(const QString &path, const QStringList &findList, const QStringList &replaceList,
-                                  const JobOptions &options)
+FileReport ReplaceTextInFileCombo(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
+                                  const JobContext &context)
 {
-    return runJob(path, findReplaceSets(findList, replaceList), options, kSetsStatements);
-}
-
-QList<FindReplaceSet> findReplaceSets(const QStringList &findList, const QStringList &replaceList)
-{
-    QList<FindReplaceSet> sets;
-    for (qsizetype j = 0; j < findList.size(); ++j)
-        sets.append({findList[j], replaceList.value(j)});
-    return sets;
+    return runJob(path, sets, options, context, kSetsStatements);
 }
 
 SourceFormat resultFormat(SourceFormat format)

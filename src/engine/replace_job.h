@@ -2,6 +2,7 @@
 // the result. They show nothing; what happened comes back as a FileReport.
 #pragma once
 
+#include "engine/find_replace_set.h"
 #include "engine/output_folders.h"
 #include "engine/replacement.h"
 #include "engine/result_path.h"
@@ -15,39 +16,36 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
-#include <memory>
-
 namespace tessaly {
 
-struct FindReplaceSet {
-    QString find;
-    QString replace;
-};
-
-
+// What the user chose for a file: how to replace and where the result goes.
 struct JobOptions {
     ReplaceMode mode = ReplaceMode::ViewableText;
     SaveOption save = SaveOption::BesideSource;
     QString outputFolder;       // used with SaveOption::OutputFolder
-    // With SaveOption::OutputFolder: the folder below it ("A/B", "/" separated) that
-    // the result goes to, made when the result is written; "" for the folder itself.
-    QString subFolder;
     CodePage codePage = CodePage::system();
     bool dryRun = false;        // everything but the write
     QChar separator = QDir::separator();
-    // The run this file belongs to: its sources as they were when it started, and
-    // the output folders it keeps open. A result is checked against the sources
-    // through its folder's handle once more just before it is renamed into place.
-    // Without them a file opens its folder for itself.
-    std::shared_ptr<const RunSources> runSources;
-    std::shared_ptr<OutputFolders> outputFolders;
+};
+
+// What a file's job gets from the run it belongs to. Without a run (the
+// defaults) a file opens its folder for itself and claims nothing.
+struct JobContext {
+    const FileSystem *fileSystem = &FileSystem::real();
+    // The run's sources as they were when it started: a result is checked against
+    // them through its folder's handle once more just before it is renamed into place.
+    const RunSources *sources = nullptr;
+    // The output folders the run keeps open.
+    OutputFolders *outputFolders = nullptr;
     // The results the run has claimed, and the file's place in the run's list
     // (from 1): a result that would replace one of an earlier file of the run
-    // fails instead.
-    std::shared_ptr<RunResults> runResults;
+    // fails instead. The run settles the file when its job returns.
+    RunResults *results = nullptr;
     int listIndex = 0;
-    const FileSystem *fileSystem = &FileSystem::real();
+    // With SaveOption::OutputFolder: the folder below it ("A/B", "/" separated)
+    // that the result goes to, made when the result is written; "" for the
+    // folder itself.
+    QString subFolder;
 };
 
 struct FileReport {
@@ -72,15 +70,6 @@ qint64 FileSize2(const QString &path);
 // Why FileSize2 refuses a file ("missing" or "empty"), and the report of such a file.
 QString skipReason(const QString &path);
 FileReport skippedReport(const QString &path);
-// One line for a report: "SOURCE -> RESULT (N replacements)", "SOURCE: skipped
-// (REASON)" or "SOURCE: failed (REASON)"; in a dry run a write that would fail is
-// "SOURCE: would fail (REASON)".
-QString describeReport(const FileReport &report, const QString &codePageName);
-// "1 file", "2 files": a count with the word in its number, for reports and summaries.
-QString plural(qint64 n, const char *one, const char *many);
-
-// The sets of two parallel lists; a find text without a partner is replaced by nothing.
-QList<FindReplaceSet> findReplaceSets(const QStringList &findList, const QStringList &replaceList);
 // The bytes a job writes for a source's content of that format: the replacement
 // step alone, with no result path and no write. They are in resultFormat(format):
 // the source's, except that UTF-16 and UTF-32 sources give UTF-16 little-endian.
@@ -89,8 +78,8 @@ QByteArray replacedContent(const QByteArray &content, SourceFormat format, const
                            const JobOptions &options);
 
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
-                             const JobOptions &options);
-FileReport ReplaceTextInFileCombo(const QString &path, const QStringList &findList, const QStringList &replaceList,
-                                  const JobOptions &options);
+                             const JobOptions &options, const JobContext &context = {});
+FileReport ReplaceTextInFileCombo(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
+                                  const JobContext &context = {});
 
 } // namespace tessaly

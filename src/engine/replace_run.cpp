@@ -1,122 +1,151 @@
 #include "engine/replace_run.h"
 
-#include <optional>
+#include "base/paths.h"
+#include "base/tessaly_error.h"
+#include "engine/output_folders.h"
+#include "engine/run_results.h"
+#include "engine/run_sources.h"
+#include "engine/worker_threads.h"
+
+#include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
 
 namespace tessaly {
 
-QString requestProcedure(const FileRequest &request)
+namespace {
+
+// Statements of Form1.PushButton3_Click's loop that a file's outcome can name.
+constexpr int kReadRequestStatement = 120;
+
+QStringList absolutePaths(const QList<RunFile> &files)
 {
-    return request.kind == FileRequest::Kind::Sets ? QStringLiteral("ReplaceText.ReplaceTextInFileCombo")
-                                                   : QStringLiteral("ReplaceText.ReplaceTextInFile");
+    QStringList paths;
+    paths.reserve(files.size());
+    for (const RunFile &file : files)
+        paths.append(isValidFileName(file.path) ? QFileInfo(file.path).absoluteFilePath()
+                                                : file.path);  // QFileInfo would re-spell it
+    return paths;
 }
 
-RunContext::RunContext(std::shared_ptr<const RunSources> runSources)
-    : sources(runSources ? std::move(runSources) : std::make_shared<const RunSources>(QStringList()))
-{
-}
+// What the files of one run share while it works. Threads only read `files` and
+// `paths` (a non-const QList access would detach a shared list: a data race).
+struct RunState {
+    const QList<RunFile> &files;
+    const QStringList paths;
+    const RunSources sources;
+    OutputFolders outputFolders;
+    RunResults results;
 
-void RunContext::bind(JobOptions &options, int listIndex) const
-{
-    options.runSources = sources;
-    options.outputFolders = outputFolders;
-    options.runResults = results;
-    options.listIndex = listIndex;
-}
+    std::mutex mutex;
+    std::condition_variable ready;
+    std::vector<std::optional<FileOutcome>> outcomes;  // by list place, until handed on
+    qsizetype next = 0;   // files are taken in list order
+    bool closed = false;  // a stop was seen: no file is taken any more
 
-QString doneMessage(const RunOutcome &outcome)
-{
-    QString message = QStringLiteral("Done.");
-    if (outcome.notWritten == 1)
-        message += QStringLiteral("\n1 file was not written: its result would replace a result of this run.");
-    else if (outcome.notWritten > 1)
-        message += QStringLiteral("\n%1 files were not written: their results would replace results of this run.")
-                       .arg(outcome.notWritten);
-    return message;
-}
-
-FileReport replaceInFile(const QString &path, const FileRequest &request)
-{
-    if (request.kind == FileRequest::Kind::Sets)
-        return ReplaceTextInFileCombo(path, request.findList, request.replaceList, request.options);
-    return ReplaceTextInFile(path, request.findText, request.replaceText, request.options);
-}
-
-FileReport processFile(const QString &path, const FileRequest &request)
-{
-    if (FileSize2(path) < 1)
-        return skippedReport(path);
-    return replaceInFile(path, request);
-}
-
-ReplaceRun::ReplaceRun(RunHost &host, std::shared_ptr<const RunSources> sources)
-    : m_host(host), m_context(std::move(sources))
-{
-}
-
-void ReplaceRun::replaceFile(int row, const QString &path, qint64 size, FileRequest request, RunOutcome &outcome)
-{
-    m_context.bind(request.options, row);
-    const FileReport report = m_host.perform([&] { return replaceInFile(path, request); }, size);
-    outcome.details << describeReport(report, request.options.codePage.name());
-    outcome.reports << report;
-    // A site with an index page in every folder would raise a box for each of
-    // those: they are counted in the closing message instead.
-    if (!report.earlierSource.isEmpty())
-        ++outcome.notWritten;
-    else if (report.status == FileReport::Status::Failed)
-        m_host.reportFailure({sourceTag(requestProcedure(request)), report.statement, report.description});
-}
-
-RunOutcome ReplaceRun::run(ErrorTrap &trap, int rowCount)
-{
-    RunOutcome outcome;
-    for (int row = 1; row <= rowCount; ++row) {
-        // Rows are handled one after the other: each one's claim on its result
-        // comes after those of the rows before it.
-        const SettledFile settled(m_context.results.get(), row);
-        bool goOn = true;
-        trap.step(112, [&] { goOn = m_host.handOverEvents(); });
-        if (!goOn) {
-            outcome.ended = true;
-            break;
-        }
-        trap.step(114, [&] { m_host.showBusy(); });
-        QString path;
-        trap.step(116, [&] { path = m_host.rowText(row); });
-        m_host.showProgress(row, rowCount, path);
-
-        qint64 size = 0;
-        if (trap.test(118, [&] { return (size = FileSize2(path)) < 1; })) {
-            outcome.reports << skippedReport(path);
-            outcome.details << describeReport(outcome.reports.last(), QString());
-            outcome.rowsDone = row;
-            continue;
-        }
-        // The tab, the texts and the options are read now, for this file. (No
-        // request is made up front: default options look up the system's code
-        // page, which costs as much as a small file.)
-        std::optional<FileRequest> request;
-        if (trap.test(120, [&] {
-                request = m_host.request();
-                return request->kind == FileRequest::Kind::Pair;
-            })) {
-            trap.step(122, [&] {
-                if (!request)
-                    request.emplace();
-                request->kind = FileRequest::Kind::Pair;
-                replaceFile(row, path, size, std::move(*request), outcome);
-            });
-        } else if (trap.test(124, [&] { return request->kind == FileRequest::Kind::Sets; })) {
-            trap.step(126, [&] { replaceFile(row, path, size, std::move(*request), outcome); });
-        }
-        outcome.rowsDone = row;
-        if (!m_host.goesOn()) {
-            outcome.ended = true;
-            break;
-        }
-        // 128: next row
+    explicit RunState(const QList<RunFile> &runFiles)
+        : files(runFiles), paths(absolutePaths(runFiles)), sources(paths), outcomes(size_t(runFiles.size()))
+    {
     }
-    return outcome;
+    // Whether the outcome of file i is there, or will never come. Under `mutex`.
+    bool settled(qsizetype i) const { return outcomes[size_t(i)].has_value() || (closed && i >= next); }
+};
+
+} // namespace
+
+RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, ReportSink &sink,
+                       const StopToken &stop, int jobs)
+{
+    RunState state(files);
+    const qsizetype total = files.size();
+
+    // The next file to do, or -1 when none is left or the run was asked to stop.
+    // Taking and the stop test are one step, so the files taken are exactly those
+    // that will be reported.
+    const auto take = [&]() -> qsizetype {
+        const std::lock_guard lock(state.mutex);
+        if (stop.stopRequested())
+            state.closed = true;
+        if (state.closed || state.next >= total)
+            return -1;
+        return state.next++;
+    };
+    // The one place a file of the run is done and settled.
+    const auto doFile = [&](qsizetype i) {
+        const int index = int(i + 1);
+        FileOutcome outcome;
+        outcome.index = index;
+        {
+            const SettledFile settled(&state.results, index);
+            const QString &path = state.paths.at(i);
+            if (FileSize2(path) < 1) {
+                outcome.report = skippedReport(path);
+            } else {
+                try {
+                    outcome.request = requests.requestFor(index);
+                } catch (const TessalyError &error) {
+                    FileReport failed;
+                    failed.status = FileReport::Status::Failed;
+                    failed.statement = kReadRequestStatement;
+                    failed.description = error.description();
+                    outcome.report = failed;
+                }
+                if (outcome.request && outcome.request->kind != FileRequest::Kind::None) {
+                    const JobContext context{m_environment.fileSystem, &state.sources, &state.outputFolders,
+                                             &state.results,          index,          state.files.at(i).subFolder};
+                    outcome.report = replaceInFile(path, *outcome.request, context);
+                }
+            }
+        }
+        if (outcome.report)
+            outcome.report->source = state.files.at(i).path;
+        const std::lock_guard lock(state.mutex);
+        state.outcomes[size_t(i)] = std::move(outcome);
+        state.ready.notify_all();
+    };
+    const auto work = [&] {
+        for (qsizetype i = take(); i >= 0; i = take())
+            doFile(i);
+    };
+
+    // This thread does files too, between handing the outcomes on in list order.
+    const int helpers = int(std::clamp<qsizetype>(std::min<qsizetype>(jobs, total) - 1, 0, total));
+    const WorkerThreads workers(helpers, m_environment.threadLimit, work);
+    RunEnd end;
+    end.listed = total;
+    for (; end.done < total; ++end.done) {
+        std::optional<FileOutcome> outcome;
+        {
+            std::unique_lock lock(state.mutex);
+            while (!state.settled(end.done)) {
+                lock.unlock();
+                const qsizetype i = take();
+                if (i >= 0)
+                    doFile(i);
+                lock.lock();
+                if (i < 0)
+                    state.ready.wait(lock, [&] { return state.settled(end.done); });
+            }
+            outcome.swap(state.outcomes[size_t(end.done)]);
+        }
+        if (!outcome)
+            break;
+        try {
+            sink.fileDone(*outcome);
+        } catch (...) {
+            // A sink that fails ends the run as a stop does: the files in flight
+            // finish, and none is started any more for reports nobody would get.
+            const std::lock_guard lock(state.mutex);
+            state.closed = true;
+            throw;
+        }
+    }
+    end.stopReason = stop.reason();
+    return end;
 }
 
 } // namespace tessaly

@@ -66,9 +66,23 @@ QString FileListView::dragCursorPath()
     return programFile(QStringLiteral("drag.ico"));
 }
 
+void FileListView::setChangesAllowed(bool allowed)
+{
+    m_changesAllowed = allowed;
+    setAcceptDrops(allowed);
+    viewport()->setAcceptDrops(allowed);
+    if (!allowed)
+        m_draggedRow = QPersistentModelIndex();
+}
+
+bool FileListView::takesDrop(const QMimeData *data) const
+{
+    return m_changesAllowed && !localPaths(data).isEmpty();
+}
+
 void FileListView::removeSelectedRow()
 {
-    if (busy() || !m_model || m_model->count() == 0)
+    if (busy() || !m_changesAllowed || !m_model || m_model->count() == 0)
         return;
     const QModelIndexList selected = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
     if (selected.isEmpty())
@@ -102,6 +116,8 @@ void FileListView::mousePressEvent(QMouseEvent *event)
 
 void FileListView::itemClicked()
 {
+    if (!m_changesAllowed)
+        return;
     // Loaded afresh on every click; without the picture another pointer shows.
     viewport()->setCursor(loadCursorFile(dragCursorPath()).value_or(QCursor(Qt::DragMoveCursor)));
     const QModelIndex current = currentIndex();
@@ -123,7 +139,7 @@ void FileListView::mouseMoveEvent(QMouseEvent *event)
 
 void FileListView::dragRowTo(const QModelIndex &target, int pointerY)
 {
-    if (!target.isValid() || !m_draggedRow.isValid() || !m_model)
+    if (!target.isValid() || !m_draggedRow.isValid() || !m_model || !m_changesAllowed)
         return;
     const int from = m_draggedRow.row() + 1;
     const int to = target.row() + 1;
@@ -158,7 +174,7 @@ void FileListView::mouseReleaseEvent(QMouseEvent *event)
 
 void FileListView::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (localPaths(event->mimeData()).isEmpty())
+    if (!takesDrop(event->mimeData()))
         event->ignore();
     else
         event->acceptProposedAction();
@@ -166,7 +182,7 @@ void FileListView::dragEnterEvent(QDragEnterEvent *event)
 
 void FileListView::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (localPaths(event->mimeData()).isEmpty())
+    if (!takesDrop(event->mimeData()))
         event->ignore();
     else
         event->acceptProposedAction();
@@ -174,7 +190,7 @@ void FileListView::dragMoveEvent(QDragMoveEvent *event)
 
 void FileListView::dropEvent(QDropEvent *event)
 {
-    const QStringList paths = localPaths(event->mimeData());
+    const QStringList paths = m_changesAllowed ? localPaths(event->mimeData()) : QStringList();
     if (paths.isEmpty()) {
         event->ignore();
         return;

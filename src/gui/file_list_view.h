@@ -9,6 +9,8 @@
 
 #include <functional>
 
+class QMimeData;
+
 namespace tessaly {
 
 class FileListView : public QTreeView {
@@ -25,6 +27,10 @@ public:
     // Whether the window is busy (its pointer is the hourglass); Delete and
     // double-click do nothing then.
     void setBusyTest(std::function<bool()> isBusy) { m_isBusy = std::move(isBusy); }
+    // Whether Delete, double-click, the row drag and drops may change the list
+    // (not while a run works on it). The list still scrolls and selects.
+    void setChangesAllowed(bool allowed);
+    bool changesAllowed() const { return m_changesAllowed; }
 
     // The row drag's pointer picture, beside the program.
     static QString dragCursorPath();
@@ -45,12 +51,14 @@ protected:
 
 private:
     bool busy() const { return m_isBusy && m_isBusy(); }
+    bool takesDrop(const QMimeData *data) const;
     void removeSelectedRow();
     void itemClicked();
     void dragRowTo(const QModelIndex &target, int pointerY);
 
     FileListModel *m_model = nullptr;
     std::function<bool()> m_isBusy;
+    bool m_changesAllowed = true;
     bool m_buttonDown = false;
     // The dragged row by identity: it follows the row through removals above it
     // and turns invalid when the row goes.

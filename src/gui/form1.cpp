@@ -3,7 +3,6 @@
 #include "base/error_report.h"
 #include "base/paths.h"
 #include "base/program_files.h"
-#include "engine/run_sources.h"
 #include "filelist/file_list_model.h"
 #include "gui/busy_pointer.h"
 #include "gui/file_list_view.h"
@@ -29,6 +28,7 @@
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QThread>
 
 namespace tessaly {
 
@@ -53,12 +53,6 @@ QFont productFont(qreal pointSize)
 constexpr qreal kTextPoints = 9.0;
 constexpr qreal kButtonPoints = 11.25;
 
-const QString kNoFilesAdded = QStringLiteral("No files added.");
-// Identifying one source (two look-ups) costs about as much as replacing in
-// this many bytes: lists of a few thousand files go to the worker thread.
-constexpr qint64 kIdentifyBytesPerFile = 512;
-const QString kFolderMissing = QStringLiteral("Folder does not exist. Please select another folder.");
-
 } // namespace
 
 Form1::Form1(Platform &platform, SettingsStore &settings, QWidget *parent)
@@ -68,8 +62,11 @@ Form1::Form1(Platform &platform, SettingsStore &settings, QWidget *parent)
 
 Form1::Form1(Platform &platform, SettingsStore &settings, const QString &programFolder, QWidget *parent)
     : QMainWindow(parent), m_platform(platform), m_settings(settings), m_programFolder(programFolder),
-      m_fileList(new FileListModel(this)), m_quit([] { QCoreApplication::quit(); })
+      m_fileList(new FileListModel(this)), m_quit([] { QCoreApplication::quit(); }),
+      m_run({[this](const QList<FileOutcome> &batch) { filesDone(batch); },
+             [this](const RunEnd &end) { runEnded(end); }})
 {
+    m_run.setEnvironment({}, QThread::idealThreadCount());
     buildControls();
     installHoverPointer();
     new BusyPointer(*this);
@@ -260,6 +257,7 @@ void Form1::buildControls()
     connect(m_stopButton, &QPushButton::clicked, this, &Form1::stopRun);
     connect(m_stopKey, &QShortcut::activated, this, &Form1::stopRun);
     connectFileList();
+    connectRequestControls();
 
     m_command1->setFocus();
 }
@@ -463,8 +461,10 @@ void Form1::PushButton10_Click()
 void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing ends the program at once, without a question. A run in progress
-    // stops after the file in flight; its result is written whole or not at all.
+    // stops after the files in flight; their results are written whole or not at
+    // all (the run is waited for when the window goes).
     m_closeRequested = true;
+    m_run.stop();
     event->accept();
     const QWidgetList windows = QApplication::topLevelWidgets();
     for (QWidget *window : windows)
@@ -472,180 +472,6 @@ void Form1::closeEvent(QCloseEvent *event)
             window->close();
     if (m_quit)
         m_quit();
-}
-
-// The window as host of the replacement run: its rows, its tab, texts and options,
-// its pointer and status line.
-class Form1::RunHostOfForm1 : public RunHost {
-public:
-    RunHostOfForm1(Form1 &form, bool dryRun) : m_form(form), m_dryRun(dryRun) {}
-
-    bool handOverEvents() override { return m_form.handOverEvents() && !m_form.m_stopRequested; }
-    bool goesOn() const override { return !m_form.m_closeRequested && !m_form.m_stopRequested; }
-    void showBusy() override { m_form.setCursor(Qt::WaitCursor); }
-    QString rowText(int row) override
-    {
-        // Rows removed while the run goes on are past the end of the list now.
-        if (row < 1 || row > m_form.m_fileList->count())
-            throw TessalyError(QStringLiteral("Index out of bounds"));
-        return m_form.m_fileList->text(row);
-    }
-    void showProgress(int row, int rowCount, const QString &path) override { m_form.showProgress(row, rowCount, path); }
-    FileRequest request() override
-    {
-        FileRequest request = m_form.currentRequest();
-        request.options.dryRun = m_dryRun;
-        return request;
-    }
-    FileReport perform(const std::function<FileReport()> &work, qint64 bytes) override
-    {
-        return m_form.m_job.run<FileReport>(work, bytes);
-    }
-    void reportFailure(const StepFailure &failure) override
-    {
-        // A preview lists the files that would fail with their reasons instead.
-        if (!m_dryRun)
-            errorReportBox(m_form.m_platform)(failure);
-    }
-
-private:
-    Form1 &m_form;
-    bool m_dryRun;
-};
-
-FileRequest Form1::currentRequest() const
-{
-    FileRequest request;
-    switch (m_tabControl1->currentIndex()) {
-    case 0:
-        request.kind = FileRequest::Kind::Pair;
-        request.findText = m_text1->toPlainText();
-        request.replaceText = m_text2->toPlainText();
-        break;
-    case 1:
-        request.kind = FileRequest::Kind::Sets;
-        for (int i = 0; i < m_combo1->count(); ++i)
-            request.findList << m_combo1->itemText(i);
-        for (int i = 0; i < m_combo2->count(); ++i)
-            request.replaceList << m_combo2->itemText(i);
-        break;
-    default:
-        return request;
-    }
-    JobOptions &options = request.options;
-    options.mode = m_option1->isChecked() ? ReplaceMode::ViewableText : ReplaceMode::WholeFile;
-    if (m_option4->isChecked()) {
-        options.save = SaveOption::OutputFolder;
-        options.outputFolder = localPath(m_text3->text());
-    } else if (m_option3->isChecked()) {
-        options.save = SaveOption::BesideSource;
-    } else {
-        options.save = SaveOption::None;
-    }
-    return request;
-}
-
-void Form1::showProgress(int row, int rowCount, const QString &path)
-{
-    // Repainting the status line for every file would cost more than replacing
-    // small files: it is refreshed a few times a second.
-    if (row > 1 && m_progressShown.isValid() && m_progressShown.elapsed() < kProgressInterval)
-        return;
-    m_progressShown.start();
-    m_progress->setRange(0, rowCount);
-    m_progress->setValue(row - 1);
-    m_progress->setVisible(true);
-    m_statusText->setText(QStringLiteral("%1 of %2: %3").arg(row).arg(rowCount).arg(path));
-    m_statusText->setToolTip(QString());
-}
-
-void Form1::clearProgress()
-{
-    m_progressShown.invalidate();
-    m_progress->setVisible(false);
-    m_statusText->clear();
-    m_statusText->setToolTip(QString());
-}
-
-void Form1::showRunning(bool running)
-{
-    m_previewButton->setVisible(!running);
-    m_stopButton->setVisible(running);
-    m_stopKey->setEnabled(running);
-}
-
-void Form1::stopRun()
-{
-    if (m_runInProgress)
-        m_stopRequested = true;
-}
-
-void Form1::PushButton3_Click()
-{
-    ErrorTrap trap(m_platform, QStringLiteral("Form1.PushButton3_Click"));
-    replaceOverList(trap, false);
-}
-
-void Form1::replaceOverList(ErrorTrap &trap, bool preview)
-{
-    bool alreadyRunning = false;
-    trap.step(102, [&] { alreadyRunning = m_runInProgress; });
-    if (alreadyRunning)
-        return;
-    trap.step(104, [&] { m_runInProgress = true; });
-
-    if (trap.test(106, [&] { return m_fileList->count() == 0; })) {
-        trap.step(136, [&] { m_platform.message(kNoFilesAdded); });
-        trap.step(138, [&] { m_runInProgress = false; });
-        return;
-    }
-    if (trap.test(108, [&] {
-            const bool folderExists = FolderExists(m_text3->text());
-            return !(folderExists || m_option3->isChecked());
-        })) {
-        trap.step(134, [&] { m_platform.message(kFolderMissing); });
-        trap.step(138, [&] { m_runInProgress = false; });
-        return;
-    }
-
-    int rowCount = 0;
-    std::shared_ptr<const RunSources> runSources;
-    trap.step(110, [&] {
-        rowCount = m_fileList->count();
-        // Identified once: no result of this run may overwrite any of its sources.
-        // A long list is identified on the worker thread (a look-up per file), so
-        // the window keeps answering meanwhile.
-        const QStringList rows = m_fileList->rows();
-        runSources = m_job.run<std::shared_ptr<const RunSources>>(
-            [rows] { return std::make_shared<const RunSources>(rows); }, rows.size() * kIdentifyBytesPerFile);
-    });
-    // 112-128: the row loop, in the core.
-    RunHostOfForm1 host(*this, preview);
-    m_stopRequested = false;
-    showRunning(true);
-    const RunOutcome outcome = ReplaceRun(host, runSources).run(trap, rowCount);
-    showRunning(false);
-
-    trap.step(130, [&] { unsetCursor(); });
-    clearProgress();
-    // Stop pressed while the last file was in flight leaves nothing undone.
-    const bool stopped = m_stopRequested && outcome.rowsDone < rowCount;
-    bool startReplacing = false;
-    if (!m_closeRequested)
-        trap.step(132, [&] {
-            const QString details = outcome.details.join(QLatin1Char('\n'));
-            if (stopped)
-                m_platform.messageWithDetails(
-                    QStringLiteral("Stopped after %1 of %2 files.").arg(outcome.rowsDone).arg(rowCount), details);
-            else if (preview)
-                startReplacing = showPreview(outcome.reports);
-            else
-                m_platform.messageWithDetails(doneMessage(outcome), details);
-        });
-    trap.step(138, [&] { m_runInProgress = false; });
-    // Start Replacing in the Preview window: the real run, with the settings as they are now.
-    if (startReplacing)
-        PushButton3_Click();
 }
 
 } // namespace tessaly

@@ -2,11 +2,13 @@
 // save options, the output folder, and the replacement run over the list.
 #pragma once
 
-#include "gui/background_job.h"
 #include "base/platform.h"
 #include "base/settings_store.h"
 #include "engine/replace_job.h"
 #include "engine/replace_run.h"
+#include "engine/request_snapshot.h"
+#include "engine/run_report.h"
+#include "gui/window_run.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -50,7 +52,13 @@ public:
     FileListModel &fileList() { return *m_fileList; }
     // The window is busy while its pointer is the hourglass.
     bool isBusy() const;
+    // From Start Replacing or Preview… until its closing box (or the Preview
+    // window) is gone.
     bool isRunInProgress() const { return m_runInProgress; }
+
+    // The file system the runs work through and how many files they do at once
+    // (the number of cores unless set).
+    void setRunEnvironment(RunEnvironment environment, int jobs);
 
     // What closing the window does after it closed (the application quits).
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
@@ -91,9 +99,13 @@ public slots:
     // Preview… on the status line: the run of Start Replacing with nothing written,
     // then the Preview window (form1_preview.cpp).
     void startPreview();
-    // Stop (or Esc) while a run or preview works: the file in flight finishes and
+    // Stop (or Esc) while a run or preview works: the files in flight finish and
     // no further row is started.
     void stopRun();
+
+signals:
+    // A run or preview has ended and its closing box is gone.
+    void runFinished();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,22 +137,33 @@ private:
 
     // Appends one set to both lists and keeps their selection as it was.
     void appendSet(const FindReplaceSet &set);
+    // The entries of a set list, in order.
+    static QStringList itemTexts(const QComboBox &combo);
     // Selects entry index in both set lists at once.
     void showSetInBothLists(int index);
 
-    class RunHostOfForm1;
     // The steps of Start Replacing under its statement numbers; a preview takes the
     // same steps without writing and shows the Preview window instead of "Done.".
-    void replaceOverList(ErrorTrap &trap, bool preview);
+    // The run goes on after this returns; its outcomes come to filesDone and its
+    // closing steps to runEnded.
+    void replaceOverList(const QString &procedure, bool preview);
+    void filesDone(const QList<FileOutcome> &batch);
+    void runEnded(const RunEnd &end);
     // Shows the Preview window over the dry run's reports; true when its Start
     // Replacing was pressed.
-    bool showPreview(const QList<FileReport> &reports);
+    bool showPreview();
     // Preview… while no run works, Stop while one does.
     void showRunning(bool running);
+    // The controls that change the list: usable only while no run works (the run
+    // works on the rows as they were when it started).
+    void setListControlsEnabled(bool enabled);
     // What the run applies to the next file: the selected tab's pair or sets and
     // the options, as they are now.
     FileRequest currentRequest() const;
-    void showProgress(int row, int rowCount, const QString &path);
+    // Puts the request as it is now where the run reads it; nothing while no run works.
+    void refreshRequest();
+    void connectRequestControls();
+    void showProgress(qsizetype done);
     void clearProgress();
 
     Platform &m_platform;
@@ -148,12 +171,28 @@ private:
     QString m_programFolder;
     HoverPointer *m_hoverPointer = nullptr;
     FileListModel *m_fileList = nullptr;
-    BackgroundJob m_job;
     std::function<void()> m_quit;
     bool m_runInProgress = false;
     bool m_closeRequested = false;
-    bool m_stopRequested = false;
     bool m_tabControlsPlaced = false;
+
+    // The run of Start Replacing or Preview…: what it reads each file's request
+    // from, the run itself (declared after the request: it is stopped and waited
+    // for first), and what the window keeps of it until its closing box.
+    RequestSnapshot m_request;
+    WindowRun m_run;
+    struct RunRecord {
+        QString procedure;  // "Form1.PushButton3_Click" or "Form1.Preview_Click"
+        bool preview = false;
+        QStringList rows;   // as listed when the run started
+        RunTally tally;
+        // One report line per file, in list order: one text that grows as the
+        // files are done, so closing a long run joins and frees nothing.
+        QString details;
+        // A preview's reports, and the request each file was done with (for its diff).
+        QList<FileReport> reports;
+        QList<std::shared_ptr<const FileRequest>> requests;
+    } m_record;
 
     struct TabPlacement {
         QWidget *widget;

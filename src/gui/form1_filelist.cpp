@@ -29,7 +29,7 @@ void Form1::connectFileList()
 bool Form1::handOverEvents()
 {
     m_platform.processPendingEvents();
-    return !m_closeRequested;  // a scan, filter or run in progress ends with the window
+    return !m_closeRequested;  // a scan or filter in progress ends with the window
 }
 
 AddFilesContext Form1::addFilesContext()

@@ -13,10 +13,10 @@ namespace {
 
 // The changes of one file, read and replaced again when the file is selected, so
 // the window holds only the list however many files there are.
-FileDiff diffOfFile(const QString &path, const FileRequest &request)
+FileDiff diffOfFile(const QString &path, const FileRequest &request, const FileSystem &fileSystem)
 {
     try {
-        const FileTexts texts = fileTexts(path, request);
+        const FileTexts texts = fileTexts(path, request, fileSystem);
         return {diffTexts(texts.source, texts.result), QString()};
     } catch (const TessalyError &error) {
         return {{}, error.description()};
@@ -27,18 +27,22 @@ FileDiff diffOfFile(const QString &path, const FileRequest &request)
 
 void Form1::startPreview()
 {
-    ErrorTrap trap(m_platform, QStringLiteral("Form1.Preview_Click"));
-    replaceOverList(trap, true);
+    replaceOverList(QStringLiteral("Form1.Preview_Click"), true);
 }
 
-bool Form1::showPreview(const QList<FileReport> &reports)
+bool Form1::showPreview()
 {
-    // The settings cannot change while the window is open: its diffs show what its
-    // Start Replacing writes.
-    FileRequest request = currentRequest();
-    request.options.dryRun = true;
-    PreviewWindow window(reports, [reports, request](int row) { return diffOfFile(reports[row].source, request); },
-                         this);
+    // Each file's changes are those of the request the dry run did it with.
+    const QList<FileReport> reports = m_record.reports;
+    const QList<std::shared_ptr<const FileRequest>> requests = m_record.requests;
+    const FileSystem *fileSystem = m_run.environment().fileSystem;
+    PreviewWindow window(
+        reports,
+        [reports, requests, fileSystem](int row) {
+            const std::shared_ptr<const FileRequest> &request = requests.at(row);
+            return request ? diffOfFile(reports.at(row).source, *request, *fileSystem) : FileDiff();
+        },
+        this);
     bool startReplacing = false;
     connect(&window, &PreviewWindow::startReplacingRequested, this, [&startReplacing] { startReplacing = true; });
     m_platform.exec(window);

@@ -14,9 +14,7 @@
 
 namespace tessaly {
 
-namespace {
-
-QStringList itemTexts(const QComboBox &combo)
+QStringList Form1::itemTexts(const QComboBox &combo)
 {
     QStringList texts;
     texts.reserve(combo.count());
@@ -24,8 +22,6 @@ QStringList itemTexts(const QComboBox &combo)
         texts << combo.itemText(i);
     return texts;
 }
-
-} // namespace
 
 void Form1::Combo1_Click()
 {

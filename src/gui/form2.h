@@ -5,7 +5,7 @@
 #include "base/platform.h"
 #include "base/program_files.h"
 #include "base/settings_store.h"
-#include "engine/replace_job.h"
+#include "engine/find_replace_set.h"
 
 #include <QCursor>
 #include <QDialog>

@@ -103,30 +103,4 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
     return {};
 }
 
-QString previewTotals(const QList<FileReport> &reports)
-{
-    qint64 written = 0, skipped = 0, failed = 0, replacements = 0;
-    for (const FileReport &report : reports) {
-        switch (report.status) {
-        case FileReport::Status::Written:
-            ++written;
-            replacements += report.replacements;
-            break;
-        case FileReport::Status::Skipped:
-            ++skipped;
-            break;
-        case FileReport::Status::Failed:
-            ++failed;
-            break;
-        }
-    }
-    const QLocale locale;
-    const auto count = [&locale](qint64 n, const char *one, const char *many) {
-        return locale.toString(n) + u' ' + QLatin1String(n == 1 ? one : many);
-    };
-    return QStringLiteral("%1: %2 would be written, %3 skipped, %4 failed; %5.")
-        .arg(count(reports.size(), "file", "files"), locale.toString(written), locale.toString(skipped),
-             locale.toString(failed), count(replacements, "replacement", "replacements"));
-}
-
 } // namespace tessaly

@@ -32,7 +32,4 @@ private:
     QList<FileReport> m_reports;
 };
 
-// "N files: W would be written, S skipped, F failed; R replacements."
-QString previewTotals(const QList<FileReport> &reports);
-
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #include "gui/preview_window.h"
 
 #include "gui/diff_view.h"
+#include "engine/run_report.h"
 #include "gui/preview_model.h"
 
 #include <QHBoxLayout>
@@ -62,7 +63,10 @@ PreviewWindow::PreviewWindow(QList<FileReport> reports, DiffSource diffOf, QWidg
     : QDialog(parent), m_diffOf(std::move(diffOf))
 {
     setWindowTitle(tr("Preview"));
-    m_totals = new QLabel(previewTotals(reports));
+    RunTally tally;
+    for (const FileReport &report : std::as_const(reports))
+        tally.add(report);
+    m_totals = new QLabel(previewTotals(tally));
     m_totals->setObjectName(QStringLiteral("totals"));
 
     m_model = new PreviewModel(std::move(reports), this);

@@ -1,7 +1,8 @@
 // Set files: one find/replace set per line, find text, separator, replace text.
 #pragma once
 
-#include "engine/replace_job.h"
+#include "engine/find_replace_set.h"
+#include "textio/code_page.h"
 
 #include <optional>
 

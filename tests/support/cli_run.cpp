@@ -41,14 +41,16 @@ QString cliProgram()
     return QStringLiteral(TESSALY_CLI_PATH);
 }
 
-CliRun runCli(const QStringList &arguments, const QString &folder)
+CliRun runCli(const QStringList &arguments, const QString &folder, const tessaly::RunEnvironment &environment,
+              const tessaly::StopToken &stop)
 {
     CliRun run{arguments, folder, -1, false, {}, {}};
     FILE *out = std::tmpfile();
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
     QDir::setCurrent(folder);
-    run.exitCode = tessaly::cli::runCommandLine(QStringList{QStringLiteral("tessaly-cli")} + arguments, out, err, false);
+    run.exitCode = tessaly::cli::runCommandLine(QStringList{QStringLiteral("tessaly-cli")} + arguments, out, err, false,
+                                                stop, environment);
     QDir::setCurrent(before);
     run.out = readAll(out);
     run.err = readAll(err);

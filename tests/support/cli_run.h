@@ -2,6 +2,9 @@
 // as a process, with a failure message that shows the whole run.
 #pragma once
 
+#include "engine/replace_run.h"
+#include "engine/stop_token.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -22,8 +25,10 @@ struct CliRun {
 // The program under test (the built tessaly-cli).
 QString cliProgram();
 
-// The command line through runCommandLine in this process, from `folder`.
-CliRun runCli(const QStringList &arguments, const QString &folder);
+// The command line through runCommandLine in this process, from `folder`, with
+// the run's file system and thread limit from `environment`, stopped by `stop`.
+CliRun runCli(const QStringList &arguments, const QString &folder, const tessaly::RunEnvironment &environment = {},
+              const tessaly::StopToken &stop = tessaly::StopToken());
 // tessaly-cli as a process started in `folder`; `stdoutFile` (e.g. /dev/full)
 // takes its standard output when given; `environment` adds NAME=VALUE entries.
 CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile = QString(),

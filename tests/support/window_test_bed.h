@@ -1,9 +1,10 @@
 // What every window test starts from: a temporary folder, the recording platform,
-// a recording settings store kept in that folder, the main window, and a click
-// on a control by its product name.
+// a recording settings store kept in that folder, the main window, a gate that
+// holds one file of its runs, and a click on a control by its product name.
 #pragma once
 
 #include "fake_platform.h"
+#include "gated_file_system.h"
 #include "recording_store.h"
 
 #include "gui/form1.h"
@@ -24,9 +25,17 @@ struct WindowTestBed {
     QTemporaryDir dir;
     FakePlatform platform;
     RecordingStore store{dir.filePath(QStringLiteral("settings.ini"))};
+    std::unique_ptr<GatedFileSystem> gate;  // outlives the window and its run
     std::unique_ptr<tessaly::Form1> form;
 
     WindowTestBed() { QTEST_ASSERT(dir.isValid()); }
+    // A run still held (a test that failed half-way) finishes before the window goes.
+    ~WindowTestBed()
+    {
+        if (gate)
+            gate->release();
+        form.reset();
+    }
 
     // A new main window (closing it does not quit); the program folder is the
     // running program's unless given.
@@ -37,7 +46,24 @@ struct WindowTestBed {
         form->setQuitHandler([] {});
         return *form;
     }
+
+    // The window's runs from now on do one file at a time, and the file of that
+    // name waits at the gate (at its result's rename, or its read) until the test
+    // releases it: the test acts while that file is in flight.
+    GatedFileSystem &holdRunsAt(const QByteArray &name, GatedFileSystem::Step step = GatedFileSystem::Step::Rename)
+    {
+        QTEST_ASSERT(form);
+        gate = std::make_unique<GatedFileSystem>(name, step);
+        form->setRunEnvironment({gate.get()}, 1);
+        return *gate;
+    }
 };
+
+// Waits until the window's run, its closing box and a run the box started are over.
+inline void waitForRun(tessaly::Form1 &form)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!form.isRunInProgress(), 30000);
+}
 
 // Clicks the push button of that name in the window; a missing one fails the test
 // with its name.

@@ -1,4 +1,4 @@
-#include "cli/interruption.h"
+#include "cli/signal_stop.h"
 
 #include <atomic>
 #include <csignal>
@@ -8,19 +8,22 @@ namespace tessaly::cli {
 
 namespace {
 
-std::atomic<int> g_signal{0};
-static_assert(std::atomic<int>::is_always_lock_free, "the handler may only touch a lock-free atomic");
+// The handler reaches the program's token through this pointer: a signal
+// handler can be given nothing else.
+std::atomic<StopToken *> g_token{nullptr};
+static_assert(std::atomic<StopToken *>::is_always_lock_free, "the handler may only touch lock-free atomics");
 
 void noteSignal(int signal)
 {
-    int none = 0;
-    g_signal.compare_exchange_strong(none, signal);
+    if (StopToken *token = g_token.load())
+        token->requestStop(signal);
 }
 
 } // namespace
 
-void catchInterruptions()
+void stopOnSignals(StopToken &token)
 {
+    g_token.store(&token);
     struct sigaction action {};
     action.sa_handler = noteSignal;
     sigemptyset(&action.sa_mask);
@@ -28,11 +31,6 @@ void catchInterruptions()
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signal, &action, nullptr);
-}
-
-int interruptingSignal()
-{
-    return g_signal.load();
 }
 
 const char *signalName(int signal)

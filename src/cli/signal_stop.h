@@ -2,12 +2,13 @@
 // finishes those in flight, reports, and exits with 128 + the signal number.
 #pragma once
 
+#include "engine/stop_token.h"
+
 namespace tessaly::cli {
 
-// Installs the handlers; call once at start, before any thread is started.
-void catchInterruptions();
-// The signal that asked the run to stop, or 0.
-int interruptingSignal();
+// Makes the three signals stop the run through `token`, which must outlive the
+// program's run. Call once at start, before any thread is started.
+void stopOnSignals(StopToken &token);
 // "SIGINT", "SIGTERM" or "SIGHUP".
 const char *signalName(int signal);
 

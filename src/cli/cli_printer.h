@@ -1,0 +1,37 @@
+// The command line's sink of a run: one report line per file in list order, each
+// changed file's diff with --diff, the progress line, then the summary and the
+// exit status.
+#pragma once
+
+#include "cli/cli_options.h"
+#include "engine/replace_run.h"
+#include "engine/run_report.h"
+#include "engine/unified_diff_format.h"
+
+#include <cstdio>
+
+namespace tessaly::cli {
+
+class CliPrinter : public ReportSink {
+public:
+    // `listed` counts the files of the run, for the progress line.
+    CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed);
+
+    void fileDone(const FileOutcome &outcome) override;
+    // Prints the summary; returns the exit status: 0 when no file failed, 1 when
+    // one failed or its diff could not be made, 128 + N when signal N stopped the run.
+    int finish(const RunEnd &end);
+
+private:
+    const CliOptions &m_options;
+    FILE *m_out;
+    FILE *m_lines;  // the per-file lines: standard error with --diff, which has standard output
+    FILE *m_err;
+    bool m_showProgress;
+    qsizetype m_listed;
+    DiffColors m_colors;
+    RunTally m_tally;
+    bool m_diffMissing = false;
+};
+
+} // namespace tessaly::cli

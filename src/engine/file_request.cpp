@@ -1,0 +1,19 @@
+#include "engine/file_request.h"
+
+namespace tessaly {
+
+QString requestProcedure(const FileRequest &request)
+{
+    return request.kind == FileRequest::Kind::Sets ? QStringLiteral("ReplaceText.ReplaceTextInFileCombo")
+                                                   : QStringLiteral("ReplaceText.ReplaceTextInFile");
+}
+
+FileReport replaceInFile(const QString &path, const FileRequest &request, const JobContext &context)
+{
+    if (request.kind == FileRequest::Kind::Sets)
+        return ReplaceTextInFileCombo(path, request.sets, request.options, context);
+    const FindReplaceSet pair = request.sets.value(0);
+    return ReplaceTextInFile(path, pair.find, pair.replace, request.options, context);
+}
+
+} // namespace tessaly

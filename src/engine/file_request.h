@@ -1,0 +1,26 @@
+// What one file of a run gets: the pair or the sets, and the user's options.
+#pragma once
+
+#include "engine/find_replace_set.h"
+#include "engine/replace_job.h"
+
+#include <QList>
+#include <QString>
+
+namespace tessaly {
+
+struct FileRequest {
+    enum class Kind { None, Pair, Sets };  // None: neither tab is selected; the file is left alone
+    Kind kind = Kind::None;
+    QList<FindReplaceSet> sets;  // Pair: exactly one; Sets: in order
+    JobOptions options;
+};
+
+// The procedure that reports a request's failures: "ReplaceText.ReplaceTextInFile"
+// or "ReplaceText.ReplaceTextInFileCombo".
+QString requestProcedure(const FileRequest &request);
+
+// The pair or the sets of the request on one file (no size check).
+FileReport replaceInFile(const QString &path, const FileRequest &request, const JobContext &context = {});
+
+} // namespace tessaly

@@ -1,0 +1,85 @@
+// A replacement run started from the window: the run works on a thread of its
+// own, and its outcomes come back to the window's thread in batches, so the
+// window only takes what is done and never works for the run.
+#pragma once
+
+#include "engine/replace_run.h"
+#include "engine/stop_token.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace tessaly {
+
+class WindowRun : public QObject {
+public:
+    // What the window does with a run's outcomes, on its own thread: each batch
+    // holds the next outcomes in list order; `ended` comes once, after the last batch.
+    struct Handlers {
+        std::function<void(const QList<FileOutcome> &batch)> filesDone;
+        std::function<void(const RunEnd &end)> ended;
+    };
+
+    explicit WindowRun(Handlers handlers);
+    // Stops a run that still works and waits for it: the files in flight finish,
+    // so each result is complete or absent; what they report is dropped.
+    ~WindowRun() override;
+
+    // The file system the runs work through and how many files they do at once.
+    void setEnvironment(RunEnvironment environment, int jobs);
+    const RunEnvironment &environment() const { return m_environment; }
+
+    // Starts a run over the files at `paths`, each file's request read from
+    // `requests` when the file is started; `requests` must outlive the run. Not
+    // while a run works.
+    void start(QStringList paths, RequestSource &requests);
+    // Asks the run to start no further file; the files in flight finish and
+    // `ended` follows as usual.
+    void stop();
+    // From start until `ended` has been delivered.
+    bool isWorking() const { return m_working; }
+
+private:
+    class Sink;
+    // Called on the run's thread: takes an outcome, or the end of the run.
+    void take(const FileOutcome &outcome);
+    void finish(const RunEnd &end);
+    // Posts a delivery to the window's thread unless one is pending. Under m_mutex.
+    void postDelivery();
+    // On the window's thread: hands what has arrived to the handlers.
+    void deliver();
+    void join();
+
+    Handlers m_handlers;
+    RunEnvironment m_environment;
+    int m_jobs = 1;
+
+    QStringList m_paths;
+    std::unique_ptr<StopToken> m_stop;  // a new one for every run
+    std::thread m_thread;
+    bool m_working = false;
+
+    std::mutex m_mutex;  // guards the four below, shared with the run's thread
+    QList<FileOutcome> m_arrived;
+    std::optional<RunEnd> m_end;
+    bool m_posted = false;  // a delivery is on its way to the window's thread
+
+    // Deliveries come at most this often: the window's thread takes the outcomes
+    // of many small files at once instead of one event per file.
+    static constexpr qint64 kDeliveryInterval = 10;  // milliseconds
+    QElapsedTimer m_sinceDelivery;
+    // A handler that shows a modal box lets events run meanwhile; a delivery that
+    // arrives then waits until the handler has returned, so the outcomes and the
+    // end keep their order.
+    bool m_delivering = false;
+    bool m_deferred = false;
+};
+
+} // namespace tessaly
