@@ -46,6 +46,10 @@ private slots:
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
     void exitCodesOfTheProgram();
+    void folderWithoutFilesIsAnEmptyRun_data();
+    void folderWithoutFilesIsAnEmptyRun();
+    void controlCharactersInNamesAreEscaped();
+    void loneCrDiffAppliesWithPatch();
     void lostReportIsAnError_data();
     void lostReportIsAnError();
     void lostReportInProcess();
@@ -452,6 +456,55 @@ void TestCli::exitCodesOfTheProgram()
     CLI_VERIFY(run, !run.crashed);
 }
 
+void TestCli::folderWithoutFilesIsAnEmptyRun_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("empty folder") << QStringList();
+    QTest::newRow("other extensions only") << QStringList{"a.txt", "b.css"};
+    QTest::newRow("\"~\" names only") << QStringList{"~a.htm"};
+}
+void TestCli::folderWithoutFilesIsAnEmptyRun()
+{
+    QFETCH(QStringList, names);
+    QVERIFY(QDir(m_dir->path()).mkdir("e"));
+    for (const QString &name : names)
+        writeBytes(path("e/" + name), "a");
+    const CliRun run = runCliProcess({"-n", "-f", "a", "-r", "b", "e"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(run.err, QStringLiteral("0 files: 0 would be written, 0 skipped, 0 failed; 0 replacements\n"));
+}
+
+// A name's control characters reach neither the terminal nor the report raw: a
+// name could otherwise set the terminal's title or forge a report line.
+void TestCli::controlCharactersInNamesAreEscaped()
+{
+    const QString name = QStringLiteral("a\x1b]0;owned\x07\nb.htm: skipped (missing)\r.htm");
+    writeBytes(path(name), "<body>Acme</body>");
+    const CliRun lines = runCli({"-n", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    CLI_EXIT(lines, 0);
+    const QString shown = QStringLiteral("a\\e]0;owned\\a\\nb.htm: skipped (missing)\\r.htm");
+    CLI_VERIFY(lines, lines.out.startsWith(shown + " -> ") && lines.out.count('\n') == 1);
+    const CliRun diff = runCli({"-n", "--diff", "--color=never", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    CLI_VERIFY(diff, diff.out.startsWith("--- " + shown + "\n+++ "));
+    CLI_VERIFY(diff, !diff.out.contains(QChar(0x1b)) && !diff.err.contains(QChar(0x1b)));
+}
+
+// Lines that end in a lone CR are one line to patch, as to diff: the diff applies.
+void TestCli::loneCrDiffAppliesWithPatch()
+{
+    const QByteArray page = "<body>\r<p>Acme</p>\r<p>two</p>\r<p>Acme</p>\r</body>\r";
+    writeBytes(path("cr.htm"), page);
+    writeBytes(path("copy.htm"), page);
+    const CliRun run = testing::runShell("\"$CLI\" -n --diff --color=never -f Acme -r Zenith cr.htm > cr.diff"
+                                         " && patch -s copy.htm cr.diff",
+                                         m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(testing::readBytes(path("copy.htm")), QByteArray(page).replace("Acme", "Zenith"));
+    const CliRun coloured = runCli({"-n", "--diff", "--color=always", "-f", "Acme", "-r", "Zenith", "cr.htm"},
+                                   m_dir->path());
+    CLI_VERIFY(coloured, !coloured.out.contains('\r') && coloured.out.contains("^M"));
+}
+
 void TestCli::lostReportIsAnError_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -471,6 +524,9 @@ void TestCli::lostReportIsAnError()
     CLI_EXIT(run, exitCode);
     if (exitCode == 1)
         CLI_VERIFY(run, run.err.contains(QStringLiteral("tessaly-cli: write error: No space left on device")));
+    // With --diff the report lines go to standard error: losing them is as bad.
+    const CliRun lines = testing::runShell("\"$CLI\" --diff -f Acme -r Zen a.htm >/dev/null 2>/dev/full", m_dir->path());
+    CLI_EXIT(lines, 1);
 }
 
 void TestCli::lostReportInProcess()
@@ -481,7 +537,8 @@ void TestCli::lostReportInProcess()
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
-    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, {});
+    tessaly::StopToken stop;
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, stop);
     QDir::setCurrent(before);
     std::fclose(full);
     std::rewind(err);

@@ -16,6 +16,7 @@
 using testing::CliRun;
 using testing::readBytes;
 using testing::runCliProcess;
+using testing::runShell;
 using testing::temporaryFilesIn;
 using testing::writeBytes;
 
@@ -31,6 +32,10 @@ private slots:
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
     void tooFewDescriptorsFailFiles();
+    void reportStreamsGoneOrStuck_data();
+    void reportStreamsGoneOrStuck();
+    void diffOutOfMemoryFailsOneFile();
+    void unwrittenResultsCountNoReplacements();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -118,7 +123,7 @@ void TestCliSafety::stopFinishesTheFileInFlight()
     });
     const CliRun run = testing::runCli({"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm",
                                         "p3.htm"},
-                                       m_dir->path(), {&gated}, stop);
+                                       m_dir->path(), {&gated}, &stop);
     stopper.join();
     CLI_EXIT(run, 128 + signal);
     CLI_VERIFY(run, run.out.startsWith("p1.htm -> ") && run.out.contains("\np2.htm -> ") && !run.out.contains("p3.htm"));
@@ -211,6 +216,65 @@ void TestCliSafety::tooFewDescriptorsFailFiles()
     QVERIFY2(lines.filter(": failed (").size() == lines.filter("Too many open files").size(), qPrintable(out));
     QCOMPARE(cli.exitCode(), failed > 0 ? 1 : 0);
     QVERIFY2(err.contains(QStringLiteral("%1 files: ").arg(count)), qPrintable(err));
+}
+
+// A reader that goes away (`| head`) stops the run quietly with 141, as SIGPIPE
+// does; a reader that never reads does not keep a stop signal from ending the
+// run. Either way every file is whole and no temporary file is left.
+void TestCliSafety::reportStreamsGoneOrStuck_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("closed pipe, --diff") << "\"$CLI\" -j2 --diff -f Acme -r B -o out src | head -c 100 >/dev/null;"
+                                            " exit ${PIPESTATUS[0]}" << 141;
+    QTest::newRow("SIGTERM while nobody reads")
+        << "mkfifo f && exec 3<>f && { \"$CLI\" -j2 --diff -f Acme -r B -o out src >f & pid=$!; }"
+           " && until [ -n \"$(ls out)\" ]; do sleep 0.05; done && kill -TERM $pid; wait $pid" << 128 + SIGTERM;
+}
+
+void TestCliSafety::reportStreamsGoneOrStuck()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    const QByteArray page = "<html><body>" + QByteArray("<p>Acme and more text on the line</p>\n").repeated(20000)
+                            + "</body></html>";
+    for (int i = 0; i < 40; ++i)
+        writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), page);
+    const CliRun run = runShell(script, m_dir->path());
+    CLI_EXIT(run, exitCode);
+    CLI_VERIFY(run, !run.err.contains("write error"));
+    QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+    const QByteArray result = QByteArray(page).replace("Acme", "B");
+    for (const QString &name : QDir(path("out")).entryList(QDir::Files))
+        QVERIFY2(readBytes(path("out/" + name)) == result, qPrintable(name));
+}
+
+// A diff that cannot get its memory fails its own file; the run goes on.
+void TestCliSafety::diffOutOfMemoryFailsOneFile()
+{
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("the sanitizers reserve more address space than the limit allows");
+#endif
+    writeBytes(path("a.htm"), "<body>" + QByteArray("Acme x ").repeated(1500000) + "</body>");
+    writeBytes(path("b.htm"), "<body>Acme</body>");
+    const CliRun run = runShell("ulimit -v 300000 && \"$CLI\" -n --diff -f Acme -r Zenith a.htm b.htm >/dev/null",
+                                m_dir->path());
+    CLI_VERIFY(run, run.exitCode == 0 || run.exitCode == 1);
+    CLI_VERIFY(run, run.err.startsWith("a.htm -> ") || run.err.startsWith("a.htm: failed (not enough memory)\n"));
+    CLI_VERIFY(run, run.err.contains("\nb.htm -> "));
+}
+
+// Replacements count for results that were written: a file whose write fails
+// adds none.
+void TestCliSafety::unwrittenResultsCountNoReplacements()
+{
+    writeBytes(path("big.htm"), "<body>" + QByteArray("Acme ").repeated(4000) + "</body>");
+    writeBytes(path("small.htm"), "<body>Acme</body>");
+    const CliRun run = runShell("ulimit -f 8 && \"$CLI\" -f Acme -r Zenith big.htm small.htm", m_dir->path());
+    CLI_EXIT(run, 1);
+    CLI_VERIFY(run, run.out.startsWith("big.htm: failed (") && run.out.contains("File too large"));
+    CLI_VERIFY(run, run.err.contains("2 files: 1 written, 0 skipped, 1 failed; 1 replacement\n"));
 }
 
 QTEST_MAIN(TestCliSafety)
