@@ -32,6 +32,8 @@ private slots:
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
     void tooFewDescriptorsFailFiles();
+    void concurrentRunsIntoOneFolder();
+    void linkToAnEarlierResultFails();
     void reportStreamsGoneOrStuck_data();
     void reportStreamsGoneOrStuck();
     void diffOutOfMemoryFailsOneFile();
@@ -216,6 +218,38 @@ void TestCliSafety::tooFewDescriptorsFailFiles()
     QVERIFY2(lines.filter(": failed (").size() == lines.filter("Too many open files").size(), qPrintable(out));
     QCOMPARE(cli.exitCode(), failed > 0 ? 1 : 0);
     QVERIFY2(err.contains(QStringLiteral("%1 files: ").arg(count)), qPrintable(err));
+}
+
+// Another program writing into the same output folder (a second run, results of
+// other names) never makes a file of this run fail, however the file system
+// reuses the numbers of the files it replaces.
+void TestCliSafety::concurrentRunsIntoOneFolder()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    for (int i = 0; i < 150; ++i) {
+        writeBytes(path(QStringLiteral("a/a%1.htm").arg(i)), "<body>old</body>");
+        writeBytes(path(QStringLiteral("b/b%1.htm").arg(i)), "<body>old</body>");
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const CliRun run = runShell("\"$CLI\" -q -j2 -f old -r new -o out a & \"$CLI\" -q -j2 -f old -r new -o out b;"
+                                    " second=$?; wait $!; first=$?; echo $first $second",
+                                    m_dir->path());
+        CLI_VERIFY(run, run.out == "0 0\n" && !run.err.contains("failed ("));
+    }
+    QCOMPARE(QDir(path("out")).count(), 300 + 2);
+}
+
+// A result name that is a link to the place of an earlier result of the run
+// fails, naming that file; the earlier result stays.
+void TestCliSafety::linkToAnEarlierResultFails()
+{
+    writeBytes(path("a.htm"), "old a");
+    writeBytes(path("b.htm"), "old b");
+    QVERIFY(QFile::link("a_replaced.htm", path("b_replaced.htm")));
+    const CliRun run = runCliProcess({"-w", "-f", "old", "-r", "new", "a.htm", "b.htm"}, m_dir->path());
+    CLI_EXIT(run, 1);
+    CLI_VERIFY(run, run.out.contains("b.htm: failed (") && run.out.contains(path("a.htm") + "\" written earlier"));
+    QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("new a"));
 }
 
 // A reader that goes away (`| head`) stops the run quietly with 141, as SIGPIPE
