@@ -50,6 +50,7 @@ private slots:
     void folderWithoutFilesIsAnEmptyRun();
     void controlCharactersInNamesAreEscaped();
     void loneCrDiffAppliesWithPatch();
+    void invalidUtf32ValuesAreReportedAsSuch();
     void lostReportIsAnError_data();
     void lostReportIsAnError();
     void lostReportInProcess();
@@ -503,6 +504,18 @@ void TestCli::loneCrDiffAppliesWithPatch()
     const CliRun coloured = runCli({"-n", "--diff", "--color=always", "-f", "Acme", "-r", "Zenith", "cr.htm"},
                                    m_dir->path());
     CLI_VERIFY(coloured, !coloured.out.contains('\r') && coloured.out.contains("^M"));
+}
+
+void TestCli::invalidUtf32ValuesAreReportedAsSuch()
+{
+    const QString text = QStringLiteral("<html><body>Acme</body></html>");
+    QByteArray page("\xFF\xFE\0\0", 4);
+    for (const char32_t c : text.toUcs4())
+        page += QByteArray(reinterpret_cast<const char *>(&c), 4);
+    writeBytes(path("u32.htm"), page + QByteArray("\0\0\x11\0", 4));
+    const CliRun run = runCli({"-n", "-f", "Acme", "-r", "B", "u32.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, run.out.contains("(1 replacement, 1 invalid character written as U+FFFD, dry run)"));
 }
 
 void TestCli::lostReportIsAnError_data()
