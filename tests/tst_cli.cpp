@@ -5,6 +5,7 @@
 
 #include "cli/cli_main.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -51,6 +52,7 @@ private slots:
     void controlCharactersInNamesAreEscaped();
     void loneCrDiffAppliesWithPatch();
     void invalidUtf32ValuesAreReportedAsSuch();
+    void reportStreamThatFailsOnce();
     void lostReportIsAnError_data();
     void lostReportIsAnError();
     void lostReportInProcess();
@@ -344,11 +346,14 @@ void TestCli::keepTree_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("results");  // below out/, in list order; "" for a file that fails
     QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("folder");  // the folder PATH as given
     const QStringList mirrored{"index.htm", "A/index.htm", "B/index.htm", "B/C/index.htm", "page.txt"};
-    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true;
-    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false;
+    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true << "site";
+    QTest::newRow("mirrored, folder given as site/") << QStringList{"--keep-tree"} << mirrored << true << "site/";
+    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false << "site";
     // Without it the same-named pages would replace each other's results.
-    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true;
+    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true
+                                       << "site";
 }
 
 // The folder PATH site/ and the file PATH site/B/page.txt, which keeps its
@@ -358,14 +363,18 @@ void TestCli::keepTree()
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, results);
     QFETCH(bool, written);
+    QFETCH(QString, folder);
     const QStringList sources{"site/index.htm", "site/A/index.htm", "site/B/index.htm", "site/B/C/index.htm", "site/B/page.txt"};
     for (const QString &source : sources) {
         QDir(m_dir->path()).mkpath(QFileInfo(source).path());
         writeBytes(path(source), "Acme " + source.toUtf8());
     }
     QDir(m_dir->path()).mkdir("out");
+    // A group-writable umask: new folders get exactly what mkdir gives them.
+    const mode_t mask = ::umask(002);
     const CliRun run = runCli(QStringList{"-w", "-f", "Acme", "-r", "Zen", "-o", "out"} + arguments
-                                  + QStringList{"site", "site/B/page.txt"}, m_dir->path());
+                                  + QStringList{folder, "site/B/page.txt"}, m_dir->path());
+    ::umask(mask);
     CLI_EXIT(run, results.contains(QString()) ? 1 : 0);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     CLI_VERIFY(run, lines.size() == sources.size());
@@ -382,11 +391,9 @@ void TestCli::keepTree()
         QVERIFY(QDir(path("out")).isEmpty());
     else if (arguments.contains("--keep-tree")) {
         // A new folder gets what mkdir gives it: 0777 less the umask.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path("out/B/C")).constData(), &info) == 0);
-        QCOMPARE(info.st_mode & 0777, 0777 & ~mask);
+        QCOMPARE(info.st_mode & 0777, 0775u);
     }
 }
 
@@ -516,6 +523,41 @@ void TestCli::invalidUtf32ValuesAreReportedAsSuch()
     const CliRun run = runCli({"-n", "-f", "Acme", "-r", "B", "u32.htm"}, m_dir->path());
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.out.contains("(1 replacement, 1 invalid character written as U+FFFD, dry run)"));
+}
+
+// A report stream whose first write fails and whose later ones succeed still
+// lost a line: that is a write error.
+void TestCli::reportStreamThatFailsOnce()
+{
+    struct Stream {
+        int writes = 0;
+        QByteArray taken;
+    } stream;
+    cookie_io_functions_t functions{};
+    functions.write = [](void *cookie, const char *data, size_t size) -> ssize_t {
+        auto *s = static_cast<Stream *>(cookie);
+        if (s->writes++ == 0) {
+            errno = EIO;
+            return -1;
+        }
+        s->taken.append(data, qsizetype(size));
+        return ssize_t(size);
+    };
+    FILE *out = fopencookie(&stream, "w", functions);
+    QVERIFY(out);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+    FILE *err = std::tmpfile();
+    writeBytes(path("b.htm"), "<body>Acme</body>");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    tessaly::StopToken stop;
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-n", "-f", "Acme", "a.htm", "b.htm"}, out, err,
+                                                    false, stop);
+    QDir::setCurrent(before);
+    std::fclose(out);
+    std::fclose(err);
+    QCOMPARE(status, 1);
+    QVERIFY2(stream.writes >= 2 && stream.taken.contains("b.htm -> "), stream.taken.constData());
 }
 
 void TestCli::lostReportIsAnError_data()
