@@ -103,16 +103,21 @@ void TestCliSafety::stopFinishesTheFileInFlight_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<QString>("name");
-    QTest::newRow("SIGINT") << SIGINT << "SIGINT";
-    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
-    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    QTest::addColumn<bool>("firstFails");  // p1's result place is a folder
+    QTest::newRow("SIGINT") << SIGINT << "SIGINT" << false;
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM" << false;
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP" << false;
+    QTest::newRow("SIGTERM, a file failed too") << SIGTERM << "SIGTERM" << true;
 }
 
 void TestCliSafety::stopFinishesTheFileInFlight()
 {
     QFETCH(int, signal);
     QFETCH(QString, name);
+    QFETCH(bool, firstFails);
     QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    if (firstFails)
+        QVERIFY(QDir(m_dir->path()).mkpath("out/p1.htm"));
     writeBytes(path("p1.htm"), "old 1");
     writeBytes(path("p2.htm"), QByteArray(8 << 20, 'x') + "old 2");
     writeBytes(path("p3.htm"), "old 3");
@@ -128,7 +133,8 @@ void TestCliSafety::stopFinishesTheFileInFlight()
                                        m_dir->path(), {&gated}, &stop);
     stopper.join();
     CLI_EXIT(run, 128 + signal);
-    CLI_VERIFY(run, run.out.startsWith("p1.htm -> ") && run.out.contains("\np2.htm -> ") && !run.out.contains("p3.htm"));
+    CLI_VERIFY(run, run.out.startsWith(firstFails ? "p1.htm: failed (" : "p1.htm -> ") && run.out.contains("\np2.htm -> ")
+                        && !run.out.contains("p3.htm"));
     CLI_VERIFY(run, run.err.contains("interrupted by " + name + ", 1 file not processed"));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
     QCOMPARE(readBytes(path("out/p2.htm")), QByteArray(8 << 20, 'x') + "new 2");
@@ -245,11 +251,19 @@ void TestCliSafety::linkToAnEarlierResultFails()
 {
     writeBytes(path("a.htm"), "old a");
     writeBytes(path("b.htm"), "old b");
-    QVERIFY(QFile::link("a_replaced.htm", path("b_replaced.htm")));
-    const CliRun run = runCliProcess({"-w", "-f", "old", "-r", "new", "a.htm", "b.htm"}, m_dir->path());
+    writeBytes(path("d/b.htm"), "old d");
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QVERIFY(QFile::link("a.htm", path("out/b.htm")));
+    const CliRun run = runCliProcess({"-w", "-f", "old", "-r", "new", "-o", "out", "a.htm", "b.htm", "d/b.htm"},
+                                     m_dir->path());
     CLI_EXIT(run, 1);
-    CLI_VERIFY(run, run.out.contains("b.htm: failed (") && run.out.contains(path("a.htm") + "\" written earlier"));
-    QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("new a"));
+    // b gives its place back when it is refused: d/b, refused at the same place,
+    // names a, the file whose result is there.
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == 3 && lines[1].startsWith("b.htm: failed (") && lines[2].startsWith("d/b.htm: failed (")
+                        && lines[1].contains(path("a.htm") + "\" written earlier")
+                        && lines[2].contains(path("a.htm") + "\" written earlier"));
+    QCOMPARE(readBytes(path("out/a.htm")), QByteArray("new a"));
 }
 
 // A reader that goes away (`| head`) stops the run quietly with 141, as SIGPIPE
