@@ -69,15 +69,17 @@ bool hasHighByte(const uint8_t *p, size_t n)
 
 // Every high surrogate followed by a low one and no low one alone.
 // Every whole four-byte unit is a character: at most U+10FFFF and no surrogate.
-bool holdsOnlyUtf32LECharacters(const uint8_t *p, size_t n)
+// More than half of the complete units are characters (or there are none).
+bool holdsMostlyUtf32LECharacters(const uint8_t *p, size_t n)
 {
-    for (size_t i = 0; i + 4 <= n; i += 4) {
+    size_t units = 0, characters = 0;
+    for (size_t i = 0; i + 4 <= n; i += 4, ++units) {
         const uint32_t value = uint32_t(p[i]) | uint32_t(p[i + 1]) << 8 | uint32_t(p[i + 2]) << 16
                                | uint32_t(p[i + 3]) << 24;
-        if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
+        if (value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF))
+            ++characters;
     }
-    return true;
+    return units == 0 || characters * 2 > units;
 }
 
 bool wellFormedUtf16(QStringView text)
@@ -109,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const bool utf8 = hasHighByte(data, size) && wellFormedUtf8(data, size);
         FUZZ_CHECK(format.mark == ByteOrderMark::None);
         FUZZ_CHECK(format.encoding == (utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi));
-    } else if (mark == ByteOrderMark::Utf32LE && !holdsOnlyUtf32LECharacters(data + 4, size - 4)) {
+    } else if (mark == ByteOrderMark::Utf32LE && !holdsMostlyUtf32LECharacters(data + 4, size - 4)) {
         // FF FE 00 00 is also the UTF-16 mark followed by U+0000.
         FUZZ_CHECK(format.encoding == TextEncoding::Utf16 && format.mark == ByteOrderMark::Utf16LE);
     } else {

@@ -86,12 +86,51 @@ struct Reference {
         return s.find_first_not_of(typename Str::value_type(' ')) == Str::npos;
     }
 
+    static bool isSpace(typename Str::value_type c)
+    {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
+    }
+
+    // A tag's inside with its closing ">", unit by unit: the first ">" closes it,
+    // but a quoted value after "=" runs to its closing quote when that quote comes
+    // before the next "<". Without a closing ">" the whole rest is taken.
+    static Str takeTag(Str &rest)
+    {
+        size_t i = 0;
+        while (i < rest.size() && rest[i] != '>') {
+            if (rest[i] == '=') {
+                size_t k = i + 1;
+                while (k < rest.size() && isSpace(rest[k]))
+                    ++k;
+                if (k < rest.size() && (rest[k] == '"' || rest[k] == '\'')) {
+                    const size_t end = rest.find(rest[k], k + 1);
+                    const size_t lt = rest.find(typename Str::value_type('<'), k + 1);
+                    if (end != Str::npos && (lt == Str::npos || end < lt)) {
+                        i = end + 1;
+                        continue;
+                    }
+                    i = rest.find(typename Str::value_type('>'), k);
+                    break;
+                }
+            }
+            ++i;
+        }
+        if (i == Str::npos || i >= rest.size()) {
+            Str all = rest;
+            rest.clear();
+            return all;
+        }
+        Str taken = rest.substr(0, i + 1);
+        rest.erase(0, i + 1);
+        return taken;
+    }
+
     Str wholeFile(const Str &text) { return applyPairs(text); }
 
     Str viewable(Str s)
     {
         Str head = takeUpTo(s, ascii("<body"), true);
-        head += takeUpTo(s, ascii(">"), true);
+        head += takeTag(s);
         Str rest = takeUpTo(s, ascii("</body>"), false);
         const Str tail = s;
         Str mid;
@@ -106,7 +145,7 @@ struct Reference {
             }
             const size_t gt = rest.find(typename Str::value_type('>'));
             if (gt != Str::npos) {
-                mid += takeUpTo(rest, ascii(">"), true);
+                mid += takeTag(rest);
             } else if (!rest.empty()) {
                 // "<" with no ">" after it: the remainder stays as it is.
                 mid += rest;

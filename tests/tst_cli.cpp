@@ -5,6 +5,7 @@
 
 #include "cli/cli_main.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -46,6 +47,12 @@ private slots:
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
     void exitCodesOfTheProgram();
+    void folderWithoutFilesIsAnEmptyRun_data();
+    void folderWithoutFilesIsAnEmptyRun();
+    void controlCharactersInNamesAreEscaped();
+    void loneCrDiffAppliesWithPatch();
+    void invalidUtf32ValuesAreReportedAsSuch();
+    void reportStreamThatFailsOnce();
     void lostReportIsAnError_data();
     void lostReportIsAnError();
     void lostReportInProcess();
@@ -339,11 +346,14 @@ void TestCli::keepTree_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("results");  // below out/, in list order; "" for a file that fails
     QTest::addColumn<bool>("written");
+    QTest::addColumn<QString>("folder");  // the folder PATH as given
     const QStringList mirrored{"index.htm", "A/index.htm", "B/index.htm", "B/C/index.htm", "page.txt"};
-    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true;
-    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false;
+    QTest::newRow("mirrored") << QStringList{"--keep-tree"} << mirrored << true << "site";
+    QTest::newRow("mirrored, folder given as site/") << QStringList{"--keep-tree"} << mirrored << true << "site/";
+    QTest::newRow("mirrored, dry run") << QStringList{"--keep-tree", "-n"} << mirrored << false << "site";
     // Without it the same-named pages would replace each other's results.
-    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true;
+    QTest::newRow("all in one folder") << QStringList() << QStringList{"index.htm", "", "", "", "page.txt"} << true
+                                       << "site";
 }
 
 // The folder PATH site/ and the file PATH site/B/page.txt, which keeps its
@@ -353,14 +363,18 @@ void TestCli::keepTree()
     QFETCH(QStringList, arguments);
     QFETCH(QStringList, results);
     QFETCH(bool, written);
+    QFETCH(QString, folder);
     const QStringList sources{"site/index.htm", "site/A/index.htm", "site/B/index.htm", "site/B/C/index.htm", "site/B/page.txt"};
     for (const QString &source : sources) {
         QDir(m_dir->path()).mkpath(QFileInfo(source).path());
         writeBytes(path(source), "Acme " + source.toUtf8());
     }
     QDir(m_dir->path()).mkdir("out");
+    // A group-writable umask: new folders get exactly what mkdir gives them.
+    const mode_t mask = ::umask(002);
     const CliRun run = runCli(QStringList{"-w", "-f", "Acme", "-r", "Zen", "-o", "out"} + arguments
-                                  + QStringList{"site", "site/B/page.txt"}, m_dir->path());
+                                  + QStringList{folder, "site/B/page.txt"}, m_dir->path());
+    ::umask(mask);
     CLI_EXIT(run, results.contains(QString()) ? 1 : 0);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     CLI_VERIFY(run, lines.size() == sources.size());
@@ -377,11 +391,9 @@ void TestCli::keepTree()
         QVERIFY(QDir(path("out")).isEmpty());
     else if (arguments.contains("--keep-tree")) {
         // A new folder gets what mkdir gives it: 0777 less the umask.
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(path("out/B/C")).constData(), &info) == 0);
-        QCOMPARE(info.st_mode & 0777, 0777 & ~mask);
+        QCOMPARE(info.st_mode & 0777, 0775u);
     }
 }
 
@@ -452,6 +464,102 @@ void TestCli::exitCodesOfTheProgram()
     CLI_VERIFY(run, !run.crashed);
 }
 
+void TestCli::folderWithoutFilesIsAnEmptyRun_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("empty folder") << QStringList();
+    QTest::newRow("other extensions only") << QStringList{"a.txt", "b.css"};
+    QTest::newRow("\"~\" names only") << QStringList{"~a.htm"};
+}
+void TestCli::folderWithoutFilesIsAnEmptyRun()
+{
+    QFETCH(QStringList, names);
+    QVERIFY(QDir(m_dir->path()).mkdir("e"));
+    for (const QString &name : names)
+        writeBytes(path("e/" + name), "a");
+    const CliRun run = runCliProcess({"-n", "-f", "a", "-r", "b", "e"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(run.err, QStringLiteral("0 files: 0 would be written, 0 skipped, 0 failed; 0 replacements\n"));
+}
+
+// A name's control characters reach neither the terminal nor the report raw: a
+// name could otherwise set the terminal's title or forge a report line.
+void TestCli::controlCharactersInNamesAreEscaped()
+{
+    const QString name = QStringLiteral("a\x1b]0;owned\x07\nb.htm: skipped (missing)\r.htm");
+    writeBytes(path(name), "<body>Acme</body>");
+    const CliRun lines = runCli({"-n", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    CLI_EXIT(lines, 0);
+    const QString shown = QStringLiteral("a\\e]0;owned\\a\\nb.htm: skipped (missing)\\r.htm");
+    CLI_VERIFY(lines, lines.out.startsWith(shown + " -> ") && lines.out.count('\n') == 1);
+    const CliRun diff = runCli({"-n", "--diff", "--color=never", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    CLI_VERIFY(diff, diff.out.startsWith("--- " + shown + "\n+++ "));
+    CLI_VERIFY(diff, !diff.out.contains(QChar(0x1b)) && !diff.err.contains(QChar(0x1b)));
+}
+
+// Lines that end in a lone CR are one line to patch, as to diff: the diff applies.
+void TestCli::loneCrDiffAppliesWithPatch()
+{
+    const QByteArray page = "<body>\r<p>Acme</p>\r<p>two</p>\r<p>Acme</p>\r</body>\r";
+    writeBytes(path("cr.htm"), page);
+    writeBytes(path("copy.htm"), page);
+    const CliRun run = testing::runShell("\"$CLI\" -n --diff --color=never -f Acme -r Zenith cr.htm > cr.diff"
+                                         " && patch -s copy.htm cr.diff",
+                                         m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(testing::readBytes(path("copy.htm")), QByteArray(page).replace("Acme", "Zenith"));
+    const CliRun coloured = runCli({"-n", "--diff", "--color=always", "-f", "Acme", "-r", "Zenith", "cr.htm"},
+                                   m_dir->path());
+    CLI_VERIFY(coloured, !coloured.out.contains('\r') && coloured.out.contains("^M"));
+}
+
+void TestCli::invalidUtf32ValuesAreReportedAsSuch()
+{
+    const QString text = QStringLiteral("<html><body>Acme</body></html>");
+    QByteArray page("\xFF\xFE\0\0", 4);
+    for (const char32_t c : text.toUcs4())
+        page += QByteArray(reinterpret_cast<const char *>(&c), 4);
+    writeBytes(path("u32.htm"), page + QByteArray("\0\0\x11\0", 4));
+    const CliRun run = runCli({"-n", "-f", "Acme", "-r", "B", "u32.htm"}, m_dir->path());
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, run.out.contains("(1 replacement, 1 invalid character written as U+FFFD, dry run)"));
+}
+
+// A report stream whose first write fails and whose later ones succeed still
+// lost a line: that is a write error.
+void TestCli::reportStreamThatFailsOnce()
+{
+    struct Stream {
+        int writes = 0;
+        QByteArray taken;
+    } stream;
+    cookie_io_functions_t functions{};
+    functions.write = [](void *cookie, const char *data, size_t size) -> ssize_t {
+        auto *s = static_cast<Stream *>(cookie);
+        if (s->writes++ == 0) {
+            errno = EIO;
+            return -1;
+        }
+        s->taken.append(data, qsizetype(size));
+        return ssize_t(size);
+    };
+    FILE *out = fopencookie(&stream, "w", functions);
+    QVERIFY(out);
+    std::setvbuf(out, nullptr, _IONBF, 0);
+    FILE *err = std::tmpfile();
+    writeBytes(path("b.htm"), "<body>Acme</body>");
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(m_dir->path());
+    tessaly::StopToken stop;
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-n", "-f", "Acme", "a.htm", "b.htm"}, out, err,
+                                                    false, stop);
+    QDir::setCurrent(before);
+    std::fclose(out);
+    std::fclose(err);
+    QCOMPARE(status, 1);
+    QVERIFY2(stream.writes >= 2 && stream.taken.contains("b.htm -> "), stream.taken.constData());
+}
+
 void TestCli::lostReportIsAnError_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -471,6 +579,9 @@ void TestCli::lostReportIsAnError()
     CLI_EXIT(run, exitCode);
     if (exitCode == 1)
         CLI_VERIFY(run, run.err.contains(QStringLiteral("tessaly-cli: write error: No space left on device")));
+    // With --diff the report lines go to standard error: losing them is as bad.
+    const CliRun lines = testing::runShell("\"$CLI\" --diff -f Acme -r Zen a.htm >/dev/null 2>/dev/full", m_dir->path());
+    CLI_EXIT(lines, 1);
 }
 
 void TestCli::lostReportInProcess()
@@ -481,7 +592,8 @@ void TestCli::lostReportInProcess()
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
     QDir::setCurrent(m_dir->path());
-    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, {});
+    tessaly::StopToken stop;
+    const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, stop);
     QDir::setCurrent(before);
     std::fclose(full);
     std::rewind(err);

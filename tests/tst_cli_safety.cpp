@@ -16,6 +16,7 @@
 using testing::CliRun;
 using testing::readBytes;
 using testing::runCliProcess;
+using testing::runShell;
 using testing::temporaryFilesIn;
 using testing::writeBytes;
 
@@ -31,6 +32,12 @@ private slots:
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
     void tooFewDescriptorsFailFiles();
+    void concurrentRunsIntoOneFolder();
+    void linkToAnEarlierResultFails();
+    void reportStreamsGoneOrStuck_data();
+    void reportStreamsGoneOrStuck();
+    void diffOutOfMemoryFailsOneFile();
+    void unwrittenResultsCountNoReplacements();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -96,16 +103,21 @@ void TestCliSafety::stopFinishesTheFileInFlight_data()
 {
     QTest::addColumn<int>("signal");
     QTest::addColumn<QString>("name");
-    QTest::newRow("SIGINT") << SIGINT << "SIGINT";
-    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
-    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    QTest::addColumn<bool>("firstFails");  // p1's result place is a folder
+    QTest::newRow("SIGINT") << SIGINT << "SIGINT" << false;
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM" << false;
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP" << false;
+    QTest::newRow("SIGTERM, a file failed too") << SIGTERM << "SIGTERM" << true;
 }
 
 void TestCliSafety::stopFinishesTheFileInFlight()
 {
     QFETCH(int, signal);
     QFETCH(QString, name);
+    QFETCH(bool, firstFails);
     QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    if (firstFails)
+        QVERIFY(QDir(m_dir->path()).mkpath("out/p1.htm"));
     writeBytes(path("p1.htm"), "old 1");
     writeBytes(path("p2.htm"), QByteArray(8 << 20, 'x') + "old 2");
     writeBytes(path("p3.htm"), "old 3");
@@ -118,10 +130,11 @@ void TestCliSafety::stopFinishesTheFileInFlight()
     });
     const CliRun run = testing::runCli({"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm",
                                         "p3.htm"},
-                                       m_dir->path(), {&gated}, stop);
+                                       m_dir->path(), {&gated}, &stop);
     stopper.join();
     CLI_EXIT(run, 128 + signal);
-    CLI_VERIFY(run, run.out.startsWith("p1.htm -> ") && run.out.contains("\np2.htm -> ") && !run.out.contains("p3.htm"));
+    CLI_VERIFY(run, run.out.startsWith(firstFails ? "p1.htm: failed (" : "p1.htm -> ") && run.out.contains("\np2.htm -> ")
+                        && !run.out.contains("p3.htm"));
     CLI_VERIFY(run, run.err.contains("interrupted by " + name + ", 1 file not processed"));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
     QCOMPARE(readBytes(path("out/p2.htm")), QByteArray(8 << 20, 'x') + "new 2");
@@ -211,6 +224,105 @@ void TestCliSafety::tooFewDescriptorsFailFiles()
     QVERIFY2(lines.filter(": failed (").size() == lines.filter("Too many open files").size(), qPrintable(out));
     QCOMPARE(cli.exitCode(), failed > 0 ? 1 : 0);
     QVERIFY2(err.contains(QStringLiteral("%1 files: ").arg(count)), qPrintable(err));
+}
+
+// Another program writing into the same output folder (a second run, results of
+// other names) never makes a file of this run fail, however the file system
+// reuses the numbers of the files it replaces.
+void TestCliSafety::concurrentRunsIntoOneFolder()
+{
+    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    for (int i = 0; i < 150; ++i) {
+        writeBytes(path(QStringLiteral("a/a%1.htm").arg(i)), "<body>old</body>");
+        writeBytes(path(QStringLiteral("b/b%1.htm").arg(i)), "<body>old</body>");
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const CliRun run = runShell("\"$CLI\" -q -j2 -f old -r new -o out a & \"$CLI\" -q -j2 -f old -r new -o out b;"
+                                    " second=$?; wait $!; first=$?; echo $first $second",
+                                    m_dir->path());
+        CLI_VERIFY(run, run.out == "0 0\n" && !run.err.contains("failed ("));
+    }
+    QCOMPARE(QDir(path("out")).count(), 300 + 2);
+}
+
+// A result name that is a link to the place of an earlier result of the run
+// fails, naming that file; the earlier result stays.
+void TestCliSafety::linkToAnEarlierResultFails()
+{
+    writeBytes(path("a.htm"), "old a");
+    writeBytes(path("b.htm"), "old b");
+    writeBytes(path("d/b.htm"), "old d");
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QVERIFY(QFile::link("a.htm", path("out/b.htm")));
+    const CliRun run = runCliProcess({"-w", "-f", "old", "-r", "new", "-o", "out", "a.htm", "b.htm", "d/b.htm"},
+                                     m_dir->path());
+    CLI_EXIT(run, 1);
+    // b gives its place back when it is refused: d/b, refused at the same place,
+    // names a, the file whose result is there.
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == 3 && lines[1].startsWith("b.htm: failed (") && lines[2].startsWith("d/b.htm: failed (")
+                        && lines[1].contains(path("a.htm") + "\" written earlier")
+                        && lines[2].contains(path("a.htm") + "\" written earlier"));
+    QCOMPARE(readBytes(path("out/a.htm")), QByteArray("new a"));
+}
+
+// A reader that goes away (`| head`) stops the run quietly with 141, as SIGPIPE
+// does; a reader that never reads does not keep a stop signal from ending the
+// run. Either way every file is whole and no temporary file is left.
+void TestCliSafety::reportStreamsGoneOrStuck_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("closed pipe, --diff") << "\"$CLI\" -j2 --diff -f Acme -r B -o out src | head -c 100 >/dev/null;"
+                                            " exit ${PIPESTATUS[0]}" << 141;
+    QTest::newRow("SIGTERM while nobody reads")
+        << "mkfifo f && exec 3<>f && { \"$CLI\" -j2 --diff -f Acme -r B -o out src >f & pid=$!; }"
+           " && until [ -n \"$(ls out)\" ]; do sleep 0.05; done && kill -TERM $pid; wait $pid" << 128 + SIGTERM;
+}
+
+void TestCliSafety::reportStreamsGoneOrStuck()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    const QByteArray page = "<html><body>" + QByteArray("<p>Acme and more text on the line</p>\n").repeated(20000)
+                            + "</body></html>";
+    for (int i = 0; i < 40; ++i)
+        writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), page);
+    const CliRun run = runShell(script, m_dir->path());
+    CLI_EXIT(run, exitCode);
+    CLI_VERIFY(run, !run.err.contains("write error"));
+    QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+    const QByteArray result = QByteArray(page).replace("Acme", "B");
+    for (const QString &name : QDir(path("out")).entryList(QDir::Files))
+        QVERIFY2(readBytes(path("out/" + name)) == result, qPrintable(name));
+}
+
+// A diff that cannot get its memory fails its own file; the run goes on.
+void TestCliSafety::diffOutOfMemoryFailsOneFile()
+{
+#ifdef __SANITIZE_ADDRESS__
+    QSKIP("the sanitizers reserve more address space than the limit allows");
+#endif
+    writeBytes(path("a.htm"), "<body>" + QByteArray("Acme x ").repeated(1500000) + "</body>");
+    writeBytes(path("b.htm"), "<body>Acme</body>");
+    const CliRun run = runShell("ulimit -v 300000 && \"$CLI\" -n --diff -f Acme -r Zenith a.htm b.htm >/dev/null",
+                                m_dir->path());
+    CLI_VERIFY(run, run.exitCode == 0 || run.exitCode == 1);
+    CLI_VERIFY(run, run.err.startsWith("a.htm -> ") || run.err.startsWith("a.htm: failed (not enough memory)\n"));
+    CLI_VERIFY(run, run.err.contains("\nb.htm -> "));
+}
+
+// Replacements count for results that were written: a file whose write fails
+// adds none.
+void TestCliSafety::unwrittenResultsCountNoReplacements()
+{
+    writeBytes(path("big.htm"), "<body>" + QByteArray("Acme ").repeated(4000) + "</body>");
+    writeBytes(path("small.htm"), "<body>Acme</body>");
+    const CliRun run = runShell("ulimit -f 8 && \"$CLI\" -f Acme -r Zenith big.htm small.htm", m_dir->path());
+    CLI_EXIT(run, 1);
+    CLI_VERIFY(run, run.out.startsWith("big.htm: failed (") && run.out.contains("File too large"));
+    CLI_VERIFY(run, run.err.contains("2 files: 1 written, 0 skipped, 1 failed; 1 replacement\n"));
 }
 
 QTEST_MAIN(TestCliSafety)

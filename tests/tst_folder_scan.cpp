@@ -74,12 +74,13 @@ private slots:
     {
         QTemporaryDir dir;
         const QString x = dir.path() + "/X";
-        makeFolders(x, {"A/A1", "B/B1", ".hidden/H1"});
+        makeFolders(x, {"b", "A/A1", "B/B1", ".hidden/H1", "a"});
         QStringList folders{x + "/"};
         GetSubDirectories2016(folders, true, {});
-        // A hidden folder is no system folder on POSIX, so it is entered.
+        // A hidden folder is no system folder on POSIX, so it is entered. Names
+        // that differ only in letter case come in code order.
         QCOMPARE(relative(x, folders),
-                 QStringList({"/", "/.hidden/", "/A/", "/B/", "/.hidden/H1/", "/A/A1/", "/B/B1/"}));
+                 QStringList({"/", "/.hidden/", "/A/", "/a/", "/B/", "/b/", "/.hidden/H1/", "/A/A1/", "/B/B1/"}));
     }
 
     void oneLevelWithoutRecurse()

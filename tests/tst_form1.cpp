@@ -1,6 +1,7 @@
 // The main window driven headless: start-up from the settings store, the option,
 // tab and output-folder handlers, Help, the replacement run, Stop and Preview….
 #include "gui/diff_view.h"
+#include "gui/close_on_signals.h"
 #include "gui/form1.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
@@ -19,6 +20,8 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
 
 using tessaly::Form1;
 using testing::FakePlatform;
@@ -489,8 +492,18 @@ private slots:
             QCOMPARE(testing::readBytes(outFolder() + name), QByteArray("<body>new</body>"));
     }
 
+    // Logging out or `kill` (SIGTERM, SIGHUP) closes the window as its close
+    // button does.
+    void closingDuringRunEndsIt_data()
+    {
+        QTest::addColumn<int>("signal");  // 0: the window's close button
+        QTest::newRow("close button") << 0;
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+    }
     void closingDuringRunEndsIt()
     {
+        QFETCH(int, signal);
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         Form1 &form = open();
@@ -502,7 +515,13 @@ private slots:
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a_replaced.htm");
         startRun(form);
         QVERIFY(gate.waitUntilReached());
-        form.close();
+        if (signal == 0) {
+            form.close();
+        } else {
+            const tessaly::CloseOnSignals closeOnSignals(form);
+            ::raise(signal);
+            QTRY_VERIFY(form.isHidden());
+        }
         QCOMPARE(quits, 1);
         QVERIFY(form.isHidden());
         gate.release();

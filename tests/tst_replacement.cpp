@@ -91,6 +91,19 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body><script>a</script><style>a</style></body>" << "<body><script>z</script><style>z</style></body>" << qint64(2);
     QTest::newRow("viewable: comment text after its first >")
         << viewable << aToZ << "<body><!-- a > a --></body>" << "<body><!-- a > z --></body>" << qint64(1);
+    QTest::newRow("viewable: a quoted > does not end the tag")
+        << viewable << aToZ << "<body><p title=\"x > a\">a</p></body>" << "<body><p title=\"x > a\">z</p></body>" << qint64(1);
+    QTest::newRow("viewable: single quotes and spaces around =")
+        << viewable << aToZ << "<body><p title = 'a>a' id=a>a</p></body>" << "<body><p title = 'a>a' id=a>z</p></body>" << qint64(1);
+    QTest::newRow("viewable: a quote not closed before the next < leaves the first >")
+        << viewable << aToZ << "<body><p title=\"x>a<b>a\"</body>" << "<body><p title=\"x>z<b>z\"</body>" << qint64(2);
+    QTest::newRow("viewable: a quote without = is text of the tag")
+        << viewable << aToZ << "<body><p \"x>a\">a</p></body>" << "<body><p \"x>z\">z</p></body>" << qint64(2);
+    QTest::newRow("viewable: a quoted > in the body start tag")
+        << viewable << aToZ << "<body onload=\"a>a\">a</body>" << "<body onload=\"a>a\">z</body>" << qint64(1);
+    QTest::newRow("viewable sets: a quoted > does not end the tag")
+        << viewable << Pairs{{"a", "z"}, {"q", "r"}} << "<body><p title=\"q > a\">aq</p></body>"
+        << "<body><p title=\"q > a\">zr</p></body>" << qint64(2);
     QTest::newRow("viewable: spaces before </body> dropped")
         << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p></body>" << qint64(1);
     QTest::newRow("viewable: a line break before </body> kept")

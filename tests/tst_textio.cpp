@@ -48,6 +48,10 @@ void TestTextIo::classify_data()
     QTest::newRow("FF FE 00 00") << bytes("\xFF\xFE\x00\x00", 4) << TextEncoding::Utf16 << ByteOrderMark::Utf32LE;
     QTest::newRow("FF FE 00 00, UTF-32 text") << bytes("\xFF\xFE\0\0h\0\0\0", 8) << TextEncoding::Utf16 << ByteOrderMark::Utf32LE;
     QTest::newRow("FF FE 00 00, then not UTF-32") << bytes("\xFF\xFE\0\0h\0i\0", 8) << TextEncoding::Utf16 << ByteOrderMark::Utf16LE;
+    QTest::newRow("FF FE 00 00, UTF-32 with one bad value in three")
+        << bytes("\xFF\xFE\0\0h\0\0\0\0\0\x11\0i\0\0\0", 16) << TextEncoding::Utf16 << ByteOrderMark::Utf32LE;
+    QTest::newRow("FF FE 00 00, half the values bad")
+        << bytes("\xFF\xFE\0\0h\0\0\0\xFF\xDF\0\0", 12) << TextEncoding::Utf16 << ByteOrderMark::Utf16LE;
     QTest::newRow("00 00 FE FF") << bytes("\x00\x00\xFE\xFF", 4) << TextEncoding::Utf16 << ByteOrderMark::Utf32BE;
     QTest::newRow("00 00 FE") << bytes("\x00\x00\xFE", 3) << TextEncoding::Ansi << ByteOrderMark::None;
     QTest::newRow("EF BB BF") << bytes("\xEF\xBB\xBF", 3) << TextEncoding::Utf8 << ByteOrderMark::Utf8;
@@ -166,6 +170,9 @@ void TestTextIo::decodeByFormat_data()
     QTest::newRow("UTF-16 BE") << bytes("\xFE\xFF\0h\0i", 6) << QString::fromUtf16(u"hi");
     QTest::newRow("UTF-32 LE") << bytes("\xFF\xFE\0\0h\0\0\0", 8) << QString::fromUtf16(u"h");
     QTest::newRow("UTF-32 BE") << bytes("\0\0\xFE\xFF\0\0\0h", 8) << QString::fromUtf16(u"h");
+    QTest::newRow("UTF-32 LE, U+DFFF and 0x110000")
+        << bytes("\xFF\xFE\0\0h\0\0\0\xFF\xDF\0\0i\0\0\0\0\0\x11\0!\0\0\0", 24)
+        << QString::fromUtf16(u"h\uFFFDi\uFFFD!");
     QTest::newRow("mark only") << bytes("\xFF\xFE", 2) << QString();
 }
 

@@ -4,31 +4,47 @@
 #include "cli/cli_runner.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace tessaly::cli {
 
 namespace {
 
-// Whether everything written to `out` reached it. A report that was lost (a full
-// disk, a closed pipe) is an error, as for cat and grep.
-bool reportWritten(FILE *out, FILE *err)
+// Whether everything written to the stream reached it: 0 when it did, else
+// the errno of the failure (-1 when it is unknown).
+int writeError(FILE *stream)
 {
     errno = 0;
-    const bool flushed = std::fflush(out) == 0;
-    if (flushed && !std::ferror(out))
-        return true;
-    const int why = errno;
-    if (why != 0)
+    if (std::fflush(stream) == 0 && !std::ferror(stream))
+        return 0;
+    return errno != 0 ? errno : -1;
+}
+
+// The exit status once the report streams are flushed. A report that was lost (a
+// full disk) is an error, as for cat and grep; a reader that went away ends the
+// program quietly, as SIGPIPE would.
+int finalStatus(int status, FILE *out, FILE *err)
+{
+    if (status > 128)
+        return status;  // stopped: what could not be written by then is dropped
+    const int outError = writeError(out);
+    const int errError = writeError(err);
+    if (outError == EPIPE || errError == EPIPE)
+        return 128 + SIGPIPE;
+    if (outError == 0 && errError == 0)
+        return status;
+    const int why = outError != 0 ? outError : errError;
+    if (why > 0)
         std::fprintf(err, "tessaly-cli: write error: %s\n", std::strerror(why));
     else
         std::fprintf(err, "tessaly-cli: write error\n");
-    return false;
+    return status == 0 ? 1 : status;
 }
 
 } // namespace
 
-int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, StopToken &stop,
                    const RunEnvironment &environment)
 {
     const auto parsed = parseCommandLine(arguments);
@@ -42,9 +58,7 @@ int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool show
     } else {
         status = runFiles(std::get<CliOptions>(parsed), out, err, showProgress, stop, environment);
     }
-    if (!reportWritten(out, err) && status == 0)
-        status = 1;
-    return status;
+    return finalStatus(status, out, err);
 }
 
 } // namespace tessaly::cli

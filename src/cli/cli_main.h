@@ -12,10 +12,11 @@
 namespace tessaly::cli {
 
 // `arguments` starts with the program name. Returns the exit status: 0 when no
-// file failed, 1 when one failed or the report could not be written to `out`,
+// file failed, 1 when one failed or the report could not be written to `out` or
+// `err` (141 when one of them is a pipe whose reader went away),
 // 2 for a usage error, 128 + N when signal N stopped the run through `stop`.
 // `environment` is the file system and thread limit the run works with.
-int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, StopToken &stop,
                    const RunEnvironment &environment = {});
 
 } // namespace tessaly::cli

@@ -3,18 +3,17 @@
 #include "base/tessaly_error.h"
 #include "cli/diff_output.h"
 #include "cli/signal_stop.h"
+#include "cli/terminal_text.h"
+
+#include <cerrno>
+#include <csignal>
+#include <new>
 
 #include <unistd.h>
 
 namespace tessaly::cli {
 
 namespace {
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
 
 DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 {
@@ -25,41 +24,75 @@ DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 
 } // namespace
 
-CliPrinter::CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed)
+CliPrinter::CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed,
+                       StopToken &stop)
     : m_options(options), m_out(out), m_lines(options.diff ? err : out), m_err(err), m_showProgress(showProgress),
-      m_listed(listed), m_colors(diffColors(options.colors, out))
+      m_listed(listed), m_stop(stop), m_colors(diffColors(options.colors, out))
 {
+}
+
+void CliPrinter::write(FILE *stream, const QByteArray &bytes)
+{
+    if (m_pipeClosed)
+        return;
+    errno = 0;
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size()))
+        return;
+    // A reader that went away (`| head`) ends the run as SIGPIPE would, quietly.
+    // Other write errors (a full disk) are reported when the run ends.
+    if (errno == EPIPE) {
+        m_pipeClosed = true;
+        m_stop.requestStop(SIGPIPE);
+    }
 }
 
 void CliPrinter::fileDone(const FileOutcome &outcome)
 {
     // Every file of the command line has a request, so every file has a report.
-    const FileReport &report = *outcome.report;
+    FileReport report = *outcome.report;
+    // A file's texts are read again for its diff once its turn has come, so only
+    // one file's texts are held at a time.
+    QByteArray diff;
+    bool diffFailed = false;
+    // After a stop the diffs are left out, so that the program ends promptly.
+    if (m_options.diff && outcome.request && report.status == FileReport::Status::Written
+        && report.replacements > 0 && !m_stop.stopRequested()) {
+        try {
+            diff = fileDiff(report.source, report, *outcome.request, m_options.diffContext, m_colors);
+        } catch (const TessalyError &error) {
+            diffFailed = true;
+            print(m_err, QStringLiteral("tessaly-cli: %1\n").arg(escapeControls(error.description())));
+        } catch (const std::bad_alloc &) {
+            // Like any limit, the memory a diff needs fails that file alone.
+            diffFailed = true;
+            if (report.dryRun) {
+                report.status = FileReport::Status::Failed;
+                report.dryRun = false;
+                report.description = QStringLiteral("not enough memory");
+            } else {
+                print(m_err, QStringLiteral("tessaly-cli: %1: not enough memory for its diff\n")
+                                 .arg(escapeControls(report.source)));
+            }
+        }
+    }
+    m_diffMissing = m_diffMissing || diffFailed;
     m_tally.add(report);
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
     if (!m_options.quiet)
-        print(m_lines, describeReport(report, m_options.job.codePage.name()) + u'\n');
-    // A file's texts are read again for its diff once its turn has come, so only
-    // one file's texts are held at a time.
-    if (m_options.diff && outcome.request && report.status == FileReport::Status::Written
-        && report.replacements > 0) {
-        try {
-            const QByteArray diff = fileDiff(report.source, report, *outcome.request, m_options.diffContext, m_colors);
-            std::fwrite(diff.constData(), 1, size_t(diff.size()), m_out);
-        } catch (const TessalyError &error) {
-            print(m_err, QStringLiteral("tessaly-cli: %1\n").arg(error.description()));
-            m_diffMissing = true;
-        }
-    }
+        print(m_lines, escapeControls(describeReport(report, m_options.job.codePage.name())) + u'\n');
+    write(m_out, diff);
     if (m_showProgress) {
         std::fflush(m_out);
-        print(m_err, QStringLiteral("[%1/%2] %3").arg(outcome.index).arg(m_listed).arg(report.source));
+        print(m_err,
+              QStringLiteral("[%1/%2] %3").arg(outcome.index).arg(m_listed).arg(escapeControls(report.source)));
     }
 }
 
 int CliPrinter::finish(const RunEnd &end)
 {
+    if (end.stopReason == SIGPIPE)
+        return 128 + SIGPIPE;
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
     const int signal = end.stopReason > 0 ? end.stopReason : 0;

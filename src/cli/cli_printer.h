@@ -8,30 +8,41 @@
 #include "engine/run_report.h"
 #include "engine/unified_diff_format.h"
 
+#include <QByteArray>
+
 #include <cstdio>
 
 namespace tessaly::cli {
 
 class CliPrinter : public ReportSink {
 public:
-    // `listed` counts the files of the run, for the progress line.
-    CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed);
+    // `listed` counts the files of the run, for the progress line. A write to a
+    // closed standard output or standard error stops the run through `stop`, as
+    // SIGPIPE would.
+    CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed,
+               StopToken &stop);
 
     void fileDone(const FileOutcome &outcome) override;
     // Prints the summary; returns the exit status: 0 when no file failed, 1 when
-    // one failed or its diff could not be made, 128 + N when signal N stopped the run.
+    // one failed or its diff could not be made, 128 + N when signal N stopped the
+    // run (141 after a closed pipe, which prints nothing more).
     int finish(const RunEnd &end);
 
 private:
+    void write(FILE *stream, const QByteArray &bytes);
+    void print(FILE *stream, const QString &text) { write(stream, text.toLocal8Bit()); }
+
     const CliOptions &m_options;
     FILE *m_out;
     FILE *m_lines;  // the per-file lines: standard error with --diff, which has standard output
     FILE *m_err;
     bool m_showProgress;
     qsizetype m_listed;
+    StopToken &m_stop;
     DiffColors m_colors;
     RunTally m_tally;
     bool m_diffMissing = false;
+    bool m_pipeClosed = false;
 };
 
 } // namespace tessaly::cli

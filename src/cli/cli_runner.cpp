@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "cli/cli_printer.h"
+#include "cli/terminal_text.h"
 #include "filelist/add_folder.h"
 
 #include <QDir>
@@ -23,11 +24,11 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
 {
     FolderScanOptions scan;
     scan.reportSkipped = [err](const SkippedFolder &folder) {
-        print(err, QStringLiteral("tessaly-cli: %1: folder skipped (%2)\n").arg(folder.path, folder.reason));
+        print(err, QStringLiteral("tessaly-cli: %1: folder skipped (%2)\n").arg(escapeControls(folder.path), folder.reason));
     };
     scan.reportFailure = [err](const StepFailure &failure) {
         print(err, QStringLiteral("tessaly-cli: %1 (%2at line %3)\n")
-                       .arg(failure.description, failure.source)
+                       .arg(escapeControls(failure.description), failure.source)
                        .arg(failure.statement));
     };
     const QChar sep = QDir::separator();
@@ -50,14 +51,14 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
     return files;
 }
 
-int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, StopToken &stop,
              const RunEnvironment &environment)
 {
     // Folders turn into their files first, so the run's sources include them.
     const QList<RunFile> files = expandPaths(options, err);
     FixedRequest request({options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair, options.sets,
                           options.job});
-    CliPrinter printer(options, out, err, showProgress, files.size());
+    CliPrinter printer(options, out, err, showProgress, files.size(), stop);
     return printer.finish(ReplaceRun(environment).run(files, request, printer, stop, options.jobs));
 }
 

@@ -18,8 +18,9 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err);
 
 // Runs the files of the command line and reports them. Returns the exit status:
 // 0 when no file failed, 1 when one failed or its diff could not be made,
-// 128 + N when signal N stopped the run through `stop`.
-int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, const StopToken &stop,
+// 128 + N when signal N stopped the run through `stop` (SIGPIPE when a report
+// stream was closed).
+int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, StopToken &stop,
              const RunEnvironment &environment = {});
 
 

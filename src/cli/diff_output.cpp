@@ -1,5 +1,6 @@
 #include "cli/diff_output.h"
 
+#include "cli/terminal_text.h"
 #include "engine/file_texts.h"
 #include "engine/text_diff.h"
 
@@ -9,7 +10,12 @@ QByteArray fileDiff(const QString &path, const FileReport &report, const FileReq
                     DiffColors colors)
 {
     const FileTexts texts = fileTexts(path, request);
-    return formatUnifiedDiff(diffTexts(texts.source, texts.result, context), report.source, report.resultPath, colors)
+    DiffRules rules;
+    rules.context = context;
+    rules.loneCrEndsLine = false;  // as GNU diff splits lines, so that patch applies the diff
+    rules.markChanges = colors == DiffColors::Ansi;
+    return formatUnifiedDiff(diffTexts(texts.source, texts.result, rules), escapeControls(report.source),
+                             escapeControls(report.resultPath), colors)
         .toLocal8Bit();
 }
 

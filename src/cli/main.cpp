@@ -17,6 +17,8 @@ int main(int argc, char *argv[])
     tessaly::cli::stopOnSignals(stop);
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
-    return tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
-                                        isatty(STDERR_FILENO), stop);
+    const int status = tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
+                                                    isatty(STDERR_FILENO), stop);
+    tessaly::cli::restoreReportStreams();
+    return status;
 }

@@ -36,6 +36,7 @@ struct Result {
     bool isUtf16 = false;
     qint64 replacements = 0;
     qint64 lost = 0;
+    qint64 invalid = 0;
 
     QList<QByteArrayView> parts() const
     {
@@ -100,8 +101,7 @@ Result replaceAsText(const QByteArray &content, SourceFormat format, const QList
         const QString text = decodeText(content, format, options.codePage, &details);
         result.utf16 = replaceText(QStringView(text), substitutions, options.mode, &counts);
         result.trailing = QByteArrayView(content).last(details.trailingBytes);
-        // A value that is no character is reported like one the code page lacks.
-        result.lost = details.invalid;
+        result.invalid = details.invalid;
     }
     result.replacements = sum(counts);
     if (format.encoding == TextEncoding::Utf16) {
@@ -233,7 +233,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         }
         check(destination, now);
         if (context.results) {
-            if (const auto earlier = context.results->claim(context.listIndex, path, destination, now))
+            if (const auto earlier =
+                    context.results->claim(context.listIndex, path, destination,
+                                           now.isLink ? fs.linkedPlace(destination) : std::nullopt))
                 throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
                                              "earlier in this run.")
                                   .arg(report.resultPath, *earlier),
@@ -248,6 +250,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         }
         report.replacements = result.replacements;
         report.lostCharacters = result.lost;
+        report.invalidCharacters = result.invalid;
         if (options.dryRun)
             return report;
         // Never more open than the source: its read and write bits, less the umask.

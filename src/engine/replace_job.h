@@ -56,6 +56,7 @@ struct FileReport {
     SourceFormat format;
     qint64 replacements = 0;
     qint64 lostCharacters = 0;  // replace-text characters the code page could not hold
+    qint64 invalidCharacters = 0;  // UTF-32 values that are no character, written as U+FFFD
     bool dryRun = false;        // the result was composed but not written (or would fail to be)
     int statement = 0;          // for Failed: the step that failed
     QString description;        // for Skipped and Failed: why

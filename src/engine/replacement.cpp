@@ -180,6 +180,42 @@ char16_t unitAt(QStringView text, qsizetype i)
     return text[i].unicode();
 }
 
+bool isSpaceUnit(char16_t c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+// The ">" that ends a tag whose inside starts at `from`; -1 for none. The first
+// ">" ends it, except that a quoted value after "=" runs to its closing quote
+// when that quote comes before the next "<" (title="x > y"); a quote that no
+// closing quote follows before a "<" leaves the first ">" to end the tag.
+template <class View>
+qsizetype tagClose(View text, qsizetype from)
+{
+    for (qsizetype pos = from;;) {
+        const qsizetype close = findUnit(text, '>', pos);
+        if (close < 0)
+            return -1;
+        const qsizetype equals = findUnit(text.first(close), '=', pos);
+        if (equals < 0)
+            return close;
+        qsizetype open = equals + 1;
+        while (open < close && isSpaceUnit(unitAt(text, open)))
+            ++open;
+        const char16_t quote = open < close ? unitAt(text, open) : u'\0';
+        if (quote != u'"' && quote != u'\'') {
+            pos = equals + 1;
+            continue;
+        }
+        const qsizetype nextTag = findUnit(text, '<', open + 1);
+        const View value = nextTag < 0 ? text : text.first(nextTag);
+        const qsizetype closingQuote = findUnit(value, char(quote), open + 1);
+        if (closingQuote < 0)
+            return close;
+        pos = closingQuote + 1;
+    }
+}
+
 template <class View, class Buffer>
 class Replacer {
 public:
@@ -230,7 +266,7 @@ public:
                 apply(body, out);
                 body = body.sliced(body.size());
             }
-            const qsizetype q = findUnit(body, '>', 0);
+            const qsizetype q = tagClose(body, 1);
             if (q >= 0) {
                 out.append(body.first(q + 1));
                 body = body.sliced(q + 1);
@@ -272,9 +308,10 @@ private:
     // One substitution between tags, without visiting every text run: the find
     // text is searched for through the whole body and each occurrence is checked
     // against the tags before its end. The last "<" there opens a tag or lies in
-    // one, and that tag closes at the first ">" after the "<"; an occurrence that
-    // starts before that ">" lies in or across a tag and is skipped with the tag.
-    // A text run holds no "<", so this finds what searching each run on its own finds.
+    // one, and that tag closes where tagClose says (a quoted value that runs to
+    // its closing quote holds no "<"); an occurrence that starts before that ">"
+    // lies in or across a tag and is skipped with the tag. A text run holds no
+    // "<", so this finds what searching each run on its own finds.
     void replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out)
     {
         qsizetype from = 0;  // everything before it is written, and it lies outside any tag
@@ -282,7 +319,7 @@ private:
         for (qsizetype at; (at = s.finder.indexIn(body, from)) >= 0;) {
             const qsizetype end = at + s.findSize;
             const qsizetype open = findLastUnit(body, '<', from, end);
-            const qsizetype close = open < 0 ? -1 : findUnit(body, '>', open + 1);
+            const qsizetype close = open < 0 ? -1 : tagClose(body, open + 1);
             if (open >= 0 && close < 0)
                 break;  // a "<" that no ">" follows: the remainder is copied as it stands
             if (close < at) {
@@ -317,9 +354,9 @@ qsizetype withoutTrailingSpaces(View body)
         return kept;
     if (unitAt(body, kept - 1) != u'>')
         return body.size();
-    // That ">" ends a tag when a "<" comes before it with no other ">" between them.
+    // That ">" ends a tag when it is the end of the tag the last "<" before it opens.
     const qsizetype open = findLastUnit(body, '<', 0, kept - 1);
-    const bool endsTag = open >= 0 && findUnit(body.first(kept - 1), '>', open + 1) < 0;
+    const bool endsTag = open >= 0 && tagClose(body, open + 1) == kept - 1;
     return endsTag ? kept : body.size();
 }
 
@@ -330,15 +367,14 @@ template <class View, class Buffer>
 void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer> &out)
 {
     const View bodyMarker = marker<View>("<body");
-    const View tagEnd = marker<View>(">");
     const Cut<View> head = takeUpTo(s, bodyMarker, true);
     out.append(head.taken);
     if (head.found)
         out.append(bodyMarker);  // the marker as the program spells it, lower case
-    const Cut<View> startTagRest = takeUpTo(s, tagEnd, true);
-    out.append(startTagRest.taken);
-    if (startTagRest.found)
-        out.append(tagEnd);
+    const qsizetype startTagEnd = head.found ? tagClose(s, 0) : -1;
+    const qsizetype startTagSize = startTagEnd < 0 ? s.size() : startTagEnd + 1;
+    out.append(s.first(startTagSize));
+    s = s.sliced(startTagSize);
     const View body = takeUpTo(s, marker<View>("</body>"), false).taken;
     replacer.applyBetweenTags(body.first(withoutTrailingSpaces(body)), out);
     out.append(s);

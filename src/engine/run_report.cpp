@@ -24,6 +24,9 @@ QString describeReport(const FileReport &report, const QString &codePageName)
     if (report.lostCharacters > 0)
         details += QStringLiteral(", %1 not in %2 written as \"?\"")
                        .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
+    if (report.invalidCharacters > 0)
+        details += QStringLiteral(", %1 written as U+FFFD")
+                       .arg(plural(report.invalidCharacters, "invalid character", "invalid characters"));
     if (report.dryRun)
         details += QStringLiteral(", dry run");
     return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
@@ -37,6 +40,7 @@ void RunTally::add(const FileReport &report)
         ++written;
         replacements += report.replacements;
         lost += report.lostCharacters;
+        invalid += report.invalidCharacters;
         break;
     case FileReport::Status::Skipped:
         ++skipped;
@@ -62,6 +66,9 @@ QString runSummary(const RunTally &tally, qint64 listed, bool dryRun, const QStr
     if (tally.lost > 0)
         summary += QStringLiteral("; %1 not in %2 written as \"?\"")
                        .arg(plural(tally.lost, "character", "characters"), codePageName);
+    if (tally.invalid > 0)
+        summary += QStringLiteral("; %1 written as U+FFFD")
+                       .arg(plural(tally.invalid, "invalid character", "invalid characters"));
     if (!stopSignal.isEmpty())
         summary += QStringLiteral("; interrupted by %1, %2 not processed")
                        .arg(stopSignal, plural(listed - tally.files, "file", "files"));

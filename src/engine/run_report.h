@@ -27,6 +27,7 @@ struct RunTally {
     qint64 notWritten = 0;  // failed because their results would replace results of this run
     qint64 replacements = 0;
     qint64 lost = 0;
+    qint64 invalid = 0;
 
     void add(const FileReport &report);
 };

@@ -3,20 +3,20 @@
 namespace tessaly {
 
 std::optional<QString> RunResults::claim(int index, const QString &source, const Destination &destination,
-                                         const FolderEntry &now)
+                                         const std::optional<Place> &linked)
 {
     std::unique_lock lock(m_mutex);
     m_settled.wait(lock, [&] { return earlierSettled(index); });
     std::optional<QString> earlier;
-    const Claimant claimant{index, source};
-    const auto [place, newPlace] = m_places.try_emplace({destination.folder->identity(), destination.name}, claimant);
-    if (place->second.index != index)
+    const auto [place, newPlace] =
+        m_places.try_emplace(Place{destination.folder->identity(), destination.name}, Claimant{index, source});
+    if (place->second.index != index) {
         earlier = place->second.source;
-    if (now.exists && !earlier) {
-        // Another name (a link) for a file that a result of this run is written over.
-        const auto file = m_files.try_emplace(now.identity, claimant).first;
-        if (file->second.index != index) {
-            earlier = file->second.source;
+    } else if (linked) {
+        // Another name (a link) for the place of an earlier result of this run.
+        const auto target = m_places.find(*linked);
+        if (target != m_places.end() && target->second.index != index) {
+            earlier = target->second.source;
             // A result that is not written claims nothing.
             if (newPlace)
                 m_places.erase(place);

@@ -19,13 +19,15 @@ namespace tessaly {
 
 class RunResults {
 public:
-    // Claims the destination for the file at `index` (from 1) of the run's list:
-    // its folder entry, and the file the entry leads to now (`now`). Waits until
-    // every earlier file of the list has claimed its result or settled without
-    // one. Returns the source that claimed either first, or nothing when the
-    // result is this file's own. The file counts as settled afterwards.
+    // Claims the destination's place (folder identity and name) for the file at
+    // `index` (from 1) of the run's list. Waits until every earlier file of the
+    // list has claimed its result or settled without one. Returns the source that
+    // claimed that place first, or the place `linked` (where the destination's
+    // name leads when it is a link), or nothing when the result is this file's
+    // own. Only places count: what another program writes meanwhile never makes
+    // a file of this run fail. The file counts as settled afterwards.
     std::optional<QString> claim(int index, const QString &source, const Destination &destination,
-                                 const FolderEntry &now);
+                                 const std::optional<Place> &linked);
     // The file at `index` claims nothing (any more): it was skipped, failed before
     // its result had a name, or has claimed already. Idempotent.
     void settle(int index);
@@ -41,8 +43,7 @@ private:
     std::condition_variable m_settled;
     int m_settledThrough = 0;    // files 1..m_settledThrough have all settled
     std::set<int> m_settledLater;  // settled files past a gap
-    std::map<std::pair<FileIdentity, QByteArray>, Claimant> m_places;
-    std::map<FileIdentity, Claimant> m_files;
+    std::map<Place, Claimant> m_places;
 };
 
 // Settles one file of the run when it goes out of scope, whatever way its job ends.

@@ -14,17 +14,12 @@ struct ChangedRun {
     qsizetype oldStart, oldEnd, newStart, newEnd;
 };
 
-bool isLineEnd(QChar c)
-{
-    return c == u'\n' || c == u'\r';
-}
-
-std::vector<QStringView> splitLines(QStringView text)
+std::vector<QStringView> splitLines(QStringView text, bool loneCrEndsLine)
 {
     std::vector<QStringView> lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isLineEnd(text[i]))
+        if (text[i] != u'\n' && (!loneCrEndsLine || text[i] != u'\r'))
             continue;
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
             ++i;
@@ -131,6 +126,8 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
 {
     const QStringView a = QStringView(removed.text).left(removed.lengthWithoutLineEnd());
     const QStringView b = QStringView(added.text).left(added.lengthWithoutLineEnd());
+    if (a.size() > kLongestMarkedLine || b.size() > kLongestMarkedLine)
+        return;
     const auto ta = splitTokens(a), tb = splitTokens(b);
     for (const ChangedRun &run : changedRuns(ta, tb)) {
         auto [aStart, aEnd] = span(a, ta, run.oldStart, run.oldEnd);
@@ -147,15 +144,17 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
 }
 
 void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<QStringView> &lines, qsizetype from,
-                 qsizetype to)
+                 qsizetype to, bool crEndsLine)
 {
     for (qsizetype i = from; i < to; ++i)
-        out.append({kind, lines[i].toString(), {}});
+        out.append({kind, lines[i].toString(), {}, crEndsLine});
 }
 
 DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QStringView> &newLines,
-                  const ChangedRun *first, const ChangedRun *last, qsizetype context)
+                  const ChangedRun *first, const ChangedRun *last, qsizetype context, const DiffRules &rules)
 {
+    const bool markChanges = rules.markChanges;
+    const bool crEndsLine = rules.loneCrEndsLine;
     // Unchanged lines come in equal numbers on both sides before the first change
     // and after the last one, so one count serves both.
     const qsizetype before = std::min(context, first->oldStart);
@@ -170,17 +169,18 @@ DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QS
 
     qsizetype i = oldStart;
     for (const ChangedRun *run = first; run <= last; ++run) {
-        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart);
+        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart, crEndsLine);
         const qsizetype removedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd);
+        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd, crEndsLine);
         const qsizetype addedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd);
-        const qsizetype pairs = std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart);
+        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine);
+        const qsizetype pairs =
+            markChanges ? std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart) : 0;
         for (qsizetype p = 0; p < pairs; ++p)
             markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
         i = run->oldEnd;
     }
-    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after);
+    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after, crEndsLine);
     return hunk;
 }
 
@@ -188,7 +188,7 @@ DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QS
 
 bool DiffLine::hasLineEnd() const
 {
-    return !text.isEmpty() && isLineEnd(text.back());
+    return !text.isEmpty() && (text.back() == u'\n' || (crEndsLine && text.back() == u'\r'));
 }
 
 qsizetype DiffLine::lengthWithoutLineEnd() const
@@ -200,15 +200,24 @@ qsizetype DiffLine::lengthWithoutLineEnd() const
 
 QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context)
 {
-    const auto oldLines = splitLines(source), newLines = splitLines(result);
+    DiffRules rules;
+    rules.context = context;
+    return diffTexts(source, result, rules);
+}
+
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules)
+{
+    const int context = std::max(rules.context, 0);
+    const auto oldLines = splitLines(source, rules.loneCrEndsLine);
+    const auto newLines = splitLines(result, rules.loneCrEndsLine);
     const auto runs = changedRuns(oldLines, newLines);
-    const qsizetype reach = 2 * qsizetype(std::max(context, 0));
+    const qsizetype reach = 2 * qsizetype(context);
     QList<DiffHunk> hunks;
     for (size_t first = 0; first < runs.size();) {
         size_t last = first;
         while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
             ++last;
-        hunks.append(makeHunk(oldLines, newLines, &runs[first], &runs[last], std::max(context, 0)));
+        hunks.append(makeHunk(oldLines, newLines, &runs[first], &runs[last], context, rules));
         first = last + 1;
     }
     return hunks;

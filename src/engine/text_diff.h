@@ -22,6 +22,8 @@ struct DiffLine {
     // Where a removed line and the added line paired with it differ, in text.
     // Empty for context lines and for removed or added lines without a partner.
     QList<CharRange> changed;
+    // Whether a lone CR at the end of text ends the line (false when only LF ends lines).
+    bool crEndsLine = true;
 
     bool hasLineEnd() const;
     qsizetype lengthWithoutLineEnd() const;
@@ -37,9 +39,23 @@ struct DiffHunk {
     QList<DiffLine> lines;
 };
 
-// The hunks that turn source into result, with up to `context` unchanged lines
-// around each change; changes closer than twice that share one hunk. Lines end at
-// LF, CR LF or CR. No hunks when the texts are equal.
+// How a diff is made.
+struct DiffRules {
+    // Unchanged lines around each change; changes closer than twice that share one hunk.
+    int context = 3;
+    // Lines end at LF, CR LF or a lone CR, as a page is shown. For a diff that
+    // patch applies, only LF ends a line, as for GNU diff.
+    bool loneCrEndsLine = true;
+    // Whether the changed characters of paired lines are marked (for highlighting).
+    // Lines longer than kLongestMarkedLine are never marked: their marking would
+    // cost memory far beyond the texts themselves.
+    bool markChanges = true;
+};
+inline constexpr qsizetype kLongestMarkedLine = 10000;
+
+// The hunks that turn source into result; no hunks when the texts are equal.
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules);
+// The same with `context` lines of context, lines ending at LF, CR LF or CR.
 QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context = 3);
 
 } // namespace tessaly

@@ -17,6 +17,28 @@ QString range(qsizetype start, qsizetype count)
     return count == 1 ? QString::number(start) : QStringLiteral("%1,%2").arg(start).arg(count);
 }
 
+// A terminal shows a lone CR by going back to the line's start, so the rest of
+// the line would overprint it: coloured output shows it as "^M".
+void appendShown(QString &out, QStringView text, DiffColors colors)
+{
+    if (colors == DiffColors::None) {
+        out += text;
+        return;
+    }
+    for (qsizetype at = 0; at < text.size();) {
+        qsizetype cr = text.indexOf(u'\r', at);
+        while (cr >= 0 && cr + 1 < text.size() && text[cr + 1] == u'\n')
+            cr = text.indexOf(u'\r', cr + 2);
+        if (cr < 0) {
+            out += text.mid(at);
+            return;
+        }
+        out += text.mid(at, cr - at);
+        out += QLatin1String("^M");
+        at = cr + 1;
+    }
+}
+
 void appendLine(QString &out, const DiffLine &line, DiffColors colors)
 {
     static const QChar marks[] = {u' ', u'-', u'+'};
@@ -25,7 +47,8 @@ void appendLine(QString &out, const DiffLine &line, DiffColors colors)
     const QStringView text(line.text);
     if (colors == DiffColors::None || line.kind == DiffLine::Kind::Context) {
         out += mark;
-        out += text;
+        appendShown(out, text.first(contentLength), colors);
+        out += text.mid(contentLength);
     } else {
         // The colour is reset before the line end so that it never runs on into
         // the next line of the terminal.
@@ -33,13 +56,13 @@ void appendLine(QString &out, const DiffLine &line, DiffColors colors)
         out += mark;
         qsizetype at = 0;
         for (const CharRange &changed : line.changed) {
-            out += text.mid(at, changed.start - at);
+            appendShown(out, text.mid(at, changed.start - at), colors);
             out += Inverse;
-            out += text.mid(changed.start, changed.length);
+            appendShown(out, text.mid(changed.start, changed.length), colors);
             out += InverseOff;
             at = changed.start + changed.length;
         }
-        out += text.mid(at, contentLength - at);
+        appendShown(out, text.mid(at, contentLength - at), colors);
         out += Reset;
         out += text.mid(contentLength);
     }

@@ -1,11 +1,22 @@
 #include "engine/worker_threads.h"
 
+#include <initializer_list>
 #include <system_error>
+
+#include <pthread.h>
+#include <signal.h>
 
 namespace tessaly {
 
 WorkerThreads::WorkerThreads(int count, int limit, const std::function<void()> &work)
 {
+    // Workers take no signals: the program's signals reach the thread that
+    // started the run, which is the one that may wait on a report stream.
+    sigset_t all, before;
+    sigfillset(&all);
+    for (const int synchronous : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGABRT, SIGSYS})
+        sigdelset(&all, synchronous);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
     for (int i = 0; i < count; ++i) {
         try {
             if (limit >= 0 && i >= limit)
@@ -15,6 +26,7 @@ WorkerThreads::WorkerThreads(int count, int limit, const std::function<void()> &
             break;
         }
     }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 WorkerThreads::~WorkerThreads()

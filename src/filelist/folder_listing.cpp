@@ -19,18 +19,13 @@
 
 namespace tessaly {
 
-namespace {
-
-// Same order on every machine: case-insensitive, as Windows file systems list.
-void sortListing(QStringList &names)
+void sortFolderNames(QStringList &names)
 {
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int folded = QString::compare(a, b, Qt::CaseInsensitive);
         return folded != 0 ? folded < 0 : a < b;
     });
 }
-
-} // namespace
 
 QStringList ListFolderFiles(const QString &folder, const QString &pattern)
 {
@@ -77,7 +72,7 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern)
             names.append(name);
     }
 #endif
-    sortListing(names);
+    sortFolderNames(names);
     return names;
 }
 

@@ -16,6 +16,11 @@ namespace tessaly {
 // openable. Empty when the folder does not exist or nothing matches.
 QStringList ListFolderFiles(const QString &folder, const QString &pattern);
 
+// Sorts names the same way on every machine: case-insensitive, as Windows file
+// systems list them, and names that differ only in letter case in code order
+// ("A" before "a").
+void sortFolderNames(QStringList &names);
+
 // Whether the path names an existing file that can be opened (no access asked):
 // false for folders, missing paths and dangling links.
 bool FileIsOpenable(const QString &path);

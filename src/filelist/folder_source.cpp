@@ -3,6 +3,7 @@
 #include "filelist/dir_handle.h"
 
 #include "filelist/file_attributes.h"
+#include "filelist/folder_listing.h"
 #include "base/paths.h"
 
 #include <QDir>
@@ -34,17 +35,6 @@ QByteArray FolderSource::identity(const QString &path) const
     return fileIdentity(path);
 }
 
-namespace {
-
-void sortNames(QStringList &names)
-{
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-        return folded != 0 ? folded < 0 : a < b;
-    });
-}
-
-} // namespace
 
 #ifdef Q_OS_UNIX
 
@@ -86,7 +76,7 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
         if (isDir)
             result.names.append(decodeFileName(name));
     }
-    sortNames(result.names);
+    sortFolderNames(result.names);
     return result;
 }
 
@@ -103,7 +93,7 @@ SubFolderListing FolderSource::subFolders(const QString &folder) const
     result.names = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
     if (result.names.isEmpty() && !dir.isReadable())
         result.error = SubFolderListing::PermissionDenied;
-    sortNames(result.names);
+    sortFolderNames(result.names);
     return result;
 }
 

@@ -1,4 +1,5 @@
 // The Tessaly program: the main window over the native settings store.
+#include "gui/close_on_signals.h"
 #include "gui/form1.h"
 #include "base/program_files.h"
 #include "gui/qt_platform.h"
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
     tessaly::SettingsStore settings;
     tessaly::Form1 window(platform, settings);
     platform.setParentWindow(&window);
+    const tessaly::CloseOnSignals closeOnSignals(window);
 
     window.adjustSize();
     if (QScreen *screen = window.screen()) {

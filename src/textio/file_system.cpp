@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QVarLengthArray>
 
 #include <cerrno>
@@ -172,13 +173,55 @@ std::shared_ptr<const FolderHandle> FileSystem::openFolderIn(const FolderHandle 
 FolderEntry FileSystem::lookUp(const Destination &destination) const
 {
     struct stat info {};
-    if (::fstatat(destination.folder->fd(), destination.name.constData(), &info, 0) != 0) {
-        // A dangling link or no entry at all: the name is free.
+    const int folderFd = destination.folder->fd();
+    if (::fstatat(folderFd, destination.name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
-            return {};
+            return {};  // no entry at all: the name is free
         failWrite(destination.path, errno);
     }
-    return {true, S_ISDIR(info.st_mode), identityOf(info)};
+    if (!S_ISLNK(info.st_mode))
+        return {true, S_ISDIR(info.st_mode), identityOf(info), false};
+    if (::fstatat(folderFd, destination.name.constData(), &info, 0) != 0) {
+        if (errno == ENOENT)
+            return {false, false, {}, true};  // a dangling link: the name is free
+        failWrite(destination.path, errno);
+    }
+    return {true, S_ISDIR(info.st_mode), identityOf(info), true};
+}
+
+std::optional<Place> FileSystem::linkedPlace(const Destination &destination) const
+{
+    std::optional<Place> place;
+    int followed = -1;  // the target's folder once a link was followed, owned here
+    const auto closeFollowed = qScopeGuard([&] {
+        if (followed >= 0)
+            ::close(followed);
+    });
+    int folderFd = destination.folder->fd();
+    QByteArray name = destination.name;
+    // As many links as the system itself follows before it gives up (ELOOP).
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (::fstatat(folderFd, name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(info.st_mode))
+            break;
+        char target[PATH_MAX];
+        const ssize_t size = ::readlinkat(folderFd, name.constData(), target, sizeof target);
+        if (size <= 0 || size == ssize_t(sizeof target))
+            break;
+        const QByteArray path(target, qsizetype(size));
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray folderPath = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
+        Descriptor next(::openat(folderFd, folderPath.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        struct stat folderInfo {};
+        if (next.get() < 0 || ::fstat(next.get(), &folderInfo) != 0 || slash == path.size() - 1)
+            break;
+        name = path.mid(slash + 1);
+        place = Place{identityOf(folderInfo), name};
+        if (followed >= 0)
+            ::close(followed);
+        folderFd = followed = next.release();
+    }
+    return place;
 }
 
 void FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,

@@ -11,6 +11,8 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <tuple>
 
 struct iovec;
 
@@ -27,6 +29,14 @@ struct FolderEntry {
     bool exists = false;
     bool isFolder = false;
     FileIdentity identity;
+    bool isLink = false;  // the name itself is a symbolic link (perhaps dangling)
+};
+
+// A name in a folder, the folder known by its identity.
+struct Place {
+    FileIdentity folder;
+    QByteArray name;
+    friend bool operator<(const Place &a, const Place &b) { return std::tie(a.folder, a.name) < std::tie(b.folder, b.name); }
 };
 
 // Where a result goes: a name in an open folder, and the path it is reported as.
@@ -55,6 +65,10 @@ public:
     // What the destination's name holds now. Throws when it cannot be looked up
     // (a name too long for the file system, a folder without search permission).
     FolderEntry lookUp(const Destination &destination) const;
+    // Where the destination's name leads when it is a symbolic link (through a
+    // chain of links, to the last one's target); nothing when it is none, or when
+    // the target's folder cannot be opened.
+    std::optional<Place> linkedPlace(const Destination &destination) const;
 
     // Called just before the rename with what the name holds at that moment; it
     // throws to keep the result from replacing it.

@@ -33,16 +33,18 @@ bool hasHighBytes(QByteArrayView content)
     return false;
 }
 
-// Every complete four-byte unit after the mark is a character (an incomplete last
-// unit is kept as bytes and does not count against it).
+// Most complete four-byte units after the mark are characters (an incomplete
+// last unit is kept as bytes and counts neither way). A few bad values do not
+// make UTF-32 text UTF-16; UTF-16 text read as UTF-32 gives bad values in most units.
 bool isUtf32LE(QByteArrayView body)
 {
-    for (qsizetype i = 0; i + 3 < body.size(); i += 4) {
+    qsizetype units = 0, characters = 0;
+    for (qsizetype i = 0; i + 3 < body.size(); i += 4, ++units) {
         const quint32 value = qFromLittleEndian<quint32>(body.data() + i);
-        if (value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-            return false;
+        if (value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF))
+            ++characters;
     }
-    return true;
+    return 2 * characters > units || units == 0;
 }
 
 } // namespace

@@ -42,15 +42,16 @@ QString cliProgram()
 }
 
 CliRun runCli(const QStringList &arguments, const QString &folder, const tessaly::RunEnvironment &environment,
-              const tessaly::StopToken &stop)
+              tessaly::StopToken *stop)
 {
+    tessaly::StopToken unused;
     CliRun run{arguments, folder, -1, false, {}, {}};
     FILE *out = std::tmpfile();
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
     QDir::setCurrent(folder);
     run.exitCode = tessaly::cli::runCommandLine(QStringList{QStringLiteral("tessaly-cli")} + arguments, out, err, false,
-                                                stop, environment);
+                                                stop ? *stop : unused, environment);
     QDir::setCurrent(before);
     run.out = readAll(out);
     run.err = readAll(err);
@@ -69,6 +70,21 @@ CliRun runCliProcess(const QStringList &arguments, const QString &folder, const 
     if (!stdoutFile.isEmpty())
         process.setStandardOutputFile(stdoutFile, QIODevice::Append);
     process.start(cliProgram(), arguments);
+    process.waitForFinished(60000);
+    run.exitCode = process.exitCode();
+    run.crashed = process.exitStatus() != QProcess::NormalExit;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+CliRun runShell(const QString &script, const QString &folder)
+{
+    CliRun run{{QStringLiteral("bash"), QStringLiteral("-c"), script}, folder, -1, false, {}, {}};
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setEnvironment(QProcess::systemEnvironment() << QStringLiteral("CLI=") + cliProgram());
+    process.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
     process.waitForFinished(60000);
     run.exitCode = process.exitCode();
     run.crashed = process.exitStatus() != QProcess::NormalExit;

@@ -26,13 +26,17 @@ struct CliRun {
 QString cliProgram();
 
 // The command line through runCommandLine in this process, from `folder`, with
-// the run's file system and thread limit from `environment`, stopped by `stop`.
+// the run's file system and thread limit from `environment`, stopped by `stop`
+// when one is given.
 CliRun runCli(const QStringList &arguments, const QString &folder, const tessaly::RunEnvironment &environment = {},
-              const tessaly::StopToken &stop = tessaly::StopToken());
+              tessaly::StopToken *stop = nullptr);
 // tessaly-cli as a process started in `folder`; `stdoutFile` (e.g. /dev/full)
 // takes its standard output when given; `environment` adds NAME=VALUE entries.
 CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile = QString(),
                      const QStringList &environment = {});
+// A bash command line in `folder` in which "$CLI" is the program under test
+// (for pipes, limits and redirections); its exit status and output.
+CliRun runShell(const QString &script, const QString &folder);
 
 } // namespace testing
 
