@@ -37,6 +37,8 @@ private slots:
     void largeBodyIsReplacedThroughout();
     void longSetListsAsWithPassPerSet_data();
     void longSetListsAsWithPassPerSet();
+    void findsAcrossTheStretchesOfALongText_data();
+    void findsAcrossTheStretchesOfALongText();
     void takeUpTo_data();
     void takeUpTo();
 };
@@ -256,6 +258,42 @@ void TestReplacement::longSetListsAsWithPassPerSet()
     QCOMPARE(skipped, replaceText(QStringView(text), substitutions, mode, &passCounts, SetSkipping::Never));
     QCOMPARE(skippedCounts, passCounts);
     QVERIFY(std::accumulate(passCounts.begin(), passCounts.end(), qint64(0)) > 0);
+}
+
+void TestReplacement::findsAcrossTheStretchesOfALongText_data()
+{
+    QTest::addColumn<int>("start");
+    // A long text is searched for all find texts in four stretches side by side:
+    // an occurrence at, across or just before the end of each is found.
+    const int size = 20000;
+    const int findSize = 8;
+    for (int part = 1; part < 4; ++part) {
+        const int end = part * size / 4;
+        for (const int start : {end - findSize, end - findSize + 1, end - 1, end}) {
+            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << start;
+        }
+    }
+}
+
+void TestReplacement::findsAcrossTheStretchesOfALongText()
+{
+    QFETCH(int, start);
+    Pairs pairs;
+    for (int j = 0; j < 20; ++j)
+        pairs.append({"absent" + QString::number(j), "-"});
+    pairs.insert(10, {"abcdefgh", "found"});
+    QString text(20000, u'x');
+    text.replace(start, 8, "abcdefgh");
+    QString expected = text;
+    expected.replace(start, 8, "found");
+    QList<qint64> textCounts, byteCounts;
+    QCOMPARE(replaceText(QStringView(text), asText(pairs), ReplaceMode::WholeFile, &textCounts, SetSkipping::Always),
+             expected);
+    QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), asBytes(pairs), ReplaceMode::WholeFile, &byteCounts,
+                         SetSkipping::Always),
+             expected.toUtf8());
+    QCOMPARE(textCounts.value(10), 1);
+    QCOMPARE(byteCounts, textCounts);
 }
 
 void TestReplacement::takeUpTo_data()

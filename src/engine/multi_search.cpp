@@ -12,6 +12,8 @@ namespace {
 constexpr std::size_t kMaxEntries = std::size_t(1) << 20;
 // Class 0 stands for every unit no needle holds; the others get at most 255.
 constexpr std::uint32_t kMaxClasses = 256;
+// Texts shorter than four times this are searched as one stretch.
+constexpr qsizetype kMinStreamSize = 1024;
 
 template <class Unit>
 std::size_t unitValue(Unit u)
@@ -61,9 +63,11 @@ bool MultiSearch<Unit>::build(const std::vector<std::basic_string_view<Unit>> &n
     m_next.assign(classes, 0);
     m_ends.assign(1, 0);
     m_needleState.clear();
+    m_depth = 1;
     for (const auto &needle : needles) {
         std::uint32_t state = 0;
         const qsizetype length = std::min(qsizetype(needle.size()), prefix);
+        m_depth = std::max(m_depth, length);
         for (qsizetype k = 0; k < length; ++k) {
             const std::size_t at = std::size_t(state) * classes + m_classOf[unitValue(needle[size_t(k)])];
             if (m_next[at] == 0) {
@@ -123,6 +127,49 @@ void MultiSearch<Unit>::reach(std::uint32_t state, Presence &presence) const
 
 template <class Unit>
 void MultiSearch<Unit>::scan(const Unit *text, qsizetype size, Presence &presence) const
+{
+    // Each step waits for the one before it; four stretches of the text searched
+    // side by side keep the processor busy meanwhile. Each stretch starts from
+    // the root as far before its part as a needle's beginning reaches, so that
+    // an occurrence across the end of the part before is found whole.
+    constexpr qsizetype kStreams = 4;
+    if (size < kStreams * kMinStreamSize) {
+        scanStretch(text, size, presence);
+        return;
+    }
+    const qsizetype part = size / kStreams;
+    const qsizetype overlap = m_depth - 1;
+    const Unit *at[kStreams];
+    for (qsizetype i = 0; i < kStreams; ++i)
+        at[i] = text + i * part - (i > 0 ? overlap : 0);
+    const std::uint32_t *const next = m_next.data();
+    const std::uint8_t *const classOf = m_classOf.data();
+    std::uint32_t entry[kStreams] = {};
+    for (qsizetype k = 0; k < part; ++k) {
+        for (qsizetype i = 0; i < kStreams; ++i)
+            entry[i] = next[(entry[i] >> 1) + classOf[unitValue(at[i][k])]];
+        if ((entry[0] | entry[1] | entry[2] | entry[3]) & 1) {
+            for (qsizetype i = 0; i < kStreams; ++i) {
+                if (entry[i] & 1)
+                    reach((entry[i] >> 1) / m_classes, presence);
+            }
+        }
+    }
+    // What is left of each stretch: the overlap of all but the first, and the
+    // units the division left over for the last.
+    for (qsizetype i = 0; i < kStreams; ++i) {
+        const Unit *end = i + 1 < kStreams ? text + (i + 1) * part : text + size;
+        std::uint32_t e = entry[i];
+        for (const Unit *p = at[i] + part; p < end; ++p) {
+            e = next[(e >> 1) + classOf[unitValue(*p)]];
+            if (e & 1)
+                reach((e >> 1) / m_classes, presence);
+        }
+    }
+}
+
+template <class Unit>
+void MultiSearch<Unit>::scanStretch(const Unit *text, qsizetype size, Presence &presence) const
 {
     const std::uint32_t *const next = m_next.data();
     const std::uint8_t *const classOf = m_classOf.data();

@@ -44,6 +44,7 @@ private:
     static constexpr std::uint32_t kNone = ~std::uint32_t(0);
 
     bool build(const std::vector<std::basic_string_view<Unit>> &needles, qsizetype prefix);
+    void scanStretch(const Unit *text, qsizetype size, Presence &presence) const;
     void reach(std::uint32_t state, Presence &presence) const;
 
     std::vector<std::uint8_t> m_classOf;  // per unit value; 0 for units no needle holds
@@ -55,6 +56,7 @@ private:
     std::vector<std::uint8_t> m_ends;           // per state: a needle ends here
     std::vector<std::uint32_t> m_outLink;       // per state: its longest proper suffix that ends a needle
     std::vector<std::uint32_t> m_needleState;   // per needle: the state its (beginning) ends in
+    qsizetype m_depth = 1;                      // of the deepest state: the longest beginning matched
 };
 
 extern template class MultiSearch<char>;

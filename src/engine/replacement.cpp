@@ -4,6 +4,7 @@
 #include "engine/multi_search.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -271,10 +272,10 @@ private:
     quint64 m_bits[4] = {};
 };
 
-// Lists at least this long are searched for all their find texts at once before
-// the passes: one search through the automaton costs about as much as this many
-// passes that find nothing.
-constexpr qsizetype kSkipFrom = 8;
+// A unit searched for all find texts at once costs about as much as this many
+// units searched for one find text that is not there. Lists at least this long
+// are searched for all their find texts before the passes.
+constexpr qsizetype kSearchCost = 16;
 
 } // namespace
 
@@ -303,7 +304,7 @@ struct PreparedSubstitutions<Buffer>::Data {
             longest = std::max(longest, find.size());
         }
         const qsizetype count = qsizetype(sets.size());
-        if (skipping == SetSkipping::Always ? count > 0 : skipping == SetSkipping::Auto && count >= kSkipFrom) {
+        if (skipping == SetSkipping::Always ? count > 0 : skipping == SetSkipping::Auto && count >= kSearchCost) {
             std::vector<std::basic_string_view<Unit>> needles;
             needles.reserve(sets.size());
             for (const Set &set : sets)
@@ -445,6 +446,7 @@ private:
         {
             if (replacer.m_search) {
                 m_presence.emplace(*replacer.m_search);
+                m_forced.assign(replacer.m_active.size(), 0);
                 replacer.m_search->scan(unitsOf(text), text.size(), *m_presence);
             }
         }
@@ -455,7 +457,7 @@ private:
         // search every one may.
         bool mayOccur(size_t a) const
         {
-            return !m_presence || m_replacer.m_search->mayOccur(*m_presence, qsizetype(a));
+            return !m_presence || m_forced[a] || m_replacer.m_search->mayOccur(*m_presence, qsizetype(a));
         }
 
         // Where the pass of substitution a writes.
@@ -504,39 +506,51 @@ private:
         // changed the text: overlapping a replace text it inserted, with which it
         // then shares a unit, or across the place where a deletion joined two
         // pieces. The stretches around those places, as far as the longest find
-        // text reaches, are searched for all find texts again.
+        // text reaches, are searched for all find texts again; or, when they
+        // cover so much of the text that the passes would cost less, the find
+        // texts that could have been made get their passes.
         void noteInsertions(size_t a)
         {
             const Active &s = m_replacer.m_active[a];
-            bool couldCreate = false;
-            for (size_t j = a + 1; j < m_replacer.m_active.size() && !couldCreate; ++j) {
+            std::vector<size_t> &made = m_candidates;
+            made.clear();
+            for (size_t j = a + 1; j < m_replacer.m_active.size(); ++j) {
                 const UnitMask &later = m_replacer.m_active[j].set.findUnits;
-                couldCreate = !mayOccur(j) && (s.set.replace.isEmpty() || s.set.replaceUnits.meets(later));
+                if (!mayOccur(j) && (s.set.replace.isEmpty() || s.set.replaceUnits.meets(later)))
+                    made.push_back(j);
             }
-            if (!couldCreate)
+            if (made.empty())
                 return;
             const qsizetype reach = m_replacer.m_longest - 1;
             const qsizetype size = m_current.size();
-            qsizetype from = -1;
-            qsizetype to = -1;
-            for (qsizetype at : m_replacer.m_insertions) {
-                const qsizetype start = std::max<qsizetype>(0, at - reach);
-                const qsizetype end = std::min(size, at + s.set.replace.size() + reach);
-                if (from >= 0 && start <= to) {
+            const auto stretches = [&](auto &&visit) {
+                qsizetype from = -1;
+                qsizetype to = -1;
+                for (qsizetype at : m_replacer.m_insertions) {
+                    const qsizetype start = std::max<qsizetype>(0, at - reach);
+                    const qsizetype end = std::min(size, at + s.set.replace.size() + reach);
+                    if (from >= 0 && start <= to) {
+                        to = end;
+                        continue;
+                    }
+                    if (from >= 0)
+                        visit(from, to);
+                    from = start;
                     to = end;
-                    continue;
                 }
-                scan(from, to);
-                from = start;
-                to = end;
+                if (from >= 0)
+                    visit(from, to);
+            };
+            qsizetype covered = 0;
+            stretches([&](qsizetype from, qsizetype to) { covered += to - from; });
+            if (covered * kSearchCost > size * qsizetype(made.size())) {
+                for (size_t j : made)
+                    m_forced[j] = 1;
+                return;
             }
-            scan(from, to);
-        }
-
-        void scan(qsizetype from, qsizetype to)
-        {
-            if (from >= 0)
+            stretches([&](qsizetype from, qsizetype to) {
                 m_replacer.m_search->scan(unitsOf(m_current) + from, to - from, *m_presence);
+            });
         }
 
         Replacer &m_replacer;
@@ -545,6 +559,8 @@ private:
         View m_current;
         int m_holder = -1;  // what holds m_current: a scratch buffer, m_out (kOut), or the text given (-1)
         std::optional<Presence> m_presence;
+        std::vector<std::uint8_t> m_forced;  // per substitution: gets its pass whatever the search found
+        std::vector<size_t> m_candidates;
     };
 
     void count(const Active &s, qint64 n)
