@@ -262,6 +262,7 @@ void TestReplacement::longSetListsAsWithPassPerSet()
 
 void TestReplacement::findsAcrossTheStretchesOfALongText_data()
 {
+    QTest::addColumn<int>("findSize");
     QTest::addColumn<int>("start");
     // A long text is searched for all find texts in four stretches side by side:
     // an occurrence at, across or just before the end of each is found.
@@ -270,22 +271,27 @@ void TestReplacement::findsAcrossTheStretchesOfALongText_data()
     for (int part = 1; part < 4; ++part) {
         const int end = part * size / 4;
         for (const int start : {end - findSize, end - findSize + 1, end - 1, end}) {
-            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << start;
+            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << findSize << start;
         }
     }
+    QTest::newRow("a find text longer than a stretch") << 6000 << 4000;
 }
 
 void TestReplacement::findsAcrossTheStretchesOfALongText()
 {
+    QFETCH(int, findSize);
     QFETCH(int, start);
+    QString find;
+    for (int k = 0; k < findSize; ++k)
+        find += QChar(u'a' + k % 7);
     Pairs pairs;
     for (int j = 0; j < 20; ++j)
         pairs.append({"absent" + QString::number(j), "-"});
-    pairs.insert(10, {"abcdefgh", "found"});
+    pairs.insert(10, {find, "found"});
     QString text(20000, u'x');
-    text.replace(start, 8, "abcdefgh");
+    text.replace(start, findSize, find);
     QString expected = text;
-    expected.replace(start, 8, "found");
+    expected.replace(start, findSize, "found");
     QList<qint64> textCounts, byteCounts;
     QCOMPARE(replaceText(QStringView(text), asText(pairs), ReplaceMode::WholeFile, &textCounts, SetSkipping::Always),
              expected);

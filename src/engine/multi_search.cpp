@@ -13,7 +13,7 @@ constexpr std::size_t kMaxEntries = std::size_t(1) << 20;
 // Class 0 stands for every unit no needle holds; the others get at most 255.
 constexpr std::uint32_t kMaxClasses = 256;
 // Texts shorter than four times this are searched as one stretch.
-constexpr qsizetype kMinStreamSize = 1024;
+constexpr qsizetype kMinStreamSize = 256;
 
 template <class Unit>
 std::size_t unitValue(Unit u)
@@ -133,12 +133,12 @@ void MultiSearch<Unit>::scan(const Unit *text, qsizetype size, Presence &presenc
     // the root as far before its part as a needle's beginning reaches, so that
     // an occurrence across the end of the part before is found whole.
     constexpr qsizetype kStreams = 4;
-    if (size < kStreams * kMinStreamSize) {
+    const qsizetype part = size / kStreams;
+    const qsizetype overlap = m_depth - 1;
+    if (part < kMinStreamSize || overlap >= part) {
         scanStretch(text, size, presence);
         return;
     }
-    const qsizetype part = size / kStreams;
-    const qsizetype overlap = m_depth - 1;
     const Unit *at[kStreams];
     for (qsizetype i = 0; i < kStreams; ++i)
         at[i] = text + i * part - (i > 0 ? overlap : 0);
