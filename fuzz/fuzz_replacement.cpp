@@ -3,7 +3,8 @@
 // slow rendering of the same rules written here from scratch: one full pass per
 // pair. The engine runs with and without skipping the pairs that cannot occur;
 // in half the inputs every unit is one of a few characters, so that pairs find
-// what earlier ones inserted or joined by deleting.
+// what earlier ones inserted or joined by deleting, and the text may be repeated
+// into a long one, which the search for all find texts goes through in stretches.
 #include "fuzz_check.h"
 
 #include "engine/replacement.h"
@@ -200,6 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const ReplaceMode mode = input.ConsumeBool() ? ReplaceMode::WholeFile : ReplaceMode::ViewableText;
     const bool rawUnits = input.ConsumeBool();
     const bool few = input.ConsumeBool();
+    const int repeats = input.ConsumeBool() ? input.ConsumeIntegralInRange(2, 64) : 1;
     const int pairCount = input.ConsumeIntegralInRange(0, 12);
     std::vector<std::pair<std::string, std::string>> bytePairs;
     for (int j = 0; j < pairCount; ++j) {
@@ -213,7 +215,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     std::string text = input.ConsumeRemainingBytesAsString();
     if (few)
-        text = "<body>" + fewCharacters(text);
+        text = fewCharacters(text);
+    const std::string once = text;
+    for (int r = 1; r < repeats && text.size() < 8192; ++r)
+        text += once;
+    if (few)
+        text = "<body>" + text;
 
     // Bytes.
     {
