@@ -16,17 +16,23 @@ import os
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 
 def run_once(command):
-    start = time.perf_counter()
-    proc = subprocess.Popen(["bash", "-c", command], stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    wall = time.perf_counter() - start
-    proc.returncode = os.waitstatus_to_exitcode(status)
-    if proc.returncode != 0:
-        sys.exit("cpu_runs.py: exit status %d from: %s" % (proc.returncode, command))
+    # Standard error goes to a file, shown only when the command fails: a pipe
+    # would have to be read while the command runs.
+    with tempfile.TemporaryFile() as err:
+        start = time.perf_counter()
+        proc = subprocess.Popen(["bash", "-c", command], stdout=subprocess.DEVNULL, stderr=err)
+        _, status, usage = os.wait4(proc.pid, 0)
+        wall = time.perf_counter() - start
+        proc.returncode = os.waitstatus_to_exitcode(status)
+        if proc.returncode != 0:
+            err.seek(0)
+            sys.stderr.write(err.read().decode(errors="replace"))
+            sys.exit("cpu_runs.py: exit status %d from: %s" % (proc.returncode, command))
     return usage.ru_utime + usage.ru_stime, wall
 
 
