@@ -157,6 +157,8 @@ public:
     void append(View text)
     {
         const qsizetype n = text.size();
+        if (n == 0)
+            return;  // an empty text may have no data at all, which memcpy must not get
         if (m_used + n > m_buffer.size())
             m_buffer.resize(std::max(m_used + n, m_buffer.size() * 2 + 64));
         std::memcpy(reinterpret_cast<Unit *>(m_buffer.data()) + m_used, text.data(), size_t(n) * sizeof(Unit));
