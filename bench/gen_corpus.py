@@ -19,6 +19,12 @@ Modes (OUT is always a folder, created if missing):
   gen_corpus.py OUT --big MB [--seed S]
       One single HTML file OUT/big.html of MB megabytes (MB = 1,000,000 bytes).
 
+  gen_corpus.py OUT --sets N [--present K] [--seed S]
+      N find/replace sets for a corpus of this generator, of which K (default 10)
+      find words of its text and the others invented names that never occur:
+      OUT/sets.txt (windows-1252, "find::replace" lines, for tessaly-cli -s) and
+      OUT/sets.pl (the same substitutions in order, for perl -pi OUT/sets.pl).
+
 A file OUT/.complete is written last; its presence means the output is whole.
 """
 
@@ -397,6 +403,47 @@ def write_big(out, mb, seed):
     return path, n
 
 
+# Words of the corpus text for the sets that find something: the find word and
+# common words, spread over the list.
+PRESENT_WORDS = [FIND_WORD, "warranty", "museum", "harbour", "kitchen", "garden", "library", "station",
+                 "customer", "delivery", "network", "storage", "travel", "market", "release", "support"]
+SYLLABLES = ["ka", "lor", "vex", "min", "dar", "tel", "qu", "bre", "sho", "ra", "zin", "pol", "ver", "nox",
+             "tar", "mel", "gri", "sa", "fen", "dro", "lum", "ix", "cor", "ba"]
+
+
+def invented(rng):
+    """A product name such as "Lorvexmin 304", which the corpus never holds (it has no digits after words)."""
+    word = "".join(rng.choice(SYLLABLES) for _ in range(rng.randint(2, 4)))
+    return "%s %d" % (word.capitalize(), rng.randint(100, 999))
+
+
+def write_sets(out, count, present, seed):
+    rng = random.Random(seed)
+    present = min(present, count, len(PRESENT_WORDS))
+    sets = []
+    used = set()
+    while len(sets) < count - present:
+        find = invented(rng)
+        if find not in used:
+            used.add(find)
+            sets.append((find, invented(rng)))
+    for k in range(present):
+        at = (k * count) // max(1, present) + rng.randrange(max(1, count // max(1, present)))
+        sets.insert(min(at, len(sets)), (PRESENT_WORDS[k], invented(rng)))
+    with open(os.path.join(out, "sets.txt"), "wb") as f:
+        f.write("".join("%s::%s\n" % s for s in sets).encode(ENCODING))
+
+    def perl_find(t):
+        return "".join(c if c.isalnum() else "\\" + c for c in t)
+
+    def perl_replace(t):
+        return "".join("\\" + c if c in "\\$@/" else c for c in t)
+
+    with open(os.path.join(out, "sets.pl"), "wb") as f:
+        f.write("".join("s/%s/%s/g;\n" % (perl_find(a), perl_replace(b)) for a, b in sets).encode(ENCODING))
+    return len(sets), present
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("out", help="output folder")
@@ -407,6 +454,8 @@ def main():
     g = ap.add_mutually_exclusive_group()
     g.add_argument("--tree", action="store_true", help="write a 100,000-file folder-scan tree instead")
     g.add_argument("--big", type=float, metavar="MB", help="write one single HTML file of MB megabytes instead")
+    g.add_argument("--sets", type=int, metavar="N", help="write N find/replace sets instead (sets.txt, sets.pl)")
+    ap.add_argument("--present", type=int, default=10, help="with --sets: how many find words of the text (default 10)")
     a = ap.parse_args()
 
     os.makedirs(a.out, exist_ok=True)
@@ -416,6 +465,9 @@ def main():
     if a.tree:
         nd, nf = write_tree(a.out, a.seed)
         msg = "tree: %d folders, %d files (%d *.htm)" % (nd, nf, nf // 2)
+    elif a.sets is not None:
+        n, k = write_sets(a.out, a.sets, a.present, a.seed)
+        msg = "sets: %d, %d of them finding words of the corpus text" % (n, k)
     elif a.big is not None:
         path, n = write_big(a.out, a.big, a.seed)
         msg = "big: %s, %d bytes" % (path, n)

@@ -1,12 +1,17 @@
 // Fuzz target: whole-file and viewable-text replacement of arbitrary text with
 // arbitrary find/replace pairs, on bytes and on UTF-16, compared with a plain,
-// slow rendering of the same rules written here from scratch.
+// slow rendering of the same rules written here from scratch: one full pass per
+// pair. The engine runs with and without skipping the pairs that cannot occur;
+// in half the inputs every unit is one of a few characters, so that pairs find
+// what earlier ones inserted or joined by deleting, and the text may be repeated
+// into a long one, which the search for all find texts goes through in stretches.
 #include "fuzz_check.h"
 
 #include "engine/replacement.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -177,6 +182,18 @@ QString qstring(const std::u16string &units)
     return QString(reinterpret_cast<const QChar *>(units.data()), qsizetype(units.size()));
 }
 
+// Every byte as one of a few characters: the tag characters, a space and three letters.
+std::string fewCharacters(const std::string &bytes)
+{
+    static const char kFew[] = "abc<>=\" ";
+    std::string out;
+    for (char c : bytes)
+        out += kFew[static_cast<unsigned char>(c) % (sizeof kFew - 1)];
+    return out;
+}
+
+constexpr SetSkipping kSkippings[] = {SetSkipping::Never, SetSkipping::Always, SetSkipping::Auto};
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -184,29 +201,53 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider input(data, size);
     const ReplaceMode mode = input.ConsumeBool() ? ReplaceMode::WholeFile : ReplaceMode::ViewableText;
     const bool rawUnits = input.ConsumeBool();
-    const int pairCount = input.ConsumeIntegralInRange(0, 3);
+    const bool few = input.ConsumeBool();
+    const int repeats = input.ConsumeBool() ? input.ConsumeIntegralInRange(2, 64) : 1;
+    const int pairCount = input.ConsumeIntegralInRange(0, 12);
     std::vector<std::pair<std::string, std::string>> bytePairs;
     for (int j = 0; j < pairCount; ++j) {
         std::string find = input.ConsumeRandomLengthString(12);
         std::string replace = input.ConsumeRandomLengthString(12);
+        if (few) {
+            find = fewCharacters(find);
+            replace = fewCharacters(replace);
+        }
         bytePairs.emplace_back(std::move(find), std::move(replace));
     }
-    const std::string text = input.ConsumeRemainingBytesAsString();
+    std::string text = input.ConsumeRemainingBytesAsString();
+    if (few)
+        text = fewCharacters(text);
+    const std::string once = text;
+    for (int r = 1; r < repeats && text.size() < 8192; ++r)
+        text += once;
+    if (few)
+        text = "<body>" + text;
+    // Pairs that each make their find text longer can grow a text exponentially;
+    // inputs whose result could pass a megabyte are left out.
+    double bound = double(text.size());
+    for (const auto &[find, replace] : bytePairs) {
+        if (!find.empty())
+            bound *= std::max(1.0, double(replace.size()) / double(find.size()));
+    }
+    if (bound > double(1 << 20))
+        return 0;
 
     // Bytes.
     {
         QList<Substitution<QByteArray>> substitutions;
         for (const auto &[find, replace] : bytePairs)
             substitutions.append({QByteArray::fromStdString(find), QByteArray::fromStdString(replace)});
-        QList<qint64> counts;
-        const QByteArray got = replaceText(QByteArrayView(text.data(), qsizetype(text.size())), substitutions, mode,
-                                           &counts);
         Reference<std::string> reference{bytePairs, std::vector<qint64>(bytePairs.size())};
         const std::string expected = mode == ReplaceMode::WholeFile ? reference.wholeFile(text) : reference.viewable(text);
-        FUZZ_CHECK(got.toStdString() == expected);
-        FUZZ_CHECK(counts.size() == qsizetype(bytePairs.size()));
-        for (size_t j = 0; j < bytePairs.size(); ++j)
-            FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+        for (const SetSkipping skipping : kSkippings) {
+            QList<qint64> counts;
+            const QByteArray got = replaceText(QByteArrayView(text.data(), qsizetype(text.size())), substitutions,
+                                               mode, &counts, skipping);
+            FUZZ_CHECK(got.toStdString() == expected);
+            FUZZ_CHECK(counts.size() == qsizetype(bytePairs.size()));
+            for (size_t j = 0; j < bytePairs.size(); ++j)
+                FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+        }
     }
 
     // UTF-16.
@@ -218,13 +259,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             substitutions.append({qstring(pairs.back().first), qstring(pairs.back().second)});
         }
         const std::u16string wide = units(text, rawUnits);
-        QList<qint64> counts;
-        const QString got = replaceText(QStringView(wide.data(), qsizetype(wide.size())), substitutions, mode, &counts);
         Reference<std::u16string> reference{pairs, std::vector<qint64>(pairs.size())};
         const std::u16string expected = mode == ReplaceMode::WholeFile ? reference.wholeFile(wide) : reference.viewable(wide);
-        FUZZ_CHECK(got.toStdU16String() == expected);
-        for (size_t j = 0; j < pairs.size(); ++j)
-            FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+        for (const SetSkipping skipping : kSkippings) {
+            QList<qint64> counts;
+            const QString got = replaceText(QStringView(wide.data(), qsizetype(wide.size())), substitutions, mode,
+                                            &counts, skipping);
+            FUZZ_CHECK(got.toStdU16String() == expected);
+            for (size_t j = 0; j < pairs.size(); ++j)
+                FUZZ_CHECK(counts[qsizetype(j)] == reference.counts[j]);
+        }
     }
 
     // TakeUpTo with each marker the program cuts at, on the same text.

@@ -211,25 +211,28 @@ private slots:
         }
     }
 
-    // The mode and the tab change while the run works: each file is done with the
-    // request read when it was started.
+    // The mode, the tab and the texts change while the run works: each file is
+    // done with the request read when it was started.
     void requestChangesBetweenFiles()
     {
         const QStringList paths = {source("a.htm", "<body><b>b</b></body>"), source("b.htm", "<body><b>b</b></body>"),
-                                   source("c.htm", "<body><b>b</b></body>")};
+                                   source("c.htm", "<body><b>b</b></body>"), source("d.htm", "<body><b>b</b></body>")};
         FakeRequests requests([](int index) {
             if (index == 1)
                 return pair("b", "i", ReplaceMode::ViewableText);
             if (index == 2)
                 return pair("b", "i", ReplaceMode::WholeFile);
-            return sets({{"b", "i"}, {"i", "u"}});
+            if (index == 3)
+                return sets({{"b", "i"}, {"i", "u"}});
+            return sets({{"b", "i"}, {"i", "o"}});
         });
         FakeSink sink;
         run(paths, requests, sink);
         QCOMPARE(testing::readBytes(result("a")), QByteArray("<body><b>i</b></body>"));
         QCOMPARE(testing::readBytes(result("b")), QByteArray("<iody><i>i</i></iody>"));
         QCOMPARE(testing::readBytes(result("c")), QByteArray("<uody><u>u</u></uody>"));
-        QCOMPARE(sink.outcomes.size(), 3);
+        QCOMPARE(testing::readBytes(result("d")), QByteArray("<oody><o>o</o></oody>"));
+        QCOMPARE(sink.outcomes.size(), 4);
         QCOMPARE(sink.outcomes.at(1).request->options.mode, ReplaceMode::WholeFile);
         QCOMPARE(sink.outcomes.at(2).request->kind, FileRequest::Kind::Sets);
     }

@@ -35,6 +35,10 @@ private slots:
     void replace_data();
     void replace();
     void largeBodyIsReplacedThroughout();
+    void longSetListsAsWithPassPerSet_data();
+    void longSetListsAsWithPassPerSet();
+    void findsAcrossTheStretchesOfALongText_data();
+    void findsAcrossTheStretchesOfALongText();
     void takeUpTo_data();
     void takeUpTo();
 };
@@ -61,6 +65,23 @@ void TestReplacement::replace_data()
     QTest::newRow("sets: b->c then a->b") << whole << Pairs{{"b", "c"}, {"a", "b"}} << "a" << "b" << qint64(1);
     QTest::newRow("sets: empty find skipped, later sets apply") << whole << Pairs{{"", "x"}, {"a", "b"}} << "a" << "b" << qint64(1);
     QTest::newRow("sets: none") << whole << Pairs{} << "abc" << "abc" << qint64(0);
+    QTest::newRow("sets: set 1 makes set 2's find text with the text after it")
+        << whole << Pairs{{"ab", "xy"}, {"yc", "Q"}} << "abc" << "xQ" << qint64(2);
+    QTest::newRow("sets: a find text made of two earlier replace texts")
+        << whole << Pairs{{"a", "x"}, {"b", "y"}, {"xy", "Z"}} << "ab" << "Z" << qint64(3);
+    QTest::newRow("sets: a deletion joins its neighbours into a later find text")
+        << whole << Pairs{{"-", ""}, {"ab", "X"}} << "a-b a--b" << "X X" << qint64(5);
+    QTest::newRow("sets: a replace text sharing a character makes no occurrence")
+        << whole << Pairs{{"a", "xb"}, {"bc", "Z"}} << "a c" << "xb c" << qint64(1);
+    QTest::newRow("sets: a later set searches what an earlier one inserted")
+        << whole << Pairs{{"a", "aa"}, {"aa", "b"}} << "a" << "b" << qint64(2);
+    QTest::newRow("sets: absent sets skipped, present ones in order")
+        << whole << Pairs{{"q", "r"}, {"a", "b"}, {"zz", "y"}, {"nope", ""}, {"b", "c"}, {"r", "s"}} << "a" << "c" << qint64(2);
+    QTest::newRow("sets: ten sets, the last made by the second")
+        << whole
+        << Pairs{{"k1", "_"}, {"Acme", "Zenith"}, {"k3", "_"}, {"k4", "_"}, {"k5", "_"}, {"k6", "_"},
+                 {"k7", "_"}, {"k8", "_"}, {"k9", "_"}, {"th Co", "th & Co"}}
+        << "Acme Co, k1" << "Zenith & Co, _" << qint64(3);
     QTest::newRow("whole: frequent first character, occurrence far in")
         << whole << Pairs{{"ab", "X"}} << QString(5000, u'a') + "ab" + QString(40, u'a')
         << QString(5000, u'a') + "X" + QString(40, u'a') << qint64(1);
@@ -120,6 +141,23 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body a" << "<body a" << qint64(0);
     QTest::newRow("viewable: sets per text run, in order")
         << viewable << Pairs{{"a", "b"}, {"b", "c"}} << "<body>a<i>b</i></body>" << "<body>c<i>c</i></body>" << qint64(3);
+    QTest::newRow("viewable sets: a chain within a run, not across tags")
+        << viewable << Pairs{{"a", "b"}, {"bc", "Z"}} << "<body>ac<i>c</i>a</body>" << "<body>Z<i>c</i>b</body>" << qint64(3);
+    QTest::newRow("viewable sets: an inserted < is text of its run")
+        << viewable << Pairs{{"a", "<"}, {"<b", "X"}} << "<body>ab<b>ab</b></body>" << "<body>X<b>X</b></body>" << qint64(4);
+    QTest::newRow("viewable sets: a deletion joins within a run only")
+        << viewable << Pairs{{"x", ""}, {"ab", "Z"}} << "<body>ax<i>b</i>axb</body>" << "<body>a<i>b</i>Z</body>" << qint64(3);
+    QTest::newRow("viewable sets: runs after a growing replacement")
+        << viewable << Pairs{{"a", "aaa"}, {"b", "c"}} << "<body>a<p title=b>b</p>ab</body>"
+        << "<body>aaa<p title=b>c</p>aaac</body>" << qint64(4);
+    QTest::newRow("viewable sets: a shrinking replacement, then a quoted > in a tag")
+        << viewable << Pairs{{"abc", "d"}, {"d", "e"}, {"e>", "f"}} << "<body>abcabc<p title=\"d>e\">abc></p></body>"
+        << "<body>ee<p title=\"d>e\">f</p></body>" << qint64(7);
+    QTest::newRow("viewable sets: the rest after a stray < stays as it is")
+        << viewable << Pairs{{"a", "bb"}, {"b", "c"}} << "<body>a<i>a</i>a <x a" << "<body>cc<i>cc</i>cc <x a" << qint64(9);
+    QTest::newRow("viewable sets: only the second set occurs")
+        << viewable << Pairs{{"q", "r"}, {"a", "z"}, {"y", "w"}} << "<body>a<p class=a>a</p></body>"
+        << "<body>z<p class=a>z</p></body>" << qint64(2);
     QTest::newRow("viewable: no sets, last text run kept")
         << viewable << Pairs{} << "<body><p>x</p>tail text</body>" << "<body><p>x</p>tail text</body>" << qint64(0);
     QTest::newRow("viewable: body markers in mixed case far into the text")
@@ -151,11 +189,15 @@ void TestReplacement::replace()
     QFETCH(QString, expected);
     QFETCH(qint64, count);
 
-    QList<qint64> textCounts, byteCounts;
-    QCOMPARE(replaceText(QStringView(text), asText(pairs), mode, &textCounts), expected);
-    QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), asBytes(pairs), mode, &byteCounts), expected.toUtf8());
-    QCOMPARE(std::accumulate(textCounts.begin(), textCounts.end(), qint64(0)), count);
-    QCOMPARE(byteCounts, textCounts);
+    // With and without skipping the sets that cannot occur: the same result.
+    for (const SetSkipping skipping : {SetSkipping::Never, SetSkipping::Always, SetSkipping::Auto}) {
+        QList<qint64> textCounts, byteCounts;
+        QCOMPARE(replaceText(QStringView(text), asText(pairs), mode, &textCounts, skipping), expected);
+        QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), asBytes(pairs), mode, &byteCounts, skipping),
+                 expected.toUtf8());
+        QCOMPARE(std::accumulate(textCounts.begin(), textCounts.end(), qint64(0)), count);
+        QCOMPARE(byteCounts, textCounts);
+    }
 }
 
 void TestReplacement::largeBodyIsReplacedThroughout()
@@ -170,6 +212,94 @@ void TestReplacement::largeBodyIsReplacedThroughout()
     QCOMPARE(result.count("Acme"), 0);
     QCOMPARE(counts.value(0), text.count("Acme"));
     QCOMPARE(replaceText(text, {{"Acme", "Zen"}}, ReplaceMode::WholeFile, nullptr), result);
+}
+
+void TestReplacement::longSetListsAsWithPassPerSet_data()
+{
+    QTest::addColumn<ReplaceMode>("mode");
+    QTest::addColumn<int>("sets");
+    QTest::addColumn<int>("findSize");
+    QTest::addColumn<int>("alphabet");
+    // Enough long find texts that only their beginnings are searched for at once,
+    // with more different characters than the search gives classes, or few.
+    QTest::newRow("whole, 600 characters") << ReplaceMode::WholeFile << 800 << 12 << 600;
+    QTest::newRow("viewable, 600 characters") << ReplaceMode::ViewableText << 800 << 12 << 600;
+    QTest::newRow("whole, 4 characters") << ReplaceMode::WholeFile << 300 << 6 << 4;
+    QTest::newRow("viewable, 4 characters") << ReplaceMode::ViewableText << 300 << 6 << 4;
+}
+
+void TestReplacement::longSetListsAsWithPassPerSet()
+{
+    QFETCH(ReplaceMode, mode);
+    QFETCH(int, sets);
+    QFETCH(int, findSize);
+    QFETCH(int, alphabet);
+    quint32 seed = 22;
+    const auto next = [&](int below) {
+        seed = seed * 1664525u + 1013904223u;
+        return int((seed >> 8) % quint32(below));
+    };
+    const auto word = [&](int size) {
+        QString w;
+        for (int k = 0; k < size; ++k)
+            w += QChar(char16_t(0x100 + next(alphabet)));
+        return w;
+    };
+    QList<Substitution<QString>> substitutions;
+    for (int j = 0; j < sets; ++j)
+        substitutions.append({word(1 + next(findSize)), word(next(3))});
+    // Every tenth find text occurs, between tags and in them.
+    QString text = "<body>";
+    for (int j = 0; j < sets; j += 10)
+        text += word(3) + substitutions[j].find + "<i title=" + substitutions[j].find + ">" + word(2);
+    text += "</body>";
+    QList<qint64> skippedCounts, passCounts;
+    const QString skipped = replaceText(QStringView(text), substitutions, mode, &skippedCounts, SetSkipping::Always);
+    QCOMPARE(skipped, replaceText(QStringView(text), substitutions, mode, &passCounts, SetSkipping::Never));
+    QCOMPARE(skippedCounts, passCounts);
+    QVERIFY(std::accumulate(passCounts.begin(), passCounts.end(), qint64(0)) > 0);
+}
+
+void TestReplacement::findsAcrossTheStretchesOfALongText_data()
+{
+    QTest::addColumn<int>("findSize");
+    QTest::addColumn<int>("start");
+    // A long text is searched for all find texts in four stretches side by side:
+    // an occurrence at, across or just before the end of each is found.
+    const int size = 20000;
+    const int findSize = 8;
+    for (int part = 1; part < 4; ++part) {
+        const int end = part * size / 4;
+        for (const int start : {end - findSize, end - findSize + 1, end - 1, end}) {
+            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << findSize << start;
+        }
+    }
+    QTest::newRow("a find text longer than a stretch") << 6000 << 4000;
+}
+
+void TestReplacement::findsAcrossTheStretchesOfALongText()
+{
+    QFETCH(int, findSize);
+    QFETCH(int, start);
+    QString find;
+    for (int k = 0; k < findSize; ++k)
+        find += QChar(u'a' + k % 7);
+    Pairs pairs;
+    for (int j = 0; j < 20; ++j)
+        pairs.append({"absent" + QString::number(j), "-"});
+    pairs.insert(10, {find, "found"});
+    QString text(20000, u'x');
+    text.replace(start, findSize, find);
+    QString expected = text;
+    expected.replace(start, findSize, "found");
+    QList<qint64> textCounts, byteCounts;
+    QCOMPARE(replaceText(QStringView(text), asText(pairs), ReplaceMode::WholeFile, &textCounts, SetSkipping::Always),
+             expected);
+    QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), asBytes(pairs), ReplaceMode::WholeFile, &byteCounts,
+                         SetSkipping::Always),
+             expected.toUtf8());
+    QCOMPARE(textCounts.value(10), 1);
+    QCOMPARE(byteCounts, textCounts);
 }
 
 void TestReplacement::takeUpTo_data()

@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "base/tessaly_error.h"
+#include "engine/prepared_sets.h"
 #include "textio/text_decoding.h"
 
 #include <QFile>
@@ -55,51 +56,37 @@ qint64 sum(const QList<qint64> &counts)
 // Single-byte and UTF-8 sources are replaced as bytes, so bytes no replacement
 // touches come out identical (invalid sequences included) and nothing is decoded.
 Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options)
+                      const JobOptions &options, PreparedSets &prepared)
 {
     const bool utf8 = format.encoding == TextEncoding::Utf8;
-    QList<Substitution<QByteArray>> substitutions;
-    QList<qint64> lostPerReplacement;
-    for (const FindReplaceSet &set : sets) {
-        qint64 lost = 0;
-        // A find text with characters the page lacks cannot occur in the decoded
-        // text; encoding it would turn them into "?" and match real question marks.
-        QByteArray find;
-        if (utf8 || options.codePage.canEncode(set.find))
-            find = utf8 ? set.find.toUtf8() : options.codePage.encode(set.find);
-        QByteArray replace = utf8 ? set.replace.toUtf8() : options.codePage.encode(set.replace, &lost);
-        substitutions.append({std::move(find), std::move(replace)});
-        lostPerReplacement.append(lost);
-    }
+    const std::shared_ptr<const PreparedBytes> bytes = prepared.bytes(sets, utf8, options.codePage);
     const qsizetype mark = markLength(format.mark);
     QList<qint64> counts;
     Result result;
     result.mark = QByteArrayView(content).first(mark);
-    result.bytes = replaceText(QByteArrayView(content).sliced(mark), substitutions, options.mode, &counts);
+    result.bytes = replaceText(QByteArrayView(content).sliced(mark), bytes->substitutions, options.mode, &counts);
     result.replacements = sum(counts);
     for (qsizetype j = 0; j < counts.size(); ++j)
-        result.lost += counts[j] * lostPerReplacement[j];
+        result.lost += counts[j] * bytes->lostPerReplacement[j];
     return result;
 }
 
 Result replaceAsText(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                     const JobOptions &options)
+                     const JobOptions &options, PreparedSets &prepared)
 {
-    QList<Substitution<QString>> substitutions;
-    for (const FindReplaceSet &set : sets)
-        substitutions.append({set.find, set.replace});
+    const std::shared_ptr<const PreparedSubstitutions<QString>> substitutions = prepared.text(sets);
     Result result;
     QList<qint64> counts;
     if (format.mark == ByteOrderMark::Utf16LE) {
         // Little-endian UTF-16 is searched in place.
         const qsizetype units = (content.size() - 2) / 2;
         const QStringView text(reinterpret_cast<const char16_t *>(content.constData() + 2), units);
-        result.utf16 = replaceText(text, substitutions, options.mode, &counts);
+        result.utf16 = replaceText(text, *substitutions, options.mode, &counts);
         result.trailing = QByteArrayView(content).sliced(2 + units * 2);
     } else {
         DecodeDetails details;
         const QString text = decodeText(content, format, options.codePage, &details);
-        result.utf16 = replaceText(QStringView(text), substitutions, options.mode, &counts);
+        result.utf16 = replaceText(QStringView(text), *substitutions, options.mode, &counts);
         result.trailing = QByteArrayView(content).last(details.trailingBytes);
         result.invalid = details.invalid;
     }
@@ -120,9 +107,12 @@ bool allEncodable(const QList<FindReplaceSet> &sets, const CodePage &codePage)
     });
 }
 
+// With the run's prepared sets when given, else with sets made for this file.
 Result replaceContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options)
+                      const JobOptions &options, PreparedSets *runSets)
 {
+    PreparedSets ownSets;
+    PreparedSets &prepared = runSets ? *runSets : ownSets;
     // A single pair can be applied to code-page bytes even when it holds characters
     // the page lacks: such a find text cannot occur, such a replace text turns into
     // "?" either way. Several sets may match what an earlier one inserted, so those
@@ -130,7 +120,8 @@ Result replaceContent(const QByteArray &content, SourceFormat format, const QLis
     const bool asBytes = format.encoding == TextEncoding::Utf8
                          || (format.encoding == TextEncoding::Ansi
                              && (sets.size() <= 1 || allEncodable(sets, options.codePage)));
-    return asBytes ? replaceAsBytes(content, format, sets, options) : replaceAsText(content, format, sets, options);
+    return asBytes ? replaceAsBytes(content, format, sets, options, prepared)
+                   : replaceAsText(content, format, sets, options, prepared);
 }
 
 FileReport failed(FileReport report, int statement, const QString &description)
@@ -243,7 +234,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         }
         Result result;
         try {
-            result = replaceContent(content, report.format, sets, options);
+            result = replaceContent(content, report.format, sets, options, context.preparedSets);
         } catch (const std::bad_alloc &) {
             return failed(report, statements.replace,
                           QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
@@ -313,7 +304,7 @@ SourceFormat resultFormat(SourceFormat format)
 QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
                            const JobOptions &options)
 {
-    const Result result = replaceContent(content, format, sets, options);
+    const Result result = replaceContent(content, format, sets, options, nullptr);
     QByteArray bytes;
     for (QByteArrayView part : result.parts())
         bytes += part;

@@ -18,6 +18,8 @@
 
 namespace tessaly {
 
+class PreparedSets;
+
 // What the user chose for a file: how to replace and where the result goes.
 struct JobOptions {
     ReplaceMode mode = ReplaceMode::ViewableText;
@@ -46,6 +48,8 @@ struct JobContext {
     // that the result goes to, made when the result is written; "" for the
     // folder itself.
     QString subFolder;
+    // The run's find/replace sets, made ready for replacing once for all its files.
+    PreparedSets *preparedSets = nullptr;
 };
 
 struct FileReport {

@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "base/tessaly_error.h"
 #include "engine/output_folders.h"
+#include "engine/prepared_sets.h"
 #include "engine/run_results.h"
 #include "engine/run_sources.h"
 #include "engine/worker_threads.h"
@@ -40,6 +41,7 @@ struct RunState {
     const RunSources sources;
     OutputFolders outputFolders;
     RunResults results;
+    PreparedSets preparedSets;
 
     std::mutex mutex;
     std::condition_variable ready;
@@ -95,8 +97,9 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                     outcome.report = failed;
                 }
                 if (outcome.request && outcome.request->kind != FileRequest::Kind::None) {
-                    const JobContext context{m_environment.fileSystem, &state.sources, &state.outputFolders,
-                                             &state.results,          index,          state.files.at(i).subFolder};
+                    const JobContext context{m_environment.fileSystem, &state.sources,  &state.outputFolders,
+                                             &state.results,          index,           state.files.at(i).subFolder,
+                                             &state.preparedSets};
                     outcome.report = replaceInFile(path, *outcome.request, context);
                 }
             }

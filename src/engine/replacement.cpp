@@ -1,9 +1,14 @@
 #include "engine/replacement.h"
 
 #include "engine/byte_search.h"
+#include "engine/multi_search.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -152,12 +157,17 @@ public:
     void append(View text)
     {
         const qsizetype n = text.size();
+        if (n == 0)
+            return;  // an empty text may have no data at all, which memcpy must not get
         if (m_used + n > m_buffer.size())
             m_buffer.resize(std::max(m_used + n, m_buffer.size() * 2 + 64));
         std::memcpy(reinterpret_cast<Unit *>(m_buffer.data()) + m_used, text.data(), size_t(n) * sizeof(Unit));
         m_used += n;
     }
     void clear() { m_used = 0; }
+    qsizetype size() const { return m_used; }
+    // Drops what was appended after the first `size` units.
+    void truncate(qsizetype size) { m_used = std::min(m_used, size); }
     View view() const { return View(reinterpret_cast<const Unit *>(m_buffer.constData()), m_used); }
     Buffer take()
     {
@@ -216,93 +226,371 @@ qsizetype tagClose(View text, qsizetype from)
     }
 }
 
-template <class View, class Buffer>
-class Replacer {
+template <class View>
+struct UnitOf;
+template <>
+struct UnitOf<QByteArrayView> {
+    using type = char;
+};
+template <>
+struct UnitOf<QStringView> {
+    using type = char16_t;
+};
+
+template <class Buffer>
+struct ViewOf;
+template <>
+struct ViewOf<QByteArray> {
+    using type = QByteArrayView;
+};
+template <>
+struct ViewOf<QString> {
+    using type = QStringView;
+};
+
+const char *unitsOf(QByteArrayView text) { return text.data(); }
+const char16_t *unitsOf(QStringView text) { return text.utf16(); }
+
+// The units a text holds, by their low eight bits: two texts that share a unit
+// share a bit (and some that do not share one as well).
+class UnitMask {
 public:
-    Replacer(const QList<Substitution<Buffer>> &substitutions, QList<qint64> *counts) : m_counts(counts)
+    template <class View>
+    explicit UnitMask(View text)
     {
-        if (m_counts)
-            m_counts->fill(0, substitutions.size());
-        // A substitution with an empty find text changes nothing.
-        for (qsizetype j = 0; j < substitutions.size(); ++j) {
-            const Substitution<Buffer> &s = substitutions[j];
-            if (!s.find.isEmpty())
-                m_active.push_back({j, Finder<View>(View(s.find)), s.find.size(), View(s.replace)});
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const unsigned low = unitAt(text, i) & 0xFFu;
+            m_bits[low >> 6] |= quint64(1) << (low & 63);
+        }
+    }
+    bool meets(const UnitMask &other) const
+    {
+        return ((m_bits[0] & other.m_bits[0]) | (m_bits[1] & other.m_bits[1]) | (m_bits[2] & other.m_bits[2])
+                | (m_bits[3] & other.m_bits[3]))
+               != 0;
+    }
+
+private:
+    quint64 m_bits[4] = {};
+};
+
+// A unit searched for all find texts at once costs about as much as this many
+// units searched for one find text that is not there. Lists at least this long
+// are searched for all their find texts before the passes.
+constexpr qsizetype kSearchCost = 16;
+
+} // namespace
+
+template <class Buffer>
+struct PreparedSubstitutions<Buffer>::Data {
+    using View = typename ViewOf<Buffer>::type;
+    using Unit = typename UnitOf<View>::type;
+
+    // A substitution with a find text; one with an empty find text changes nothing.
+    struct Set {
+        qsizetype index;  // in the substitutions as given
+        View find;
+        View replace;
+        UnitMask findUnits;
+        UnitMask replaceUnits;
+    };
+
+    Data(QList<Substitution<Buffer>> given, SetSkipping skipping) : substitutions(std::move(given))
+    {
+        const QList<Substitution<Buffer>> &list = substitutions;  // const: views into it stay valid
+        for (qsizetype j = 0; j < list.size(); ++j) {
+            const View find(list[j].find);
+            const View replace(list[j].replace);
+            if (!find.isEmpty())
+                sets.push_back({j, find, replace, UnitMask(find), UnitMask(replace)});
+            longest = std::max(longest, find.size());
+        }
+        const qsizetype count = qsizetype(sets.size());
+        if (skipping == SetSkipping::Always ? count > 0 : skipping == SetSkipping::Auto && count >= kSearchCost) {
+            std::vector<std::basic_string_view<Unit>> needles;
+            needles.reserve(sets.size());
+            for (const Set &set : sets)
+                needles.emplace_back(unitsOf(set.find), size_t(set.find.size()));
+            search.emplace(needles);
         }
     }
 
-    // Appends text to out with every substitution applied in order.
+    QList<Substitution<Buffer>> substitutions;
+    std::vector<Set> sets;
+    std::optional<MultiSearch<Unit>> search;  // over the find texts of `sets`, in their order
+    qsizetype longest = 0;                     // of the find texts
+};
+
+template <class Buffer>
+PreparedSubstitutions<Buffer>::PreparedSubstitutions(QList<Substitution<Buffer>> substitutions, SetSkipping skipping)
+    : m_data(std::make_unique<const Data>(std::move(substitutions), skipping))
+{
+}
+
+template <class Buffer>
+PreparedSubstitutions<Buffer>::PreparedSubstitutions(PreparedSubstitutions &&other) noexcept = default;
+template <class Buffer>
+PreparedSubstitutions<Buffer> &
+PreparedSubstitutions<Buffer>::operator=(PreparedSubstitutions &&other) noexcept = default;
+template <class Buffer>
+PreparedSubstitutions<Buffer>::~PreparedSubstitutions() = default;
+
+template <class Buffer>
+const QList<Substitution<Buffer>> &PreparedSubstitutions<Buffer>::substitutions() const
+{
+    return m_data->substitutions;
+}
+
+template class PreparedSubstitutions<QByteArray>;
+template class PreparedSubstitutions<QString>;
+
+namespace {
+
+constexpr qsizetype kNoHit = std::numeric_limits<qsizetype>::max();
+
+template <class View, class Buffer>
+class Replacer {
+    using Prepared = typename PreparedSubstitutions<Buffer>::Data;
+    using Search = MultiSearch<typename UnitOf<View>::type>;
+    using Presence = typename Search::Presence;
+
+public:
+    Replacer(const Prepared &prepared, QList<qint64> *counts)
+        : m_counts(counts), m_search(prepared.search ? &*prepared.search : nullptr), m_longest(prepared.longest)
+    {
+        if (m_counts)
+            m_counts->fill(0, prepared.substitutions.size());
+        m_active.reserve(prepared.sets.size());
+        for (const auto &set : prepared.sets)
+            m_active.push_back({set, Finder<View>(set.find)});
+    }
+
+    // Appends text to out with every substitution applied in order, each to the
+    // whole output of the ones before it.
     void apply(View text, Sink<View, Buffer> &out)
     {
-        if (m_active.empty()) {
-            out.append(text);
+        if (m_active.size() == 1) {
+            Active &s = m_active.front();
+            replaceInto(text, s, out, s.finder.indexIn(text, 0), nullptr);
             return;
         }
-        View current = text;
-        Sink<View, Buffer> *into = &m_scratch[0];
-        for (size_t a = 0; a + 1 < m_active.size(); ++a) {
-            into->clear();
-            replaceInto(current, m_active[a], *into);
-            current = into->view();
-            into = into == &m_scratch[0] ? &m_scratch[1] : &m_scratch[0];
+        Passes passes(*this, text, out);
+        for (size_t a = 0; a < m_active.size(); ++a) {
+            Active &s = m_active[a];
+            qsizetype first;
+            if (!passes.mayOccur(a) || (first = s.finder.indexIn(passes.current(), 0)) < 0)
+                continue;
+            Sink<View, Buffer> &into = passes.output(a);
+            m_insertions.clear();
+            passes.done(a, into, replaceInto(passes.current(), s, into, first, &m_insertions));
         }
-        replaceInto(current, m_active.back(), out);
+        passes.finish();
     }
 
     // Appends body with the substitutions applied to each run of text between
-    // its tags on its own; the tags are copied unchanged.
+    // its tags on its own; the tags are copied unchanged. Each substitution goes
+    // through the whole body once: the first that replaces something finds the
+    // tags as it goes, and the runs the body's tags leave are kept, in the
+    // places later passes find them, for the ones after it.
     void applyBetweenTags(View body, Sink<View, Buffer> &out)
     {
         if (m_active.size() == 1) {
-            replaceOutsideTags(body, m_active.front(), out);
+            Active &s = m_active.front();
+            replaceOutsideTags(body, s, out, s.finder.indexIn(body, 0), nullptr);
             return;
         }
-        while (!body.isEmpty()) {
-            const qsizetype p = findUnit(body, '<', 0);
-            if (p > 0) {
-                apply(body.first(p), out);
-                body = body.sliced(p);
-            } else if (p < 0) {
-                apply(body, out);
-                body = body.sliced(body.size());
+        Passes passes(*this, body, out);
+        bool changed = false;
+        bool haveRuns = false;
+        for (size_t a = 0; a < m_active.size(); ++a) {
+            Active &s = m_active[a];
+            qsizetype first;
+            if (!passes.mayOccur(a) || (first = s.finder.indexIn(passes.current(), 0)) < 0)
+                continue;
+            if (changed && !haveRuns) {
+                findRuns(body);
+                haveRuns = true;
             }
-            const qsizetype q = tagClose(body, 1);
-            if (q >= 0) {
-                out.append(body.first(q + 1));
-                body = body.sliced(q + 1);
-            } else if (!body.isEmpty()) {
-                // A "<" that no ">" follows: the remainder is copied as it stands.
-                out.append(body);
-                break;
+            Sink<View, Buffer> &into = passes.output(a);
+            m_insertions.clear();
+            const qint64 n = changed ? replaceInRuns(passes.current(), s, into, first, &m_insertions)
+                                     : replaceOutsideTags(passes.current(), s, into, first, &m_insertions);
+            passes.done(a, into, n);
+            if (n > 0 && !changed) {
+                changed = true;
+                // Where the runs of the body lie after this pass, once a later one needs them.
+                m_firstInsertions.swap(m_insertions);
+                m_firstDelta = s.set.replace.size() - s.set.find.size();
             }
         }
+        passes.finish();
     }
 
 private:
     struct Active {
-        qsizetype index;  // in the substitutions as given
+        const typename Prepared::Set &set;
         Finder<View> finder;
-        qsizetype findSize;
-        View replace;
+    };
+
+    // A run of text between tags: [start, end) of the text it lies in.
+    struct Run {
+        qsizetype start;
+        qsizetype end;
+    };
+
+    // The substitutions applied one after another to one text: each pass reads
+    // the text the passes before left and writes into a scratch buffer, or
+    // straight into the output when no later substitution can occur.
+    class Passes {
+    public:
+        Passes(Replacer &replacer, View text, Sink<View, Buffer> &out)
+            : m_replacer(replacer), m_out(out), m_base(out.size()), m_current(text)
+        {
+            if (replacer.m_search) {
+                m_presence.emplace(*replacer.m_search);
+                m_forced.assign(replacer.m_active.size(), 0);
+                replacer.m_search->scan(unitsOf(text), text.size(), *m_presence);
+            }
+        }
+
+        View current() const { return m_current; }
+
+        // Whether substitution a may find something in the current text. Without the
+        // search every one may.
+        bool mayOccur(size_t a) const
+        {
+            return !m_presence || m_forced[a] || m_replacer.m_search->mayOccur(*m_presence, qsizetype(a));
+        }
+
+        // Where the pass of substitution a writes.
+        Sink<View, Buffer> &output(size_t a)
+        {
+            bool last = true;
+            for (size_t j = a + 1; j < m_replacer.m_active.size() && last; ++j)
+                last = !mayOccur(j);
+            if (last && m_holder != kOut) {
+                m_out.truncate(m_base);
+                return m_out;
+            }
+            Sink<View, Buffer> &scratch = m_replacer.m_scratch[m_holder == 0 ? 1 : 0];
+            scratch.clear();
+            return scratch;
+        }
+
+        // The pass of substitution a wrote into `into` and replaced n occurrences,
+        // at m_insertions of its output.
+        void done(size_t a, Sink<View, Buffer> &into, qint64 n)
+        {
+            const bool intoOut = &into == &m_out;
+            if (n == 0) {
+                if (intoOut)
+                    m_out.truncate(m_base);
+                return;
+            }
+            m_holder = intoOut ? kOut : &into == &m_replacer.m_scratch[0] ? 0 : 1;
+            m_current = intoOut ? m_out.view().sliced(m_base) : into.view();
+            if (m_presence)
+                noteInsertions(a);
+        }
+
+        void finish()
+        {
+            if (m_holder == kOut)
+                return;
+            m_out.truncate(m_base);
+            m_out.append(m_current);
+        }
+
+    private:
+        static constexpr int kOut = 2;
+
+        // After a pass, a find text skipped so far can occur only where the pass
+        // changed the text: overlapping a replace text it inserted, with which it
+        // then shares a unit, or across the place where a deletion joined two
+        // pieces. The stretches around those places, as far as the longest find
+        // text reaches, are searched for all find texts again; or, when they
+        // cover so much of the text that the passes would cost less, the find
+        // texts that could have been made get their passes.
+        void noteInsertions(size_t a)
+        {
+            const Active &s = m_replacer.m_active[a];
+            std::vector<size_t> &made = m_candidates;
+            made.clear();
+            for (size_t j = a + 1; j < m_replacer.m_active.size(); ++j) {
+                const UnitMask &later = m_replacer.m_active[j].set.findUnits;
+                if (!mayOccur(j) && (s.set.replace.isEmpty() || s.set.replaceUnits.meets(later)))
+                    made.push_back(j);
+            }
+            if (made.empty())
+                return;
+            const qsizetype reach = m_replacer.m_longest - 1;
+            const qsizetype size = m_current.size();
+            const auto stretches = [&](auto &&visit) {
+                qsizetype from = -1;
+                qsizetype to = -1;
+                for (qsizetype at : m_replacer.m_insertions) {
+                    const qsizetype start = std::max<qsizetype>(0, at - reach);
+                    const qsizetype end = std::min(size, at + s.set.replace.size() + reach);
+                    if (from >= 0 && start <= to) {
+                        to = end;
+                        continue;
+                    }
+                    if (from >= 0)
+                        visit(from, to);
+                    from = start;
+                    to = end;
+                }
+                if (from >= 0)
+                    visit(from, to);
+            };
+            qsizetype covered = 0;
+            stretches([&](qsizetype from, qsizetype to) { covered += to - from; });
+            if (covered * kSearchCost > size * qsizetype(made.size())) {
+                for (size_t j : made)
+                    m_forced[j] = 1;
+                return;
+            }
+            stretches([&](qsizetype from, qsizetype to) {
+                m_replacer.m_search->scan(unitsOf(m_current) + from, to - from, *m_presence);
+            });
+        }
+
+        Replacer &m_replacer;
+        Sink<View, Buffer> &m_out;
+        const qsizetype m_base;  // where the text's output starts in m_out
+        View m_current;
+        int m_holder = -1;  // what holds m_current: a scratch buffer, m_out (kOut), or the text given (-1)
+        std::optional<Presence> m_presence;
+        std::vector<std::uint8_t> m_forced;  // per substitution: gets its pass whatever the search found
+        std::vector<size_t> m_candidates;
     };
 
     void count(const Active &s, qint64 n)
     {
         if (m_counts)
-            (*m_counts)[s.index] += n;
+            (*m_counts)[s.set.index] += n;
     }
 
-    void replaceInto(View text, Active &s, Sink<View, Buffer> &out)
+    // One substitution through the whole text, from its first occurrence at
+    // `first` (-1 for none). insertions gets the place of each replace text in
+    // the output when given.
+    qint64 replaceInto(View text, Active &s, Sink<View, Buffer> &out, qsizetype first,
+                       std::vector<qsizetype> *insertions)
     {
+        const qsizetype base = out.size();
         qsizetype from = 0;
         qint64 n = 0;
-        for (qsizetype at; (at = s.finder.indexIn(text, from)) >= 0; from = at + s.findSize) {
+        for (qsizetype at = first; at >= 0; at = s.finder.indexIn(text, from)) {
             out.append(text.sliced(from, at - from));
-            out.append(s.replace);
+            if (insertions)
+                insertions->push_back(out.size() - base);
+            out.append(s.set.replace);
             ++n;
+            from = at + s.set.find.size();
         }
         out.append(text.sliced(from));
         count(s, n);
+        return n;
     }
 
     // One substitution between tags, without visiting every text run: the find
@@ -312,19 +600,23 @@ private:
     // its closing quote holds no "<"); an occurrence that starts before that ">"
     // lies in or across a tag and is skipped with the tag. A text run holds no
     // "<", so this finds what searching each run on its own finds.
-    void replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out)
+    qint64 replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out, qsizetype first,
+                              std::vector<qsizetype> *insertions)
     {
+        const qsizetype base = out.size();
         qsizetype from = 0;  // everything before it is written, and it lies outside any tag
         qint64 n = 0;
-        for (qsizetype at; (at = s.finder.indexIn(body, from)) >= 0;) {
-            const qsizetype end = at + s.findSize;
+        for (qsizetype at = first; at >= 0; at = s.finder.indexIn(body, from)) {
+            const qsizetype end = at + s.set.find.size();
             const qsizetype open = findLastUnit(body, '<', from, end);
             const qsizetype close = open < 0 ? -1 : tagClose(body, open + 1);
             if (open >= 0 && close < 0)
                 break;  // a "<" that no ">" follows: the remainder is copied as it stands
             if (close < at) {
                 out.append(body.sliced(from, at - from));
-                out.append(s.replace);
+                if (insertions)
+                    insertions->push_back(out.size() - base);
+                out.append(s.set.replace);
                 ++n;
                 from = end;
             } else {
@@ -334,11 +626,94 @@ private:
         }
         out.append(body.sliced(from));
         count(s, n);
+        return n;
+    }
+
+    // The runs of text between the tags of the body as given (the same walk as
+    // the tag rule's), moved to where they lie after the first pass that
+    // replaced: by the size change of each of its occurrences before them.
+    void findRuns(View body)
+    {
+        m_runs.clear();
+        size_t passed = 0;  // occurrences of the first pass that start before the place asked for
+        const auto moved = [&](qsizetype at) {
+            // The i-th occurrence started in the body where its replace text
+            // starts in the pass's output, less the size change of the i before it.
+            while (passed < m_firstInsertions.size()
+                   && m_firstInsertions[passed] - qsizetype(passed) * m_firstDelta < at)
+                ++passed;
+            return at + qsizetype(passed) * m_firstDelta;
+        };
+        const auto addRun = [&](qsizetype start, qsizetype end) {
+            const qsizetype movedStart = moved(start);
+            m_runs.push_back({movedStart, moved(end)});
+        };
+        for (qsizetype pos = 0; pos < body.size();) {
+            const qsizetype open = findUnit(body, '<', pos);
+            if (open < 0) {
+                addRun(pos, body.size());
+                break;
+            }
+            if (open > pos)
+                addRun(pos, open);
+            const qsizetype close = tagClose(body, open + 1);
+            if (close < 0)
+                break;  // a "<" that no ">" follows: the remainder is copied as it stands
+            pos = close + 1;
+        }
+    }
+
+    // One substitution in each run of m_runs on its own, through the whole text
+    // at once; the runs are moved to where they lie in the output.
+    qint64 replaceInRuns(View text, Active &s, Sink<View, Buffer> &out, qsizetype first,
+                         std::vector<qsizetype> *insertions)
+    {
+        const qsizetype base = out.size();
+        const qsizetype delta = s.set.replace.size() - s.set.find.size();
+        qsizetype from = 0;
+        qsizetype shift = 0;
+        qint64 n = 0;
+        // The next occurrence at or after the place last searched from.
+        qsizetype hit = first < 0 ? kNoHit : first;
+        for (Run &run : m_runs) {
+            const qsizetype start = run.start;
+            const qsizetype end = run.end;
+            run.start = start + shift;
+            if (hit < start) {
+                // It lay in or across a tag, or across the end of the run before.
+                hit = s.finder.indexIn(text, start);
+                hit = hit < 0 ? kNoHit : hit;
+            }
+            // A later occurrence than one that crosses the end crosses it too.
+            while (hit <= end - s.set.find.size()) {
+                out.append(text.sliced(from, hit - from));
+                insertions->push_back(out.size() - base);
+                out.append(s.set.replace);
+                ++n;
+                from = hit + s.set.find.size();
+                shift += delta;
+                hit = s.finder.indexIn(text, from);
+                hit = hit < 0 ? kNoHit : hit;
+            }
+            run.end = end + shift;
+            if (hit == kNoHit && shift == 0)
+                break;
+        }
+        out.append(text.sliced(from));
+        count(s, n);
+        return n;
     }
 
     QList<qint64> *m_counts;
     std::vector<Active> m_active;
     Sink<View, Buffer> m_scratch[2];
+    const Search *m_search;  // none: every substitution gets its pass
+    qsizetype m_longest;     // of the find texts
+    std::vector<qsizetype> m_insertions;  // where the last pass put its replace texts, in its output
+    // Viewable text: the runs between the body's tags, and the first pass that replaced.
+    std::vector<Run> m_runs;
+    std::vector<qsizetype> m_firstInsertions;
+    qsizetype m_firstDelta = 0;
 };
 
 // The size of the body without the spaces after its last tag, which are dropped
@@ -381,11 +756,11 @@ void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer
 }
 
 template <class View, class Buffer>
-Buffer replaceAny(View text, const QList<Substitution<Buffer>> &substitutions, ReplaceMode mode,
+Buffer replaceAny(View text, const PreparedSubstitutions<Buffer> &substitutions, ReplaceMode mode,
                   QList<qint64> *replacements)
 {
     Sink<View, Buffer> out(text.size() + text.size() / 16 + 64);
-    Replacer<View, Buffer> replacer(substitutions, replacements);
+    Replacer<View, Buffer> replacer(substitutions.data(), replacements);
     if (mode == ReplaceMode::WholeFile)
         replacer.apply(text, out);
     else
@@ -406,16 +781,28 @@ QString TakeUpTo(QString &working, QStringView marker, bool includeMarker)
     return taken;
 }
 
-QByteArray replaceText(QByteArrayView text, const QList<Substitution<QByteArray>> &substitutions, ReplaceMode mode,
+QByteArray replaceText(QByteArrayView text, const PreparedSubstitutions<QByteArray> &substitutions, ReplaceMode mode,
                        QList<qint64> *replacements)
 {
     return replaceAny<QByteArrayView, QByteArray>(text, substitutions, mode, replacements);
 }
 
-QString replaceText(QStringView text, const QList<Substitution<QString>> &substitutions, ReplaceMode mode,
+QString replaceText(QStringView text, const PreparedSubstitutions<QString> &substitutions, ReplaceMode mode,
                     QList<qint64> *replacements)
 {
     return replaceAny<QStringView, QString>(text, substitutions, mode, replacements);
+}
+
+QByteArray replaceText(QByteArrayView text, const QList<Substitution<QByteArray>> &substitutions, ReplaceMode mode,
+                       QList<qint64> *replacements, SetSkipping skipping)
+{
+    return replaceText(text, PreparedSubstitutions<QByteArray>(substitutions, skipping), mode, replacements);
+}
+
+QString replaceText(QStringView text, const QList<Substitution<QString>> &substitutions, ReplaceMode mode,
+                    QList<qint64> *replacements, SetSkipping skipping)
+{
+    return replaceText(text, PreparedSubstitutions<QString>(substitutions, skipping), mode, replacements);
 }
 
 } // namespace tessaly
