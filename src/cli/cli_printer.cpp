@@ -2,11 +2,13 @@
 
 #include "base/tessaly_error.h"
 #include "cli/diff_output.h"
+#include "cli/json_report.h"
 #include "cli/signal_stop.h"
 #include "cli/terminal_text.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <new>
 
 #include <unistd.h>
@@ -15,10 +17,14 @@ namespace tessaly::cli {
 
 namespace {
 
+// As most programs that colour their output: "auto" colours a terminal, unless
+// the user asked for no colour anywhere (NO_COLOR, set to anything) or the
+// terminal knows no escape sequences (TERM=dumb).
 DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 {
     const bool ansi = colors == CliOptions::Colors::Always
-                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)));
+                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)) && !std::getenv("NO_COLOR")
+                          && qstrcmp(std::getenv("TERM"), "dumb") != 0);
     return ansi ? DiffColors::Ansi : DiffColors::None;
 }
 
@@ -79,8 +85,11 @@ void CliPrinter::fileDone(const FileOutcome &outcome)
     m_tally.add(report);
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
-    if (!m_options.quiet)
-        print(m_lines, escapeControls(describeReport(report, m_options.job.codePage.name())) + u'\n');
+    if (!m_options.quiet) {
+        const QString codePage = m_options.job.codePage.name();
+        write(m_lines, m_options.json ? jsonFileLine(report, codePage)
+                                      : (escapeControls(describeReport(report, codePage)) + u'\n').toLocal8Bit());
+    }
     write(m_out, diff);
     if (m_showProgress) {
         std::fflush(m_out);
@@ -96,9 +105,12 @@ int CliPrinter::finish(const RunEnd &end)
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
     const int signal = end.stopReason > 0 ? end.stopReason : 0;
-    print(m_err, runSummary(m_tally, end.listed, m_options.job.dryRun, m_options.job.codePage.name(),
-                            signal != 0 ? QLatin1String(signalName(signal)) : QString())
-                     + u'\n');
+    const QString stopSignal = signal != 0 ? QLatin1String(signalName(signal)) : QString();
+    const QString codePage = m_options.job.codePage.name();
+    if (m_options.json)
+        write(m_out, jsonSummaryLine(m_tally, end.listed, m_options.job.dryRun, codePage, stopSignal));
+    else
+        print(m_err, runSummary(m_tally, end.listed, m_options.job.dryRun, codePage, stopSignal) + u'\n');
     if (signal != 0)
         return 128 + signal;
     return m_tally.failed > 0 || m_diffMissing ? 1 : 0;

@@ -1,6 +1,6 @@
-// The command line's sink of a run: one report line per file in list order, each
-// changed file's diff with --diff, the progress line, then the summary and the
-// exit status.
+// The command line's sink of a run: one report line per file in list order (a
+// JSON object with --json), each changed file's diff with --diff, the progress
+// line, then the summary and the exit status.
 #pragma once
 
 #include "cli/cli_options.h"
@@ -23,7 +23,7 @@ public:
                StopToken &stop);
 
     void fileDone(const FileOutcome &outcome) override;
-    // Prints the summary; returns the exit status: 0 when no file failed, 1 when
+    // Prints the summary (on standard error, or as the last JSON line); returns the exit status: 0 when no file failed, 1 when
     // one failed or its diff could not be made, 128 + N when signal N stopped the
     // run (141 after a closed pipe, which prints nothing more).
     int finish(const RunEnd &end);
