@@ -92,39 +92,6 @@ private slots:
         QCOMPARE(samples.entryList(QDir::Files).size(), names.size());
     }
 
-    void bashCompletesTheInstalledCommand_data()
-    {
-        QTest::addColumn<QStringList>("words");  // after "tessaly-cli", split as bash splits them
-        QTest::addColumn<QStringList>("completions");
-        QTest::newRow("--fi") << QStringList{"--fi"} << QStringList{"--files-from", "--find"};
-        QTest::newRow("--color=al") << QStringList{"-n", "--diff", "--color", "=", "al"} << QStringList{"always"};
-    }
-    // bash-completion finds the file where the package puts it (XDG_DATA_DIRS
-    // names the prefix's share folder in place of /usr/share) and completes.
-    void bashCompletesTheInstalledCommand()
-    {
-        const QString loader = QStringLiteral("/usr/share/bash-completion/bash_completion");
-        QVERIFY2(QFileInfo::exists(loader), "bash-completion is not installed (scripts/setup installs it)");
-        QFETCH(QStringList, words);
-        QFETCH(QStringList, completions);
-        QProcess bash;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("XDG_DATA_DIRS", m_prefix.filePath("share"));
-        environment.insert("BASH_COMPLETION_USER_DIR", m_prefix.filePath("none"));
-        bash.setProcessEnvironment(environment);
-        bash.start("bash", QStringList{"-c", R"(source "$0" || exit 1
-            _completion_loader tessaly-cli
-            function=$(complete -p tessaly-cli | sed -n 's/.* -F \([^ ]*\) .*/\1/p')
-            COMP_WORDS=(tessaly-cli "$@"); COMP_CWORD=$#; COMP_LINE="${COMP_WORDS[*]}"; COMP_POINT=${#COMP_LINE}
-            "$function" tessaly-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
-            printf '%s\n' "${COMPREPLY[@]}")", loader} + words);
-        QVERIFY(bash.waitForFinished(30000));
-        const QString out = QString::fromUtf8(bash.readAllStandardOutput());
-        QStringList offered = out.split('\n', Qt::SkipEmptyParts);
-        offered.sort();
-        QVERIFY2(offered == completions, qPrintable(out + bash.readAllStandardError()));
-    }
-
     void menuEntryStartsTheInstalledCommand()
     {
         QFile entry(m_prefix.filePath("share/applications/tessaly.desktop"));
