@@ -171,9 +171,10 @@ void TestCliScripts::filesFrom_data()
     QTest::addColumn<QByteArray>("list");      // written to the file "list"
     QTest::addColumn<QList<QByteArray>>("sources");
     QTest::addColumn<QStringList>("outcomes");
-    const QByteArray lines = "a b.htm\n-dash.htm\n\nmissing.htm\n";
-    const QList<QByteArray> fromLines{"first.htm", "a b.htm", "-dash.htm", "missing.htm"};
-    const QStringList lineOutcomes{"written", "written", "written", "skipped"};
+    // An empty line names nothing; a folder stands for its files, as on the command line.
+    const QByteArray lines = "a b.htm\n-dash.htm\n\nmissing.htm\nsub\n";
+    const QList<QByteArray> fromLines{"first.htm", "a b.htm", "-dash.htm", "missing.htm", "sub/x.htm"};
+    const QStringList lineOutcomes{"written", "written", "written", "skipped", "written"};
     QTest::newRow("lines, from a file") << "first.htm --files-from list" << lines << fromLines << lineOutcomes;
     QTest::newRow("lines, from standard input") << "--files-from - first.htm < list" << lines << fromLines << lineOutcomes;
     // A line feed is part of a name, a name that is not UTF-8 fails alone, the
@@ -194,7 +195,8 @@ void TestCliScripts::filesFrom()
     QFETCH(QList<QByteArray>, sources);
     QFETCH(QStringList, outcomes);
     writeBytes(path("list"), list);
-    for (const char *name : {"first.htm", "a b.htm", "-dash.htm", "new\nline.htm"})
+    QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+    for (const char *name : {"first.htm", "a b.htm", "-dash.htm", "new\nline.htm", "sub/x.htm"})
         writeBytes(path(QString::fromUtf8(name)), "Acme " + QByteArray(name));
     writeOddFile("caf\xe9.htm", "Acme");
     const CliRun run = runShell("\"$CLI\" --json -w -f Acme -r Zen " + command, m_dir->path());

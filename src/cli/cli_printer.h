@@ -11,6 +11,7 @@
 #include <QByteArray>
 
 #include <cstdio>
+#include <string>
 
 namespace tessaly::cli {
 
@@ -29,7 +30,9 @@ public:
     int finish(const RunEnd &end);
 
 private:
-    void write(FILE *stream, const QByteArray &bytes);
+    void write(FILE *stream, const char *bytes, size_t size);
+    void write(FILE *stream, const QByteArray &bytes) { write(stream, bytes.constData(), size_t(bytes.size())); }
+    void write(FILE *stream, const std::string &bytes) { write(stream, bytes.data(), bytes.size()); }
     void print(FILE *stream, const QString &text) { write(stream, text.toLocal8Bit()); }
 
     const CliOptions &m_options;
@@ -40,6 +43,7 @@ private:
     qsizetype m_listed;
     StopToken &m_stop;
     DiffColors m_colors;
+    QString m_codePage;  // its name, for the reports
     RunTally m_tally;
     bool m_diffMissing = false;
     bool m_pipeClosed = false;

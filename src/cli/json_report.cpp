@@ -2,25 +2,37 @@
 
 #include "base/paths.h"
 
+#include <charconv>
+
 namespace tessaly::cli {
 
 namespace {
 
-// An object written key by key in the order given, straight into one buffer.
+// An object written key by key in the order given, straight into one buffer:
+// a report of many files writes one of these per file, so nothing here
+// allocates but the buffer.
 class JsonLine {
 public:
     explicit JsonLine(const char *type)
     {
-        m_bytes.reserve(512);
-        m_bytes += "{\"type\":\"";
-        m_bytes += type;
-        m_bytes += '"';
+        m_text.reserve(512);
+        m_text += "{\"type\":\"";
+        m_text += type;
+        m_text += '"';
     }
 
     void string(const char *key, QStringView text)
     {
         this->key(key);
         appendString(text);
+    }
+    // Text known to need no escape (a word of the report's own).
+    void word(const char *key, const char *text)
+    {
+        this->key(key);
+        m_text += '"';
+        m_text += text;
+        m_text += '"';
     }
     void stringOrNull(const char *key, const QString &text)
     {
@@ -33,94 +45,123 @@ public:
     // valid UTF-8 also gets its bytes under KEY_bytes.
     void name(const char *key, const QString &name)
     {
-        stringOrNull(key, name);
-        if (!name.isEmpty() && !isValidFileName(name)) {
-            this->key(key, "_bytes");
-            m_bytes += '"';
-            m_bytes += fileNameBytes(name).toBase64();
-            m_bytes += '"';
+        if (name.isEmpty()) {
+            null(key);
+            return;
         }
+        this->key(key);
+        if (appendString(name))
+            return;
+        this->key(key, "_bytes");
+        m_text += '"';
+        m_text += fileNameBytes(name).toBase64().toStdString();
+        m_text += '"';
     }
     void number(const char *key, qint64 n)
     {
         this->key(key);
-        m_bytes += QByteArray::number(n);
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+        m_text.append(digits, end);
     }
     void boolean(const char *key, bool value)
     {
         this->key(key);
-        m_bytes += value ? "true" : "false";
+        m_text += value ? "true" : "false";
     }
     void null(const char *key)
     {
         this->key(key);
-        m_bytes += "null";
+        m_text += "null";
     }
-    QByteArray finish() &&
+    std::string finish() &&
     {
-        m_bytes += "}\n";
-        return std::move(m_bytes);
+        m_text += "}\n";
+        return std::move(m_text);
     }
 
 private:
     void key(const char *key, const char *suffix = "")
     {
-        m_bytes += ",\"";
-        m_bytes += key;
-        m_bytes += suffix;
-        m_bytes += "\":";
+        m_text += ",\"";
+        m_text += key;
+        m_text += suffix;
+        m_text += "\":";
     }
-    void appendString(QStringView text)
+    // The text in quotes, as UTF-8 with JSON's escapes; a lone surrogate becomes
+    // U+FFFD. Returns false when there was one.
+    bool appendString(QStringView text)
     {
-        m_bytes += '"';
-        qsizetype plain = 0;  // start of the run that needs no escape
-        const auto flush = [&](qsizetype end) {
-            if (end > plain)
-                m_bytes += text.sliced(plain, end - plain).toUtf8();
-        };
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const char16_t c = text.at(i).unicode();
-            if (c >= 0x20 && c != u'"' && c != u'\\' && !QChar::isSurrogate(c))
-                continue;
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-                ++i;
+        static const char hex[] = "0123456789abcdef";
+        bool valid = true;
+        m_text += '"';
+        const char16_t *p = text.utf16();
+        const char16_t *const end = p + text.size();
+        for (; p < end; ++p) {
+            char32_t c = *p;
+            if (c < 0x80) {
+                if (c >= 0x20 && c != u'"' && c != u'\\') {
+                    m_text += char(c);
+                    continue;
+                }
+                m_text += '\\';
+                switch (c) {
+                case u'"': m_text += '"'; break;
+                case u'\\': m_text += '\\'; break;
+                case u'\n': m_text += 'n'; break;
+                case u'\r': m_text += 'r'; break;
+                case u'\t': m_text += 't'; break;
+                case u'\b': m_text += 'b'; break;
+                case u'\f': m_text += 'f'; break;
+                default:
+                    m_text += "u00";
+                    m_text += hex[c >> 4];
+                    m_text += hex[c & 0xF];
+                }
                 continue;
             }
-            flush(i);
-            plain = i + 1;
-            switch (c) {
-            case u'"': m_bytes += "\\\""; break;
-            case u'\\': m_bytes += "\\\\"; break;
-            case u'\n': m_bytes += "\\n"; break;
-            case u'\r': m_bytes += "\\r"; break;
-            case u'\t': m_bytes += "\\t"; break;
-            case u'\b': m_bytes += "\\b"; break;
-            case u'\f': m_bytes += "\\f"; break;
-            default:
-                if (QChar::isSurrogate(c))
-                    m_bytes += "\xEF\xBF\xBD";  // U+FFFD; the bytes follow separately
-                else
-                    m_bytes += "\\u00" + QByteArray::number(c, 16).rightJustified(2, '0');
+            if (c < 0x800) {
+                m_text += char(0xC0 | (c >> 6));
+                m_text += char(0x80 | (c & 0x3F));
+                continue;
             }
+            if (QChar::isHighSurrogate(c) && p + 1 < end && QChar::isLowSurrogate(p[1])) {
+                c = QChar::surrogateToUcs4(char16_t(c), *++p);
+                m_text += char(0xF0 | (c >> 18));
+                m_text += char(0x80 | ((c >> 12) & 0x3F));
+                m_text += char(0x80 | ((c >> 6) & 0x3F));
+                m_text += char(0x80 | (c & 0x3F));
+                continue;
+            }
+            if (QChar::isSurrogate(c)) {
+                valid = false;
+                c = 0xFFFD;  // the name's bytes follow separately
+            }
+            m_text += char(0xE0 | (c >> 12));
+            m_text += char(0x80 | ((c >> 6) & 0x3F));
+            m_text += char(0x80 | (c & 0x3F));
         }
-        flush(text.size());
-        m_bytes += '"';
+        m_text += '"';
+        return valid;
     }
 
-    QByteArray m_bytes;
+    std::string m_text;
 };
 
-QString encodingName(SourceFormat format, const QString &codePageName)
+const char *encodingName(SourceFormat format, const QString &codePageName, std::string *buffer)
 {
     switch (format.mark) {
-    case ByteOrderMark::Utf8: return QStringLiteral("UTF-8 with BOM");
-    case ByteOrderMark::Utf16LE: return QStringLiteral("UTF-16LE");
-    case ByteOrderMark::Utf16BE: return QStringLiteral("UTF-16BE");
-    case ByteOrderMark::Utf32LE: return QStringLiteral("UTF-32LE");
-    case ByteOrderMark::Utf32BE: return QStringLiteral("UTF-32BE");
+    case ByteOrderMark::Utf8: return "UTF-8 with BOM";
+    case ByteOrderMark::Utf16LE: return "UTF-16LE";
+    case ByteOrderMark::Utf16BE: return "UTF-16BE";
+    case ByteOrderMark::Utf32LE: return "UTF-32LE";
+    case ByteOrderMark::Utf32BE: return "UTF-32BE";
     case ByteOrderMark::None: break;
     }
-    return format.encoding == TextEncoding::Utf8 ? QStringLiteral("UTF-8") : codePageName;
+    if (format.encoding == TextEncoding::Utf8)
+        return "UTF-8";
+    *buffer = codePageName.toStdString();  // "windows-1252"
+    return buffer->c_str();
 }
 
 const char *outcome(const FileReport &report)
@@ -135,18 +176,22 @@ const char *outcome(const FileReport &report)
 
 } // namespace
 
-QByteArray jsonFileLine(const FileReport &report, const QString &codePageName)
+std::string jsonFileLine(const FileReport &report, const QString &codePageName)
 {
+    const bool written = report.status == FileReport::Status::Written;
     JsonLine line("file");
     line.name("source", report.source);
     line.name("result", report.resultPath);
-    line.string("outcome", QString::fromLatin1(outcome(report)));
-    line.stringOrNull("reason", report.status == FileReport::Status::Written ? QString() : report.description);
-    const bool written = report.status == FileReport::Status::Written;
+    line.word("outcome", outcome(report));
+    if (written)
+        line.null("reason");
+    else
+        line.stringOrNull("reason", report.description);
     line.number("replacements", written ? report.replacements : 0);
     if (written) {
-        line.string("encoding_read", encodingName(report.format, codePageName));
-        line.string("encoding_written", encodingName(resultFormat(report.format), codePageName));
+        std::string buffer;
+        line.word("encoding_read", encodingName(report.format, codePageName, &buffer));
+        line.word("encoding_written", encodingName(resultFormat(report.format), codePageName, &buffer));
     } else {
         line.null("encoding_read");
         line.null("encoding_written");
@@ -156,8 +201,8 @@ QByteArray jsonFileLine(const FileReport &report, const QString &codePageName)
     return std::move(line).finish();
 }
 
-QByteArray jsonSummaryLine(const RunTally &tally, qint64 listed, bool dryRun, const QString &codePageName,
-                           const QString &stopSignal)
+std::string jsonSummaryLine(const RunTally &tally, qint64 listed, bool dryRun, const QString &codePageName,
+                            const QString &stopSignal)
 {
     JsonLine line("summary");
     line.number("files", listed);

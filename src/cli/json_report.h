@@ -5,8 +5,9 @@
 #include "engine/replace_job.h"
 #include "engine/run_report.h"
 
-#include <QByteArray>
 #include <QString>
+
+#include <string>
 
 namespace tessaly::cli {
 
@@ -15,12 +16,12 @@ namespace tessaly::cli {
 // "encoding_written", "written_as_question_mark", "invalid_characters"}. A name
 // that is not valid UTF-8 is shown with U+FFFD for each lone surrogate, and its
 // exact bytes follow in base64 ("source_bytes", "result_bytes").
-QByteArray jsonFileLine(const FileReport &report, const QString &codePageName);
+std::string jsonFileLine(const FileReport &report, const QString &codePageName);
 
 // The summary line: {"type":"summary", "files", "written", "skipped", "failed",
 // "replacements", "written_as_question_mark", "invalid_characters",
 // "not_processed", "dry_run", "code_page", "interrupted_by"}.
-QByteArray jsonSummaryLine(const RunTally &tally, qint64 listed, bool dryRun, const QString &codePageName,
-                           const QString &stopSignal);
+std::string jsonSummaryLine(const RunTally &tally, qint64 listed, bool dryRun, const QString &codePageName,
+                            const QString &stopSignal);
 
 } // namespace tessaly::cli
