@@ -133,8 +133,8 @@ private:
         QVERIFY(writeRaw(rawPath(name), content));
         m_oddNames << rawPath(name);
     }
-    // site/ with pages of awkward names, each "Acme Ltd" once, one of them not
-    // UTF-8; the names below it that find lists.
+    // site/ with pages of awkward names in sub-folders, each holding "Acme Ltd"
+    // once; one name is not UTF-8.
     void makeSite();
 
     std::unique_ptr<QTemporaryDir> m_dir;
