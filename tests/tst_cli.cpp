@@ -88,6 +88,13 @@ void TestCli::usageErrors_data()
     QTest::newRow("negative context") << QStringList{"--diff", "-f", "x", "-U", "-1", "a.htm"} << "--unified needs";
     QTest::newRow("--keep-tree without -o") << QStringList{"--keep-tree", "-f", "x", "a.htm"} << "--keep-tree goes with --output-dir";
     QTest::newRow("unknown colour choice") << QStringList{"--diff", "-f", "x", "--color=blue", "a.htm"} << "auto, always or never";
+    QTest::newRow("bare --color without --diff") << QStringList{"-f", "x", "--color", "a.htm"} << "go with --diff";
+    QTest::newRow("--base without --keep-tree") << QStringList{"-o", ".", "--base", ".", "-f", "x", "a.htm"} << "--base goes with --keep-tree";
+    QTest::newRow("missing --base folder") << QStringList{"--keep-tree", "-o", ".", "--base", "nowhere", "-f", "x", "a.htm"} << "--base: nowhere: no such folder";
+    QTest::newRow("--null without a list") << QStringList{"-0", "-f", "x", "a.htm"} << "--null goes with --files-from";
+    QTest::newRow("unreadable list") << QStringList{"--files-from", "missing.txt", "-f", "x"} << "--files-from: missing.txt: No such file or directory";
+    QTest::newRow("list that is a folder") << QStringList{"--files-from", ".", "-f", "x"} << "--files-from: .: Is a directory";
+    QTest::newRow("--json with --diff") << QStringList{"--json", "--diff", "-f", "x", "a.htm"} << "--json does not go with --diff";
 }
 
 void TestCli::usageErrors()
@@ -445,7 +452,8 @@ void TestCli::helpNamesFolderPaths()
     CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("-e, --extension EXT")));
     QVERIFY(run.out.contains(QStringLiteral("A PATH that is a folder")));
-    for (const char *option : {"--diff", "-U, --unified=N", "--color=WHEN", "--keep-tree"})
+    for (const char *option : {"--diff", "-U, --unified=N", "--color[=WHEN]", "--keep-tree", "--base BASE",
+                               "--files-from FILE", "-0, --null", "--json", "\"source_bytes\""})
         QVERIFY2(run.out.contains(QLatin1String(option)), option);
 }
 

@@ -1,6 +1,7 @@
 // The installed application: cmake --install into a temporary prefix gives one
 // program folder with the programs and their companion files, commands on the
-// PATH that start from there, the menu entry, the icon and the manual page.
+// PATH that start from there, the menu entry, the icon, the manual page and the
+// shell completions.
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -35,6 +36,9 @@ private slots:
         QTest::newRow("scalable icon") << "share/icons/hicolor/scalable/apps/tessaly.svg";
         QTest::newRow("48 pixel icon") << "share/icons/hicolor/48x48/apps/tessaly.png";
         QTest::newRow("manual page") << "share/man/man1/tessaly-cli.1";
+        QTest::newRow("bash completion") << "share/bash-completion/completions/tessaly-cli";
+        QTest::newRow("zsh completion") << "share/zsh/vendor-completions/_tessaly-cli";
+        QTest::newRow("fish completion") << "share/fish/vendor_completions.d/tessaly-cli.fish";
     }
     void installedFiles()
     {

@@ -126,7 +126,7 @@ RunEnd run(const QStringList &paths, RequestSource &requests, ReportSink &sink, 
 {
     QList<RunFile> files;
     for (const QString &path : paths)
-        files << RunFile{path, QString()};
+        files << RunFile{path, QString(), QString()};
     return ReplaceRun(environment).run(files, requests, sink, stop, jobs);
 }
 

@@ -84,6 +84,30 @@ bool isValidFileName(const QString &name)
     return true;
 }
 
+QByteArray fileNameBytes(const QString &name)
+{
+    if (isValidFileName(name))
+        return name.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(name.size() * 2);
+    qsizetype start = 0;  // of the valid run not yet added
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar c = name.at(i);
+        if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        if (!c.isSurrogate())
+            continue;
+        bytes += QStringView(name).sliced(start, i - start).toUtf8();
+        const char16_t unit = c.unicode();
+        bytes += unit >= 0xDC80 && unit <= 0xDCFF ? QByteArray(1, char(unit - 0xDC00)) : QByteArray("\xEF\xBF\xBD");
+        start = i + 1;
+    }
+    bytes += QStringView(name).sliced(start).toUtf8();
+    return bytes;
+}
+
 bool FileExists(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(localPath(path)).lastModified().isValid();

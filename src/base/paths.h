@@ -30,6 +30,9 @@ QString localPath(const QString &path);
 QString decodeFileName(const QByteArray &name);
 // False for a name that decodeFileName got from bytes that are not valid UTF-8.
 bool isValidFileName(const QString &name);
+// The bytes decodeFileName was given: each lone surrogate U+DC80..U+DCFF is its
+// byte again, everything else is UTF-8 (any other lone surrogate becomes U+FFFD).
+QByteArray fileNameBytes(const QString &name);
 // The reason a file whose name is not valid UTF-8 fails.
 inline const QString kInvalidFileNameReason = QStringLiteral("file name is not valid UTF-8");
 

@@ -23,12 +23,15 @@ int writeError(FILE *stream)
 
 // The exit status once the report streams are flushed. A report that was lost (a
 // full disk) is an error, as for cat and grep; a reader that went away ends the
-// program quietly, as SIGPIPE would.
-int finalStatus(int status, FILE *out, FILE *err)
+// program quietly, as SIGPIPE would. `outErrno` is the errno of a write to `out`
+// that already failed: once a stream failed, a flush no longer tells why.
+int finalStatus(int status, FILE *out, FILE *err, int outErrno = 0)
 {
     if (status > 128)
         return status;  // stopped: what could not be written by then is dropped
-    const int outError = writeError(out);
+    int outError = writeError(out);
+    if (outError == -1 && outErrno > 0)
+        outError = outErrno;
     const int errError = writeError(err);
     if (outError == EPIPE || errError == EPIPE)
         return 128 + SIGPIPE;
@@ -49,8 +52,11 @@ int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool show
 {
     const auto parsed = parseCommandLine(arguments);
     int status = 0;
+    int outErrno = 0;
     if (const auto *info = std::get_if<InfoRequest>(&parsed)) {
-        std::fputs(info->text.toLocal8Bit().constData(), out);
+        errno = 0;
+        if (std::fputs(info->text.toLocal8Bit().constData(), out) == EOF)
+            outErrno = errno;
     } else if (const auto *error = std::get_if<UsageError>(&parsed)) {
         std::fprintf(err, "tessaly-cli: %s\nTry 'tessaly-cli --help' for more information.\n",
                      error->message.toLocal8Bit().constData());
@@ -58,7 +64,7 @@ int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool show
     } else {
         status = runFiles(std::get<CliOptions>(parsed), out, err, showProgress, stop, environment);
     }
-    return finalStatus(status, out, err);
+    return finalStatus(status, out, err, outErrno);
 }
 
 } // namespace tessaly::cli

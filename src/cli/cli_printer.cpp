@@ -2,11 +2,13 @@
 
 #include "base/tessaly_error.h"
 #include "cli/diff_output.h"
+#include "cli/json_report.h"
 #include "cli/signal_stop.h"
 #include "cli/terminal_text.h"
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <new>
 
 #include <unistd.h>
@@ -15,10 +17,14 @@ namespace tessaly::cli {
 
 namespace {
 
+// As most programs that colour their output: "auto" colours a terminal, unless
+// the user asked for no colour anywhere (NO_COLOR, set to anything) or the
+// terminal knows no escape sequences (TERM=dumb).
 DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 {
     const bool ansi = colors == CliOptions::Colors::Always
-                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)));
+                      || (colors == CliOptions::Colors::Auto && isatty(fileno(out)) && !std::getenv("NO_COLOR")
+                          && qstrcmp(std::getenv("TERM"), "dumb") != 0);
     return ansi ? DiffColors::Ansi : DiffColors::None;
 }
 
@@ -27,16 +33,17 @@ DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 CliPrinter::CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed,
                        StopToken &stop)
     : m_options(options), m_out(out), m_lines(options.diff ? err : out), m_err(err), m_showProgress(showProgress),
-      m_listed(listed), m_stop(stop), m_colors(diffColors(options.colors, out))
+      m_listed(listed), m_stop(stop), m_colors(diffColors(options.colors, out)),
+      m_codePage(options.job.codePage.name())
 {
 }
 
-void CliPrinter::write(FILE *stream, const QByteArray &bytes)
+void CliPrinter::write(FILE *stream, const char *bytes, size_t size)
 {
     if (m_pipeClosed)
         return;
     errno = 0;
-    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) == size_t(bytes.size()))
+    if (std::fwrite(bytes, 1, size, stream) == size)
         return;
     // A reader that went away (`| head`) ends the run as SIGPIPE would, quietly.
     // Other write errors (a full disk) are reported when the run ends.
@@ -79,8 +86,10 @@ void CliPrinter::fileDone(const FileOutcome &outcome)
     m_tally.add(report);
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
-    if (!m_options.quiet)
-        print(m_lines, escapeControls(describeReport(report, m_options.job.codePage.name())) + u'\n');
+    if (!m_options.quiet && m_options.json)
+        write(m_lines, jsonFileLine(report, m_codePage));
+    else if (!m_options.quiet)
+        print(m_lines, escapeControls(describeReport(report, m_codePage)) + u'\n');
     write(m_out, diff);
     if (m_showProgress) {
         std::fflush(m_out);
@@ -96,9 +105,11 @@ int CliPrinter::finish(const RunEnd &end)
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
     const int signal = end.stopReason > 0 ? end.stopReason : 0;
-    print(m_err, runSummary(m_tally, end.listed, m_options.job.dryRun, m_options.job.codePage.name(),
-                            signal != 0 ? QLatin1String(signalName(signal)) : QString())
-                     + u'\n');
+    const QString stopSignal = signal != 0 ? QLatin1String(signalName(signal)) : QString();
+    if (m_options.json)
+        write(m_out, jsonSummaryLine(m_tally, end.listed, m_options.job.dryRun, m_codePage, stopSignal));
+    else
+        print(m_err, runSummary(m_tally, end.listed, m_options.job.dryRun, m_codePage, stopSignal) + u'\n');
     if (signal != 0)
         return 128 + signal;
     return m_tally.failed > 0 || m_diffMissing ? 1 : 0;

@@ -1,6 +1,6 @@
-// The command line's sink of a run: one report line per file in list order, each
-// changed file's diff with --diff, the progress line, then the summary and the
-// exit status.
+// The command line's sink of a run: one report line per file in list order (a
+// JSON object with --json), each changed file's diff with --diff, the progress
+// line, then the summary and the exit status.
 #pragma once
 
 #include "cli/cli_options.h"
@@ -11,6 +11,7 @@
 #include <QByteArray>
 
 #include <cstdio>
+#include <string>
 
 namespace tessaly::cli {
 
@@ -23,13 +24,15 @@ public:
                StopToken &stop);
 
     void fileDone(const FileOutcome &outcome) override;
-    // Prints the summary; returns the exit status: 0 when no file failed, 1 when
+    // Prints the summary (on standard error, or as the last JSON line); returns the exit status: 0 when no file failed, 1 when
     // one failed or its diff could not be made, 128 + N when signal N stopped the
     // run (141 after a closed pipe, which prints nothing more).
     int finish(const RunEnd &end);
 
 private:
-    void write(FILE *stream, const QByteArray &bytes);
+    void write(FILE *stream, const char *bytes, size_t size);
+    void write(FILE *stream, const QByteArray &bytes) { write(stream, bytes.constData(), size_t(bytes.size())); }
+    void write(FILE *stream, const std::string &bytes) { write(stream, bytes.data(), bytes.size()); }
     void print(FILE *stream, const QString &text) { write(stream, text.toLocal8Bit()); }
 
     const CliOptions &m_options;
@@ -40,6 +43,7 @@ private:
     qsizetype m_listed;
     StopToken &m_stop;
     DiffColors m_colors;
+    QString m_codePage;  // its name, for the reports
     RunTally m_tally;
     bool m_diffMissing = false;
     bool m_pipeClosed = false;

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <optional>
+
 namespace tessaly::cli {
 
 namespace {
@@ -17,6 +19,43 @@ void print(FILE *stream, const QString &text)
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
+
+// With --keep-tree --base: where a file PATH's result goes below the output
+// folder, or why it cannot have one. The name is compared as written (made
+// absolute, "." and ".." taken out), then by the folders' real places, so a
+// base or a list that reaches the files through a link still matches.
+class BaseFolder {
+public:
+    explicit BaseFolder(const QString &base) : m_base(base) {}
+
+    RunFile place(const QString &path)
+    {
+        const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+        if (const auto below = relative(absolute, m_base))
+            return {path, GetFilePath(*below, u'/'), {}};
+        if (m_realBase.isNull())
+            m_realBase = QFileInfo(m_base).canonicalFilePath();
+        const QFileInfo file(absolute);
+        const QString realFolder = QFileInfo(file.absolutePath()).canonicalFilePath();
+        if (!m_realBase.isEmpty() && !realFolder.isEmpty()) {
+            if (const auto below = relative(realFolder + u'/' + file.fileName(), m_realBase))
+                return {path, GetFilePath(*below, u'/'), {}};
+        }
+        return {path, {}, QStringLiteral("not below the --base folder %1").arg(m_base)};
+    }
+
+private:
+    static std::optional<QString> relative(const QString &path, const QString &folder)
+    {
+        const qsizetype length = folder.endsWith(u'/') ? folder.size() : folder.size() + 1;  // "/" ends itself
+        if (path.size() > length && path.startsWith(folder) && path.at(length - 1) == u'/')
+            return path.mid(length);
+        return std::nullopt;
+    }
+
+    QString m_base;
+    QString m_realBase;  // found when first needed
+};
 
 } // namespace
 
@@ -32,11 +71,19 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
                        .arg(failure.statement));
     };
     const QChar sep = QDir::separator();
+    std::optional<BaseFolder> base;
+    if (options.keepTree && !options.base.isEmpty())
+        base.emplace(options.base);
     QList<RunFile> files;
+    files.reserve(options.paths.size());
     for (const QString &path : options.paths) {
         // A name that is not valid UTF-8 stays a file: its job reports it.
-        if (!isValidFileName(path) || !QFileInfo(path).isDir()) {
-            files.append({path, {}});
+        if (!isValidFileName(path)) {
+            files.append({path, {}, {}});
+            continue;
+        }
+        if (!QFileInfo(path).isDir()) {
+            files.append(base ? base->place(path) : RunFile{path, {}, {}});
             continue;
         }
         // The scan names the folder's files with the folder as given, less its
@@ -46,7 +93,7 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
             folder.chop(1);
         const qsizetype below = folder.size() + 1;
         for (const QString &file : collectFolderFiles(path, options.extension, scan))
-            files.append({file, options.keepTree ? GetFilePath(file.mid(below), sep) : QString()});
+            files.append({file, options.keepTree ? GetFilePath(file.mid(below), sep) : QString(), {}});
     }
     return files;
 }

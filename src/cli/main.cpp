@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 int main(int argc, char *argv[])
@@ -17,8 +18,11 @@ int main(int argc, char *argv[])
     tessaly::cli::stopOnSignals(stop);
     QCoreApplication::setApplicationName(QStringLiteral("tessaly-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSALY_VERSION));
+    // The progress line rewrites itself with a carriage return and an erase
+    // sequence, which only a terminal that is not "dumb" understands.
+    const bool showProgress = isatty(STDERR_FILENO) && qstrcmp(std::getenv("TERM"), "dumb") != 0;
     const int status = tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
-                                                    isatty(STDERR_FILENO), stop);
+                                                    showProgress, stop);
     tessaly::cli::restoreReportStreams();
     return status;
 }

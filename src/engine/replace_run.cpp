@@ -84,7 +84,12 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
         {
             const SettledFile settled(&state.results, index);
             const QString &path = state.paths.at(i);
-            if (FileSize2(path) < 1) {
+            if (!state.files.at(i).refusal.isEmpty()) {
+                FileReport refused;
+                refused.status = FileReport::Status::Failed;
+                refused.description = state.files.at(i).refusal;
+                outcome.report = refused;
+            } else if (FileSize2(path) < 1) {
                 outcome.report = skippedReport(path);
             } else {
                 try {

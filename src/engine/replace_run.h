@@ -21,6 +21,9 @@ namespace tessaly {
 struct RunFile {
     QString path;
     QString subFolder;
+    // Set when the caller already knows the file cannot be done (a name outside
+    // the folder its results are placed by): it fails for this reason, untouched.
+    QString refusal;
 };
 
 struct FileOutcome {

@@ -59,7 +59,7 @@ void WindowRun::start(QStringList paths, RequestSource &requests)
             QList<RunFile> files;
             files.reserve(m_paths.size());
             for (const QString &path : std::as_const(m_paths))
-                files.append({path, QString()});
+                files.append({path, QString(), QString()});
             end = ReplaceRun(m_environment).run(files, requests, sink, *m_stop, m_jobs);
         } catch (...) {
             // Nothing the run does is meant to throw (each file's failure is in its

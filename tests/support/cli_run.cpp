@@ -78,12 +78,12 @@ CliRun runCliProcess(const QStringList &arguments, const QString &folder, const 
     return run;
 }
 
-CliRun runShell(const QString &script, const QString &folder)
+CliRun runShell(const QString &script, const QString &folder, const QStringList &environment)
 {
     CliRun run{{QStringLiteral("bash"), QStringLiteral("-c"), script}, folder, -1, false, {}, {}};
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.setEnvironment(QProcess::systemEnvironment() << QStringLiteral("CLI=") + cliProgram());
+    process.setEnvironment(QProcess::systemEnvironment() + environment << QStringLiteral("CLI=") + cliProgram());
     process.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
     process.waitForFinished(60000);
     run.exitCode = process.exitCode();

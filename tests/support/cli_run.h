@@ -36,7 +36,8 @@ CliRun runCliProcess(const QStringList &arguments, const QString &folder, const 
                      const QStringList &environment = {});
 // A bash command line in `folder` in which "$CLI" is the program under test
 // (for pipes, limits and redirections); its exit status and output.
-CliRun runShell(const QString &script, const QString &folder);
+// `environment` adds NAME=VALUE entries.
+CliRun runShell(const QString &script, const QString &folder, const QStringList &environment = {});
 
 } // namespace testing
 
