@@ -9,6 +9,25 @@ QString plural(qint64 n, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
+namespace {
+
+// The characters not written as they were, each kind after `separator`: those
+// the code page lacks (written as "?") and UTF-32 values that are no character.
+QString changedCharacters(qint64 lost, qint64 invalid, const QString &codePageName, const char *separator)
+{
+    QString text;
+    if (lost > 0)
+        text += QLatin1String(separator)
+                + QStringLiteral("%1 not in %2 written as \"?\"").arg(plural(lost, "character", "characters"),
+                                                                      codePageName);
+    if (invalid > 0)
+        text += QLatin1String(separator)
+                + QStringLiteral("%1 written as U+FFFD").arg(plural(invalid, "invalid character", "invalid characters"));
+    return text;
+}
+
+} // namespace
+
 QString describeReport(const FileReport &report, const QString &codePageName)
 {
     switch (report.status) {
@@ -20,13 +39,8 @@ QString describeReport(const FileReport &report, const QString &codePageName)
     case FileReport::Status::Written:
         break;
     }
-    QString details = plural(report.replacements, "replacement", "replacements");
-    if (report.lostCharacters > 0)
-        details += QStringLiteral(", %1 not in %2 written as \"?\"")
-                       .arg(plural(report.lostCharacters, "character", "characters"), codePageName);
-    if (report.invalidCharacters > 0)
-        details += QStringLiteral(", %1 written as U+FFFD")
-                       .arg(plural(report.invalidCharacters, "invalid character", "invalid characters"));
+    QString details = plural(report.replacements, "replacement", "replacements")
+                      + changedCharacters(report.lostCharacters, report.invalidCharacters, codePageName, ", ");
     if (report.dryRun)
         details += QStringLiteral(", dry run");
     return QStringLiteral("%1 -> %2 (%3)").arg(report.source, report.resultPath, details);
@@ -62,13 +76,8 @@ QString runSummary(const RunTally &tally, qint64 listed, bool dryRun, const QStr
                           .arg(QLatin1String(dryRun ? "would be written" : "written"))
                           .arg(tally.skipped)
                           .arg(tally.failed)
-                          .arg(plural(tally.replacements, "replacement", "replacements"));
-    if (tally.lost > 0)
-        summary += QStringLiteral("; %1 not in %2 written as \"?\"")
-                       .arg(plural(tally.lost, "character", "characters"), codePageName);
-    if (tally.invalid > 0)
-        summary += QStringLiteral("; %1 written as U+FFFD")
-                       .arg(plural(tally.invalid, "invalid character", "invalid characters"));
+                          .arg(plural(tally.replacements, "replacement", "replacements"))
+                      + changedCharacters(tally.lost, tally.invalid, codePageName, "; ");
     if (!stopSignal.isEmpty())
         summary += QStringLiteral("; interrupted by %1, %2 not processed")
                        .arg(stopSignal, plural(listed - tally.files, "file", "files"));

@@ -60,6 +60,21 @@ CliRun runCli(const QStringList &arguments, const QString &folder, const tessaly
     return run;
 }
 
+namespace {
+
+// Waits for the process and takes its exit status and output into the run.
+CliRun finished(QProcess &process, CliRun run)
+{
+    process.waitForFinished(60000);
+    run.exitCode = process.exitCode();
+    run.crashed = process.exitStatus() != QProcess::NormalExit;
+    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
 CliRun runCliProcess(const QStringList &arguments, const QString &folder, const QString &stdoutFile,
                      const QStringList &environment)
 {
@@ -70,12 +85,7 @@ CliRun runCliProcess(const QStringList &arguments, const QString &folder, const 
     if (!stdoutFile.isEmpty())
         process.setStandardOutputFile(stdoutFile, QIODevice::Append);
     process.start(cliProgram(), arguments);
-    process.waitForFinished(60000);
-    run.exitCode = process.exitCode();
-    run.crashed = process.exitStatus() != QProcess::NormalExit;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return finished(process, std::move(run));
 }
 
 CliRun runShell(const QString &script, const QString &folder, const QStringList &environment)
@@ -85,12 +95,7 @@ CliRun runShell(const QString &script, const QString &folder, const QStringList 
     process.setWorkingDirectory(folder);
     process.setEnvironment(QProcess::systemEnvironment() + environment << QStringLiteral("CLI=") + cliProgram());
     process.start(QStringLiteral("bash"), {QStringLiteral("-c"), script});
-    process.waitForFinished(60000);
-    run.exitCode = process.exitCode();
-    run.crashed = process.exitStatus() != QProcess::NormalExit;
-    run.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    run.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return run;
+    return finished(process, std::move(run));
 }
 
 } // namespace testing
