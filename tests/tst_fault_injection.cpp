@@ -350,12 +350,17 @@ void TestFaultInjection::unwritableFolderAsOtherUser_data()
     QTest::addColumn<QString>("setup");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("reportPart");
+    QTest::addColumn<QString>("dryRunPart");  // a dry run first says what the run will do (a source it
+                                              // cannot read fails there too)
 
-    QTest::newRow("source folder not writable") << "readonly-folder" << 1 << "failed (Cannot write";
-    QTest::newRow("source not readable") << "unreadable-source" << 1 << "failed (Cannot open";
-    QTest::newRow("folder without search permission") << "unsearchable-folder" << 1 << "failed (Cannot open";
+    QTest::newRow("source folder not writable")
+        << "readonly-folder" << 1 << "failed (Cannot write" << "would fail (Cannot write";
+    QTest::newRow("source not readable")
+        << "unreadable-source" << 1 << "failed (Cannot open" << "failed (Cannot open";
+    QTest::newRow("folder without search permission")
+        << "unsearchable-folder" << 1 << "failed (Cannot open" << "failed (Cannot open";
     QTest::newRow("earlier result not writable, folder writable")
-        << "readonly-result" << 0 << "page_replaced.htm (1 replacement)";
+        << "readonly-result" << 0 << "page_replaced.htm (1 replacement)" << "(1 replacement, dry run)";
 }
 
 // As an unprivileged user, permissions are real: a folder without write access
@@ -365,6 +370,7 @@ void TestFaultInjection::unwritableFolderAsOtherUser()
     QFETCH(QString, setup);
     QFETCH(int, exitCode);
     QFETCH(QString, reportPart);
+    QFETCH(QString, dryRunPart);
 
     if (::geteuid() != 0)
         QSKIP("needs root to run the program as another user");
@@ -397,13 +403,18 @@ void TestFaultInjection::unwritableFolderAsOtherUser()
     }
     const FileState sourceBefore = stateOf(sourcePath);
 
-    QProcess cli;
-    cli.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups", TESSALY_CLI_PATH, "-f", "old", "-r",
-                          "new", "-j", "1", sourcePath});
-    QVERIFY(cli.waitForFinished(30000));
-    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
-    QCOMPARE(cli.exitCode(), exitCode);
-    QVERIFY2(out.contains(reportPart), qPrintable(out));
+    for (const QString &part : {dryRunPart, reportPart}) {
+        QStringList args{"--reuid=65534", "--regid=65534", "--clear-groups", TESSALY_CLI_PATH, "-f", "old", "-r",
+                         "new", "-j", "1", sourcePath};
+        if (part == dryRunPart)
+            args << "-n";
+        QProcess cli;
+        cli.start("setpriv", args);
+        QVERIFY(cli.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+        QCOMPARE(cli.exitCode(), exitCode);
+        QVERIFY2(out.contains(part), qPrintable(out));
+    }
 
     QCOMPARE(stateOf(sourcePath), sourceBefore);
     const QStringList names = namesIn(folder);

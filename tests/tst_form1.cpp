@@ -7,7 +7,9 @@
 #include "filelist/file_list_model.h"
 #include "test_files.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDirIterator>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -302,6 +304,43 @@ private slots:
         runToEnd(form);
         QCOMPARE(testing::readBytes(listed), QByteArray("<body>keep</body>"));
         QCOMPARE(m_bed->platform.textsOf("errorReport").size(), 1);
+    }
+
+    // Keep folder tree: rows a folder scan added go below the output folder as
+    // they lay below the scanned folder; other rows, or the box clear, go flat.
+    void keepFolderTree_data()
+    {
+        QTest::addColumn<bool>("keep");
+        QTest::addColumn<QStringList>("results");  // below the output folder
+        QTest::newRow("kept") << true << QStringList{"a/b/deep.htm", "single.htm", "top.htm"};
+        QTest::newRow("flat") << false << QStringList{"deep.htm", "single.htm", "top.htm"};
+    }
+    void keepFolderTree()
+    {
+        QFETCH(bool, keep);
+        QFETCH(QStringList, results);
+        m_bed->store.SettingsStore::WriteSetting("Keep Folder Tree", keep ? "True" : "False");
+        const QString root = QDir::toNativeSeparators(m_bed->dir.filePath("site"));
+        const QString deep = writeSource("site/a/b/deep.htm", "old");
+        const QString top = writeSource("site/top.htm", "old");
+        const QString single = writeSource("elsewhere/single.htm", "old");
+        Form1 &form = open();
+        auto *box = form.findChild<QCheckBox *>("KeepFolderTree");
+        QCOMPARE(box->isChecked(), keep);
+        form.fileList().appendAll({deep, top}, root);
+        form.fileList().append(single);
+        text3()->setText(outFolder());
+        runToEnd(form);
+        QStringList written;
+        QDirIterator it(outFolder(), QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            written << QDir(outFolder()).relativeFilePath(it.next());
+        written.sort();
+        QCOMPARE(written, results);
+        box->click();
+        QCOMPARE(m_bed->store.writes.last(), QStringLiteral("Keep Folder Tree=%1").arg(keep ? "False" : "True"));
+        option("Option3")->click();
+        QVERIFY(!box->isEnabled());
     }
 
     void emptyFindTextStillWritesResult()

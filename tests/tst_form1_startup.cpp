@@ -2,6 +2,7 @@
 // sample list recorded at start-up, Load Sample/Example Files, and the hover
 // pointer over buttons and background, with and without the hourglass.
 #include "gui/form1.h"
+#include "gui/form_colors.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
@@ -64,7 +65,7 @@ private slots:
         testing::writeBytes(m_program + "/x/o.cjs", sheet);
         Form1 &form = open();
         QCOMPARE(form.styleSheet(), QString::fromLatin1(sheet));
-        const QColor face = QApplication::palette().color(QPalette::Button);
+        const QColor face = tessaly::designPalette().color(QPalette::Button);
         QCOMPARE(form.palette().color(QPalette::Window), face);
         QCOMPARE(form.findChild<QGroupBox *>("Frame2")->palette().color(QPalette::Window), face);
         QCOMPARE(form.findChild<QRadioButton *>("Option1")->palette().color(QPalette::Window), face);
@@ -96,7 +97,7 @@ private slots:
         }
         Form1 &form = open();
         showForm(form);
-        const QColor background = skin ? QApplication::palette().color(QPalette::Button) : QColor(Qt::white);
+        const QColor background = skin ? tessaly::designPalette().color(QPalette::Button) : QColor(Qt::white);
         auto *tabs = form.findChild<QTabWidget *>("TabControl1");
         for (const char *name : {"Form1Client", "Frame1", "Frame2", "TabPage1", "TabPage2"}) {
             QWidget *widget = form.findChild<QWidget *>(name);

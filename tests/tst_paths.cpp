@@ -18,6 +18,8 @@ private slots:
     void helpers();
     void normalizePath_data();
     void normalizePath();
+    void foldersBelow_data();
+    void foldersBelow();
     void resultPath_data();
     void resultPath();
     void fileAndFolderTests();
@@ -74,6 +76,26 @@ void TestPaths::helpers()
     QTEST(GetFilePath(path, sep[0]), "folder");
     QTEST(GetFileExtension(path), "extension");
     QTEST(StripFileExtension(path), "stripped");
+}
+
+void TestPaths::foldersBelow_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("below");
+    QTest::newRow("two levels") << "/site/a/b/p.htm" << "/site" << "a/b/";
+    QTest::newRow("folder with its separator") << "/site/a/p.htm" << "/site/" << "a/";
+    QTest::newRow("the root folder") << "/a/p.htm" << "/" << "a/";
+    QTest::newRow("in the folder itself") << "/site/p.htm" << "/site" << "";
+    QTest::newRow("a longer folder name") << "/site2/a/p.htm" << "/site" << "";
+    QTest::newRow("not below") << "/other/a/p.htm" << "/site" << "";
+}
+
+void TestPaths::foldersBelow()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QTEST(tessaly::foldersBelow(path, folder, u'/'), "below");
 }
 
 void TestPaths::normalizePath_data()

@@ -15,6 +15,14 @@ QString GetFilePath(const QString &path, QChar sep)
     return path.left(path.lastIndexOf(sep) + 1);
 }
 
+QString foldersBelow(const QString &path, const QString &folder, QChar sep)
+{
+    const qsizetype start = folder.endsWith(sep) ? folder.size() : folder.size() + 1;
+    if (path.size() <= start || !path.startsWith(folder) || path.at(start - 1) != sep)
+        return QString();
+    return GetFilePath(path.mid(start), sep);
+}
+
 QString GetFileExtension(const QString &path)
 {
     return path.mid(path.lastIndexOf(u'.') + 1);

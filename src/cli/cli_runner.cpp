@@ -91,9 +91,8 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
         QString folder = path;
         while (folder.size() > 1 && folder.endsWith(sep))
             folder.chop(1);
-        const qsizetype below = folder.size() + 1;
         for (const QString &file : collectFolderFiles(path, options.extension, scan))
-            files.append({file, options.keepTree ? GetFilePath(file.mid(below), sep) : QString(), {}});
+            files.append({file, options.keepTree ? foldersBelow(file, folder, sep) : QString(), {}});
     }
     return files;
 }

@@ -242,8 +242,10 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         report.replacements = result.replacements;
         report.lostCharacters = result.lost;
         report.invalidCharacters = result.invalid;
-        if (options.dryRun)
+        if (options.dryRun) {
+            fs.checkCanWrite(destination);
             return report;
+        }
         // Never more open than the source: its read and write bits, less the umask.
         fs.writeAtomically(destination, result.parts(), fs.masked(source.mode & 0666),
                            [&](const FolderEntry &atRename) { check(destination, atRename); });

@@ -1,5 +1,7 @@
 #include "filelist/file_list_model.h"
 
+#include "base/paths.h"
+
 #include <algorithm>
 
 namespace tessaly {
@@ -76,11 +78,21 @@ int FileListModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : count();
 }
 
+QStringList FileListModel::foldersBelowScanRoots() const
+{
+    QStringList folders;
+    folders.reserve(m_rows.size());
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        folders.append(m_scanRoots.at(i).isEmpty() ? QString() : foldersBelow(m_rows.at(i), m_scanRoots.at(i)));
+    return folders;
+}
+
 QVariant FileListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= count())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::EditRole)
+    // The whole path as tool tip: the list shortens long ones in the middle.
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
         return m_rows.at(index.row());
     return {};
 }

@@ -27,6 +27,9 @@ public:
     const QStringList &rows() const { return m_rows; }
     // The folder whose scan added the row; "" for a row added on its own.
     QString scanRoot(int position) const { return m_scanRoots.at(position - 1); }
+    // For each row, the folders between its scan's folder and the file ("a/b/"),
+    // "" for a row added on its own: where Keep folder tree puts its result.
+    QStringList foldersBelowScanRoots() const;
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;

@@ -41,6 +41,8 @@ FileListView::FileListView(QWidget *parent) : QTreeView(parent)
     setItemsExpandable(false);
     // Uniform rows let the view place 100,000 rows without measuring each.
     setUniformRowHeights(true);
+    // Long paths keep their file names in sight: the middle of the folder goes.
+    setTextElideMode(Qt::ElideMiddle);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

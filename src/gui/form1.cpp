@@ -11,6 +11,7 @@
 #include "base/tessaly_error.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -23,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -107,14 +109,17 @@ void Form1::placeTabControls()
 void Form1::buildControls()
 {
     setFont(productFont(kTextPoints));
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    setPalette(designPalette());
 
-    m_client = named(new QWidget(this), "Form1Client");
+    m_client = named(new QWidget, "Form1Client");
     m_client->setAutoFillBackground(true);
     m_client->setFixedSize(px(15960), px(7515));
-    setCentralWidget(m_client);
+    // On a screen smaller than the design the controls scroll, so every one stays
+    // reachable; at the design size no scroll bar shows.
+    m_clientArea = named(new QScrollArea(this), "Form1ClientArea");
+    m_clientArea->setFrameShape(QFrame::NoFrame);
+    m_clientArea->setWidget(m_client);
+    setCentralWidget(m_clientArea);
 
     // Created first so it is first in the tab order and takes the focus; it lies
     // outside the visible area on purpose.
@@ -209,6 +214,11 @@ void Form1::buildControls()
     place(m_text3, 240, 300, 5670, 345);
     m_pushButton14 = makePushButton(m_frame3, "PushButton14", QStringLiteral("..."));
     place(m_pushButton14, 6000, 300, 600, 345);
+    // Beside "Save results to this folder:", its right edge in line with the folder's frame.
+    m_keepTree = named(new QCheckBox(QStringLiteral("Keep folder tree"), m_frame1), "KeepFolderTree");
+    m_keepTree->setToolTip(QStringLiteral("Files added with Add All HTML Files In Folder keep their folders "
+                                          "below the one chosen; other files go into the output folder itself."));
+    place(m_keepTree, 4080, 300, 3240, 255);
 
     m_pushButton3 = makePushButton(m_client, "PushButton3", QStringLiteral("Start Replacing"));
     place(m_pushButton3, 8040, 7000, 7800, 405);
@@ -225,6 +235,8 @@ void Form1::buildControls()
     statusBar()->setContentsMargins(0, 0, 8, 4);
     statusBar()->addWidget(m_progress);
     statusBar()->addWidget(m_statusText, 1);
+    m_listCount = named(new QLabel(this), "ListCount");
+    statusBar()->addPermanentWidget(m_listCount);
     m_previewButton = named(new QPushButton(QStringLiteral("Preview…"), this), "PreviewButton");
     m_stopButton = named(new QPushButton(QStringLiteral("Stop"), this), "StopButton");
     // The window shows the hourglass while a run works; Stop still shows that it
@@ -240,6 +252,7 @@ void Form1::buildControls()
     connect(m_option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
     connect(m_option3, &QRadioButton::clicked, this, &Form1::Option3_Click);
     connect(m_option4, &QRadioButton::clicked, this, &Form1::Option4_Click);
+    connect(m_keepTree, &QCheckBox::clicked, this, &Form1::KeepFolderTree_Click);
     connect(m_tabControl1, &QTabWidget::currentChanged, this, &Form1::TabControl1_SelectedChanged);
     connect(m_text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
     connect(m_pushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
@@ -260,6 +273,31 @@ void Form1::buildControls()
     connectRequestControls();
 
     m_command1->setFocus();
+    resize(designSize());
+}
+
+QSize Form1::designSize() const
+{
+    return {m_client->width(), m_client->height() + statusBar()->sizeHint().height()};
+}
+
+void Form1::fitToScreen(const QRect &available)
+{
+    // Room left for the window manager's title bar and borders.
+    constexpr QSize kFrameAllowance(16, 48);
+    const QSize design = designSize();
+    setMaximumSize(design);
+    if ((design + kFrameAllowance).boundedTo(available.size()) == design + kFrameAllowance) {
+        resize(design);
+        QRect frame(QPoint(), design + kFrameAllowance);
+        frame.moveCenter(available.center());
+        move(frame.topLeft());
+        return;
+    }
+    // Too small for the design: as much of the area as the frame leaves, the
+    // controls scrolling inside.
+    resize(design.boundedTo(available.size() - kFrameAllowance));
+    move(available.topLeft());
 }
 
 void Form1::showEvent(QShowEvent *event)
@@ -339,9 +377,18 @@ void Form1::Form_Load()
                       &Form1::Option3_Click);
     });
     if (trap.test(148, [&] { return m_option4->isChecked(); }))
-        trap.step(150, [&] { m_frame3->setEnabled(true); });
+        trap.step(150, [&] { enableOutputFolder(true); });
     else
-        trap.step(152, [&] { m_frame3->setEnabled(false); });
+        trap.step(152, [&] { enableOutputFolder(false); });
+    trap.step(154, [&] {
+        m_keepTree->setChecked(SettingsStore::toBoolean(m_settings.ReadSetting(kKeepTreeKey, 0)));
+    });
+}
+
+void Form1::enableOutputFolder(bool enabled)
+{
+    m_frame3->setEnabled(enabled);
+    m_keepTree->setEnabled(enabled);
 }
 
 void Form1::restoreOption(QRadioButton *button, bool selected, void (Form1::*click)())
@@ -392,7 +439,12 @@ void Form1::writeSaveOptions()
 {
     writeQuietly(QStringLiteral("Option4"), SettingsStore::booleanText(m_option4->isChecked()));
     writeQuietly(QStringLiteral("Option3"), SettingsStore::booleanText(m_option3->isChecked()));
-    m_frame3->setEnabled(m_option4->isChecked());
+    enableOutputFolder(m_option4->isChecked());
+}
+
+void Form1::KeepFolderTree_Click()
+{
+    writeQuietly(kKeepTreeKey, SettingsStore::booleanText(m_keepTree->isChecked()));
 }
 
 void Form1::Option1_Click()

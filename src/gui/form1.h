@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -26,6 +27,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QShortcut;
 class QTabWidget;
 
@@ -63,6 +65,10 @@ public:
     // What closing the window does after it closed (the application quits).
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
 
+    // The window at its design size when that fits in `available` (a screen's
+    // free area), centred there; else the whole area, the controls scrolling.
+    void fitToScreen(const QRect &available);
+
     // The desktop folder followed by the native separator.
     static QString GetDesktopFolder();
     // The caption shortened by whole words: at least one word goes, then more
@@ -75,6 +81,7 @@ public slots:
     void Option2_Click();
     void Option3_Click();
     void Option4_Click();
+    void KeepFolderTree_Click();
     void TabControl1_SelectedChanged(int index);
     void Text3_Change(const QString &text);
     void PushButton3_Click();
@@ -113,6 +120,12 @@ protected:
 
 private:
     void buildControls();
+    // The controls with the status line below them, unscaled.
+    QSize designSize() const;
+    // The output folder and Keep folder tree, usable with "Save results to this folder".
+    void enableOutputFolder(bool enabled);
+    // "6 files" on the status line, for the list as it is now.
+    void showListCount();
     void connectFileList();
     AddFilesContext addFilesContext();
     // "N folders could not be read" on the status line, the folders and reasons
@@ -185,6 +198,7 @@ private:
         QString procedure;  // "Form1.PushButton3_Click" or "Form1.Preview_Click"
         bool preview = false;
         QStringList rows;   // as listed when the run started
+        QStringList subFolders;  // with Keep folder tree: one per row, else none
         RunTally tally;
         // One report line per file, in list order: one text that grows as the
         // files are done, so closing a long run joins and frees nothing.
@@ -200,6 +214,9 @@ private:
     };
     std::vector<TabPlacement> m_tabPlacements;
 
+    static inline const QString kKeepTreeKey = QStringLiteral("Keep Folder Tree");
+
+    QScrollArea *m_clientArea = nullptr;
     QWidget *m_client = nullptr;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_pushButton1 = nullptr;
@@ -234,7 +251,9 @@ private:
     QRadioButton *m_option2 = nullptr;
     QRadioButton *m_option3 = nullptr;
     QRadioButton *m_option4 = nullptr;
+    QCheckBox *m_keepTree = nullptr;
     QLabel *m_statusText = nullptr;
+    QLabel *m_listCount = nullptr;
     QElapsedTimer m_progressShown;
     static constexpr qint64 kProgressInterval = 100;  // milliseconds
     QProgressBar *m_progress = nullptr;

@@ -9,6 +9,7 @@
 #include "filelist/list_maintenance.h"
 
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 
 namespace tessaly {
@@ -24,6 +25,16 @@ void Form1::connectFileList()
     // Queued: the drop finishes with the file manager before the extension
     // check may ask its question.
     connect(m_listView1, &FileListView::filesDropped, this, &Form1::ListView1_OLEDragDrop, Qt::QueuedConnection);
+    for (const auto signal : {&FileListModel::rowsInserted, &FileListModel::rowsRemoved})
+        connect(m_fileList, signal, this, &Form1::showListCount);
+    connect(m_fileList, &FileListModel::modelReset, this, &Form1::showListCount);
+    showListCount();
+}
+
+void Form1::showListCount()
+{
+    const int count = m_fileList->count();
+    m_listCount->setText(QLocale().toString(count) + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files")));
 }
 
 bool Form1::handOverEvents()

@@ -9,6 +9,7 @@
 #include "filelist/file_list_model.h"
 #include "gui/file_list_view.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -189,6 +190,8 @@ void Form1::replaceOverList(const QString &procedure, bool preview)
         // The run works on the rows as they are now; the list may not change
         // until it ends.
         m_record.rows = m_fileList->rows();
+        if (m_keepTree->isChecked() && m_option4->isChecked())
+            m_record.subFolders = m_fileList->foldersBelowScanRoots();
     });
     trap.step(112, [&] {
         FileRequest request = currentRequest();
@@ -199,7 +202,7 @@ void Form1::replaceOverList(const QString &procedure, bool preview)
     setListControlsEnabled(false);
     showRunning(true);
     showProgress(0);
-    if (!trap.step(116, [&] { m_run.start(m_record.rows, m_request); }))
+    if (!trap.step(116, [&] { m_run.start(m_record.rows, m_record.subFolders, m_request); }))
         runEnded({m_record.rows.size(), 0, StopToken::kStopped});
 }
 

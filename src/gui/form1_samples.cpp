@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -39,8 +40,8 @@ void Form1::installHoverPointer()
     m_hoverPointer->addHandPlaces({m_pushButton1, m_pushButton2, m_pushButton3, m_pushButton4, m_pushButton5,
                                    m_pushButton6, m_pushButton7, m_pushButton8, m_pushButton9, m_pushButton10,
                                    m_pushButton11, m_pushButton12, m_pushButton13, m_pushButton14});
-    m_hoverPointer->addArrowPlaces({this, m_client, m_frame1, m_frame2, m_frame3, m_text3, m_listView1, statusBar(),
-                                    m_statusText, m_progress});
+    m_hoverPointer->addArrowPlaces({this, m_clientArea, m_client, m_frame1, m_frame2, m_frame3, m_text3, m_listView1,
+                                    statusBar(), m_statusText, m_listCount, m_progress});
 }
 
 void Form1::loadProgramFiles(ErrorTrap &trap)

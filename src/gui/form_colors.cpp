@@ -1,6 +1,5 @@
 #include "gui/form_colors.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,11 +12,9 @@ namespace tessaly {
 
 namespace {
 
-void paintButtonFace(QWidget &widget, const QColor &face)
+void paintButtonFace(QWidget &widget, const QPalette &faced)
 {
-    QPalette palette = widget.palette();
-    palette.setColor(QPalette::Window, face);
-    widget.setPalette(palette);
+    widget.setPalette(faced);
     widget.setAutoFillBackground(true);
 }
 
@@ -50,14 +47,34 @@ public:
 
 } // namespace
 
+QPalette designPalette()
+{
+    // Every role is set, so none falls back to the theme's.
+    const QPalette light(QColor(0xf0, 0xf0, 0xf0), QColor(Qt::white));
+    QPalette palette;
+    for (int group = 0; group < QPalette::NColorGroups; ++group) {
+        for (int role = 0; role < QPalette::NColorRoles; ++role) {
+            const auto g = QPalette::ColorGroup(group);
+            const auto r = QPalette::ColorRole(role);
+            palette.setBrush(g, r, light.brush(g, r));
+        }
+    }
+    return palette;
+}
+
 void SetFormBackColors(QWidget &window)
 {
-    const QColor face = QApplication::palette().color(QPalette::Button);
-    paintButtonFace(window, face);
+    // The window's own colours with the button face behind them, given to every
+    // control: under a style sheet a control takes no colours from its window.
+    QPalette faced = window.palette();
+    faced.setColor(QPalette::Window, faced.color(QPalette::Button));
+    paintButtonFace(window, faced);
     for (QWidget *child : window.findChildren<QWidget *>()) {
         if (qobject_cast<QRadioButton *>(child) || qobject_cast<QCheckBox *>(child)
             || qobject_cast<QGroupBox *>(child) || qobject_cast<QLabel *>(child))
-            paintButtonFace(*child, face);
+            paintButtonFace(*child, faced);
+        else
+            child->setPalette(faced);
     }
 }
 

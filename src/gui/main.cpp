@@ -26,12 +26,8 @@ int main(int argc, char *argv[])
     platform.setParentWindow(&window);
     const tessaly::CloseOnSignals closeOnSignals(window);
 
-    window.adjustSize();
-    if (QScreen *screen = window.screen()) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
+    if (QScreen *screen = window.screen())
+        window.fitToScreen(screen->availableGeometry());
     window.show();
     return application.exec();
 }

@@ -35,11 +35,12 @@ void WindowRun::setEnvironment(RunEnvironment environment, int jobs)
     m_jobs = std::max(1, jobs);
 }
 
-void WindowRun::start(QStringList paths, RequestSource &requests)
+void WindowRun::start(QStringList paths, QStringList subFolders, RequestSource &requests)
 {
     Q_ASSERT(!m_working);
     join();
     m_paths = std::move(paths);
+    m_subFolders = std::move(subFolders);
     m_stop = std::make_unique<StopToken>();
     {
         const std::lock_guard lock(m_mutex);
@@ -58,8 +59,8 @@ void WindowRun::start(QStringList paths, RequestSource &requests)
             // takes a while.
             QList<RunFile> files;
             files.reserve(m_paths.size());
-            for (const QString &path : std::as_const(m_paths))
-                files.append({path, QString(), QString()});
+            for (qsizetype i = 0; i < m_paths.size(); ++i)
+                files.append({m_paths.at(i), m_subFolders.isEmpty() ? QString() : m_subFolders.at(i), QString()});
             end = ReplaceRun(m_environment).run(files, requests, sink, *m_stop, m_jobs);
         } catch (...) {
             // Nothing the run does is meant to throw (each file's failure is in its

@@ -38,8 +38,9 @@ public:
 
     // Starts a run over the files at `paths`, each file's request read from
     // `requests` when the file is started; `requests` must outlive the run. Not
-    // while a run works.
-    void start(QStringList paths, RequestSource &requests);
+    // while a run works. `subFolders` (empty, or one per path) are the folders
+    // below the output folder the results go into.
+    void start(QStringList paths, QStringList subFolders, RequestSource &requests);
     // Asks the run to start no further file; the files in flight finish and
     // `ended` follows as usual.
     void stop();
@@ -62,6 +63,7 @@ private:
     int m_jobs = 1;
 
     QStringList m_paths;
+    QStringList m_subFolders;
     std::unique_ptr<StopToken> m_stop;  // a new one for every run
     std::thread m_thread;
     bool m_working = false;

@@ -224,6 +224,12 @@ std::optional<Place> FileSystem::linkedPlace(const Destination &destination) con
     return place;
 }
 
+void FileSystem::checkCanWrite(const Destination &destination) const
+{
+    if (::faccessat(destination.folder->fd(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        failWrite(destination.path, errno);
+}
+
 void FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                                  const ReplaceCheck &check) const
 {

@@ -69,6 +69,10 @@ public:
     // chain of links, to the last one's target); nothing when it is none, or when
     // the target's folder cannot be opened.
     std::optional<Place> linkedPlace(const Destination &destination) const;
+    // Throws as the write would when this user cannot make a file in the
+    // destination's folder: its permissions for the effective user, or a
+    // read-only file system. A dry run asks it in place of the write.
+    void checkCanWrite(const Destination &destination) const;
 
     // Called just before the rename with what the name holds at that moment; it
     // throws to keep the result from replacing it.

@@ -1,0 +1,176 @@
+// The main window on any screen and under any desktop theme: it fits or scrolls,
+// every caption stays readable, and the file list shows names and their count.
+#include "gui/form1.h"
+#include "window_test_bed.h"
+#include "test_files.h"
+#include "filelist/file_list_model.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTreeView>
+#include <QtTest>
+
+#include <map>
+
+using tessaly::Form1;
+
+namespace {
+
+double luminance(QColor color)
+{
+    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+}
+
+double contrast(QColor a, QColor b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The contrast of a painted caption: its most frequent colour is what lies behind
+// the text, and the pixel farthest from it is the text's own colour.
+double paintedContrast(const QImage &image)
+{
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y)];
+    const QRgb behind =
+        std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first;
+    double best = 1;
+    for (const auto &[pixel, count] : counts)
+        best = std::max(best, contrast(QColor(pixel), QColor(behind)));
+    return best;
+}
+
+QPalette darkDesktop()
+{
+    QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    return dark;
+}
+
+} // namespace
+
+class TestForm1Layout : public QObject {
+    Q_OBJECT
+private slots:
+    void fitsOrScrolls_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<bool>("scrolls");
+        QTest::newRow("800x600") << QRect(0, 0, 800, 600) << true;
+        QTest::newRow("1920x1080 at 200%") << QRect(0, 0, 960, 540) << true;
+        QTest::newRow("1280x800") << QRect(0, 0, 1280, 770) << false;
+        QTest::newRow("1920x1080, second screen") << QRect(1920, 0, 1920, 1040) << false;
+    }
+    void fitsOrScrolls()
+    {
+        QFETCH(QRect, available);
+        QFETCH(bool, scrolls);
+        testing::WindowTestBed bed;
+        Form1 &form = bed.openForm1();
+        const QSize design = form.size();
+        form.fitToScreen(available);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto *area = form.findChild<QScrollArea *>("Form1ClientArea");
+        QVERIFY(area);
+        if (!scrolls) {
+            QCOMPARE(form.size(), design);
+            QVERIFY(available.contains(form.geometry()));
+            QVERIFY(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible());
+            return;
+        }
+        QVERIFY2(form.width() <= available.width() && form.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1x%2, at least %3x%4").arg(form.width()).arg(form.height())
+                                .arg(form.minimumSizeHint().width()).arg(form.minimumSizeHint().height())));
+        // The controls farthest right and lowest can be scrolled into view.
+        for (const char *name : {"PushButton3", "PushButton14", "PushButton13", "KeepFolderTree"}) {
+            auto *control = form.findChild<QWidget *>(name);
+            area->ensureWidgetVisible(control);
+            const QRect shown(control->mapTo(area->viewport(), QPoint()), control->size());
+            QVERIFY2(area->viewport()->rect().contains(shown), name);
+        }
+        QVERIFY(form.findChild<QWidget *>("PreviewButton")->isVisible());
+    }
+
+    void captionsReadableUnderAnyTheme_data()
+    {
+        QTest::addColumn<bool>("dark");
+        QTest::addColumn<bool>("skin");
+        QTest::newRow("light desktop") << false << false;
+        QTest::newRow("dark desktop") << true << false;
+        QTest::newRow("dark desktop, skin") << true << true;
+    }
+    void captionsReadableUnderAnyTheme()
+    {
+        QFETCH(bool, dark);
+        QFETCH(bool, skin);
+        const QPalette desktop = QApplication::palette();
+        if (dark)
+            QApplication::setPalette(darkDesktop());
+        const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
+        testing::WindowTestBed bed;
+        const QString program = bed.dir.filePath("program");
+        if (skin)
+            testing::writeBytes(program + "/x/o.cjs", "QPushButton { font-style: italic; }");
+        Form1 &form = bed.openForm1(program);
+        form.fileList().appendAll({"/site/index.htm"});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        QList<QWidget *> captions;
+        for (QLabel *label : form.findChildren<QLabel *>())
+            if (!label->text().isEmpty())
+                captions << label;
+        for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
+            if (!button->text().isEmpty() && button->isVisible())
+                captions << button;
+        captions << form.findChild<QTabBar *>();
+        captions << form.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport");
+        QVERIFY(captions.size() > 20);
+        for (QWidget *caption : std::as_const(captions)) {
+            const double ratio = paintedContrast(caption->grab().toImage());
+            QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(caption->objectName()).arg(ratio)));
+        }
+        for (QGroupBox *frame : form.findChildren<QGroupBox *>()) {
+            if (frame->title().isEmpty())
+                continue;
+            const QImage title = frame->grab(QRect(0, 0, frame->width(), frame->fontMetrics().height() + 2)).toImage();
+            QVERIFY2(paintedContrast(title) >= 4.5, qPrintable(frame->objectName()));
+        }
+    }
+
+    // Long paths keep their names in sight; the whole path is the row's tool tip,
+    // and the status line counts the rows.
+    void fileListShowsNamesAndCount()
+    {
+        testing::WindowTestBed bed;
+        Form1 &form = bed.openForm1();
+        const QString path = "/home/someone/projects/" + QString(60, 'x') + "/build/program/site/page-17.htm";
+        form.fileList().appendAll({path, "/site/a.htm"});
+        auto *list = form.findChild<QTreeView *>("ListView1");
+        QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
+        QCOMPARE(list->model()->data(list->model()->index(0, 0), Qt::ToolTipRole).toString(), path);
+        auto *count = form.statusBar()->findChild<QLabel *>("ListCount");
+        QCOMPARE(count->text(), QStringLiteral("2 files"));
+        form.fileList().removeRow(1);
+        QCOMPARE(count->text(), QStringLiteral("1 file"));
+        form.fileList().clear();
+        QCOMPARE(count->text(), QStringLiteral("0 files"));
+    }
+};
+
+QTEST_MAIN(TestForm1Layout)
+#include "tst_form1_layout.moc"
