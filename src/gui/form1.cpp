@@ -273,6 +273,8 @@ void Form1::buildControls()
     connectRequestControls();
 
     m_command1->setFocus();
+    // A set floor, so the window's limits do not follow each text on the status line.
+    setMinimumSize(320, 240);
     resize(designSize());
 }
 
