@@ -14,7 +14,7 @@ PreviewWindow::PreviewWindow(QList<FileReport> reports, DiffSource diffOf, Platf
     : QDialog(parent), m_platform(platform)
 {
     setWindowTitle(tr("Preview"));
-    m_pane = new ReportsPane(std::move(reports), std::move(diffOf), true);
+    m_pane = new ReportsPane(std::move(reports), std::move(diffOf));
     PreviewModel &model = m_pane->model();
     model.setCheckable(true);
 

@@ -14,6 +14,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tessaly {
 
 // Filters and sorts by the reports themselves rather than by their display text,
@@ -47,14 +49,15 @@ private:
     QString m_text;
 };
 
-ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, bool dryRun, QWidget *parent)
-    : QWidget(parent), m_diffOf(std::move(diffOf)), m_dryRun(dryRun)
+ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent)
+    : QWidget(parent), m_diffOf(std::move(diffOf)),
+      m_dryRun(std::any_of(reports.cbegin(), reports.cend(), [](const FileReport &report) { return report.dryRun; }))
 {
     qint64 replacements = 0;
     for (const FileReport &report : std::as_const(reports))
         replacements += report.status == FileReport::Status::Written ? report.replacements : 0;
     // An empty find text, or sets that change nothing, said before anyone starts.
-    auto *notice = new QLabel(dryRun ? tr("No file would change.") : tr("No file was changed."));
+    auto *notice = new QLabel(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
     notice->setObjectName(QStringLiteral("notice"));
     QFont bold = notice->font();
     bold.setBold(true);

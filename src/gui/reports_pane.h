@@ -34,8 +34,8 @@ public:
     // The changes of the file in row `row` of the reports.
     using DiffSource = std::function<FileDiff(int row)>;
 
-    // `dryRun`: the reports are what a run would do (the Preview's wording).
-    ReportsPane(QList<FileReport> reports, DiffSource diffOf, bool dryRun, QWidget *parent = nullptr);
+    // Reports of a dry run are worded as what a run would do.
+    ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent = nullptr);
 
     // The size the Preview and run report windows open with.
     static QSize windowSize();

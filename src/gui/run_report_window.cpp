@@ -19,7 +19,7 @@ RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSou
       m_outputFolder(std::move(outputFolder))
 {
     setWindowTitle(tr("Run Report"));
-    m_pane = new ReportsPane(std::move(reports), std::move(diffOf), false);
+    m_pane = new ReportsPane(std::move(reports), std::move(diffOf));
 
     QPushButton *copy = ReportsPane::windowButton(tr("&Copy Report"), QStringLiteral("copyReport"));
     QPushButton *save = ReportsPane::windowButton(tr("&Save Report…"), QStringLiteral("saveReport"));
