@@ -101,10 +101,12 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::ResultColumn, QHeaderView::Stretch);
-    m_table->setColumnWidth(PreviewModel::SourceColumn, 380);
-    m_table->setColumnWidth(PreviewModel::OutcomeColumn, 260);
-    m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 110);
+    // The paths are cut in the middle when narrow; the outcome takes the room
+    // left, so that a reason reads whole.
+    m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
+    m_table->setColumnWidth(PreviewModel::SourceColumn, 320);
+    m_table->setColumnWidth(PreviewModel::ResultColumn, 280);
+    m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
     // Failed files first, then skipped ones, each in the order of the run.
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
