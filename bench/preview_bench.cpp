@@ -137,6 +137,9 @@ int main(int argc, char *argv[])
     }
     double diffMillis = 0;
     const auto bigPageDiff = [&](int row) {
+        // Other rows become current when the filter hides the selected one.
+        if (row < 1 || row > pages.size())
+            return FileDiff{};
         QElapsedTimer timer;
         timer.start();
         FileDiff diff{diffTexts(pages[row - 1].first, pages[row - 1].second), {}};

@@ -107,9 +107,10 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     m_table->setColumnWidth(PreviewModel::SourceColumn, 320);
     m_table->setColumnWidth(PreviewModel::ResultColumn, 280);
     m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
-    // Failed files first, then skipped ones, each in the order of the run.
+    // Failed files first, then skipped ones, each in the order of the run: the
+    // one sort made on opening.
+    m_table->horizontalHeader()->setSortIndicator(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
-    m_table->sortByColumn(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
 
@@ -182,8 +183,13 @@ void ReportsPane::followCurrentRow()
 void ReportsPane::showTotals()
 {
     RunTally shown;
-    for (int row = 0; row < m_proxy->rowCount(); ++row)
-        shown.add(m_model->report(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
+    if (m_filter->text().isEmpty()) {
+        for (const FileReport &report : m_model->reports())
+            shown.add(report);
+    } else {
+        for (int row = 0; row < m_proxy->rowCount(); ++row)
+            shown.add(m_model->report(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
+    }
     m_totals->setText(reportTotals(shown, m_model->rowCount(), m_dryRun));
 }
 
