@@ -62,8 +62,6 @@ std::optional<QString> FakePlatform::input(const QString &prompt, const QString 
 void FakePlatform::errorReport(const QString &text)
 {
     calls.append({QStringLiteral("errorReport"), text, {}});
-    if (onErrorReport)
-        onErrorReport(text);
 }
 
 QStringList FakePlatform::openFiles(const tessaly::FileDialogRequest &request)

@@ -40,9 +40,6 @@ public:
     bool pressShowDetails = false;
     // Runs inside message boxes after the call is recorded.
     std::function<void(const QString &text)> onMessage;
-    // Runs inside error report boxes after the call is recorded (e.g. lets events
-    // run, as a real modal box does).
-    std::function<void(const QString &text)> onErrorReport;
 
     QList<Call> calls;
     int processPendingEventsCount = 0;
