@@ -159,7 +159,7 @@ private:
     void showRunReport();
     // The changes of a file of the run's record, replaced again with the request
     // the run did it with.
-    std::function<FileDiff(int row)> recordDiffs() const;
+    ReportsPane::DiffSource recordDiffs() const;
     // Preview… while no run works, Stop while one does.
     void showRunning(bool running);
     // The controls that change the list: usable only while no run works (the run

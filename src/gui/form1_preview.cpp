@@ -33,7 +33,7 @@ void Form1::startPreview()
     replaceOverList(QStringLiteral("Form1.Preview_Click"), true);
 }
 
-std::function<FileDiff(int row)> Form1::recordDiffs() const
+ReportsPane::DiffSource Form1::recordDiffs() const
 {
     const QList<FileReport> reports = m_record.reports;
     const QList<std::shared_ptr<const FileRequest>> requests = m_record.requests;
