@@ -6,6 +6,7 @@
 #include "engine/text_diff.h"
 #include "gui/diff_view.h"
 #include "gui/preview_window.h"
+#include "gui/qt_platform.h"
 #include "sample_page.h"
 
 #include <QApplication>
@@ -72,11 +73,15 @@ QString pageOf(int row, qint64 mentions)
 int screenshot(QApplication &app, const QString &path, const QString &filter)
 {
     const QList<FileReport> reports = siteReports(340);
-    PreviewWindow window(reports, [&reports](int row) {
-        const QString source = pageOf(row, reports[row].replacements);
-        return FileDiff{diffTexts(source, QString(source).replace(QStringLiteral("Acme Ltd"), QStringLiteral("Acme GmbH"))),
-                        {}};
-    });
+    QtPlatform platform;
+    PreviewWindow window(
+        reports,
+        [&reports](int row) {
+            const QString source = pageOf(row, reports[row].replacements);
+            return FileDiff{
+                diffTexts(source, QString(source).replace(QStringLiteral("Acme Ltd"), QStringLiteral("Acme GmbH"))), {}};
+        },
+        platform);
     window.show();
     window.findChild<QLineEdit *>(QStringLiteral("filter"))->setText(filter);
     auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
@@ -92,6 +97,16 @@ int screenshot(QApplication &app, const QString &path, const QString &filter)
 qlonglong lineCount(const PreviewWindow &window)
 {
     return window.findChild<DiffView *>(QStringLiteral("changes"))->model()->rowCount();
+}
+
+// The table's row that shows the file at `source`.
+QModelIndex rowOf(const QTableView &table, const QString &source)
+{
+    const QAbstractItemModel *model = table.model();
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (model->index(row, 0).data().toString() == source)
+            return model->index(row, 0);
+    return {};
 }
 
 double millis(const QElapsedTimer &timer)
@@ -111,7 +126,7 @@ int main(int argc, char *argv[])
         return screenshot(app, QString::fromLocal8Bit(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
 
     const int count = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
-    QList<FileReport> reports = siteReports(count);
+    const QList<FileReport> reports = siteReports(count);
     // Row 1 gets a page of short lines, row 2 the same page on one line, row 3 a
     // page of short lines of which about a fifth change.
     QList<QPair<QString, QString>> pages;
@@ -122,6 +137,9 @@ int main(int argc, char *argv[])
     }
     double diffMillis = 0;
     const auto bigPageDiff = [&](int row) {
+        // Other rows become current when the filter hides the selected one.
+        if (row < 1 || row > pages.size())
+            return FileDiff{};
         QElapsedTimer timer;
         timer.start();
         FileDiff diff{diffTexts(pages[row - 1].first, pages[row - 1].second), {}};
@@ -131,7 +149,8 @@ int main(int argc, char *argv[])
 
     QElapsedTimer timer;
     timer.start();
-    PreviewWindow window(std::move(reports), bigPageDiff);
+    QtPlatform platform;
+    PreviewWindow window(reports, bigPageDiff, platform);
     window.show();
     QCoreApplication::processEvents();
     std::printf("open with %d files: %.1f ms\n", count, millis(timer));
@@ -139,7 +158,7 @@ int main(int argc, char *argv[])
     auto *table = window.findChild<QTableView *>(QStringLiteral("files"));
     for (const auto &[row, name] : {std::pair{1, "lines"}, std::pair{2, "one line"}, std::pair{3, "a fifth changed"}}) {
         timer.restart();
-        table->setCurrentIndex(table->model()->index(row, 0));
+        table->setCurrentIndex(rowOf(*table, reports[row].source));
         window.repaint();
         QCoreApplication::processEvents();
         std::printf("select a 1 MB page (%s): %.1f ms (of which the diff %.1f ms), %lld lines shown\n", name,
@@ -147,7 +166,7 @@ int main(int argc, char *argv[])
     }
 
     timer.restart();
-    table->sortByColumn(2, Qt::DescendingOrder);
+    table->sortByColumn(3, Qt::DescendingOrder);
     QCoreApplication::processEvents();
     std::printf("sort by replacements: %.1f ms\n", millis(timer));
 

@@ -3,6 +3,7 @@
 #include "gui/diff_view.h"
 #include "gui/close_on_signals.h"
 #include "gui/form1.h"
+#include "gui/run_report_window.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
@@ -266,12 +267,13 @@ private slots:
         option("Option3")->click();
         text1()->setPlainText("old");
         text2()->setPlainText("new");
+        keepRunReport();
         runToEnd(form);
-        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done.\n2 files were skipped."});
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
         QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/empty_replaced.htm")));
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
-        const QString details = m_bed->platform.callsOf("message").first().extra;
+        const QString details = m_runReport;
         QVERIFY2(details.contains(empty + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(m_bed->dir.filePath("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
@@ -303,7 +305,8 @@ private slots:
         text2()->setPlainText("new");
         runToEnd(form);
         QCOMPARE(testing::readBytes(listed), QByteArray("<body>keep</body>"));
-        QCOMPARE(m_bed->platform.textsOf("errorReport").size(), 1);
+        QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
+        QVERIFY(m_bed->platform.textsOf("message").first().startsWith("Done.\n1 file failed."));
     }
 
     // Keep folder tree: rows a folder scan added go below the output folder as
@@ -416,72 +419,65 @@ private slots:
         QCOMPARE(text3()->cursor().shape(), Qt::IBeamCursor);
     }
 
-    void failedWriteShowsReportAndRunGoesOn_data()
+    // A file that fails raises no box of its own, however many fail: the run goes
+    // on, the closing box counts them and the run report names each one.
+    void failuresAreCountedNotBoxed_data()
     {
-        QTest::addColumn<QString>("tab");
-        QTest::addColumn<QString>("procedure");
-        QTest::newRow("pair") << "0" << "ReplaceText.ReplaceTextInFile";
-        QTest::newRow("sets") << "1" << "ReplaceText.ReplaceTextInFileCombo";
+        QTest::addColumn<QStringList>("blocked");  // files whose result place a folder takes
+        QTest::addColumn<QString>("message");
+        QTest::newRow("one of three") << QStringList{"a"} << "Done.\n1 file failed.\n1 file was skipped.";
+        QTest::newRow("every file") << QStringList{"a", "b"} << "Done.\n2 files failed.\n1 file was skipped.";
     }
-    void failedWriteShowsReportAndRunGoesOn()
+    void failuresAreCountedNotBoxed()
     {
-        QFETCH(QString, tab);
-        QFETCH(QString, procedure);
+        QFETCH(QStringList, blocked);
+        QFETCH(QString, message);
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
-        // A folder where a's result should go: the write cannot replace it.
-        QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
-        m_bed->store.SettingsStore::WriteSetting("TabSel", tab);
+        const QString empty = writeSource("src/empty.htm", "");
+        for (const QString &name : blocked)
+            QVERIFY(QDir().mkpath(outFolder() + name + ".htm"));
+        Form1 &form = open();
+        form.fileList().appendAll({a, b, empty});
+        text3()->setText(outFolder());
+        keepRunReport();
+        runToEnd(form);
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"message", "exec"}));
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
+        QCOMPARE(m_runReport.count(": failed ("), blocked.size());
+        QVERIFY2(m_runReport.contains(a + ": failed ("), qPrintable(m_runReport));
+        QVERIFY(QFileInfo(outFolder() + "a.htm").isDir());
+        QCOMPARE(QFileInfo(outFolder() + "b.htm").isFile(), !blocked.contains("b"));
+    }
+
+    // Show Details… opens the run report: failed files first, the changes of a
+    // selected result, the output folder through the desktop.
+    void runReportShowsFailuresFirstAndChanges()
+    {
+        const QString a = writeSource("src/a.htm", "<body>old</body>\n");
+        const QString b = writeSource("src/b.htm", "x");
+        QVERIFY(QDir().mkpath(outFolder() + "b.htm"));
         Form1 &form = open();
         form.fileList().appendAll({a, b});
         text3()->setText(outFolder());
-        runToEnd(form);
-        const QStringList reports = m_bed->platform.textsOf("errorReport");
-        QCOMPARE(reports.size(), 1);
-        QVERIFY2(reports.first().contains("\r\nin Brindle2021/08/31." + procedure + " at line "),
-                 qPrintable(reports.first()));
-        QVERIFY(!reports.first().startsWith("\r\n")); // it names why
-        QVERIFY(QFileInfo(outFolder() + "a.htm").isDir());
-        QVERIFY(QFileInfo::exists(outFolder() + "b.htm"));
-        QCOMPARE(m_bed->platform.kinds(), (QStringList{"errorReport", "message"}));
-        QVERIFY(m_bed->platform.callsOf("message").first().extra.contains(a + ": failed ("));
-    }
-
-    // A real error box lets events run while it is up, and the run goes on
-    // meanwhile: what arrives then waits until the box is closed, so no box opens
-    // over another, the boxes come in list order and the closing box last.
-    void boxesDuringRunKeepTheirOrder()
-    {
+        text1()->setPlainText("old");
+        text2()->setPlainText("new");
+        m_bed->platform.pressShowDetails = true;
         QStringList sources;
-        for (const char *name : {"a", "b", "c"}) {
-            sources << writeSource(QStringLiteral("src/%1.htm").arg(name), "x");
-            QVERIFY(QDir().mkpath(outFolder() + name + ".htm"));
-        }
-        Form1 &form = open();
-        form.fileList().appendAll(sources);
-        text3()->setText(outFolder());
-        // b and c fail, and the run ends, while a's box is up.
-        testing::GatedFileSystem &gate = m_bed->holdRunsAt("b.htm", testing::GatedFileSystem::Step::Read);
-        int boxesUp = 0;
-        QStringList overAnother;
-        m_bed->platform.onErrorReport = [&](const QString &text) {
-            if (boxesUp > 0)
-                overAnother << text;
-            ++boxesUp;
-            gate.release();
-            QTest::qWait(100);
-            --boxesUp;
-        };
-        m_bed->platform.onMessage = [&](const QString &text) {
-            if (boxesUp > 0)
-                overAnother << text;
+        QString changes;
+        m_bed->platform.onExec = [&](QDialog &dialog) {
+            auto *files = dialog.findChild<QTableView *>("files");
+            for (int row = 0; row < files->model()->rowCount(); ++row)
+                sources << files->model()->index(row, 0).data().toString();
+            files->setCurrentIndex(files->model()->index(1, 0));
+            changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
+            dialog.findChild<QPushButton *>("openOutputFolder")->click();
+            return 0;
         };
         runToEnd(form);
-        QVERIFY2(overAnother.isEmpty(), qPrintable(overAnother.join(u'\n')));
-        QCOMPARE(m_bed->platform.kinds(), (QStringList{"errorReport", "errorReport", "errorReport", "message"}));
-        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
-        const QString details = m_bed->platform.callsOf("message").first().extra;
-        QCOMPARE(details.count(": failed ("), 3);
+        QCOMPARE(sources, (QStringList{b, a}));
+        QCOMPARE(changes, QStringLiteral("@@ -1 +1 @@\n-<body>old</body>\n+<body>new</body>"));
+        QCOMPARE(m_bed->platform.textsOf("openFolder"), QStringList{QFileInfo(outFolder() + "a.htm").absolutePath()});
     }
 
     void optionChangeTakesEffectFromNextFile()
@@ -608,9 +604,10 @@ private slots:
         else
             QTest::mouseClick(stop, Qt::LeftButton);
         gate.release();
+        keepRunReport();
         testing::waitForRun(form);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Stopped after 1 of 3 files."});
-        QVERIFY(m_bed->platform.callsOf("message").first().extra.startsWith(a + " -> " + outFolder() + "a.htm"));
+        QVERIFY2(m_runReport.startsWith(a + " -> " + outFolder() + "a.htm"), qPrintable(m_runReport));
         const QStringList results = QDir(outFolder()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(results, preview ? QStringList{} : QStringList{"a.htm"});
         QVERIFY(!form.isBusy());
@@ -641,7 +638,8 @@ private slots:
         m_bed->platform.onExec = [&](QDialog &dialog) {
             auto *files = dialog.findChild<QTableView *>("files");
             listed = files->model()->rowCount();
-            files->setCurrentIndex(files->model()->index(0, 0));
+            // The skipped empty file comes first.
+            files->setCurrentIndex(files->model()->index(1, 0));
             changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
             writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
             dialog.findChild<QPushButton *>(button)->click();
@@ -652,11 +650,46 @@ private slots:
         QCOMPARE(listed, 2);
         QCOMPARE(changes, QStringLiteral("@@ -1,4 +1,4 @@\n <body>\n-<p>old text</p>\n+<p>new text</p>\n <p>same</p>\n </body>"));
         QVERIFY(!writtenBeforeChoice);
-        QCOMPARE(m_bed->platform.textsOf("message"), written ? QStringList{"Done."} : QStringList{});
+        QCOMPARE(m_bed->platform.textsOf("message"), written ? QStringList{"Done.\n1 file was skipped."} : QStringList{});
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"),
                  written ? QByteArray("<body>\n<p>new text</p>\n<p>same</p>\n</body>\n") : QByteArray());
         QVERIFY(!form.isRunInProgress());
         QVERIFY(!form.isBusy());
+    }
+
+    // Start Replacing in the Preview runs only the files whose boxes are checked.
+    void previewRunsCheckedFilesOnly_data()
+    {
+        QTest::addColumn<QStringList>("unchecked");
+        QTest::addColumn<QStringList>("results");
+        QTest::newRow("all, as at first") << QStringList{} << QStringList{"a.htm", "b.htm", "c.htm"};
+        QTest::newRow("one unchecked") << QStringList{"b.htm"} << QStringList{"a.htm", "c.htm"};
+        QTest::newRow("none left") << QStringList{"a.htm", "b.htm", "c.htm"} << QStringList{};
+    }
+    void previewRunsCheckedFilesOnly()
+    {
+        QFETCH(QStringList, unchecked);
+        QFETCH(QStringList, results);
+        Form1 &form = open();
+        for (const char *name : {"a", "b", "c"})
+            form.fileList().append(writeSource(QStringLiteral("src/%1.htm").arg(name), "old"));
+        text3()->setText(outFolder());
+        text1()->setPlainText("old");
+        bool startEnabled = true;
+        m_bed->platform.onExec = [&](QDialog &dialog) {
+            QAbstractItemModel *files = dialog.findChild<QTableView *>("files")->model();
+            for (int row = 0; row < files->rowCount(); ++row)
+                if (unchecked.contains(QFileInfo(files->index(row, 0).data().toString()).fileName()))
+                    files->setData(files->index(row, 0), Qt::Unchecked, Qt::CheckStateRole);
+            auto *start = dialog.findChild<QPushButton *>("startReplacing");
+            startEnabled = start->isEnabled();
+            start->click();
+            return dialog.result();
+        };
+        testing::clickButton(&form, "PreviewButton");
+        testing::waitForRun(form);
+        QCOMPARE(startEnabled, !results.isEmpty());
+        QCOMPARE(QDir(outFolder()).entryList(QDir::Files), results);
     }
 
 private:
@@ -671,6 +704,16 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
     void startRun(Form1 &form) { testing::clickButton(&form, "PushButton3"); }
+    // Presses Show Details… on the closing box and keeps the run report's text in m_runReport.
+    void keepRunReport()
+    {
+        m_bed->platform.pressShowDetails = true;
+        m_bed->platform.onExec = [this](QDialog &dialog) {
+            if (auto *report = qobject_cast<tessaly::RunReportWindow *>(&dialog))
+                m_runReport = report->reportText();
+            return 0;
+        };
+    }
     // Start Replacing, and the run to its closing box.
     void runToEnd(Form1 &form)
     {
@@ -697,6 +740,7 @@ private:
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
     Form1 *m_form = nullptr;  // owned by the bed
+    QString m_runReport;
 };
 
 QTEST_MAIN(TestForm1)

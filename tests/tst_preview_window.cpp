@@ -1,7 +1,11 @@
-// The Preview window driven offscreen: its list, totals, filter and sorting, the
-// changes of the selected file, and its two buttons.
+// The Preview and run report windows driven offscreen: their list, totals,
+// filter and sorting, the changes of the selected file, the keyboard, the
+// Preview's check boxes and buttons, and the report's Copy and Save.
+#include "fake_platform.h"
 #include "gui/diff_view.h"
 #include "gui/preview_window.h"
+#include "gui/run_report_window.h"
+#include "test_files.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -11,6 +15,7 @@
 #include <QTableView>
 #include <QClipboard>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -54,18 +59,34 @@ QStringList shownSources(QTableView *table)
     return sources;
 }
 
+// Contrast of two colours as WCAG reckons it, from 1:1 to 21:1.
+double contrast(const QColor &a, const QColor &b)
+{
+    const auto luminance = [](const QColor &colour) {
+        const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
 // A window over the sample reports whose diff source counts its calls.
 struct Bed {
     QList<int> diffCalls;
-    PreviewWindow window{sampleReports(), [this](int row) {
+    testing::FakePlatform platform;
+    PreviewWindow window{sampleReports(),
+                         [this](int row) {
                              diffCalls << row;
                              const QString source = "<p>Hello</p>\n<p>Acme Ltd</p>\n";
                              return FileDiff{diffTexts(source, QString(source).replace("Ltd", "GmbH")), {}};
-                         }};
+                         },
+                         platform};
     QTableView *table = window.findChild<QTableView *>("files");
     DiffView *changes = window.findChild<DiffView *>("changes");
+    QLineEdit *filter = window.findChild<QLineEdit *>("filter");
 
     Bed() { window.show(); }
+    QString currentSource() const { return table->currentIndex().siblingAtColumn(0).data().toString(); }
     void select(const QString &source)
     {
         table->setCurrentIndex(table->model()->index(int(shownSources(table).indexOf(source)), 0));
@@ -88,11 +109,18 @@ private slots:
     void listAndTotals();
     void filterNarrowsRows_data();
     void filterNarrowsRows();
+    void rowsNotWrittenColouredReadably_data();
+    void rowsNotWrittenColouredReadably();
+    void changesFollowTheCurrentRow_data();
+    void changesFollowTheCurrentRow();
+    void tabLeavesTheTableAndEscClearsTheFilter();
+    void startReplacingConfirmsFailures_data();
+    void startReplacingConfirmsFailures();
+    void runReportCopiesAndSaves();
     void sortsByReplacements();
     void selectedFileShowsItsChanges();
     void fileWithoutResultShowsWhy();
     void longLineShownWholeAndScrolls();
-    void startReplacingSignalsOnceAndCloses();
     void closeSignalsNothing();
 };
 
@@ -100,38 +128,54 @@ void TestPreviewWindow::listAndTotals_data()
 {
     QTest::addColumn<QList<FileReport>>("reports");
     QTest::addColumn<QString>("totals");
+    QTest::addColumn<bool>("nothingChanges");  // "No file would change." at the top
 
-    QTest::newRow("mixed") << sampleReports() << "5 files: 3 would be written, 1 skipped, 1 failed; 7 replacements.";
+    QTest::newRow("mixed") << sampleReports() << "5 files: 3 would be written, 1 skipped, 1 failed; 7 replacements."
+                           << false;
     QTest::newRow("one of each") << QList<FileReport>{written("a.htm", 1)}
-                                 << "1 file: 1 would be written, 0 skipped, 0 failed; 1 replacement.";
+                                 << "1 file: 1 would be written, 0 skipped, 0 failed; 1 replacement." << false;
+    QTest::newRow("nothing found") << QList<FileReport>{written("a.htm", 0), written("b.htm", 0)}
+                                   << "2 files: 2 would be written, 0 skipped, 0 failed; 0 replacements." << true;
     QList<FileReport> many;
     for (int i = 0; i < 12500; ++i)
         many << written(QStringLiteral("p%1.htm").arg(i), 100);
     QTest::newRow("thousands") << many
-                               << "12,500 files: 12,500 would be written, 0 skipped, 0 failed; 1,250,000 replacements.";
+                               << "12,500 files: 12,500 would be written, 0 skipped, 0 failed; 1,250,000 replacements."
+                               << false;
 }
 
 void TestPreviewWindow::listAndTotals()
 {
     QFETCH(QList<FileReport>, reports);
     QFETCH(QString, totals);
-    PreviewWindow window(reports, [](int) { return FileDiff{}; });
+    QFETCH(bool, nothingChanges);
+    testing::FakePlatform platform;
+    PreviewWindow window(reports, [](int) { return FileDiff{}; }, platform);
     QCOMPARE(window.findChild<QTableView *>("files")->model()->rowCount(), reports.size());
     QCOMPARE(window.findChild<QLabel *>("totals")->text(), totals);
+    QCOMPARE(!window.findChild<QLabel *>("notice")->isHidden(), nothingChanges);
 }
 
 void TestPreviewWindow::filterNarrowsRows_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("totals");
 
-    QTest::newRow("part of a source, any case") << "GARDEN/" << QStringList{"garden/rakes.htm", "garden/notes.htm"};
-    QTest::newRow("part of a result") << "out/index" << QStringList{"index.htm"};
-    QTest::newRow("an outcome") << "failed" << QStringList{"clash.htm"};
-    QTest::newRow("nothing matches") << "zzz" << QStringList{};
+    QTest::newRow("part of a source, any case")
+        << "GARDEN/" << QStringList{"garden/rakes.htm", "garden/notes.htm"}
+        << "Showing 2 of 5 files: 2 would be written, 0 skipped, 0 failed; 5 replacements.";
+    QTest::newRow("part of a result") << "out/index" << QStringList{"index.htm"}
+                                      << "Showing 1 of 5 files: 1 would be written, 0 skipped, 0 failed; 2 replacements.";
+    QTest::newRow("a reason") << "another source" << QStringList{"clash.htm"}
+                              << "Showing 1 of 5 files: 0 would be written, 0 skipped, 1 failed; 0 replacements.";
+    QTest::newRow("nothing matches") << "zzz" << QStringList{}
+                                     << "Showing 0 of 5 files: 0 would be written, 0 skipped, 0 failed; 0 replacements.";
+    // Failed files first, then skipped ones, then results, each in the run's order.
     QTest::newRow("empty shows all") << ""
-                                     << QStringList{"index.htm", "empty.htm", "garden/rakes.htm", "clash.htm",
-                                                    "garden/notes.htm"};
+                                     << QStringList{"clash.htm", "empty.htm", "index.htm", "garden/rakes.htm",
+                                                    "garden/notes.htm"}
+                                     << "5 files: 3 would be written, 1 skipped, 1 failed; 7 replacements.";
 }
 
 void TestPreviewWindow::filterNarrowsRows()
@@ -139,17 +183,162 @@ void TestPreviewWindow::filterNarrowsRows()
     QFETCH(QString, filter);
     QFETCH(QStringList, shown);
     Bed bed;
-    QTest::keyClicks(bed.window.findChild<QLineEdit *>("filter"), filter);
+    QTest::keyClicks(bed.filter, filter);
     QCOMPARE(shownSources(bed.table), shown);
+    QTEST(bed.window.findChild<QLabel *>("totals")->text(), "totals");
+}
+
+void TestPreviewWindow::rowsNotWrittenColouredReadably_data()
+{
+    QTest::addColumn<QPalette>("palette");
+    QTest::newRow("light") << QPalette(Qt::white);
+    QPalette dark(QColor(0x30, 0x30, 0x30));
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x20));
+    dark.setColor(QPalette::Text, Qt::white);
+    QTest::newRow("dark") << dark;
+}
+
+void TestPreviewWindow::rowsNotWrittenColouredReadably()
+{
+    QFETCH(QPalette, palette);
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(palette);
+    Bed bed;
+    QApplication::setPalette(before);
+    const QAbstractItemModel *model = bed.table->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex outcome = model->index(row, 2);
+        const QString source = model->index(row, 0).data().toString();
+        const QVariant back = outcome.data(Qt::BackgroundRole), text = outcome.data(Qt::ForegroundRole);
+        const bool written = source != "clash.htm" && source != "empty.htm";
+        QCOMPARE(back.isValid(), !written);
+        if (written)
+            continue;
+        const double ratio = contrast(back.value<QColor>(), text.value<QColor>());
+        QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(source).arg(ratio)));
+        // The whole reason, in its own column and as its tool tip.
+        QVERIFY(outcome.data().toString().endsWith(source == "clash.htm" ? "the result would replace another source"
+                                                                         : "empty"));
+        QCOMPARE(outcome.data(Qt::ToolTipRole), outcome.data());
+    }
+}
+
+void TestPreviewWindow::changesFollowTheCurrentRow_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("sortColumn");  // -1: not sorted again
+    QTest::addColumn<QString>("current"); // "" none
+    QTest::newRow("filter keeps it") << "garden" << -1 << "garden/rakes.htm";
+    QTest::newRow("filter hides it") << "index" << -1 << "index.htm";
+    QTest::newRow("filter hides all") << "zzz" << -1 << "";
+    QTest::newRow("sorted by source") << "" << 0 << "garden/rakes.htm";
+    QTest::newRow("sorted, then filtered") << "notes" << 3 << "garden/notes.htm";
+}
+
+void TestPreviewWindow::changesFollowTheCurrentRow()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, sortColumn);
+    QFETCH(QString, current);
+    Bed bed;
+    bed.select("garden/rakes.htm");
+    if (sortColumn >= 0)
+        bed.clickHeader(sortColumn);
+    QTest::keyClicks(bed.filter, filter);
+    QCOMPARE(bed.currentSource(), current);
+    if (current.isEmpty()) {
+        QCOMPARE(bed.changes->shownText(), "Select a file to see its changes.");
+        return;
+    }
+    // The current row is the selected one, and the changes shown are its file's.
+    QVERIFY(bed.table->selectionModel()->isRowSelected(bed.table->currentIndex().row()));
+    if (current == "garden/notes.htm")
+        QCOMPARE(bed.changes->shownText(), "No replacements in this file.");
+    else
+        QCOMPARE(sampleReports().at(bed.diffCalls.last()).source, current);
+}
+
+void TestPreviewWindow::tabLeavesTheTableAndEscClearsTheFilter()
+{
+    Bed bed;
+    bed.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&bed.window));
+    bed.table->setFocus();
+    QTest::keyClick(bed.table, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), bed.changes);
+    QTest::keyClick(bed.changes, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), bed.window.findChild<QPushButton *>("startReplacing"));
+
+    QTest::keyClicks(bed.filter, "garden");
+    QTest::keyClick(bed.filter, Qt::Key_Escape);
+    QCOMPARE(bed.filter->text(), "");
+    QCOMPARE(bed.table->model()->rowCount(), 5);
+    QVERIFY(bed.window.isVisible());
+    QTest::keyClick(bed.filter, Qt::Key_Escape);
+    QVERIFY(!bed.window.isVisible());
+}
+
+void TestPreviewWindow::startReplacingConfirmsFailures_data()
+{
+    QTest::addColumn<bool>("uncheckFailing");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("questions");
+    QTest::addColumn<bool>("started");
+    const QStringList question{"1 file would fail. Start Replacing anyway?"};
+    QTest::newRow("failing file unchecked") << true << false << QStringList{} << true;
+    QTest::newRow("failing, Yes") << false << true << question << true;
+    QTest::newRow("failing, No") << false << false << question << false;
+}
+
+void TestPreviewWindow::startReplacingConfirmsFailures()
+{
+    QFETCH(bool, uncheckFailing);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, questions);
+    QFETCH(bool, started);
+    Bed bed;
+    bed.platform.yesNoAnswers << answer;
+    if (uncheckFailing)
+        bed.table->model()->setData(bed.table->model()->index(0, 0), Qt::Unchecked, Qt::CheckStateRole);
+    QSignalSpy starts(&bed.window, &PreviewWindow::startReplacingRequested);
+    QTest::mouseClick(bed.window.findChild<QPushButton *>("startReplacing"), Qt::LeftButton);
+    QCOMPARE(bed.platform.textsOf("askYesNo"), questions);
+    QCOMPARE(starts.size(), started ? 1 : 0);
+    QCOMPARE(bed.window.isVisible(), !started);
+    QList<int> checked{0, 1, 2, 3, 4};
+    if (uncheckFailing)
+        checked.removeOne(3);  // clash.htm
+    QCOMPARE(bed.window.checkedFiles(), checked);
+}
+
+void TestPreviewWindow::runReportCopiesAndSaves()
+{
+    QTemporaryDir dir;
+    testing::FakePlatform platform;
+    const QString saved = dir.filePath("report.txt");
+    platform.saveFileAnswers << saved;
+    QList<FileReport> reports = sampleReports();
+    for (FileReport &report : reports)
+        report.dryRun = false;
+    RunReportWindow window(reports, [](int) { return FileDiff{}; }, "a -> b (1 replacement)\nc: skipped (empty)",
+                           dir.path(), platform);
+    QCOMPARE(window.findChild<QLabel *>("totals")->text(), "5 files: 3 written, 1 skipped, 1 failed; 7 replacements.");
+    auto *table = window.findChild<QTableView *>("files");
+    table->setCurrentIndex(table->model()->index(1, 0));
+    QCOMPARE(window.findChild<DiffView *>("changes")->shownText(), "This file was skipped: empty.");
+    window.findChild<QPushButton *>("copyReport")->click();
+    QCOMPARE(QGuiApplication::clipboard()->text(), "a -> b (1 replacement)\nc: skipped (empty)");
+    window.findChild<QPushButton *>("saveReport")->click();
+    QCOMPARE(testing::readBytes(saved), QByteArray("a -> b (1 replacement)\nc: skipped (empty)\n"));
 }
 
 void TestPreviewWindow::sortsByReplacements()
 {
     Bed bed;
     // Most first, then fewest first; skipped and failed files count as fewer than none.
-    bed.clickHeader(2);
+    bed.clickHeader(3);
     QCOMPARE(shownSources(bed.table).mid(0, 3), (QStringList{"garden/rakes.htm", "index.htm", "garden/notes.htm"}));
-    bed.clickHeader(2);
+    bed.clickHeader(3);
     QCOMPARE(shownSources(bed.table).mid(2), (QStringList{"garden/notes.htm", "index.htm", "garden/rakes.htm"}));
 }
 
@@ -228,20 +417,11 @@ void TestPreviewWindow::longLineShownWholeAndScrolls()
     QCOMPARE(across->value(), 0);
 }
 
-void TestPreviewWindow::startReplacingSignalsOnceAndCloses()
-{
-    Bed bed;
-    QSignalSpy started(&bed.window, &PreviewWindow::startReplacingRequested);
-    QTest::mouseClick(bed.window.findChild<QPushButton *>("startReplacing"), Qt::LeftButton);
-    QCOMPARE(started.size(), 1);
-    QVERIFY(!bed.window.isVisible());
-}
-
 void TestPreviewWindow::closeSignalsNothing()
 {
     Bed bed;
     QSignalSpy started(&bed.window, &PreviewWindow::startReplacingRequested);
-    QTest::keyClick(bed.window.findChild<QLineEdit *>("filter"), Qt::Key_Return);
+    QTest::keyClick(bed.filter, Qt::Key_Return);
     QTest::mouseClick(bed.window.findChild<QPushButton *>("close"), Qt::LeftButton);
     QCOMPARE(started.size(), 0);
     QVERIFY(!bed.window.isVisible());

@@ -209,7 +209,6 @@ private slots:
             QCOMPARE(int(box.icon()), icon);
             QCOMPARE(box.text(), QStringLiteral("One\nTwo\n\nThree"));
             QCOMPARE(int(box.standardButtons()), buttons);
-            QCOMPARE(box.detailedText(), call == "messageWithDetails" ? QStringLiteral("details") : QString());
             box.button(QMessageBox::StandardButton(pressed))->click();
         });
         const QString text = "One\r\nTwo\r\rThree";
@@ -217,12 +216,34 @@ private slots:
         if (call == "message")
             m_platform.message(text);
         else if (call == "messageWithDetails")
-            m_platform.messageWithDetails(text, "details");
+            m_platform.messageWithDetails(text, [] {});
         else if (call == "askYesNo")
             result = m_platform.askYesNo(text);
         else
             m_platform.errorReport(text);
         QCOMPARE(result, answer);
+    }
+
+    // Show Details… opens the details over the box, which stays; Enter then presses OK.
+    void showDetailsKeepsTheBoxAndEnterPressesOk()
+    {
+        int shown = 0;
+        bool closedByOk = false;
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            QAbstractButton *details = nullptr;
+            for (QAbstractButton *button : box.buttons())
+                if (button->text() == QStringLiteral("Show &Details…"))
+                    details = button;
+            QVERIFY(details);
+            details->click();
+            QCOMPARE(shown, 1);
+            QVERIFY(box.isVisible());
+            QCOMPARE(box.focusWidget(), box.button(QMessageBox::Ok));
+            QTest::keyClick(box.focusWidget(), Qt::Key_Return);
+            closedByOk = !box.isVisible() && box.clickedButton() == box.button(QMessageBox::Ok);
+        });
+        m_platform.messageWithDetails("Done.", [&] { ++shown; });
+        QVERIFY(closedByOk);
     }
 
     void input_data()

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -28,11 +29,11 @@ public:
     virtual QString applicationTitle() const = 0;
 
     virtual void message(const QString &text) = 0;                   // plain OK box, no icon
-    // A plain OK box whose text stays short, with a details area the user can
-    // open ("Show Details...") for a longer account.
-    virtual void messageWithDetails(const QString &text, const QString &details)
+    // A plain OK box whose text stays short, with a "Show Details…" button that
+    // calls `showDetails` for a longer account while the box stays open.
+    virtual void messageWithDetails(const QString &text, const std::function<void()> &showDetails)
     {
-        Q_UNUSED(details);
+        Q_UNUSED(showDetails);
         message(text);
     }
     virtual bool askYesNo(const QString &text) = 0;                  // plain Yes/No box, no icon

@@ -2,12 +2,6 @@
 
 namespace tessaly {
 
-QString requestProcedure(const FileRequest &request)
-{
-    return request.kind == FileRequest::Kind::Sets ? QStringLiteral("ReplaceText.ReplaceTextInFileCombo")
-                                                   : QStringLiteral("ReplaceText.ReplaceTextInFile");
-}
-
 FileReport replaceInFile(const QString &path, const FileRequest &request, const JobContext &context)
 {
     if (request.kind == FileRequest::Kind::Sets)

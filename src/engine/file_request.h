@@ -16,10 +16,6 @@ struct FileRequest {
     JobOptions options;
 };
 
-// The procedure that reports a request's failures: "ReplaceText.ReplaceTextInFile"
-// or "ReplaceText.ReplaceTextInFileCombo".
-QString requestProcedure(const FileRequest &request);
-
 // The pair or the sets of the request on one file (no size check).
 FileReport replaceInFile(const QString &path, const FileRequest &request, const JobContext &context = {});
 

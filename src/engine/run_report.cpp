@@ -9,6 +9,16 @@ QString plural(qint64 n, const char *one, const char *many)
     return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
 
+QString groupedNumber(qint64 n)
+{
+    return QLocale().toString(n);
+}
+
+QString groupedPlural(qint64 n, const char *one, const char *many)
+{
+    return groupedNumber(n) + u' ' + QLatin1String(n == 1 ? one : many);
+}
+
 namespace {
 
 // The characters not written as they were, each kind after `separator`: those
@@ -84,26 +94,34 @@ QString runSummary(const RunTally &tally, qint64 listed, bool dryRun, const QStr
     return summary;
 }
 
-QString previewTotals(const RunTally &tally)
+QString reportTotals(const RunTally &shown, qint64 listed, bool dryRun)
 {
-    const QLocale locale;
-    const auto count = [&locale](qint64 n, const char *one, const char *many) {
-        return locale.toString(n) + u' ' + QLatin1String(n == 1 ? one : many);
-    };
-    return QStringLiteral("%1: %2 would be written, %3 skipped, %4 failed; %5.")
-        .arg(count(tally.files, "file", "files"), locale.toString(tally.written), locale.toString(tally.skipped),
-             locale.toString(tally.failed), count(tally.replacements, "replacement", "replacements"));
+    const QString files = shown.files == listed
+        ? groupedPlural(listed, "file", "files")
+        : QStringLiteral("Showing %1 of %2").arg(groupedNumber(shown.files), groupedPlural(listed, "file", "files"));
+    return QStringLiteral("%1: %2 %3, %4 skipped, %5 failed; %6.")
+        .arg(files, groupedNumber(shown.written), QLatin1String(dryRun ? "would be written" : "written"),
+             groupedNumber(shown.skipped), groupedNumber(shown.failed),
+             groupedPlural(shown.replacements, "replacement", "replacements"));
 }
 
 QString closingMessage(const RunTally &tally, qint64 done, qint64 listed, bool stopped)
 {
-    QString message = stopped ? QStringLiteral("Stopped after %1 of %2 files.").arg(done).arg(listed)
+    QString message = stopped ? QStringLiteral("Stopped after %1 of %2 files.").arg(groupedNumber(done),
+                                                                                   groupedNumber(listed))
                               : QStringLiteral("Done.");
+    // A file whose result would replace another result of the run is said once,
+    // on its own line, not also among the failed.
+    const qint64 failed = tally.failed - tally.notWritten;
+    if (failed > 0)
+        message += u'\n' + groupedPlural(failed, "file", "files") + QStringLiteral(" failed.");
+    if (tally.skipped > 0)
+        message += u'\n' + groupedPlural(tally.skipped, "file was", "files were") + QStringLiteral(" skipped.");
     if (tally.notWritten == 1)
         message += QStringLiteral("\n1 file was not written: its result would replace a result of this run.");
     else if (tally.notWritten > 1)
         message += QStringLiteral("\n%1 files were not written: their results would replace results of this run.")
-                       .arg(tally.notWritten);
+                       .arg(groupedNumber(tally.notWritten));
     return message;
 }
 

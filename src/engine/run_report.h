@@ -11,6 +11,11 @@ namespace tessaly {
 
 // "1 file", "2 files": a count with the word in its number, for reports and summaries.
 QString plural(qint64 n, const char *one, const char *many);
+// A number as the window shows it, grouped in the user's locale ("20,000"): the
+// Preview, the run report and the boxes all count this way.
+QString groupedNumber(qint64 n);
+// "1 file", "20,000 files": `plural` with the number grouped.
+QString groupedPlural(qint64 n, const char *one, const char *many);
 
 // One line for a report: "SOURCE -> RESULT (N replacements)", "SOURCE: skipped
 // (REASON)" or "SOURCE: failed (REASON)"; in a dry run a write that would fail is
@@ -38,11 +43,14 @@ struct RunTally {
 // stopped the run ("SIGINT"), empty when none did.
 QString runSummary(const RunTally &tally, qint64 listed, bool dryRun, const QString &codePageName,
                    const QString &stopSignal);
-// The Preview window's totals line, numbers in the user's locale.
-QString previewTotals(const RunTally &tally);
-// The window's closing message: "Done." or "Stopped after DONE of LISTED files.", and
-// how many files were not written because their results would have replaced
-// results of the same run.
+// The totals line over the rows a report window shows: "N files: W would be
+// written, S skipped, F failed; R replacements." (or "written" after a real run),
+// led by "Showing N of LISTED files" while a filter hides some of the `listed`.
+QString reportTotals(const RunTally &shown, qint64 listed, bool dryRun);
+// The window's closing message: "Done." or "Stopped after DONE of LISTED files.",
+// then one line for each kind of file that did not end as a result: failed,
+// skipped, and not written because its result would have replaced a result of
+// the same run.
 QString closingMessage(const RunTally &tally, qint64 done, qint64 listed, bool stopped);
 
 } // namespace tessaly

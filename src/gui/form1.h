@@ -8,6 +8,7 @@
 #include "engine/replace_run.h"
 #include "engine/request_snapshot.h"
 #include "engine/run_report.h"
+#include "gui/reports_pane.h"
 #include "gui/window_run.h"
 
 #include <QElapsedTimer>
@@ -159,12 +160,19 @@ private:
     // same steps without writing and shows the Preview window instead of "Done.".
     // The run goes on after this returns; its outcomes come to filesDone and its
     // closing steps to runEnded.
-    void replaceOverList(const QString &procedure, bool preview);
+    // `onlyRows`: the list's rows (from 0) to run instead of every one (those the
+    // Preview's check boxes chose).
+    void replaceOverList(const QString &procedure, bool preview, const QList<int> &onlyRows = {});
     void filesDone(const QList<FileOutcome> &batch);
     void runEnded(const RunEnd &end);
-    // Shows the Preview window over the dry run's reports; true when its Start
-    // Replacing was pressed.
-    bool showPreview();
+    // Shows the Preview window over the dry run's reports; the files checked
+    // there when its Start Replacing was pressed, none otherwise.
+    QList<int> showPreview();
+    // Shows the run report window over the run's reports (Show Details…).
+    void showRunReport();
+    // The changes of a file of the run's record, replaced again with the request
+    // the run did it with.
+    ReportsPane::DiffSource recordDiffs() const;
     // Preview… while no run works, Stop while one does.
     void showRunning(bool running);
     // The controls that change the list: usable only while no run works (the run
@@ -203,7 +211,7 @@ private:
         // One report line per file, in list order: one text that grows as the
         // files are done, so closing a long run joins and frees nothing.
         QString details;
-        // A preview's reports, and the request each file was done with (for its diff).
+        // The reports, and the request each file was done with (for its diff).
         QList<FileReport> reports;
         QList<std::shared_ptr<const FileRequest>> requests;
     } m_record;

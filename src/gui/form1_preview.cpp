@@ -1,11 +1,14 @@
-// The main window's preview: Preview… runs what Start Replacing would do without
-// writing, then shows the Preview window, whose Start Replacing runs it for real.
+// The main window's windows over a run's reports: Preview… runs what Start
+// Replacing would do without writing, then shows the Preview window, whose Start
+// Replacing runs the checked files for real; Show Details… on a closing box shows
+// the run report window.
 #include "gui/form1.h"
 
 #include "base/error_report.h"
 #include "base/tessaly_error.h"
 #include "engine/file_texts.h"
 #include "gui/preview_window.h"
+#include "gui/run_report_window.h"
 
 namespace tessaly {
 
@@ -30,23 +33,36 @@ void Form1::startPreview()
     replaceOverList(QStringLiteral("Form1.Preview_Click"), true);
 }
 
-bool Form1::showPreview()
+ReportsPane::DiffSource Form1::recordDiffs() const
 {
-    // Each file's changes are those of the request the dry run did it with.
     const QList<FileReport> reports = m_record.reports;
     const QList<std::shared_ptr<const FileRequest>> requests = m_record.requests;
     const FileSystem *fileSystem = m_run.environment().fileSystem;
-    PreviewWindow window(
-        reports,
-        [reports, requests, fileSystem](int row) {
-            const std::shared_ptr<const FileRequest> &request = requests.at(row);
-            return request ? diffOfFile(reports.at(row).source, *request, *fileSystem) : FileDiff();
-        },
-        this);
+    return [reports, requests, fileSystem](int row) {
+        const std::shared_ptr<const FileRequest> &request = requests.at(row);
+        return request ? diffOfFile(reports.at(row).source, *request, *fileSystem) : FileDiff();
+    };
+}
+
+QList<int> Form1::showPreview()
+{
+    PreviewWindow window(m_record.reports, recordDiffs(), m_platform, this);
     bool startReplacing = false;
     connect(&window, &PreviewWindow::startReplacingRequested, this, [&startReplacing] { startReplacing = true; });
     m_platform.exec(window);
-    return startReplacing;
+    return startReplacing ? window.checkedFiles() : QList<int>();
+}
+
+void Form1::showRunReport()
+{
+    // The output folder of the run's last file; none when its result went beside its source.
+    QString outputFolder;
+    for (const std::shared_ptr<const FileRequest> &request : std::as_const(m_record.requests))
+        if (request)
+            outputFolder = request->options.save == SaveOption::OutputFolder ? request->options.outputFolder
+                                                                             : QString();
+    RunReportWindow window(m_record.reports, recordDiffs(), m_record.details, outputFolder, m_platform, this);
+    m_platform.exec(window);
 }
 
 } // namespace tessaly

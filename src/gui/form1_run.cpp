@@ -1,7 +1,8 @@
 // Form1's replacement run: Start Replacing and Preview… check what they need,
 // start the run over the rows as listed, take its outcomes as they come (the
-// progress, the error report boxes, the details) and close it with "Done.", the
-// stopped message or the Preview window. Stop and Esc end it early.
+// progress and the run's record) and close it with "Done." or the stopped
+// message, each with the counts of files that failed or were skipped and the run
+// report behind Show Details…, or with the Preview window. Stop and Esc end it early.
 #include "gui/form1.h"
 
 #include "base/error_report.h"
@@ -118,7 +119,8 @@ void Form1::showProgress(qsizetype done)
     m_progress->setRange(0, int(rowCount));
     m_progress->setValue(int(done));
     m_progress->setVisible(true);
-    m_statusText->setText(QStringLiteral("%1 of %2: %3").arg(row).arg(rowCount).arg(m_record.rows.at(row - 1)));
+    m_statusText->setText(
+        QStringLiteral("%1 of %2: %3").arg(groupedNumber(row), groupedNumber(rowCount), m_record.rows.at(row - 1)));
     m_statusText->setToolTip(QString());
 }
 
@@ -160,7 +162,7 @@ void Form1::PushButton3_Click()
 // (136 "No files added."), 108 test: the output folder (134 "Folder does not
 // exist."), 138 clear the mark; 110 the rows as listed now, 112 the request as
 // it is now, 114 hourglass, 116 start. The closing steps (130-138) are in runEnded.
-void Form1::replaceOverList(const QString &procedure, bool preview)
+void Form1::replaceOverList(const QString &procedure, bool preview, const QList<int> &onlyRows)
 {
     ErrorTrap trap(m_platform, procedure);
     bool alreadyRunning = false;
@@ -189,9 +191,19 @@ void Form1::replaceOverList(const QString &procedure, bool preview)
     trap.step(110, [&] {
         // The run works on the rows as they are now; the list may not change
         // until it ends.
-        m_record.rows = m_fileList->rows();
-        if (m_keepTree->isChecked() && m_option4->isChecked())
-            m_record.subFolders = m_fileList->foldersBelowScanRoots();
+        const QStringList rows = m_fileList->rows();
+        const QStringList subFolders = m_keepTree->isChecked() && m_option4->isChecked()
+                                           ? m_fileList->foldersBelowScanRoots()
+                                           : QStringList();
+        if (onlyRows.isEmpty()) {
+            m_record.rows = rows;
+            m_record.subFolders = subFolders;
+        }
+        for (int row : onlyRows) {
+            m_record.rows << rows.at(row);
+            if (!subFolders.isEmpty())
+                m_record.subFolders << subFolders.at(row);
+        }
     });
     trap.step(112, [&] {
         FileRequest request = currentRequest();
@@ -208,8 +220,8 @@ void Form1::replaceOverList(const QString &procedure, bool preview)
 
 void Form1::filesDone(const QList<FileOutcome> &batch)
 {
-    const FailureSink showBox = errorReportBox(m_platform);
-    QList<StepFailure> failures;
+    // A file's failure raises no box of its own: the run goes on, the closing box
+    // counts the failures and the run report tells each one.
     for (const FileOutcome &outcome : batch) {
         // Neither tab selected: the file was left alone and has nothing to report.
         if (!outcome.report)
@@ -220,22 +232,11 @@ void Form1::filesDone(const QList<FileOutcome> &batch)
             m_record.details += u'\n';
         m_record.details += describeReport(report, outcome.request ? outcome.request->options.codePage.name()
                                                                    : QString());
-        if (m_record.preview) {
-            m_record.reports << report;
-            m_record.requests << outcome.request;
-        } else if (report.status == FileReport::Status::Failed && report.earlierSource.isEmpty()) {
-            // A site with an index page in every folder would raise a box for each
-            // result that would replace another of the run: those are counted in
-            // the closing message instead. A request that could not be read is
-            // the handler's own failure.
-            const QString source = outcome.request ? requestProcedure(*outcome.request) : m_record.procedure;
-            failures.append({sourceTag(source), report.statement, report.description});
-        }
+        m_record.reports << report;
+        m_record.requests << outcome.request;
     }
     if (!batch.isEmpty())
         showProgress(batch.last().index);
-    for (const StepFailure &failure : std::as_const(failures))
-        showBox(failure);
 }
 
 void Form1::runEnded(const RunEnd &end)
@@ -247,21 +248,22 @@ void Form1::runEnded(const RunEnd &end)
     clearProgress();
     // Stop pressed while the last files were in flight leaves nothing undone.
     const bool stopped = end.stopReason != 0 && end.done < end.listed;
-    bool startReplacing = false;
+    QList<int> startReplacing;
     if (!m_closeRequested)
         trap.step(132, [&] {
             if (m_record.preview && !stopped)
                 startReplacing = showPreview();
             else
                 m_platform.messageWithDetails(closingMessage(m_record.tally, end.done, end.listed, stopped),
-                                              m_record.details);
+                                              [this] { showRunReport(); });
         });
     m_record = RunRecord();
     trap.step(138, [&] { m_runInProgress = false; });
     emit runFinished();
-    // Start Replacing in the Preview window: the real run, with the settings as they are now.
-    if (startReplacing)
-        PushButton3_Click();
+    // Start Replacing in the Preview window: the real run over the files checked
+    // there, with the settings as they are now.
+    if (!startReplacing.isEmpty())
+        replaceOverList(QStringLiteral("Form1.PushButton3_Click"), false, startReplacing);
 }
 
 } // namespace tessaly

@@ -142,8 +142,7 @@ void Form1::PushButton9_Click()
         trap.step(106, [&] {
             m_platform.message(QStringLiteral("The sets were saved, but %1 character(s) cannot be held by code page "
                                               "%2 and were saved as \"?\".")
-                                   .arg(*lost)
-                                   .arg(codePageName));
+                                   .arg(groupedNumber(*lost), codePageName));
         });
     }
 }

@@ -88,4 +88,13 @@ void ShowBackgroundInsideFrames(QWidget &window)
         frame->setStyle(style);
 }
 
+OutcomeColors outcomeColors(const QPalette &palette)
+{
+    const QColor red(0xf8, 0xd7, 0xda), darkRed(0x58, 0x15, 0x1c);
+    const QColor yellow(0xff, 0xf3, 0xcd), darkYellow(0x4d, 0x3a, 0x02);
+    if (palette.color(QPalette::Base).lightness() < 128)
+        return {darkRed, red, darkYellow, yellow};
+    return {red, darkRed, yellow, darkYellow};
+}
+
 } // namespace tessaly

@@ -2,6 +2,8 @@
 // that show their window's background inside.
 #pragma once
 
+#include <QColor>
+
 class QPalette;
 class QWidget;
 
@@ -21,5 +23,15 @@ void SetFormBackColors(QWidget &window);
 // a frame a shade darker, which on the white design reads as light grey; under
 // other styles the frames stay as the style draws them.
 void ShowBackgroundInsideFrames(QWidget &window);
+
+// The rows of a report whose file did not end as a result: background and text
+// of a failed and of a skipped file. Each pair is chosen together, light on a
+// light palette and dark on a dark one, so its text stays readable (contrast of
+// at least 4.5:1) whatever the desktop's theme.
+struct OutcomeColors {
+    QColor failedBack, failedText;
+    QColor skippedBack, skippedText;
+};
+OutcomeColors outcomeColors(const QPalette &palette);
 
 } // namespace tessaly

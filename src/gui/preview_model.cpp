@@ -1,6 +1,6 @@
 #include "gui/preview_model.h"
 
-#include <QLocale>
+#include "engine/run_report.h"
 
 namespace tessaly {
 
@@ -10,13 +10,28 @@ QString outcome(const FileReport &report)
 {
     switch (report.status) {
     case FileReport::Status::Skipped:
-        return QStringLiteral("skipped (%1)").arg(report.description);
+        return QStringLiteral("skipped: %1").arg(report.description);
     case FileReport::Status::Failed:
-        return QStringLiteral("failed (%1)").arg(report.description);
+        return QStringLiteral("%1: %2").arg(QLatin1String(report.dryRun ? "would fail" : "failed"),
+                                            report.description);
     case FileReport::Status::Written:
         break;
     }
-    return QLocale().toString(report.replacements);
+    return QLatin1String(report.dryRun ? "would be written" : "written");
+}
+
+// Failed files first, then skipped ones, then results.
+int outcomeOrder(const FileReport &report)
+{
+    switch (report.status) {
+    case FileReport::Status::Failed:
+        return 0;
+    case FileReport::Status::Skipped:
+        return 1;
+    case FileReport::Status::Written:
+        break;
+    }
+    return 2;
 }
 
 qint64 replacementsOrder(const FileReport &report)
@@ -26,9 +41,25 @@ qint64 replacementsOrder(const FileReport &report)
 
 } // namespace
 
-PreviewModel::PreviewModel(QList<FileReport> reports, QObject *parent)
-    : QAbstractTableModel(parent), m_reports(std::move(reports))
+PreviewModel::PreviewModel(QList<FileReport> reports, const OutcomeColors &colors, QObject *parent)
+    : QAbstractTableModel(parent), m_reports(std::move(reports)), m_colors(colors)
 {
+}
+
+void PreviewModel::setCheckable(bool checkable)
+{
+    beginResetModel();
+    m_checked.assign(checkable ? m_reports.size() : 0, true);
+    endResetModel();
+}
+
+QList<int> PreviewModel::checkedRows() const
+{
+    QList<int> rows;
+    for (int row = 0; row < int(m_checked.size()); ++row)
+        if (m_checked[row])
+            rows << row;
+    return rows;
 }
 
 int PreviewModel::rowCount(const QModelIndex &parent) const
@@ -46,13 +77,33 @@ QVariant PreviewModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     const FileReport &report = m_reports[index.row()];
-    if (role == Qt::TextAlignmentRole) {
-        const bool number = index.column() == OutcomeColumn && report.status == FileReport::Status::Written;
-        return number ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    switch (role) {
+    case Qt::TextAlignmentRole:
+        return index.column() == ReplacementsColumn ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    case Qt::CheckStateRole:
+        if (index.column() != SourceColumn || m_checked.empty())
+            return {};
+        return m_checked[index.row()] ? Qt::Checked : Qt::Unchecked;
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole: {
+        const bool back = role == Qt::BackgroundRole;
+        switch (report.status) {
+        case FileReport::Status::Failed:
+            return back ? m_colors.failedBack : m_colors.failedText;
+        case FileReport::Status::Skipped:
+            return back ? m_colors.skippedBack : m_colors.skippedText;
+        case FileReport::Status::Written:
+            return {};
+        }
+        return {};
     }
     // The tool tip shows the whole text of a cell too narrow for it.
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        break;
+    default:
         return {};
+    }
     switch (index.column()) {
     case SourceColumn:
         return report.source;
@@ -60,8 +111,27 @@ QVariant PreviewModel::data(const QModelIndex &index, int role) const
         return report.resultPath;
     case OutcomeColumn:
         return outcome(report);
+    case ReplacementsColumn:
+        return report.status == FileReport::Status::Written ? groupedNumber(report.replacements) : QString();
     }
     return {};
+}
+
+bool PreviewModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (role != Qt::CheckStateRole || index.column() != SourceColumn || m_checked.empty())
+        return false;
+    m_checked[index.row()] = value.toInt() == Qt::Checked;
+    emit dataChanged(index, index, {Qt::CheckStateRole});
+    return true;
+}
+
+Qt::ItemFlags PreviewModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == SourceColumn && !m_checked.empty())
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
 }
 
 bool PreviewModel::rowMatches(int row, const QString &text) const
@@ -79,6 +149,8 @@ bool PreviewModel::rowLess(int column, int left, int right) const
         return a.source < b.source;
     case ResultColumn:
         return a.resultPath < b.resultPath;
+    case OutcomeColumn:
+        return outcomeOrder(a) < outcomeOrder(b);
     }
     return replacementsOrder(a) < replacementsOrder(b);
 }
@@ -88,7 +160,7 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal)
         return {};
     // The files with the most replacements first.
-    if (role == Qt::InitialSortOrderRole && section == OutcomeColumn)
+    if (role == Qt::InitialSortOrderRole && section == ReplacementsColumn)
         return Qt::DescendingOrder;
     if (role != Qt::DisplayRole)
         return {};
@@ -98,6 +170,8 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
     case ResultColumn:
         return tr("Result");
     case OutcomeColumn:
+        return tr("Outcome");
+    case ReplacementsColumn:
         return tr("Replacements");
     }
     return {};

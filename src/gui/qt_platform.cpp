@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QInputDialog>
+#include <QPushButton>
 #include <QUrl>
 
 namespace tessaly {
@@ -33,11 +34,9 @@ QStringList nativePaths(QStringList paths)
 } // namespace
 
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
-                        QMessageBox::StandardButtons buttons, const QString &details)
+                        QMessageBox::StandardButtons buttons)
 {
     FittedMessageBox box(icon, title, boxText(text), buttons, m_parent);
-    if (!details.isEmpty())
-        box.setDetailedText(details);
     return box.exec();
 }
 
@@ -46,9 +45,22 @@ void QtPlatform::message(const QString &text)
     showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok);
 }
 
-void QtPlatform::messageWithDetails(const QString &text, const QString &details)
+void QtPlatform::messageWithDetails(const QString &text, const std::function<void()> &showDetails)
 {
-    showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, details);
+    FittedMessageBox box(QMessageBox::NoIcon, m_title, boxText(text), QMessageBox::Ok, m_parent);
+    auto *ok = qobject_cast<QPushButton *>(box.button(QMessageBox::Ok));
+    QPushButton *details = box.addButton(QObject::tr("Show &Details…"), QMessageBox::ActionRole);
+    // The details open over the box, which stays until OK; back in the box, Enter
+    // presses OK, not Show Details… again.
+    QObject::disconnect(details, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(details, &QAbstractButton::clicked, &box, [&] {
+        showDetails();
+        box.setDefaultButton(ok);
+        ok->setFocus();
+    });
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
 }
 
 bool QtPlatform::askYesNo(const QString &text)

@@ -20,7 +20,7 @@ public:
     QString applicationTitle() const override { return m_title; }
 
     void message(const QString &text) override;
-    void messageWithDetails(const QString &text, const QString &details) override;
+    void messageWithDetails(const QString &text, const std::function<void()> &showDetails) override;
     bool askYesNo(const QString &text) override;
     std::optional<QString> input(const QString &prompt, const QString &initial) override;
     void errorReport(const QString &text) override;
@@ -37,8 +37,7 @@ public:
     static QStringList qtNameFilters(const QString &filter);
 
 private:
-    int showBox(QMessageBox::Icon icon, const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
-                const QString &details = QString());
+    int showBox(QMessageBox::Icon icon, const QString &title, const QString &text, QMessageBox::StandardButtons buttons);
     // The chosen paths in native spelling; empty when cancelled.
     QStringList showFileDialog(const QString &title, const QString &filter, const QString &initialFolder,
                                QFileDialog::FileMode mode, QFileDialog::AcceptMode acceptMode);

@@ -103,10 +103,6 @@ void WindowRun::postDelivery()
 
 void WindowRun::deliver()
 {
-    if (m_delivering) {
-        m_deferred = true;
-        return;
-    }
     // Too soon after the last delivery: what arrives meanwhile comes with it.
     // (m_posted stays set, so the run posts nothing in between.)
     if (m_sinceDelivery.isValid() && m_sinceDelivery.elapsed() < kDeliveryInterval) {
@@ -122,22 +118,8 @@ void WindowRun::deliver()
         m_posted = false;
     }
     m_sinceDelivery.start();
-    m_delivering = true;
     if (!batch.isEmpty() && m_handlers.filesDone)
         m_handlers.filesDone(batch);
-    m_delivering = false;
-    if (m_deferred) {
-        m_deferred = false;
-        const std::lock_guard lock(m_mutex);
-        // The swallowed delivery was for what arrived since; the end, when it
-        // came with this batch, goes after it.
-        if (end) {
-            m_end = end;
-            end.reset();
-        }
-        m_posted = true;
-        QMetaObject::invokeMethod(this, &WindowRun::deliver, Qt::QueuedConnection);
-    }
     if (!end)
         return;
     join();

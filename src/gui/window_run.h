@@ -21,7 +21,9 @@ namespace tessaly {
 class WindowRun : public QObject {
 public:
     // What the window does with a run's outcomes, on its own thread: each batch
-    // holds the next outcomes in list order; `ended` comes once, after the last batch.
+    // holds the next outcomes in list order; `ended` comes once, after the last
+    // batch. `filesDone` must not let events run (no modal box): the next
+    // delivery could then overtake it.
     struct Handlers {
         std::function<void(const QList<FileOutcome> &batch)> filesDone;
         std::function<void(const RunEnd &end)> ended;
@@ -77,11 +79,6 @@ private:
     // of many small files at once instead of one event per file.
     static constexpr qint64 kDeliveryInterval = 10;  // milliseconds
     QElapsedTimer m_sinceDelivery;
-    // A handler that shows a modal box lets events run meanwhile; a delivery that
-    // arrives then waits until the handler has returned, so the outcomes and the
-    // end keep their order.
-    bool m_delivering = false;
-    bool m_deferred = false;
 };
 
 } // namespace tessaly

@@ -38,9 +38,11 @@ void FakePlatform::message(const QString &text)
         onMessage(text);
 }
 
-void FakePlatform::messageWithDetails(const QString &text, const QString &details)
+void FakePlatform::messageWithDetails(const QString &text, const std::function<void()> &showDetails)
 {
-    calls.append({QStringLiteral("message"), text, details});
+    calls.append({QStringLiteral("message"), text, {}});
+    if (pressShowDetails)
+        showDetails();
     if (onMessage)
         onMessage(text);
 }
@@ -60,8 +62,6 @@ std::optional<QString> FakePlatform::input(const QString &prompt, const QString 
 void FakePlatform::errorReport(const QString &text)
 {
     calls.append({QStringLiteral("errorReport"), text, {}});
-    if (onErrorReport)
-        onErrorReport(text);
 }
 
 QStringList FakePlatform::openFiles(const tessaly::FileDialogRequest &request)

@@ -36,11 +36,10 @@ public:
     // buttons); its result is the dialog's result code. Without it exec answers
     // from execAnswers.
     std::function<int(QDialog &dialog)> onExec;
+    // Whether a box with details has its Show Details… pressed (before onMessage runs).
+    bool pressShowDetails = false;
     // Runs inside message boxes after the call is recorded.
     std::function<void(const QString &text)> onMessage;
-    // Runs inside error report boxes after the call is recorded (e.g. lets events
-    // run, as a real modal box does).
-    std::function<void(const QString &text)> onErrorReport;
 
     QList<Call> calls;
     int processPendingEventsCount = 0;
@@ -54,7 +53,7 @@ public:
     void setApplicationTitle(const QString &title) override { m_title = title; }
     QString applicationTitle() const override { return m_title; }
     void message(const QString &text) override;
-    void messageWithDetails(const QString &text, const QString &details) override;
+    void messageWithDetails(const QString &text, const std::function<void()> &showDetails) override;
     bool askYesNo(const QString &text) override;
     std::optional<QString> input(const QString &prompt, const QString &initial) override;
     void errorReport(const QString &text) override;

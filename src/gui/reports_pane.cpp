@@ -1,0 +1,232 @@
+#include "gui/reports_pane.h"
+
+#include "engine/run_report.h"
+#include "gui/diff_view.h"
+#include "gui/preview_model.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSortFilterProxyModel>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tessaly {
+
+// Filters and sorts by the reports themselves rather than by their display text,
+// which keeps both quick for a hundred thousand files. Qt sorts stably, so rows
+// of one outcome keep the order of the run.
+class ReportsProxy : public QSortFilterProxyModel {
+public:
+    ReportsProxy(PreviewModel *model, QObject *parent) : QSortFilterProxyModel(parent), m_model(model)
+    {
+        setSourceModel(model);
+    }
+
+    void setFilterText(const QString &text)
+    {
+        m_text = text;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex &) const override
+    {
+        return m_text.isEmpty() || m_model->rowMatches(row, m_text);
+    }
+    bool lessThan(const QModelIndex &left, const QModelIndex &right) const override
+    {
+        return m_model->rowLess(left.column(), left.row(), right.row());
+    }
+
+private:
+    PreviewModel *m_model;
+    QString m_text;
+};
+
+ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent)
+    : QWidget(parent), m_diffOf(std::move(diffOf)),
+      m_dryRun(std::any_of(reports.cbegin(), reports.cend(), [](const FileReport &report) { return report.dryRun; }))
+{
+    qint64 replacements = 0;
+    for (const FileReport &report : std::as_const(reports))
+        replacements += report.status == FileReport::Status::Written ? report.replacements : 0;
+    // An empty find text, or sets that change nothing, said before anyone starts.
+    auto *notice = new QLabel(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
+    notice->setObjectName(QStringLiteral("notice"));
+    QFont bold = notice->font();
+    bold.setBold(true);
+    notice->setFont(bold);
+    notice->setVisible(replacements == 0);
+
+    m_totals = new QLabel;
+    m_totals->setObjectName(QStringLiteral("totals"));
+
+    m_model = new PreviewModel(std::move(reports), outcomeColors(palette()), this);
+    m_proxy = new ReportsProxy(m_model, this);
+
+    m_filter = new QLineEdit;
+    m_filter->setObjectName(QStringLiteral("filter"));
+    m_filter->setPlaceholderText(tr("Filter by path or outcome"));
+    m_filter->setClearButtonEnabled(true);
+    m_filter->installEventFilter(this);
+    auto *filterLabel = new QLabel(tr("&Filter:"));
+    filterLabel->setBuddy(m_filter);
+    connect(m_filter, &QLineEdit::textChanged, this, [this](const QString &text) {
+        // Filtering moves the current row away from each hidden one in turn: the
+        // diff pane waits for where it ends up.
+        m_filtering = true;
+        m_proxy->setFilterText(text);
+        m_filtering = false;
+        followCurrentRow();
+    });
+
+    // Fixed row heights and column widths: nothing here looks at every row, so a
+    // list of a hundred thousand files opens as fast as a short one.
+    m_table = new QTableView;
+    m_table->setObjectName(QStringLiteral("files"));
+    m_table->setModel(m_proxy);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab goes on to the changes and the buttons instead of from cell to cell.
+    m_table->setTabKeyNavigation(false);
+    m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideMiddle);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    // The paths are cut in the middle when narrow; the outcome takes the room
+    // left, so that a reason reads whole.
+    m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
+    m_table->setColumnWidth(PreviewModel::SourceColumn, 320);
+    m_table->setColumnWidth(PreviewModel::ResultColumn, 280);
+    m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
+    // Failed files first, then skipped ones, each in the order of the run: the
+    // one sort made on opening.
+    m_table->horizontalHeader()->setSortIndicator(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
+    m_table->setSortingEnabled(true);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
+
+    m_diff = new DiffView;
+    m_diff->setObjectName(QStringLiteral("changes"));
+    m_diff->showMessage(tr("Select a file to see its changes."));
+
+    auto *splitter = new QSplitter(Qt::Vertical);
+    splitter->addWidget(m_table);
+    splitter->addWidget(m_diff);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+
+    auto *filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(notice);
+    layout->addWidget(m_totals);
+    layout->addLayout(filterRow);
+    layout->addWidget(splitter, 1);
+    showTotals();
+}
+
+QSize ReportsPane::windowSize()
+{
+    return {1100, 760};
+}
+
+QPushButton *ReportsPane::windowButton(const QString &text, const QString &name)
+{
+    auto *button = new QPushButton(text);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+int ReportsPane::currentReportRow() const
+{
+    const QModelIndex current = m_table->currentIndex();
+    return current.isValid() ? m_proxy->mapToSource(current).row() : -1;
+}
+
+bool ReportsPane::eventFilter(QObject *watched, QEvent *event)
+{
+    // Esc in a filled filter box clears it; only in an empty one does it close the window.
+    if (watched == m_filter && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape && !m_filter->text().isEmpty()) {
+        m_filter->clear();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ReportsPane::followCurrentRow()
+{
+    // The current row is the one shown and selected, in sight.
+    const QModelIndex current = m_table->currentIndex();
+    showFile(current);
+    if (current.isValid()) {
+        if (!m_table->selectionModel()->isRowSelected(current.row()))
+            m_table->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect
+                                                           | QItemSelectionModel::Rows);
+        m_table->scrollTo(current);
+    }
+    showTotals();
+}
+
+void ReportsPane::showTotals()
+{
+    RunTally shown;
+    if (m_filter->text().isEmpty()) {
+        for (const FileReport &report : m_model->reports())
+            shown.add(report);
+    } else {
+        for (int row = 0; row < m_proxy->rowCount(); ++row)
+            shown.add(m_model->report(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
+    }
+    m_totals->setText(reportTotals(shown, m_model->rowCount(), m_dryRun));
+}
+
+void ReportsPane::showFile(const QModelIndex &current)
+{
+    if (m_filtering)
+        return;
+    const int row = current.isValid() ? m_proxy->mapToSource(current).row() : -1;
+    if (row == m_shownRow)
+        return;
+    m_shownRow = row;
+    if (row < 0) {
+        m_diff->showMessage(tr("Select a file to see its changes."));
+        return;
+    }
+    const FileReport &report = m_model->report(row);
+    switch (report.status) {
+    case FileReport::Status::Skipped:
+        m_diff->showMessage((m_dryRun ? tr("This file would be skipped: %1.") : tr("This file was skipped: %1."))
+                                .arg(report.description));
+        return;
+    case FileReport::Status::Failed:
+        m_diff->showMessage((m_dryRun ? tr("This file would fail: %1.") : tr("This file failed: %1."))
+                                .arg(report.description));
+        return;
+    case FileReport::Status::Written:
+        break;
+    }
+    if (report.replacements == 0) {
+        m_diff->showMessage(tr("No replacements in this file."));
+        return;
+    }
+    const FileDiff diff = m_diffOf(row);
+    if (diff.hunks.isEmpty())
+        m_diff->showMessage(diff.message.isEmpty() ? tr("No changes in this file's text.") : diff.message);
+    else
+        m_diff->showDiff(diff.hunks);
+}
+
+} // namespace tessaly

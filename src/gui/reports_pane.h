@@ -1,0 +1,72 @@
+// A run's files with the changes of the selected one: the totals, a filter, the
+// table of sources, results, outcomes and replacements (failed files first, then
+// skipped ones, sortable by any column) and the diff pane. The Preview window and
+// the run report window both show it.
+#pragma once
+
+#include "engine/replace_job.h"
+#include "engine/text_diff.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace tessaly {
+
+class DiffView;
+class PreviewModel;
+class ReportsProxy;
+
+// One file's changes, computed when the file is selected.
+struct FileDiff {
+    QList<DiffHunk> hunks;
+    QString message;    // shown instead when there are no hunks (why there are none)
+};
+
+class ReportsPane : public QWidget {
+    Q_OBJECT
+public:
+    // The changes of the file in row `row` of the reports.
+    using DiffSource = std::function<FileDiff(int row)>;
+
+    // Reports of a dry run are worded as what a run would do.
+    ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent = nullptr);
+
+    // The size the Preview and run report windows open with.
+    static QSize windowSize();
+    // A button for the row below the pane, one that Enter in the filter box does
+    // not press.
+    static QPushButton *windowButton(const QString &text, const QString &name);
+
+    PreviewModel &model() { return *m_model; }
+    // The row of the reports that the table's current row shows; -1 when none.
+    int currentReportRow() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // After a filter or sort: the diff pane follows the table's current row, which
+    // is never a hidden one, and the totals count the rows shown.
+    void followCurrentRow();
+    void showTotals();
+    void showFile(const QModelIndex &current);
+
+    DiffSource m_diffOf;
+    bool m_dryRun;
+    PreviewModel *m_model = nullptr;
+    ReportsProxy *m_proxy = nullptr;
+    QLabel *m_totals = nullptr;
+    QLineEdit *m_filter = nullptr;
+    QTableView *m_table = nullptr;
+    DiffView *m_diff = nullptr;
+    int m_shownRow = -1;
+    bool m_filtering = false;
+};
+
+} // namespace tessaly

@@ -1,0 +1,76 @@
+#include "gui/run_report_window.h"
+
+#include "base/platform.h"
+#include "gui/preview_model.h"
+
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QVBoxLayout>
+
+namespace tessaly {
+
+RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSource diffOf, QString reportText,
+                                 QString outputFolder, Platform &platform, QWidget *parent)
+    : QDialog(parent), m_platform(platform), m_reportText(std::move(reportText)),
+      m_outputFolder(std::move(outputFolder))
+{
+    setWindowTitle(tr("Run Report"));
+    m_pane = new ReportsPane(std::move(reports), std::move(diffOf));
+
+    QPushButton *copy = ReportsPane::windowButton(tr("&Copy Report"), QStringLiteral("copyReport"));
+    QPushButton *save = ReportsPane::windowButton(tr("&Save Report…"), QStringLiteral("saveReport"));
+    QPushButton *open = ReportsPane::windowButton(tr("&Open Output Folder"), QStringLiteral("openOutputFolder"));
+    QPushButton *close = ReportsPane::windowButton(tr("C&lose"), QStringLiteral("close"));
+    connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(m_reportText); });
+    connect(save, &QPushButton::clicked, this, &RunReportWindow::saveReport);
+    connect(open, &QPushButton::clicked, this, [this] {
+        const QString folder = folderToOpen();
+        if (!folder.isEmpty())
+            m_platform.openFolder(folder);
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    open->setEnabled(!folderToOpen().isEmpty());
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(copy);
+    buttons->addWidget(save);
+    buttons->addWidget(open);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_pane, 1);
+    layout->addLayout(buttons);
+    resize(ReportsPane::windowSize());
+}
+
+void RunReportWindow::saveReport()
+{
+    const QString path = m_platform.saveFile(
+        {tr("Save Report"), QStringLiteral("Text Files (*.txt)|*.txt|All Files (*.*)|*.*|"), m_outputFolder});
+    if (path.isEmpty())
+        return;
+    // Complete or absent, like every file the program writes.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write((m_reportText + u'\n').toUtf8()) < 0 || !file.commit())
+        m_platform.message(tr("The report could not be saved: %1").arg(file.errorString()));
+}
+
+QString RunReportWindow::folderToOpen() const
+{
+    const PreviewModel &model = m_pane->model();
+    const int current = m_pane->currentReportRow();
+    if (current >= 0 && !model.report(current).resultPath.isEmpty())
+        return QFileInfo(model.report(current).resultPath).absolutePath();
+    if (!m_outputFolder.isEmpty())
+        return m_outputFolder;
+    for (const FileReport &report : model.reports())
+        if (!report.resultPath.isEmpty())
+            return QFileInfo(report.resultPath).absolutePath();
+    return QString();
+}
+
+} // namespace tessaly
