@@ -46,6 +46,16 @@ struct Result {
         return {markBytes(ByteOrderMark::Utf16LE),
                 QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), trailing};
     }
+    // The parts as one (without a copy when there is only the bytes).
+    QByteArray joined() const
+    {
+        if (!isUtf16 && mark.isEmpty())
+            return bytes;
+        QByteArray all;
+        for (QByteArrayView part : parts())
+            all += part;
+        return all;
+    }
 };
 
 qint64 sum(const QList<qint64> &counts)
@@ -242,6 +252,8 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         report.replacements = result.replacements;
         report.lostCharacters = result.lost;
         report.invalidCharacters = result.invalid;
+        if (context.contents)
+            *context.contents = {report.format, content, result.joined()};
         if (options.dryRun)
             return report;
         // Never more open than the source: its read and write bits, less the umask.
@@ -304,11 +316,7 @@ SourceFormat resultFormat(SourceFormat format)
 QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
                            const JobOptions &options)
 {
-    const Result result = replaceContent(content, format, sets, options, nullptr);
-    QByteArray bytes;
-    for (QByteArrayView part : result.parts())
-        bytes += part;
-    return bytes;
+    return replaceContent(content, format, sets, options, nullptr).joined();
 }
 
 } // namespace tessaly
