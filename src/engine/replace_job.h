@@ -58,8 +58,12 @@ struct JobContext {
     QString subFolder;
     // The run's find/replace sets, made ready for replacing once for all its files.
     PreparedSets *preparedSets = nullptr;
-    // When given, gets what the job read and made once it has replaced.
+    // When given, gets what the job read and made once it has replaced (then the
+    // source is read whole).
     FileContents *contents = nullptr;
+    // Sources larger than four pieces of this size are read, replaced and written
+    // in pieces, when their format and the sets allow.
+    qsizetype pieceSize = qsizetype(4) << 20;
 };
 
 struct FileReport {
