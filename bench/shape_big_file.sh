@@ -42,12 +42,12 @@ echo
 echo "peak memory (maximum resident set size)"
 for i in "${!tools[@]}"; do
     rm -rf "$work/o" && mkdir "$work/o"
-    /usr/bin/time -f "%M" -o "$work/rss" "${tools[$i]}" --whole-file -q -f Acme -r Zenith -o "$work/o" "$work/in/big.html"
+    /usr/bin/time -f "%M" -o "$work/rss" "${tools[$i]}" --whole-file -q -f Acme -r Zenith -o "$work/o" "$work/in/big.html" 2> /dev/null
     awk -v name="${names[$i]}" '{ printf "  %-30s %8.1f MiB\n", name, $1 / 1024 }' "$work/rss"
 done
 if [[ -n $baseline ]]; then
     rm -rf "$work/p" && mkdir "$work/p"
-    "$baseline" --whole-file -q -f Acme -r Zenith -o "$work/p" "$work/in/big.html"
+    "$baseline" --whole-file -q -f Acme -r Zenith -o "$work/p" "$work/in/big.html" 2> /dev/null
     cmp -s "$work/o/big.html" "$work/p/big.html" && echo "check: result identical to the baseline's" \
         || echo "check FAILED: result differs from the baseline's"
 fi
