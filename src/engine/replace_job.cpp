@@ -240,6 +240,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath, *earlier),
                               *earlier};
         }
+        // Never more open than the source: its read and write bits, less the umask.
         const unsigned mode = fs.masked(source.mode & 0666);
         if (streamed) {
             PreparedSets ownSets;
@@ -277,7 +278,6 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
             *context.contents = {report.format, content, result.joined()};
         if (options.dryRun)
             return report;
-        // Never more open than the source: its read and write bits, less the umask.
         fs.writeAtomically(destination, result.parts(), mode,
                            [&](const FolderEntry &atRename) { check(destination, atRename); });
     } catch (const Refusal &refusal) {
