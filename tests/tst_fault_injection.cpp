@@ -32,11 +32,11 @@ class FaultyFileSystem : public FileSystem {
 public:
     explicit FaultyFileSystem(Fault fault) : m_fault(fault) {}
 
-    QByteArray readAll(const QString &path, SourceFile *file) const override
+    std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file) const override
     {
         if (m_fault == Fault::Read)
             throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(path));
-        return FileSystem::readAll(path, file);
+        return FileSystem::openSource(path, file);
     }
 
     mutable int writes = 0;

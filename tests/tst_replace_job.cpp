@@ -39,6 +39,8 @@ class TestReplaceJob : public QObject {
 private slots:
     void resultBytes_data();
     void resultBytes();
+    void piecesGiveTheWholeResult_data();
+    void piecesGiveTheWholeResult();
     void setsInOrder();
     void setsWithCharactersThePageLacks();
     void readFailureIsStatement100();
@@ -124,6 +126,45 @@ void TestReplaceJob::resultBytes()
     QCOMPARE(texts.source, decodeText(source, classifyContent(source), page));
     const QByteArray written = readBytes(report.resultPath);
     QCOMPARE(texts.result, decodeText(written, classifyContent(written), page));
+}
+
+void TestReplaceJob::piecesGiveTheWholeResult_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<QStringList>("sets");  // find, replace, find, replace...
+
+    const QByteArray utf8 = QStringLiteral("h\u00e9llo w\u00f6rld, h\u00e9llo w\u00f6rld").toUtf8();
+    QTest::newRow("code page, occurrences across pieces") << QByteArray("xAcmeAcme-AcmAcme\xE9Acme") << QStringList{"Acme", "Zenith"};
+    QTest::newRow("a later set finds what an earlier one made") << QByteArray("ababababababab") << QStringList{"a", "bc", "cb", "X"};
+    QTest::newRow("a deletion joins an occurrence") << QByteArray("aXbaXbaXbaXbaXb") << QStringList{"X", "", "ab", "-"};
+    QTest::newRow("UTF-8, a first pass finds the format") << utf8 << QStringList{QStringLiteral("\u00f6"), "o"};
+    QTest::newRow("UTF-8, format found on the way") << utf8 << QStringList{"llo", "y"};
+    QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" + utf8 << QStringList{QStringLiteral("\u00e9"), "e"};
+    QTest::newRow("UTF-8 broken in the last piece") << utf8 + "\xC3" << QStringList{"llo", "y"};
+    QTest::newRow("code page, replace text the page lacks") << QByteArray("a-a-a-a-a-a-a") << QStringList{"a", QStringLiteral("\u0436")};
+    QTest::newRow("UTF-16 is held whole") << QByteArray("\xFF\xFE" "a\0b\0a\0b\0a\0b\0a\0", 16) << QStringList{"a", "c"};
+}
+
+void TestReplaceJob::piecesGiveTheWholeResult()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(QStringList, sets);
+    QList<FindReplaceSet> pairs;
+    for (qsizetype j = 0; j + 1 < sets.size(); j += 2)
+        pairs.append({sets[j], sets[j + 1]});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    writeBytes(path, source);
+    const FileReport whole = ReplaceTextInFileCombo(path, pairs, besideSource());
+    const QByteArray expected = readBytes(whole.resultPath);
+    JobContext inPieces;
+    inPieces.pieceSize = 3;
+    const FileReport pieces = ReplaceTextInFileCombo(path, pairs, besideSource(), inPieces);
+    QCOMPARE(pieces.status, FileReport::Status::Written);
+    QCOMPARE(readBytes(pieces.resultPath), expected);
+    QCOMPARE(pieces.replacements, whole.replacements);
+    QCOMPARE(pieces.lostCharacters, whole.lostCharacters);
+    QCOMPARE(pieces.format, whole.format);
 }
 
 void TestReplaceJob::setsInOrder()

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using namespace tessaly;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -246,6 +247,14 @@ void TestTextDiff::unifiedText_data()
                    "+++ RESULT\n"
                    "@@ -1 +0,0 @@\n"
                    "-old\n");
+    QTest::newRow("characters beyond ASCII, lone CR") << u"caf\u00e9\rA\nx\n"_s << u"caf\u00e9\rB\u20ac\nx\n"_s << 3
+        << u"--- SOURCE\n"
+           "+++ RESULT\n"
+           "@@ -1,3 +1,3 @@\n"
+           " caf\u00e9\r"
+           "-A\n"
+           "+B\u20ac\n"
+           " x\n"_s;
 }
 
 void TestTextDiff::unifiedText()
@@ -255,6 +264,15 @@ void TestTextDiff::unifiedText()
     QFETCH(int, context);
     QFETCH(QString, expected);
     QCOMPARE(formatUnifiedDiff(diffTexts(source, result, context), "SOURCE", "RESULT"), expected);
+    // The same texts in a code page, compared as bytes, and lines ended at LF alone.
+    const CodePage page = *CodePage::byName("1252");
+    DiffRules rules;
+    rules.context = context;
+    QCOMPARE(formatUnifiedDiff(diffBytes(page.encode(source), page.encode(result), rules, page), "SOURCE", "RESULT"),
+             expected);
+    rules.loneCrEndsLine = false;
+    QCOMPARE(formatUnifiedDiff(diffBytes(page.encode(source), page.encode(result), rules, page), "SOURCE", "RESULT"),
+             formatUnifiedDiff(diffTexts(source, result, rules), "SOURCE", "RESULT"));
 }
 
 void TestTextDiff::changedParts_data()

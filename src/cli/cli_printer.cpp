@@ -1,6 +1,5 @@
 #include "cli/cli_printer.h"
 
-#include "base/tessaly_error.h"
 #include "cli/diff_output.h"
 #include "cli/json_report.h"
 #include "cli/signal_stop.h"
@@ -10,6 +9,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <new>
+#include <optional>
 
 #include <unistd.h>
 
@@ -53,36 +53,56 @@ void CliPrinter::write(FILE *stream, const char *bytes, size_t size)
     }
 }
 
-void CliPrinter::fileDone(const FileOutcome &outcome)
+// After a stop the diffs are left out, so that the program ends promptly.
+bool CliPrinter::wantsDiff(const FileOutcome &outcome) const
 {
     // Every file of the command line has a request, so every file has a report.
+    const FileReport &report = *outcome.report;
+    return m_options.diff && outcome.request && report.status == FileReport::Status::Written
+           && report.replacements > 0 && !m_stop.stopRequested();
+}
+
+void CliPrinter::fileWorked(const FileOutcome &outcome, const FileContents &contents)
+{
+    if (!wantsDiff(outcome))
+        return;
+    MadeDiff made;
+    try {
+        made.diff = fileDiff(contents, *outcome.report, outcome.request->options.codePage, m_options.diffContext,
+                             m_colors);
+    } catch (const std::bad_alloc &) {
+        // Like any limit, the memory a diff needs fails that file alone.
+        made.noMemory = true;
+    }
+    const std::lock_guard lock(m_diffsMutex);
+    m_diffs[outcome.index] = std::move(made);
+}
+
+void CliPrinter::fileDone(const FileOutcome &outcome)
+{
     FileReport report = *outcome.report;
-    // A file's texts are read again for its diff once its turn has come, so only
-    // one file's texts are held at a time.
-    QByteArray diff;
-    bool diffFailed = false;
-    // After a stop the diffs are left out, so that the program ends promptly.
-    if (m_options.diff && outcome.request && report.status == FileReport::Status::Written
-        && report.replacements > 0 && !m_stop.stopRequested()) {
-        try {
-            diff = fileDiff(report.source, report, *outcome.request, m_options.diffContext, m_colors);
-        } catch (const TessalyError &error) {
-            diffFailed = true;
-            print(m_err, QStringLiteral("tessaly-cli: %1\n").arg(escapeControls(error.description())));
-        } catch (const std::bad_alloc &) {
-            // Like any limit, the memory a diff needs fails that file alone.
-            diffFailed = true;
-            if (report.dryRun) {
-                report.status = FileReport::Status::Failed;
-                report.dryRun = false;
-                report.description = QStringLiteral("not enough memory");
-            } else {
-                print(m_err, QStringLiteral("tessaly-cli: %1: not enough memory for its diff\n")
-                                 .arg(escapeControls(report.source)));
-            }
+    std::optional<MadeDiff> made;
+    {
+        const std::lock_guard lock(m_diffsMutex);
+        if (const auto found = m_diffs.find(outcome.index); found != m_diffs.end()) {
+            made = std::move(found->second);
+            m_diffs.erase(found);
         }
     }
-    m_diffMissing = m_diffMissing || diffFailed;
+    // A diff made before a stop that came since is left out too.
+    if (made && m_stop.stopRequested())
+        made.reset();
+    if (made && made->noMemory) {
+        if (report.dryRun) {
+            report.status = FileReport::Status::Failed;
+            report.dryRun = false;
+            report.description = QStringLiteral("not enough memory");
+        } else {
+            print(m_err, QStringLiteral("tessaly-cli: %1: not enough memory for its diff\n")
+                             .arg(escapeControls(report.source)));
+        }
+    }
+    m_diffMissing = m_diffMissing || (made && made->noMemory);
     m_tally.add(report);
     if (m_showProgress)
         print(m_err, QStringLiteral("\r\033[K"));
@@ -90,7 +110,8 @@ void CliPrinter::fileDone(const FileOutcome &outcome)
         write(m_lines, jsonFileLine(report, m_codePage));
     else if (!m_options.quiet)
         print(m_lines, escapeControls(describeReport(report, m_codePage)) + u'\n');
-    write(m_out, diff);
+    if (made)
+        write(m_out, made->diff);
     if (m_showProgress) {
         std::fflush(m_out);
         print(m_err,

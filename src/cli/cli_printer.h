@@ -11,6 +11,8 @@
 #include <QByteArray>
 
 #include <cstdio>
+#include <map>
+#include <mutex>
 #include <string>
 
 namespace tessaly::cli {
@@ -23,6 +25,9 @@ public:
     CliPrinter(const CliOptions &options, FILE *out, FILE *err, bool showProgress, qsizetype listed,
                StopToken &stop);
 
+    // With --diff: makes the file's diff, on the run's thread that did the file.
+    bool wantsContents() const override { return m_options.diff; }
+    void fileWorked(const FileOutcome &outcome, const FileContents &contents) override;
     void fileDone(const FileOutcome &outcome) override;
     // Prints the summary (on standard error, or as the last JSON line); returns the exit status: 0 when no file failed, 1 when
     // one failed or its diff could not be made, 128 + N when signal N stopped the
@@ -30,6 +35,12 @@ public:
     int finish(const RunEnd &end);
 
 private:
+    // A file's diff, or that the memory for it ran out.
+    struct MadeDiff {
+        QByteArray diff;
+        bool noMemory = false;
+    };
+    bool wantsDiff(const FileOutcome &outcome) const;
     void write(FILE *stream, const char *bytes, size_t size);
     void write(FILE *stream, const QByteArray &bytes) { write(stream, bytes.constData(), size_t(bytes.size())); }
     void write(FILE *stream, const std::string &bytes) { write(stream, bytes.data(), bytes.size()); }
@@ -45,6 +56,8 @@ private:
     DiffColors m_colors;
     QString m_codePage;  // its name, for the reports
     RunTally m_tally;
+    std::mutex m_diffsMutex;
+    std::map<int, MadeDiff> m_diffs;  // by list place, until printed
     bool m_diffMissing = false;
     bool m_pipeClosed = false;
 };

@@ -23,6 +23,16 @@ bool sameSets(const QList<FindReplaceSet> &a, const QList<FindReplaceSet> &b)
 
 } // namespace
 
+bool replacesAsBytes(SourceFormat format, const QList<FindReplaceSet> &sets, const CodePage &codePage)
+{
+    const auto encodable = [&](const FindReplaceSet &set) {
+        return codePage.canEncode(set.find) && codePage.canEncode(set.replace);
+    };
+    return format.encoding == TextEncoding::Utf8
+           || (format.encoding == TextEncoding::Ansi
+               && (sets.size() <= 1 || std::all_of(sets.begin(), sets.end(), encodable)));
+}
+
 PreparedBytes prepareBytes(const QList<FindReplaceSet> &sets, bool utf8, const CodePage &codePage)
 {
     QList<Substitution<QByteArray>> substitutions;

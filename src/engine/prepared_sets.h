@@ -5,6 +5,7 @@
 #include "engine/find_replace_set.h"
 #include "engine/replacement.h"
 #include "textio/code_page.h"
+#include "textio/text_encoding.h"
 
 #include <QList>
 
@@ -26,6 +27,13 @@ struct PreparedBytes {
 // them into "?" and match real question marks).
 PreparedBytes prepareBytes(const QList<FindReplaceSet> &sets, bool utf8, const CodePage &codePage);
 PreparedSubstitutions<QString> prepareText(const QList<FindReplaceSet> &sets);
+
+// Whether a source of that format is replaced as bytes. A single pair can be
+// applied to code-page bytes even when it holds characters the page lacks: such a
+// find text cannot occur, such a replace text turns into "?" either way. Several
+// sets may match what an earlier one inserted, so those go through text unless
+// every character fits the page.
+bool replacesAsBytes(SourceFormat format, const QList<FindReplaceSet> &sets, const CodePage &codePage);
 
 // The forms already made, kept for the files still to come; the run's threads
 // share one. A request that changes during a run gets new ones.

@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "base/tessaly_error.h"
 #include "engine/prepared_sets.h"
+#include "engine/streamed_job.h"
 #include "textio/text_decoding.h"
 
 #include <QFile>
@@ -45,6 +46,16 @@ struct Result {
             return {mark, QByteArrayView(bytes)};
         return {markBytes(ByteOrderMark::Utf16LE),
                 QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), trailing};
+    }
+    // The parts as one (without a copy when there is only the bytes).
+    QByteArray joined() const
+    {
+        if (!isUtf16 && mark.isEmpty())
+            return bytes;
+        QByteArray all;
+        for (QByteArrayView part : parts())
+            all += part;
+        return all;
     }
 };
 
@@ -100,28 +111,14 @@ Result replaceAsText(const QByteArray &content, SourceFormat format, const QList
     return result;
 }
 
-bool allEncodable(const QList<FindReplaceSet> &sets, const CodePage &codePage)
-{
-    return std::all_of(sets.begin(), sets.end(), [&](const FindReplaceSet &set) {
-        return codePage.canEncode(set.find) && codePage.canEncode(set.replace);
-    });
-}
-
 // With the run's prepared sets when given, else with sets made for this file.
 Result replaceContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
                       const JobOptions &options, PreparedSets *runSets)
 {
     PreparedSets ownSets;
     PreparedSets &prepared = runSets ? *runSets : ownSets;
-    // A single pair can be applied to code-page bytes even when it holds characters
-    // the page lacks: such a find text cannot occur, such a replace text turns into
-    // "?" either way. Several sets may match what an earlier one inserted, so those
-    // go through text unless every character fits the page.
-    const bool asBytes = format.encoding == TextEncoding::Utf8
-                         || (format.encoding == TextEncoding::Ansi
-                             && (sets.size() <= 1 || allEncodable(sets, options.codePage)));
-    return asBytes ? replaceAsBytes(content, format, sets, options, prepared)
-                   : replaceAsText(content, format, sets, options, prepared);
+    return replacesAsBytes(format, sets, options.codePage) ? replaceAsBytes(content, format, sets, options, prepared)
+                                                           : replaceAsText(content, format, sets, options, prepared);
 }
 
 FileReport failed(FileReport report, int statement, const QString &description)
@@ -185,15 +182,26 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
 
     QByteArray content;
     SourceFile source;
+    std::unique_ptr<SourceReader> reader;
+    std::optional<StreamPlan> streamed;  // set when the source is too large to hold
     try {
-        content = fs.readAll(path, &source);
+        reader = fs.openSource(path, &source);
+        if (!context.contents)
+            streamed = planStream(*reader, sets, options, context.pieceSize);
+        if (streamed)
+            report.format = streamed->format;
+        else
+            content = reader->readAll();
     } catch (const TessalyError &error) {
         return failed(report, statements.read, error.description());
     } catch (const std::bad_alloc &) {
         // A file larger than the memory left must fail alone, not end the run.
         return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
     }
-    report.format = classifyContent(content);
+    if (!streamed) {
+        reader.reset();
+        report.format = classifyContent(content);
+    }
 
     // The result's place is settled before the replacing, so that a run's files
     // claim their places in list order without waiting on each other's work.
@@ -232,6 +240,31 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath, *earlier),
                               *earlier};
         }
+        // Never more open than the source: its read and write bits, less the umask.
+        const unsigned mode = fs.masked(source.mode & 0666);
+        if (streamed) {
+            PreparedSets ownSets;
+            PreparedSets &prepared = context.preparedSets ? *context.preparedSets : ownSets;
+            const auto replace = [&](const FileSystem::PieceWriter *write) {
+                const StreamedResult done =
+                    replaceStreamed(*reader, *streamed, sets, options, prepared, context.pieceSize, write);
+                report.format = done.format;
+                report.replacements = done.replacements;
+                report.lostCharacters = done.lost;
+            };
+            try {
+                if (options.dryRun) {
+                    replace(nullptr);
+                    fs.checkCanWrite(destination);
+                } else
+                    fs.writeAtomically(destination, [&](const FileSystem::PieceWriter &write) { replace(&write); },
+                                       mode, [&](const FolderEntry &atRename) { check(destination, atRename); });
+            } catch (const std::bad_alloc &) {
+                return failed(report, statements.replace,
+                              QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
+            }
+            return report;
+        }
         Result result;
         try {
             result = replaceContent(content, report.format, sets, options, context.preparedSets);
@@ -242,12 +275,13 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         report.replacements = result.replacements;
         report.lostCharacters = result.lost;
         report.invalidCharacters = result.invalid;
+        if (context.contents)
+            *context.contents = {report.format, content, result.joined()};
         if (options.dryRun) {
             fs.checkCanWrite(destination);
             return report;
         }
-        // Never more open than the source: its read and write bits, less the umask.
-        fs.writeAtomically(destination, result.parts(), fs.masked(source.mode & 0666),
+        fs.writeAtomically(destination, result.parts(), mode,
                            [&](const FolderEntry &atRename) { check(destination, atRename); });
     } catch (const Refusal &refusal) {
         report.earlierSource = refusal.earlierSource;
@@ -306,11 +340,7 @@ SourceFormat resultFormat(SourceFormat format)
 QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
                            const JobOptions &options)
 {
-    const Result result = replaceContent(content, format, sets, options, nullptr);
-    QByteArray bytes;
-    for (QByteArrayView part : result.parts())
-        bytes += part;
-    return bytes;
+    return replaceContent(content, format, sets, options, nullptr).joined();
 }
 
 } // namespace tessaly

@@ -30,6 +30,14 @@ struct JobOptions {
     QChar separator = QDir::separator();
 };
 
+// A source's bytes as its job read them and its result's bytes, in
+// resultFormat(format): what a diff of the file is made from.
+struct FileContents {
+    SourceFormat format;
+    QByteArray source;
+    QByteArray result;
+};
+
 // What a file's job gets from the run it belongs to. Without a run (the
 // defaults) a file opens its folder for itself and claims nothing.
 struct JobContext {
@@ -50,6 +58,12 @@ struct JobContext {
     QString subFolder;
     // The run's find/replace sets, made ready for replacing once for all its files.
     PreparedSets *preparedSets = nullptr;
+    // When given, gets what the job read and made once it has replaced (then the
+    // source is read whole).
+    FileContents *contents = nullptr;
+    // Sources larger than four pieces of this size are read, replaced and written
+    // in pieces, when their format and the sets allow.
+    qsizetype pieceSize = qsizetype(4) << 20;
 };
 
 struct FileReport {

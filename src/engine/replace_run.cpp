@@ -81,6 +81,7 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
         const int index = int(i + 1);
         FileOutcome outcome;
         outcome.index = index;
+        FileContents contents;
         {
             const SettledFile settled(&state.results, index);
             const QString &path = state.paths.at(i);
@@ -104,13 +105,14 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                 if (outcome.request && outcome.request->kind != FileRequest::Kind::None) {
                     const JobContext context{m_environment.fileSystem, &state.sources,  &state.outputFolders,
                                              &state.results,          index,           state.files.at(i).subFolder,
-                                             &state.preparedSets};
+                                             &state.preparedSets,     sink.wantsContents() ? &contents : nullptr};
                     outcome.report = replaceInFile(path, *outcome.request, context);
                 }
             }
         }
         if (outcome.report)
             outcome.report->source = state.files.at(i).path;
+        sink.fileWorked(outcome, contents);
         const std::lock_guard lock(state.mutex);
         state.outcomes[size_t(i)] = std::move(outcome);
         state.ready.notify_all();

@@ -61,6 +61,13 @@ private:
 class ReportSink {
 public:
     virtual ~ReportSink() = default;
+    // Whether fileWorked is given the bytes each file's job read and made.
+    virtual bool wantsContents() const { return false; }
+    // Called on the thread that did the file as soon as it is done, in no set
+    // order, with the file's bytes before and after when they are wanted and it
+    // got as far as replacing (else empty): what a sink makes of each file (a
+    // diff) is made there, on all the run's threads at once. Must not throw.
+    virtual void fileWorked(const FileOutcome &, const FileContents &) {}
     virtual void fileDone(const FileOutcome &outcome) = 0;
 };
 

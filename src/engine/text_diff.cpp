@@ -14,20 +14,53 @@ struct ChangedRun {
     qsizetype oldStart, oldEnd, newStart, newEnd;
 };
 
-std::vector<QStringView> splitLines(QStringView text, bool loneCrEndsLine)
+char16_t unitAt(QStringView text, qsizetype i)
 {
-    std::vector<QStringView> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\n' && (!loneCrEndsLine || text[i] != u'\r'))
-            continue;
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        lines.push_back(text.mid(start, i + 1 - start));
-        start = i + 1;
+    return text[i].unicode();
+}
+
+char16_t unitAt(QByteArrayView text, qsizetype i)
+{
+    return static_cast<unsigned char>(text[i]);
+}
+
+qsizetype indexOfUnit(QStringView text, char16_t unit, qsizetype from)
+{
+    return text.indexOf(QChar(unit), from);
+}
+
+qsizetype indexOfUnit(QByteArrayView text, char16_t unit, qsizetype from)
+{
+    return text.indexOf(char(unit), from);
+}
+
+// Where the line starting at `from` ends (after its line break), or the text's
+// size when it has none.
+template <class View>
+qsizetype lineEnd(View text, qsizetype from, bool loneCrEndsLine)
+{
+    if (!loneCrEndsLine) {
+        const qsizetype lf = indexOfUnit(text, u'\n', from);
+        return lf < 0 ? text.size() : lf + 1;
     }
-    if (start < text.size())
-        lines.push_back(text.mid(start));
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (unitAt(text, i) == u'\n')
+            return i + 1;
+        if (unitAt(text, i) == u'\r')
+            return i + 1 < text.size() && unitAt(text, i + 1) == u'\n' ? i + 2 : i + 1;
+    }
+    return text.size();
+}
+
+template <class View>
+std::vector<View> splitLines(View text, bool loneCrEndsLine)
+{
+    std::vector<View> lines;
+    for (qsizetype start = 0; start < text.size();) {
+        const qsizetype end = lineEnd(text, start, loneCrEndsLine);
+        lines.push_back(text.sliced(start, end - start));
+        start = end;
+    }
     return lines;
 }
 
@@ -49,7 +82,8 @@ std::vector<QStringView> splitTokens(QStringView text)
 }
 
 // Runs of unequal items where item i of a stands against item i of b.
-std::vector<ChangedRun> runsInPlace(const std::vector<QStringView> &a, const std::vector<QStringView> &b,
+template <class View>
+std::vector<ChangedRun> runsInPlace(const std::vector<View> &a, const std::vector<View> &b,
                                     qsizetype from, qsizetype to)
 {
     std::vector<ChangedRun> runs;
@@ -70,7 +104,8 @@ std::vector<ChangedRun> runsInPlace(const std::vector<QStringView> &a, const std
 // line breaks does to lines (and a same-size replacement to words), in linear time;
 // only otherwise is the shortest edit script computed, whose cost grows with the
 // product of length and number of changes.
-std::vector<ChangedRun> changedRuns(const std::vector<QStringView> &a, const std::vector<QStringView> &b)
+template <class View>
+std::vector<ChangedRun> changedRuns(const std::vector<View> &a, const std::vector<View> &b)
 {
     const qsizetype m = qsizetype(a.size()), n = qsizetype(b.size());
     qsizetype head = 0;
@@ -86,8 +121,8 @@ std::vector<ChangedRun> changedRuns(const std::vector<QStringView> &a, const std
     if (m == n)
         return runsInPlace(a, b, head, m - tail);
 
-    dtl::Diff<QStringView> diff(std::vector<QStringView>(a.begin() + head, a.end() - tail),
-                                std::vector<QStringView>(b.begin() + head, b.end() - tail));
+    dtl::Diff<View> diff(std::vector<View>(a.begin() + head, a.end() - tail),
+                         std::vector<View>(b.begin() + head, b.end() - tail));
     diff.compose();
     std::vector<ChangedRun> runs;
     qsizetype i = head, j = head;
@@ -143,15 +178,18 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
     }
 }
 
-void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<QStringView> &lines, qsizetype from,
-                 qsizetype to, bool crEndsLine)
+// Only the lines of the hunks are made text (decoded, for lines of bytes).
+template <class View, class ToText>
+void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<View> &lines, qsizetype from,
+                 qsizetype to, bool crEndsLine, const ToText &toText)
 {
     for (qsizetype i = from; i < to; ++i)
-        out.append({kind, lines[i].toString(), {}, crEndsLine});
+        out.append({kind, toText(lines[i]), {}, crEndsLine});
 }
 
-DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QStringView> &newLines,
-                  const ChangedRun *first, const ChangedRun *last, qsizetype context, const DiffRules &rules)
+template <class View, class ToText>
+DiffHunk makeHunk(const std::vector<View> &oldLines, const std::vector<View> &newLines, const ChangedRun *first,
+                  const ChangedRun *last, qsizetype context, const DiffRules &rules, const ToText &toText)
 {
     const bool markChanges = rules.markChanges;
     const bool crEndsLine = rules.loneCrEndsLine;
@@ -169,18 +207,18 @@ DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QS
 
     qsizetype i = oldStart;
     for (const ChangedRun *run = first; run <= last; ++run) {
-        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart, crEndsLine);
+        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart, crEndsLine, toText);
         const qsizetype removedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd, crEndsLine);
+        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd, crEndsLine, toText);
         const qsizetype addedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine);
+        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine, toText);
         const qsizetype pairs =
             markChanges ? std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart) : 0;
         for (qsizetype p = 0; p < pairs; ++p)
             markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
         i = run->oldEnd;
     }
-    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after, crEndsLine);
+    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after, crEndsLine, toText);
     return hunk;
 }
 
@@ -205,7 +243,10 @@ QList<DiffHunk> diffTexts(const QString &source, const QString &result, int cont
     return diffTexts(source, result, rules);
 }
 
-QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules)
+namespace {
+
+template <class View, class ToText>
+QList<DiffHunk> diffLines(View source, View result, const DiffRules &rules, const ToText &toText)
 {
     const int context = std::max(rules.context, 0);
     const auto oldLines = splitLines(source, rules.loneCrEndsLine);
@@ -217,10 +258,23 @@ QList<DiffHunk> diffTexts(const QString &source, const QString &result, const Di
         size_t last = first;
         while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
             ++last;
-        hunks.append(makeHunk(oldLines, newLines, &runs[first], &runs[last], context, rules));
+        hunks.append(makeHunk(oldLines, newLines, &runs[first], &runs[last], context, rules, toText));
         first = last + 1;
     }
     return hunks;
+}
+
+} // namespace
+
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules)
+{
+    return diffLines(QStringView(source), QStringView(result), rules, [](QStringView line) { return line.toString(); });
+}
+
+QList<DiffHunk> diffBytes(QByteArrayView source, QByteArrayView result, const DiffRules &rules,
+                          const CodePage &codePage)
+{
+    return diffLines(source, result, rules, [&](QByteArrayView line) { return codePage.decode(line); });
 }
 
 } // namespace tessaly

@@ -3,6 +3,9 @@
 // each changed line pair for highlighting.
 #pragma once
 
+#include "textio/code_page.h"
+
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 
@@ -55,6 +58,10 @@ inline constexpr qsizetype kLongestMarkedLine = 10000;
 
 // The hunks that turn source into result; no hunks when the texts are equal.
 QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules);
+// The same for two texts in a single-byte code page, compared as bytes: only the
+// lines of the hunks are decoded. The hunks are those of the decoded texts.
+QList<DiffHunk> diffBytes(QByteArrayView source, QByteArrayView result, const DiffRules &rules,
+                          const CodePage &codePage);
 // The same with `context` lines of context, lines ending at LF, CR LF or CR.
 QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context = 3);
 

@@ -87,8 +87,17 @@ QString formatUnifiedDiff(const QList<DiffHunk> &hunks, const QString &sourceLab
     const auto styled = [ansi](QLatin1String style, const QString &text) {
         return ansi ? style + text + Reset : text;
     };
-    QString out = styled(Bold, QLatin1String("--- ") + sourceLabel) + u'\n' +
-                  styled(Bold, QLatin1String("+++ ") + resultLabel) + u'\n';
+    // Room for the plain text up front: the diff of a large file is built without moving it.
+    qsizetype size = sourceLabel.size() + resultLabel.size() + 8;
+    for (const DiffHunk &hunk : hunks) {
+        size += 40;
+        for (const DiffLine &line : hunk.lines)
+            size += line.text.size() + 1;
+    }
+    QString out;
+    out.reserve(size);
+    out += styled(Bold, QLatin1String("--- ") + sourceLabel) + u'\n' + styled(Bold, QLatin1String("+++ ") + resultLabel)
+           + u'\n';
     for (const DiffHunk &hunk : hunks) {
         out += styled(Cyan, hunkHeader(hunk)) + u'\n';
         for (const DiffLine &line : hunk.lines)

@@ -5,6 +5,9 @@
 #include <QHash>
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <cstring>
+
 namespace tessaly {
 
 std::optional<CodePage> CodePage::byName(const QString &name)
@@ -58,12 +61,26 @@ CodePage CodePage::system()
 
 QString CodePage::decode(QByteArrayView bytes) const
 {
-    QString text(bytes.size(), Qt::Uninitialized);
+    // Every page keeps ASCII as it is: Latin-1's fast widening turns each byte into
+    // its character, then only the bytes above ASCII are looked up, eight bytes
+    // tested at a time.
+    QString text = QString::fromLatin1(bytes);
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const char16_t *map = m_tables->toUnicode;
-    for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
-        out[i] = map[in[i]];
+    constexpr quint64 high = 0x8080808080808080ULL;
+    for (qsizetype i = 0, n = bytes.size(); i < n; i += 8) {
+        const qsizetype end = std::min(i + 8, n);
+        if (end - i == 8) {
+            quint64 word;
+            std::memcpy(&word, in + i, 8);
+            if ((word & high) == 0)
+                continue;
+        }
+        for (qsizetype k = i; k < end; ++k)
+            if (in[k] & 0x80)
+                out[k] = map[in[k]];
+    }
     return text;
 }
 

@@ -102,22 +102,58 @@ FolderHandle::~FolderHandle()
     ::close(m_fd);
 }
 
-QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
+namespace {
+
+// A regular file opened for reading, its descriptor; *file (when given) gets what it is.
+int openRegular(const QString &path, SourceFile *file, struct stat &info)
 {
     // O_NONBLOCK keeps a FIFO from stalling the open; such files are refused below.
     Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
-    struct stat info {};
     if (::fstat(fd.get(), &info) != 0)
         fail(QStringLiteral("Cannot read"), path, errno);
     if (!S_ISREG(info.st_mode))
         throw TessalyError(QStringLiteral("Cannot read \"%1\": not a regular file").arg(path));
     if (file)
         *file = {identityOf(info), unsigned(info.st_mode & 07777)};
+    return fd.release();
+}
 
+} // namespace
+
+QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
+{
+    return openSource(path, file)->readAll();
+}
+
+std::unique_ptr<SourceReader> FileSystem::openSource(const QString &path, SourceFile *file) const
+{
+    struct stat info {};
+    const int fd = openRegular(path, file, info);
+    return std::make_unique<SourceReader>(fd, path, qint64(info.st_size));
+}
+
+SourceReader::~SourceReader()
+{
+    ::close(m_fd);
+}
+
+qsizetype SourceReader::read(char *into, qsizetype max)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_fd, into, size_t(max));
+        if (got >= 0)
+            return qsizetype(got);
+        if (errno != EINTR)
+            fail(QStringLiteral("Cannot read"), m_path, errno);
+    }
+}
+
+QByteArray SourceReader::readAll()
+{
     QByteArray data;
-    qint64 capacity = qint64(info.st_size) + 1;  // one spare byte tells a grown file
+    qint64 capacity = m_size + 1;  // one spare byte tells a grown file
     data.resize(capacity);
     qint64 total = 0;
     for (;;) {
@@ -125,18 +161,19 @@ QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
             capacity *= 2;
             data.resize(capacity);
         }
-        const ssize_t got = ::read(fd.get(), data.data() + total, size_t(capacity - total));
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            fail(QStringLiteral("Cannot read"), path, errno);
-        }
+        const qsizetype got = read(data.data() + total, capacity - total);
         if (got == 0)
             break;
         total += got;
     }
     data.truncate(total);
     return data;
+}
+
+void SourceReader::rewind()
+{
+    if (::lseek(m_fd, 0, SEEK_SET) != 0)
+        fail(QStringLiteral("Cannot read"), m_path, errno);
 }
 
 std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path) const
@@ -233,6 +270,13 @@ void FileSystem::checkCanWrite(const Destination &destination) const
 void FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                                  const ReplaceCheck &check) const
 {
+    writeAtomically(destination, [&](const PieceWriter &write) { write(parts); }, mode, check);
+}
+
+void FileSystem::writeAtomically(const Destination &destination,
+                                 const std::function<void(const PieceWriter &)> &produce, unsigned mode,
+                                 const ReplaceCheck &check) const
+{
     // The result goes to a hidden temporary file beside it and replaces the old
     // name in one rename: readers see the old file or the new one, never a part.
     const int folderFd = destination.folder->fd();
@@ -242,28 +286,30 @@ void FileSystem::writeAtomically(const Destination &destination, const QList<QBy
     if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
         failWrite(destination.path, errno);
 
-    QVarLengthArray<struct iovec, 4> vector;
-    for (const QByteArrayView part : parts) {
-        if (!part.isEmpty())
-            vector.append({const_cast<char *>(part.data()), size_t(part.size())});
-    }
-    // One call for the whole result; a partial write goes on where it stopped.
-    struct iovec *next = vector.data();
-    struct iovec *const end = vector.data() + vector.size();
-    while (next != end) {
-        const long put = writeSome(temp.fd(), next, int(std::min<qsizetype>(end - next, IOV_MAX)));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            failWrite(destination.path, put < 0 ? errno : EIO);
-        size_t left = size_t(put);
-        for (; next != end && left >= next->iov_len; ++next)
-            left -= next->iov_len;
-        if (next != end) {
-            next->iov_base = static_cast<char *>(next->iov_base) + left;
-            next->iov_len -= left;
+    produce([&](const QList<QByteArrayView> &parts) {
+        QVarLengthArray<struct iovec, 4> vector;
+        for (const QByteArrayView part : parts) {
+            if (!part.isEmpty())
+                vector.append({const_cast<char *>(part.data()), size_t(part.size())});
         }
-    }
+        // One call for the whole piece; a partial write goes on where it stopped.
+        struct iovec *next = vector.data();
+        struct iovec *const end = vector.data() + vector.size();
+        while (next != end) {
+            const long put = writeSome(temp.fd(), next, int(std::min<qsizetype>(end - next, IOV_MAX)));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                failWrite(destination.path, put < 0 ? errno : EIO);
+            size_t left = size_t(put);
+            for (; next != end && left >= next->iov_len; ++next)
+                left -= next->iov_len;
+            if (next != end) {
+                next->iov_base = static_cast<char *>(next->iov_base) + left;
+                next->iov_len -= left;
+            }
+        }
+    });
     // A network file system or a full quota may report a failed write only here.
     if (closeFile(temp.releaseFd()) != 0)
         failWrite(destination.path, errno);

@@ -39,6 +39,28 @@ struct Place {
     friend bool operator<(const Place &a, const Place &b) { return std::tie(a.folder, a.name) < std::tie(b.folder, b.name); }
 };
 
+// A regular file open for reading in pieces.
+class SourceReader {
+public:
+    SourceReader(int fd, QString path, qint64 size) : m_fd(fd), m_path(std::move(path)), m_size(size) {}
+    ~SourceReader();
+    SourceReader(const SourceReader &) = delete;
+    SourceReader &operator=(const SourceReader &) = delete;
+
+    qint64 size() const { return m_size; }  // when it was opened
+    // Reads up to `max` bytes into `into`; returns how many, 0 at the end.
+    qsizetype read(char *into, qsizetype max);
+    // Everything from here to the end.
+    QByteArray readAll();
+    // Back to the start, for another pass.
+    void rewind();
+
+private:
+    int m_fd;
+    QString m_path;
+    qint64 m_size;
+};
+
 // Where a result goes: a name in an open folder, and the path it is reported as.
 struct Destination {
     std::shared_ptr<const FolderHandle> folder;
@@ -53,6 +75,8 @@ public:
 
     // The whole content of a regular file; *file (when given) says what it was.
     virtual QByteArray readAll(const QString &path, SourceFile *file = nullptr) const;
+    // The same file opened to be read in pieces, for a file too large to hold.
+    virtual std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file = nullptr) const;
 
     // Opens a folder to write results into. The handle stays valid when the path
     // is later re-pointed or renamed; every step below goes through it.
@@ -83,6 +107,11 @@ public:
     // file survives a failure or a refusal of the check.
     void writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                          const ReplaceCheck &check = {}) const;
+    // The same for a result made in pieces: `produce` hands each piece, in order,
+    // to the writer it is given.
+    using PieceWriter = std::function<void(const QList<QByteArrayView> &piece)>;
+    void writeAtomically(const Destination &destination, const std::function<void(const PieceWriter &)> &produce,
+                         unsigned mode, const ReplaceCheck &check = {}) const;
     // The same for a path: its folder opened for this one write.
     void writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const;
 

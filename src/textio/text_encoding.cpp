@@ -4,6 +4,7 @@
 
 #include <QtEndian>
 
+#include <algorithm>
 #include <cstring>
 
 namespace tessaly {
@@ -73,6 +74,49 @@ SourceFormat classifyContent(QByteArrayView content)
     if (marked.mark == ByteOrderMark::Utf32LE && !isUtf32LE(content.sliced(4)))
         return {TextEncoding::Utf16, ByteOrderMark::Utf16LE};
     return marked;
+}
+
+namespace {
+
+// The bytes a UTF-8 sequence with this first byte has (1 for anything else).
+qsizetype sequenceLength(unsigned char first)
+{
+    return first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC0 ? 2 : 1;
+}
+
+// Where an incomplete sequence at the end of bytes starts; its size when there is none.
+qsizetype incompleteTail(QByteArrayView bytes)
+{
+    const qsizetype n = bytes.size();
+    for (qsizetype back = 1; back <= std::min<qsizetype>(4, n); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[n - back]);
+        if ((byte & 0xC0) != 0x80)
+            return sequenceLength(byte) > back ? n - back : n;
+    }
+    return n;
+}
+
+} // namespace
+
+void Utf8Check::add(QByteArrayView piece)
+{
+    if (!m_valid)
+        return;
+    m_highBytes = m_highBytes || hasHighBytes(piece);
+    if (!m_pending.isEmpty()) {
+        // The sequence begun in the pieces before is completed first.
+        const qsizetype missing = sequenceLength(static_cast<unsigned char>(m_pending[0])) - m_pending.size();
+        const qsizetype taken = std::min(missing, piece.size());
+        m_pending += piece.first(taken);
+        piece = piece.sliced(taken);
+        if (taken < missing)
+            return;
+        m_valid = QByteArrayView(m_pending).isValidUtf8();
+        m_pending.clear();
+    }
+    const qsizetype tail = incompleteTail(piece);
+    m_valid = m_valid && piece.first(tail).isValidUtf8();
+    m_pending = piece.sliced(tail).toByteArray();
 }
 
 int markLength(ByteOrderMark mark)

@@ -2,6 +2,7 @@
 // files, from whether the whole content is UTF-8).
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
@@ -27,6 +28,19 @@ SourceFormat classifyMark(QByteArrayView content);
 // valid UTF-8 throughout counts as UTF-8 without mark, and a content marked
 // FF FE 00 00 whose rest is not UTF-32 counts as UTF-16 beginning with U+0000.
 SourceFormat classifyContent(QByteArrayView content);
+// classifyContent's test of an unmarked content, for a content read in pieces:
+// add them in order, then ask.
+class Utf8Check {
+public:
+    void add(QByteArrayView piece);
+    bool isUtf8() const { return m_highBytes && m_valid && m_pending.isEmpty(); }
+
+private:
+    QByteArray m_pending;  // an incomplete sequence at the end of the pieces so far
+    bool m_highBytes = false;
+    bool m_valid = true;
+};
+
 int markLength(ByteOrderMark mark);
 QByteArrayView markBytes(ByteOrderMark mark);
 

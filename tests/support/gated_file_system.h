@@ -38,11 +38,12 @@ public:
         m_changed.notify_all();
     }
 
-    QByteArray readAll(const QString &path, tessaly::SourceFile *file = nullptr) const override
+    std::unique_ptr<tessaly::SourceReader> openSource(const QString &path,
+                                                      tessaly::SourceFile *file = nullptr) const override
     {
         if (m_step == Step::Read && QFileInfo(path).fileName().toUtf8() == m_heldName)
             hold();
-        return FileSystem::readAll(path, file);
+        return FileSystem::openSource(path, file);
     }
     int renameOver(int folderFd, const char *from, const char *to) const override
     {

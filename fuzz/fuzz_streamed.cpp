@@ -1,0 +1,70 @@
+// Fuzz target: a text replaced in pieces of random sizes gives what the whole
+// text replaced at once gives, with one to three find/replace pairs (so that an
+// occurrence straddles a boundary and a later pair finds what an earlier one made
+// across one), and the UTF-8 test made piece by piece agrees with the test of the
+// whole content. Most units are one of a few characters, so that occurrences are
+// dense.
+#include "fuzz_check.h"
+
+#include "engine/replacement.h"
+#include "engine/streamed_replacement.h"
+#include "textio/text_encoding.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <string>
+
+using namespace tessaly;
+
+namespace {
+
+QByteArray someBytes(FuzzedDataProvider &data, size_t most)
+{
+    static constexpr char kFew[] = {'a', 'b', '<', '>'};
+    std::string bytes = data.ConsumeRandomLengthString(most);
+    for (char &c : bytes)
+        if (static_cast<unsigned char>(c) < 0xC0)
+            c = kFew[static_cast<unsigned char>(c) % 4];  // else a UTF-8 lead byte, kept
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
+{
+    FuzzedDataProvider data(bytes, size);
+    QList<Substitution<QByteArray>> pairs;
+    const int count = data.ConsumeIntegralInRange(1, 3);
+    for (int j = 0; j < count; ++j) {
+        QByteArray find = someBytes(data, 4);
+        pairs.append({find, someBytes(data, 4)});
+    }
+    const std::string rawSizes = data.ConsumeBytesAsString(8);
+    const std::string raw = data.ConsumeRemainingBytesAsString();
+    const QByteArray whole(raw.data(), qsizetype(raw.size()));
+
+    QList<qint64> wholeCounts;
+    const QByteArray expected = replaceText(whole, pairs, ReplaceMode::WholeFile, &wholeCounts, SetSkipping::Never);
+
+    // The pieces as the job reads them: what was held back, then the next piece.
+    StreamedReplacement streamed(pairs);
+    Utf8Check check;
+    QByteArray buffer;
+    QByteArray out;
+    qsizetype at = 0;
+    for (size_t k = 0; at < whole.size() || k == 0; ++k) {
+        const qsizetype piece = rawSizes.empty() ? 1 : 1 + static_cast<unsigned char>(rawSizes[k % rawSizes.size()]) % 9;
+        const QByteArrayView next = QByteArrayView(whole).sliced(at, std::min(piece, whole.size() - at));
+        at += next.size();
+        check.add(next);
+        buffer.append(next);
+        const qsizetype held = streamed.feed(buffer, at == whole.size(), out);
+        buffer.remove(0, buffer.size() - held);
+    }
+    FUZZ_CHECK(buffer.isEmpty());
+    FUZZ_CHECK(out == expected);
+    FUZZ_CHECK(streamed.counts() == wholeCounts);
+    if (classifyMark(whole).mark == ByteOrderMark::None)
+        FUZZ_CHECK(check.isUtf8() == (classifyContent(whole).encoding == TextEncoding::Utf8));
+    return 0;
+}

@@ -1,0 +1,113 @@
+#include "engine/streamed_job.h"
+
+#include "engine/prepared_sets.h"
+#include "engine/streamed_replacement.h"
+
+#include <cstring>
+
+namespace tessaly {
+
+namespace {
+
+// More sets would each pass through every piece: the whole text is searched for
+// all of them at once instead.
+constexpr qsizetype kMostStreamedSets = 8;
+
+// Reads until `size` bytes are in or the source ends; returns how many.
+qsizetype readPiece(SourceReader &reader, char *into, qsizetype size)
+{
+    qsizetype got = 0;
+    while (got < size) {
+        const qsizetype n = reader.read(into + got, size - got);
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
+bool allAscii(const QList<FindReplaceSet> &sets)
+{
+    const auto ascii = [](const QString &text) {
+        return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    };
+    return std::all_of(sets.begin(), sets.end(),
+                       [&](const FindReplaceSet &set) { return ascii(set.find) && ascii(set.replace); });
+}
+
+SourceFormat unmarkedFormat(bool utf8)
+{
+    return {utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi, ByteOrderMark::None};
+}
+
+} // namespace
+
+std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindReplaceSet> &sets,
+                                     const JobOptions &options, qsizetype pieceSize)
+{
+    if (reader.size() <= 4 * qint64(pieceSize) || options.mode != ReplaceMode::WholeFile
+        || sets.size() > kMostStreamedSets)
+        return std::nullopt;
+    char start[4];
+    const qsizetype got = readPiece(reader, start, 4);
+    reader.rewind();
+    StreamPlan plan{classifyMark(QByteArrayView(start, got))};
+    if (plan.format.encoding == TextEncoding::Utf16)
+        return std::nullopt;
+    if (plan.format.mark == ByteOrderMark::None) {
+        if (allAscii(sets)) {
+            plan.formatFound = false;
+            return plan;
+        }
+        Utf8Check check;
+        QByteArray piece(pieceSize, Qt::Uninitialized);
+        while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
+            check.add(QByteArrayView(piece).first(n));
+        reader.rewind();
+        plan.format = unmarkedFormat(check.isUtf8());
+    }
+    if (!replacesAsBytes(plan.format, sets, options.codePage))
+        return std::nullopt;
+    return plan;
+}
+
+StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, const QList<FindReplaceSet> &sets,
+                               const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize,
+                               const FileSystem::PieceWriter *write)
+{
+    const std::shared_ptr<const PreparedBytes> bytes =
+        prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);
+    StreamedReplacement replacement(bytes->substitutions.substitutions());
+    Utf8Check check;
+    QByteArray buffer;
+    QByteArray out;
+    // The mark is kept as it is.
+    char mark[4];
+    const qsizetype markSize = readPiece(reader, mark, markLength(plan.format.mark));
+    if (write && markSize > 0)
+        (*write)({QByteArrayView(mark, markSize)});
+    qsizetype held = 0;  // what the replacement held back, at the buffer's start
+    for (bool last = false; !last;) {
+        buffer.resize(held + pieceSize);
+        const qsizetype got = readPiece(reader, buffer.data() + held, pieceSize);
+        last = got < pieceSize;
+        buffer.resize(held + got);
+        if (!plan.formatFound)
+            check.add(QByteArrayView(buffer).sliced(held, got));
+        out.resize(0);
+        held = replacement.feed(buffer, last, out);
+        if (write && !out.isEmpty())
+            (*write)({QByteArrayView(out)});
+        std::memmove(buffer.data(), buffer.data() + buffer.size() - held, size_t(held));
+    }
+    StreamedResult result;
+    result.format = plan.formatFound ? plan.format : unmarkedFormat(check.isUtf8());
+    const QList<qint64> &counts = replacement.counts();
+    for (qsizetype j = 0; j < counts.size(); ++j) {
+        result.replacements += counts[j];
+        result.lost += counts[j] * bytes->lostPerReplacement[j];
+    }
+    return result;
+}
+
+} // namespace tessaly
