@@ -1,5 +1,7 @@
 #include "engine/text_diff.h"
 
+#include "engine/stop_token.h"
+
 #include <dtl/dtl.hpp>
 
 #include <algorithm>
@@ -46,6 +48,19 @@ std::vector<QStringView> splitTokens(QStringView text)
         i = end;
     }
     return tokens;
+}
+
+// Characters one by one, a surrogate pair kept whole.
+std::vector<QStringView> splitCharacters(QStringView text)
+{
+    std::vector<QStringView> characters;
+    characters.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype size = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        characters.push_back(text.mid(i, size));
+        i += size;
+    }
+    return characters;
 }
 
 // Runs of unequal items where item i of a stands against item i of b.
@@ -122,6 +137,54 @@ std::pair<qsizetype, qsizetype> span(QStringView text, const std::vector<QString
     return {start, to > from ? offset(to - 1) + tokens[to - 1].size() : start};
 }
 
+void mark(QList<CharRange> &marks, qsizetype start, qsizetype end)
+{
+    if (end > start)
+        marks.append({start, end - start});
+}
+
+// Stretches longer than this are marked whole rather than character by character:
+// comparing characters costs the product of the two lengths.
+constexpr qsizetype kLongestRefinedStretch = 100;
+
+bool keepsEnough(const std::vector<ChangedRun> &runs, qsizetype sizeA, qsizetype sizeB)
+{
+    // Equal lengths are what a same-size replacement leaves: character i stands
+    // against character i. Otherwise a word replaced by another shares a letter
+    // or two by chance, and marking around those reads as noise: the characters
+    // are marked one by one only when at least half of the shorter stretch stays.
+    if (sizeA == sizeB)
+        return true;
+    qsizetype kept = sizeA;
+    for (const ChangedRun &run : runs)
+        kept -= run.oldEnd - run.oldStart;
+    return 2 * kept >= std::min(sizeA, sizeB);
+}
+
+// Marks the changed characters of the differing stretches a[aFrom, aTo) and
+// b[bFrom, bTo): only those, not the unchanged letters between two changes
+// ("banana" with every "a" replaced marks three letters, not five).
+void markStretches(QStringView a, qsizetype aFrom, qsizetype aTo, QStringView b, qsizetype bFrom, qsizetype bTo,
+                   QList<CharRange> &aMarks, QList<CharRange> &bMarks)
+{
+    const QStringView stretchA = a.sliced(aFrom, aTo - aFrom), stretchB = b.sliced(bFrom, bTo - bFrom);
+    if (stretchA.size() <= kLongestRefinedStretch && stretchB.size() <= kLongestRefinedStretch) {
+        const auto ca = splitCharacters(stretchA), cb = splitCharacters(stretchB);
+        const auto runs = changedRuns(ca, cb);
+        if (keepsEnough(runs, qsizetype(ca.size()), qsizetype(cb.size()))) {
+            for (const ChangedRun &run : runs) {
+                const auto [aStart, aEnd] = span(stretchA, ca, run.oldStart, run.oldEnd);
+                const auto [bStart, bEnd] = span(stretchB, cb, run.newStart, run.newEnd);
+                mark(aMarks, aFrom + aStart, aFrom + aEnd);
+                mark(bMarks, bFrom + bStart, bFrom + bEnd);
+            }
+            return;
+        }
+    }
+    mark(aMarks, aFrom, aTo);
+    mark(bMarks, bFrom, bTo);
+}
+
 void markChangedRanges(DiffLine &removed, DiffLine &added)
 {
     const QStringView a = QStringView(removed.text).left(removed.lengthWithoutLineEnd());
@@ -136,11 +199,13 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
             ++aStart, ++bStart;
         while (aStart < aEnd && bStart < bEnd && a[aEnd - 1] == b[bEnd - 1])
             --aEnd, --bEnd;
-        if (aEnd > aStart)
-            removed.changed.append({aStart, aEnd - aStart});
-        if (bEnd > bStart)
-            added.changed.append({bStart, bEnd - bStart});
+        markStretches(a, aStart, aEnd, b, bStart, bEnd, removed.changed, added.changed);
     }
+}
+
+bool stopped(const DiffRules &rules)
+{
+    return rules.stop && rules.stop->stopRequested();
 }
 
 void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<QStringView> &lines, qsizetype from,
@@ -176,7 +241,7 @@ DiffHunk makeHunk(const std::vector<QStringView> &oldLines, const std::vector<QS
         appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine);
         const qsizetype pairs =
             markChanges ? std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart) : 0;
-        for (qsizetype p = 0; p < pairs; ++p)
+        for (qsizetype p = 0; p < pairs && !stopped(rules); ++p)
             markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
         i = run->oldEnd;
     }
@@ -213,7 +278,7 @@ QList<DiffHunk> diffTexts(const QString &source, const QString &result, const Di
     const auto runs = changedRuns(oldLines, newLines);
     const qsizetype reach = 2 * qsizetype(context);
     QList<DiffHunk> hunks;
-    for (size_t first = 0; first < runs.size();) {
+    for (size_t first = 0; first < runs.size() && !stopped(rules);) {
         size_t last = first;
         while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
             ++last;
