@@ -603,7 +603,9 @@ private slots:
             auto *files = dialog.findChild<QTableView *>("files");
             listed = files->model()->rowCount();
             files->setCurrentIndex(files->model()->index(0, 0));
-            changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
+            auto *diff = dialog.findChild<tessaly::DiffView *>("changes");
+            QTest::qWaitFor([diff] { return !diff->isComparing(); });
+            changes = diff->shownText();
             writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
             dialog.findChild<QPushButton *>(button)->click();
             return dialog.result();

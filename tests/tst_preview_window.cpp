@@ -57,7 +57,7 @@ QStringList shownSources(QTableView *table)
 // A window over the sample reports whose diff source counts its calls.
 struct Bed {
     QList<int> diffCalls;
-    PreviewWindow window{sampleReports(), [this](int row) {
+    PreviewWindow window{sampleReports(), [this](int row, const StopToken &) {
                              diffCalls << row;
                              const QString source = "<p>Hello</p>\n<p>Acme Ltd</p>\n";
                              return FileDiff{diffTexts(source, QString(source).replace("Ltd", "GmbH")), {}};
@@ -69,6 +69,7 @@ struct Bed {
     void select(const QString &source)
     {
         table->setCurrentIndex(table->model()->index(int(shownSources(table).indexOf(source)), 0));
+        QVERIFY(QTest::qWaitFor([this] { return !changes->isComparing(); }));
     }
     void clickHeader(int column)
     {
@@ -115,7 +116,7 @@ void TestPreviewWindow::listAndTotals()
 {
     QFETCH(QList<FileReport>, reports);
     QFETCH(QString, totals);
-    PreviewWindow window(reports, [](int) { return FileDiff{}; });
+    PreviewWindow window(reports, [](int, const StopToken &) { return FileDiff{}; });
     QCOMPARE(window.findChild<QTableView *>("files")->model()->rowCount(), reports.size());
     QCOMPARE(window.findChild<QLabel *>("totals")->text(), totals);
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/replace_job.h"
-#include "engine/text_diff.h"
+#include "gui/diff_view.h"
 
 #include <QDialog>
 
@@ -16,20 +16,14 @@ class QTableView;
 
 namespace tessaly {
 
-class DiffView;
 class PreviewModel;
-
-// One file's changes, computed when the file is selected.
-struct FileDiff {
-    QList<DiffHunk> hunks;
-    QString message;    // shown instead when there are no hunks (why there are none)
-};
 
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
-    // The changes of the file in row `row` of the reports.
-    using DiffSource = std::function<FileDiff(int row)>;
+    // The changes of the file in row `row` of the reports, computed away from the
+    // window's thread when the file is selected; `stop` asks to give up early.
+    using DiffSource = std::function<FileDiff(int row, const StopToken &stop)>;
 
     PreviewWindow(QList<FileReport> reports, DiffSource diffOf, QWidget *parent = nullptr);
 

@@ -1,6 +1,7 @@
 #include "gui/qt_platform.h"
 
 #include "gui/fitted_message_box.h"
+#include "gui/path_list_box.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -35,7 +36,14 @@ QStringList nativePaths(QStringList paths)
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                         QMessageBox::StandardButtons buttons, const QString &details)
 {
-    FittedMessageBox box(icon, title, boxText(text), buttons, m_parent);
+    const QString shown = boxText(text);
+    if (details.isEmpty()) {
+        if (const std::optional<PathListBox::Parts> parts = PathListBox::split(shown)) {
+            PathListBox box(icon, title, *parts, buttons, m_parent);
+            return box.exec();
+        }
+    }
+    FittedMessageBox box(icon, title, shown, buttons, m_parent);
     if (!details.isEmpty())
         box.setDetailedText(details);
     return box.exec();
