@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>

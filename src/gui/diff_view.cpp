@@ -50,6 +50,13 @@ struct DiffView::Shown {
 
 DiffView::DiffView(QWidget *parent) : QListView(parent)
 {
+    m_jobs = new QThreadPool(this);
+    // Made first: laying out the view (as the settings below do) places the bar.
+    m_busy = new QProgressBar(viewport());
+    m_busy->setObjectName(QStringLiteral("comparing"));
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->hide();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Every line as high as the first and as wide as the widest: only the lines in
     // sight are ever measured or painted, however long the diff.
@@ -62,18 +69,9 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
     setItemDelegate(m_delegate);
     setModel(m_model);
 
-    m_jobs = new QThreadPool(this);
-    m_busy = new QProgressBar(viewport());
-    m_busy->setObjectName(QStringLiteral("comparing"));
-    m_busy->setRange(0, 0);
-    m_busy->setTextVisible(false);
-    m_busy->hide();
     // Anywhere in the window, as the buttons that step through the changes.
-    auto *next = new QShortcut(QKeySequence(Qt::Key_F8), this, this, &DiffView::nextChange, Qt::WindowShortcut);
-    auto *previous = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this, this, &DiffView::previousChange,
-                                   Qt::WindowShortcut);
-    next->setObjectName(QStringLiteral("nextChange"));
-    previous->setObjectName(QStringLiteral("previousChange"));
+    new QShortcut(QKeySequence(Qt::Key_F8), this, this, &DiffView::nextChange, Qt::WindowShortcut);
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this, this, &DiffView::previousChange, Qt::WindowShortcut);
 }
 
 DiffView::~DiffView()

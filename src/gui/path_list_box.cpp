@@ -137,16 +137,16 @@ PathListBox::PathListBox(QMessageBox::Icon icon, const QString &title, const Par
         texts->addWidget(textLabel(parts.after, QStringLiteral("textAfter")));
     auto *body = new QHBoxLayout;
     if (icon != QMessageBox::NoIcon) {
-        auto *iconLabel = new QLabel;
+        m_icon = new QLabel;
         static const QHash<QMessageBox::Icon, QStyle::StandardPixmap> pixmaps = {
             {QMessageBox::Information, QStyle::SP_MessageBoxInformation},
             {QMessageBox::Warning, QStyle::SP_MessageBoxWarning},
             {QMessageBox::Critical, QStyle::SP_MessageBoxCritical},
             {QMessageBox::Question, QStyle::SP_MessageBoxQuestion}};
         const int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-        iconLabel->setPixmap(style()->standardIcon(pixmaps.value(icon), nullptr, this).pixmap(size, size));
-        iconLabel->setAlignment(Qt::AlignTop);
-        body->addWidget(iconLabel);
+        m_icon->setPixmap(style()->standardIcon(pixmaps.value(icon), nullptr, this).pixmap(size, size));
+        m_icon->setAlignment(Qt::AlignTop);
+        body->addWidget(m_icon);
     }
     body->addLayout(texts, 1);
     auto *layout = new QVBoxLayout(this);
@@ -174,9 +174,13 @@ void PathListBox::fitToScreen(QSize rowSize)
     const int frame = 2 * m_list->frameWidth();
     const QSize list(rowSize.width() + frame + m_list->verticalScrollBar()->sizeHint().width(),
                      rows * rowSize.height() + frame);
-    const QSize around = sizeHint() - m_list->sizeHint();
-    resize(std::min(around.width() + list.width(), available.width() * 9 / 10),
-           std::min(around.height() + list.height(), available.height() - decoration));
+    // Beside the list: the box's margins and the icon; above and below it the
+    // words and the buttons.
+    const QMargins margins = layout()->contentsMargins();
+    const int beside = margins.left() + margins.right() + (m_icon ? m_icon->sizeHint().width() + layout()->spacing() : 0);
+    const int width = std::min(std::max(sizeHint().width(), beside + list.width()), available.width() * 9 / 10);
+    const int height = layout()->totalHeightForWidth(width) - m_list->sizeHint().height() + list.height();
+    resize(width, std::min(height, available.height() - decoration));
 }
 
 } // namespace tessaly

@@ -11,6 +11,7 @@
 #include <optional>
 
 class QDialogButtonBox;
+class QLabel;
 class QListView;
 
 namespace tessaly {
@@ -44,6 +45,7 @@ private:
     // more, within the screen.
     void fitToScreen(QSize rowSize);
 
+    QLabel *m_icon = nullptr;
     QListView *m_list = nullptr;
     QDialogButtonBox *m_buttons = nullptr;
 };
