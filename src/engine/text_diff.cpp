@@ -4,6 +4,8 @@
 
 #include <dtl/dtl.hpp>
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <vector>
 
@@ -161,6 +163,28 @@ bool keepsEnough(const std::vector<ChangedRun> &runs, qsizetype sizeA, qsizetype
     return 2 * kept >= std::min(sizeA, sizeB);
 }
 
+// At most how many characters the two stretches can have in common, in order or
+// not: cheap to count, and enough to tell most replaced words (whose few shared
+// letters are no reason to mark letter by letter) without an edit script.
+qsizetype sharedCharacters(QStringView a, QStringView b)
+{
+    QVarLengthArray<char16_t, kLongestRefinedStretch> sa(a.size()), sb(b.size());
+    std::copy(a.utf16(), a.utf16() + a.size(), sa.begin());
+    std::copy(b.utf16(), b.utf16() + b.size(), sb.begin());
+    std::sort(sa.begin(), sa.end());
+    std::sort(sb.begin(), sb.end());
+    qsizetype shared = 0;
+    for (auto i = sa.cbegin(), j = sb.cbegin(); i != sa.cend() && j != sb.cend();) {
+        if (*i < *j)
+            ++i;
+        else if (*j < *i)
+            ++j;
+        else
+            ++shared, ++i, ++j;
+    }
+    return shared;
+}
+
 // Marks the changed characters of the differing stretches a[aFrom, aTo) and
 // b[bFrom, bTo): only those, not the unchanged letters between two changes
 // ("banana" with every "a" replaced marks three letters, not five).
@@ -168,7 +192,9 @@ void markStretches(QStringView a, qsizetype aFrom, qsizetype aTo, QStringView b,
                    QList<CharRange> &aMarks, QList<CharRange> &bMarks)
 {
     const QStringView stretchA = a.sliced(aFrom, aTo - aFrom), stretchB = b.sliced(bFrom, bTo - bFrom);
-    if (stretchA.size() <= kLongestRefinedStretch && stretchB.size() <= kLongestRefinedStretch) {
+    if (stretchA.size() <= kLongestRefinedStretch && stretchB.size() <= kLongestRefinedStretch
+        && (stretchA.size() == stretchB.size()
+            || 2 * sharedCharacters(stretchA, stretchB) >= std::min(stretchA.size(), stretchB.size()))) {
         const auto ca = splitCharacters(stretchA), cb = splitCharacters(stretchB);
         const auto runs = changedRuns(ca, cb);
         if (keepsEnough(runs, qsizetype(ca.size()), qsizetype(cb.size()))) {
