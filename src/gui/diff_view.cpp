@@ -23,11 +23,13 @@ class DiffView::LineModel : public QAbstractListModel {
 public:
     LineModel(std::vector<ShownLine> &lines, QObject *parent) : QAbstractListModel(parent), m_lines(lines) {}
 
-    void replace(std::vector<ShownLine> lines)
+    // Returns the lines shown before.
+    std::vector<ShownLine> replace(std::vector<ShownLine> lines)
     {
         beginResetModel();
-        m_lines = std::move(lines);
+        std::swap(m_lines, lines);
         endResetModel();
+        return lines;
     }
 
     int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : int(m_lines.size()); }
@@ -224,7 +226,9 @@ void DiffView::setShown(Shown shown)
 {
     m_delegate->setColumns(shown.columns);
     m_changeStarts = std::move(shown.changeStarts);
-    m_model->replace(std::move(shown.lines));
+    // The lines of a long diff take a while to free: another thread lets them go.
+    auto shownBefore = std::make_shared<std::vector<ShownLine>>(m_model->replace(std::move(shown.lines)));
+    m_jobs->start([shownBefore]() mutable { shownBefore.reset(); });
     // Laid out now rather than later, so that the scroll bars fit the new lines.
     doItemsLayout();
     scrollToTop();
