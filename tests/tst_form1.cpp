@@ -470,7 +470,9 @@ private slots:
             for (int row = 0; row < files->model()->rowCount(); ++row)
                 sources << files->model()->index(row, 0).data().toString();
             files->setCurrentIndex(files->model()->index(1, 0));
-            changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
+            auto *diff = dialog.findChild<tessaly::DiffView *>("changes");
+            QTest::qWaitFor([diff] { return !diff->isComparing(); });
+            changes = diff->shownText();
             dialog.findChild<QPushButton *>("openOutputFolder")->click();
             return 0;
         };
@@ -640,7 +642,9 @@ private slots:
             listed = files->model()->rowCount();
             // The skipped empty file comes first.
             files->setCurrentIndex(files->model()->index(1, 0));
-            changes = dialog.findChild<tessaly::DiffView *>("changes")->shownText();
+            auto *diff = dialog.findChild<tessaly::DiffView *>("changes");
+            QTest::qWaitFor([diff] { return !diff->isComparing(); });
+            changes = diff->shownText();
             writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
             dialog.findChild<QPushButton *>(button)->click();
             return dialog.result();

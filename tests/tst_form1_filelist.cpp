@@ -5,6 +5,7 @@
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "gui/file_list_view.h"
+#include "gui/open_paths.h"
 #include "test_files.h"
 #include "base/error_report.h"
 #include "base/tessaly_error.h"
@@ -224,6 +225,22 @@ private slots:
         QVERIFY(m_bed->platform.calls[0].text.contains(root + "/loose.txt\r\n"));
         QCOMPARE(list().rows(), (QStringList{root + "/~loose.htm", root + "/one/a.htm", root + "/one/sub/c.htm",
                                              root + "/two/d.htm", root + "/loose.txt"}));
+    }
+
+    // "tessaly PATH…": a folder (relative to the current folder), a page and a
+    // text file are added as a drop adds them, and the text file is asked about.
+    void pathsItStartsWithAreAddedAsADrop()
+    {
+        const QString root = makeFiles({"one/a.htm", "one/sub/c.htm", "b.html", "notes.txt"});
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root));
+        tessaly::openPaths(*m_form, {"one", root + "/b.html", "notes.txt"});
+        QDir::setCurrent(before);
+        QVERIFY(list().count() == 0);   // once the window's events run
+        QTRY_COMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
+        QVERIFY(m_bed->platform.calls[0].text.contains(root + "/notes.txt\r\n"));
+        QCOMPARE(list().rows(), (QStringList{root + "/one/a.htm", root + "/one/sub/c.htm", root + "/b.html",
+                                             root + "/notes.txt"}));
     }
 
     void dropOfPlainTextIsRefused()

@@ -97,7 +97,8 @@ private slots:
         QFile entry(m_prefix.filePath("share/applications/tessaly.desktop"));
         QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
         const QStringList lines = QString::fromUtf8(entry.readAll()).split('\n');
-        QVERIFY(lines.contains("Exec=tessaly"));
+        QVERIFY(lines.contains("Exec=tessaly %F"));
+        QVERIFY(lines.contains("MimeType=text/html;application/xhtml+xml;"));
         QVERIFY(lines.contains("Icon=tessaly"));
         QVERIFY(QFileInfo(m_prefix.filePath("bin/tessaly")).isExecutable());
     }

@@ -75,7 +75,7 @@ struct Bed {
     QList<int> diffCalls;
     testing::FakePlatform platform;
     PreviewWindow window{sampleReports(),
-                         [this](int row) {
+                         [this](int row, const StopToken &) {
                              diffCalls << row;
                              const QString source = "<p>Hello</p>\n<p>Acme Ltd</p>\n";
                              return FileDiff{diffTexts(source, QString(source).replace("Ltd", "GmbH")), {}};
@@ -90,6 +90,7 @@ struct Bed {
     void select(const QString &source)
     {
         table->setCurrentIndex(table->model()->index(int(shownSources(table).indexOf(source)), 0));
+        QVERIFY(QTest::qWaitFor([this] { return !changes->isComparing(); }));
     }
     void clickHeader(int column)
     {
@@ -150,7 +151,7 @@ void TestPreviewWindow::listAndTotals()
     QFETCH(QString, totals);
     QFETCH(bool, nothingChanges);
     testing::FakePlatform platform;
-    PreviewWindow window(reports, [](int) { return FileDiff{}; }, platform);
+    PreviewWindow window(reports, [](int, const StopToken &) { return FileDiff{}; }, platform);
     QCOMPARE(window.findChild<QTableView *>("files")->model()->rowCount(), reports.size());
     QCOMPARE(window.findChild<QLabel *>("totals")->text(), totals);
     QCOMPARE(!window.findChild<QLabel *>("notice")->isHidden(), nothingChanges);
@@ -245,6 +246,7 @@ void TestPreviewWindow::changesFollowTheCurrentRow()
     if (sortColumn >= 0)
         bed.clickHeader(sortColumn);
     QTest::keyClicks(bed.filter, filter);
+    QVERIFY(QTest::qWaitFor([&] { return !bed.changes->isComparing(); }));
     QCOMPARE(bed.currentSource(), current);
     if (current.isEmpty()) {
         QCOMPARE(bed.changes->shownText(), "Select a file to see its changes.");
@@ -320,7 +322,7 @@ void TestPreviewWindow::runReportCopiesAndSaves()
     QList<FileReport> reports = sampleReports();
     for (FileReport &report : reports)
         report.dryRun = false;
-    RunReportWindow window(reports, [](int) { return FileDiff{}; }, "a -> b (1 replacement)\nc: skipped (empty)",
+    RunReportWindow window(reports, [](int, const StopToken &) { return FileDiff{}; }, "a -> b (1 replacement)\nc: skipped (empty)",
                            dir.path(), platform);
     QCOMPARE(window.findChild<QLabel *>("totals")->text(), "5 files: 3 written, 1 skipped, 1 failed; 7 replacements.");
     auto *table = window.findChild<QTableView *>("files");

@@ -1,6 +1,7 @@
 // The desktop side of the platform layer with the real Qt dialogs and boxes:
 // each test opens the dialog through QtPlatform, inspects and closes it.
 #include "gui/qt_platform.h"
+#include "gui/path_list_box.h"
 #include "filelist/file_list_model.h"
 #include "filelist/list_maintenance.h"
 #include "test_files.h"
@@ -8,14 +9,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -285,32 +286,52 @@ private slots:
         m_platform.message("This software is not intended to be used on images, executables, etc.\r\r" + address);
     }
 
-    void longListScrollsInsideTheScreen()
+    // The question about files that are not HTML, on the small offscreen screen:
+    // its words stay in view around a list of the paths, which shows ten or more
+    // whole, and the box can be resized. However many paths, the list is a
+    // model/view list of rows all of one size, never one label with every path.
+    void pathsScrollBetweenTheWordsOfTheQuestion_data()
     {
+        QTest::addColumn<int>("count");
+        QTest::newRow("300 files") << 300;
+        QTest::newRow("150,000 files") << 150000;
+    }
+    void pathsScrollBetweenTheWordsOfTheQuestion()
+    {
+        QFETCH(int, count);
         tessaly::FileListModel list;
-        for (int i = 0; i < 300; ++i)
-            list.append(QStringLiteral("/site/notes/file%1.txt").arg(i));
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << QStringLiteral("/srv/www/site/images/gallery/photo%1.jpg").arg(i);
+        list.appendAll(paths);
         const QString question = tessaly::checkListExtensions(list.rows()).question;
-        whenShown<QMessageBox>([&](QMessageBox &box) {
+        whenShown<tessaly::PathListBox>([&](tessaly::PathListBox &box) {
             const QRect screen = box.screen()->availableGeometry();
-            QVERIFY2(box.frameGeometry().height() <= screen.height(), qPrintable(QString::number(box.height())));
             QVERIFY(screen.contains(box.frameGeometry()));
-            for (QAbstractButton *button : {box.button(QMessageBox::Yes), box.button(QMessageBox::No)}) {
-                QVERIFY(button->isVisible());
-                QVERIFY(box.rect().contains(QRect(button->mapTo(&box, QPoint(0, 0)), button->size())));
-            }
-            // The whole question, word for word, scrolls inside the box.
-            QCOMPARE(box.text(), QString(question).replace("\r\n", "\n"));
-            auto *area = box.findChild<QScrollArea *>();
-            QVERIFY(area);
-            auto *label = qobject_cast<QLabel *>(area->widget());
-            QVERIFY(label);
-            QCOMPARE(label->text(), box.text());
-            QVERIFY(area->verticalScrollBar()->maximum() > 0);
-            box.button(QMessageBox::No)->click();
+            QVERIFY(box.frameGeometry().width() <= screen.width() * 9 / 10);
+            auto *before = box.findChild<QLabel *>("textBefore");
+            auto *after = box.findChild<QLabel *>("textAfter");
+            auto *view = box.findChild<QListView *>("paths");
+            QVERIFY(before && after && view);
+            for (QWidget *shown : {static_cast<QWidget *>(before), static_cast<QWidget *>(after)})
+                QVERIFY(box.rect().contains(QRect(shown->mapTo(&box, QPoint(0, 0)), shown->size())));
+            QStringList rows;
+            for (int row = 0; row < view->model()->rowCount(); ++row)
+                rows << view->model()->index(row, 0).data().toString();
+            QCOMPARE(before->text() + "\n\n" + rows.join('\n') + "\n\n" + after->text(),
+                     QString(question).replace("\r\n", "\n"));
+            QVERIFY(view->uniformItemSizes());
+            const QRect firstRow = view->visualRect(view->model()->index(0, 0));
+            QVERIFY2(view->viewport()->height() >= 10 * firstRow.height(), qPrintable(QString::number(view->height())));
+            QVERIFY(view->viewport()->width() >= view->fontMetrics().horizontalAdvance(paths.last()));
+            QVERIFY(firstRow.width() >= view->fontMetrics().horizontalAdvance(paths.last()));
+            const QSize opened = box.size();
+            box.resize(opened - QSize(40, 40));
+            QCOMPARE(box.size(), opened - QSize(40, 40));
+            box.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::No)->click();
         });
         QVERIFY(!tessaly::ValidateListFiles(list, m_platform));
-        QCOMPARE(list.count(), 300);
+        QCOMPARE(list.count(), count);
     }
 
     void openFolderHandsTheFolderToTheDesktop()

@@ -1,5 +1,6 @@
 // Unified diffs of two texts: the text GNU diff -u prints for the same inputs,
 // the changed parts of each changed line pair, and the terminal colours.
+#include "engine/stop_token.h"
 #include "engine/text_diff.h"
 #include "engine/unified_diff_format.h"
 
@@ -55,6 +56,7 @@ private slots:
     void changedParts_data();
     void changedParts();
     void coloursMarkLinesAndChangedParts();
+    void stoppedDiffEndsEarly();
 };
 
 void TestTextDiff::unifiedText_data()
@@ -289,6 +291,10 @@ void TestTextDiff::changedParts_data()
     QTest::newRow("punctuation removed") << "a, b\n" << "a b\n" << QStringList{"-a[,] b\n", "+a b\n"};
     QTest::newRow("line end is not a change") << "x Acme\r\n" << "x Zen\r\n"
         << QStringList{"-x [Acme]\r\n", "+x [Zen]\r\n"};
+    QTest::newRow("letters between two changed letters") << "banana\n" << "bbnbnb\n"
+        << QStringList{"-b[a]n[a]n[a]\n", "+b[b]n[b]n[b]\n"};
+    QTest::newRow("letters at both ends of a word") << "colour\n" << "kolor\n"
+        << QStringList{"-[c]olo[u]r\n", "+[k]olor\n"};
     QTest::newRow("lines paired in order, the rest unmarked") << "a Acme b\n" << "a X\nY b\n"
         << QStringList{"-a [Acme b]\n", "+a [X]\n", "+Y b\n"};
 }
@@ -312,6 +318,16 @@ void TestTextDiff::coloursMarkLinesAndChangedParts()
     QCOMPARE(formatUnifiedDiff(diffTexts("<p>\r\nCall Acme now\r\n", "<p>\r\nCall Zenith now\r\n"), "a.htm",
                                "out/a.htm", DiffColors::Ansi),
              expected);
+}
+
+// A diff nobody waits for any more gives up rather than finishing its hunks.
+void TestTextDiff::stoppedDiffEndsEarly()
+{
+    StopToken stop;
+    stop.requestStop();
+    DiffRules rules;
+    rules.stop = &stop;
+    QVERIFY(diffTexts("a\nb\n", "A\nb\n", rules).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestTextDiff)

@@ -1,6 +1,10 @@
 #include "engine/text_diff.h"
 
+#include "engine/stop_token.h"
+
 #include <dtl/dtl.hpp>
+
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <vector>
@@ -81,6 +85,19 @@ std::vector<QStringView> splitTokens(QStringView text)
     return tokens;
 }
 
+// Characters one by one, a surrogate pair kept whole.
+std::vector<QStringView> splitCharacters(QStringView text)
+{
+    std::vector<QStringView> characters;
+    characters.reserve(std::size_t(text.size()));
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype size = text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        characters.push_back(text.mid(i, size));
+        i += size;
+    }
+    return characters;
+}
+
 // Runs of unequal items where item i of a stands against item i of b.
 template <class View>
 std::vector<ChangedRun> runsInPlace(const std::vector<View> &a, const std::vector<View> &b,
@@ -157,6 +174,78 @@ std::pair<qsizetype, qsizetype> span(QStringView text, const std::vector<QString
     return {start, to > from ? offset(to - 1) + tokens[to - 1].size() : start};
 }
 
+void mark(QList<CharRange> &marks, qsizetype start, qsizetype end)
+{
+    if (end > start)
+        marks.append({start, end - start});
+}
+
+// Stretches longer than this are marked whole rather than character by character:
+// comparing characters costs the product of the two lengths.
+constexpr qsizetype kLongestRefinedStretch = 100;
+
+bool keepsEnough(const std::vector<ChangedRun> &runs, qsizetype sizeA, qsizetype sizeB)
+{
+    // Equal lengths are what a same-size replacement leaves: character i stands
+    // against character i. Otherwise a word replaced by another shares a letter
+    // or two by chance, and marking around those reads as noise: the characters
+    // are marked one by one only when at least half of the shorter stretch stays.
+    if (sizeA == sizeB)
+        return true;
+    qsizetype kept = sizeA;
+    for (const ChangedRun &run : runs)
+        kept -= run.oldEnd - run.oldStart;
+    return 2 * kept >= std::min(sizeA, sizeB);
+}
+
+// At most how many characters the two stretches can have in common, in order or
+// not: cheap to count, and enough to tell most replaced words (whose few shared
+// letters are no reason to mark letter by letter) without an edit script.
+qsizetype sharedCharacters(QStringView a, QStringView b)
+{
+    QVarLengthArray<char16_t, kLongestRefinedStretch> sa(a.size()), sb(b.size());
+    std::copy(a.utf16(), a.utf16() + a.size(), sa.begin());
+    std::copy(b.utf16(), b.utf16() + b.size(), sb.begin());
+    std::sort(sa.begin(), sa.end());
+    std::sort(sb.begin(), sb.end());
+    qsizetype shared = 0;
+    for (auto i = sa.cbegin(), j = sb.cbegin(); i != sa.cend() && j != sb.cend();) {
+        if (*i < *j)
+            ++i;
+        else if (*j < *i)
+            ++j;
+        else
+            ++shared, ++i, ++j;
+    }
+    return shared;
+}
+
+// Marks the changed characters of the differing stretches a[aFrom, aTo) and
+// b[bFrom, bTo): only those, not the unchanged letters between two changes
+// ("banana" with every "a" replaced marks three letters, not five).
+void markStretches(QStringView a, qsizetype aFrom, qsizetype aTo, QStringView b, qsizetype bFrom, qsizetype bTo,
+                   QList<CharRange> &aMarks, QList<CharRange> &bMarks)
+{
+    const QStringView stretchA = a.sliced(aFrom, aTo - aFrom), stretchB = b.sliced(bFrom, bTo - bFrom);
+    if (stretchA.size() <= kLongestRefinedStretch && stretchB.size() <= kLongestRefinedStretch
+        && (stretchA.size() == stretchB.size()
+            || 2 * sharedCharacters(stretchA, stretchB) >= std::min(stretchA.size(), stretchB.size()))) {
+        const auto ca = splitCharacters(stretchA), cb = splitCharacters(stretchB);
+        const auto runs = changedRuns(ca, cb);
+        if (keepsEnough(runs, qsizetype(ca.size()), qsizetype(cb.size()))) {
+            for (const ChangedRun &run : runs) {
+                const auto [aStart, aEnd] = span(stretchA, ca, run.oldStart, run.oldEnd);
+                const auto [bStart, bEnd] = span(stretchB, cb, run.newStart, run.newEnd);
+                mark(aMarks, aFrom + aStart, aFrom + aEnd);
+                mark(bMarks, bFrom + bStart, bFrom + bEnd);
+            }
+            return;
+        }
+    }
+    mark(aMarks, aFrom, aTo);
+    mark(bMarks, bFrom, bTo);
+}
+
 void markChangedRanges(DiffLine &removed, DiffLine &added)
 {
     const QStringView a = QStringView(removed.text).left(removed.lengthWithoutLineEnd());
@@ -171,11 +260,13 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
             ++aStart, ++bStart;
         while (aStart < aEnd && bStart < bEnd && a[aEnd - 1] == b[bEnd - 1])
             --aEnd, --bEnd;
-        if (aEnd > aStart)
-            removed.changed.append({aStart, aEnd - aStart});
-        if (bEnd > bStart)
-            added.changed.append({bStart, bEnd - bStart});
+        markStretches(a, aStart, aEnd, b, bStart, bEnd, removed.changed, added.changed);
     }
+}
+
+bool stopped(const DiffRules &rules)
+{
+    return rules.stop && rules.stop->stopRequested();
 }
 
 // Only the lines of the hunks are made text (decoded, for lines of bytes).
@@ -214,7 +305,7 @@ DiffHunk makeHunk(const std::vector<View> &oldLines, const std::vector<View> &ne
         appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine, toText);
         const qsizetype pairs =
             markChanges ? std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart) : 0;
-        for (qsizetype p = 0; p < pairs; ++p)
+        for (qsizetype p = 0; p < pairs && !stopped(rules); ++p)
             markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
         i = run->oldEnd;
     }
@@ -254,7 +345,7 @@ QList<DiffHunk> diffLines(View source, View result, const DiffRules &rules, cons
     const auto runs = changedRuns(oldLines, newLines);
     const qsizetype reach = 2 * qsizetype(context);
     QList<DiffHunk> hunks;
-    for (size_t first = 0; first < runs.size();) {
+    for (size_t first = 0; first < runs.size() && !stopped(rules);) {
         size_t last = first;
         while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
             ++last;

@@ -11,6 +11,8 @@
 
 namespace tessaly {
 
+class StopToken;
+
 struct CharRange {
     qsizetype start = 0;
     qsizetype length = 0;
@@ -53,6 +55,10 @@ struct DiffRules {
     // Lines longer than kLongestMarkedLine are never marked: their marking would
     // cost memory far beyond the texts themselves.
     bool markChanges = true;
+    // Asked between lines and hunks whether to give up: a diff nobody waits for any
+    // more (the window moved on to another file) ends early, and what it returns
+    // then is incomplete and meant to be dropped.
+    const StopToken *stop = nullptr;
 };
 inline constexpr qsizetype kLongestMarkedLine = 10000;
 

@@ -1,5 +1,6 @@
 #include "gui/diff_view.h"
 
+#include "engine/stop_token.h"
 #include "engine/unified_diff_format.h"
 #include "gui/diff_line_delegate.h"
 
@@ -7,7 +8,10 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QThreadPool>
 
 #include <algorithm>
 
@@ -19,11 +23,13 @@ class DiffView::LineModel : public QAbstractListModel {
 public:
     LineModel(std::vector<ShownLine> &lines, QObject *parent) : QAbstractListModel(parent), m_lines(lines) {}
 
-    void replace(std::vector<ShownLine> lines)
+    // Returns the lines shown before.
+    std::vector<ShownLine> replace(std::vector<ShownLine> lines)
     {
         beginResetModel();
-        m_lines = std::move(lines);
+        std::swap(m_lines, lines);
         endResetModel();
+        return lines;
     }
 
     int rowCount(const QModelIndex &parent) const override { return parent.isValid() ? 0 : int(m_lines.size()); }
@@ -38,8 +44,21 @@ private:
     std::vector<ShownLine> &m_lines;
 };
 
+struct DiffView::Shown {
+    std::vector<ShownLine> lines;
+    std::vector<int> changeStarts;
+    qsizetype columns = 0;
+};
+
 DiffView::DiffView(QWidget *parent) : QListView(parent)
 {
+    m_jobs = new QThreadPool(this);
+    // Made first: laying out the view (as the settings below do) places the bar.
+    m_busy = new QProgressBar(viewport());
+    m_busy->setObjectName(QStringLiteral("comparing"));
+    m_busy->setRange(0, 0);
+    m_busy->setTextVisible(false);
+    m_busy->hide();
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     // Every line as high as the first and as wide as the widest: only the lines in
     // sight are ever measured or painted, however long the diff.
@@ -51,6 +70,17 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
     m_delegate = new DiffLineDelegate(m_lines, this);
     setItemDelegate(m_delegate);
     setModel(m_model);
+
+    // Anywhere in the window, as the buttons that step through the changes.
+    new QShortcut(QKeySequence(Qt::Key_F8), this, this, &DiffView::nextChange, Qt::WindowShortcut);
+    new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this, this, &DiffView::previousChange, Qt::WindowShortcut);
+}
+
+DiffView::~DiffView()
+{
+    // A job in progress reads files the window's owner may be about to let go.
+    cancelComparing();
+    m_jobs->waitForDone();
 }
 
 void DiffView::updateGeometries()
@@ -58,11 +88,14 @@ void DiffView::updateGeometries()
     QListView::updateGeometries();
     // The list would step by a whole item, which here is the widest line.
     horizontalScrollBar()->setSingleStep(2 * fontMetrics().horizontalAdvance(u' '));
+    const QSize busy(8 * fontMetrics().averageCharWidth(), fontMetrics().height());
+    m_busy->setGeometry(QRect(QPoint(viewport()->width() - busy.width() - 4, 2), busy));
 }
 
 void DiffView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QListView::currentChanged(current, previous);
+    emit changesChanged();
     if (!current.isValid())
         return;
     // The changes of a long line may lie far to the right: the first comes into sight.
@@ -96,7 +129,7 @@ void DiffView::keyPressEvent(QKeyEvent *event)
     QListView::keyPressEvent(event);
 }
 
-void DiffView::showDiff(const QList<DiffHunk> &hunks)
+std::vector<DiffView::ShownLine> DiffView::linesOf(const QList<DiffHunk> &hunks)
 {
     std::vector<ShownLine> lines;
     for (const DiffHunk &hunk : hunks) {
@@ -114,25 +147,120 @@ void DiffView::showDiff(const QList<DiffHunk> &hunks)
                 lines.push_back({LineStyle::Note, QStringLiteral("\\ No newline at end of file"), {}});
         }
     }
-    setLines(std::move(lines));
+    return lines;
+}
+
+DiffView::Shown DiffView::shownOf(std::vector<ShownLine> lines)
+{
+    Shown shown;
+    // A change is a run of removed and added lines; the note that a line has no
+    // line end belongs to the change of its line.
+    bool inChange = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ShownLine &line = lines[i];
+        shown.columns = std::max(shown.columns, DiffLineDelegate::columnsOf(line.text));
+        const bool changed = line.style == LineStyle::Removed || line.style == LineStyle::Added;
+        if (changed && !inChange)
+            shown.changeStarts.push_back(int(i));
+        inChange = changed || (inChange && line.style == LineStyle::Note);
+    }
+    shown.lines = std::move(lines);
+    return shown;
+}
+
+void DiffView::showDiff(const QList<DiffHunk> &hunks)
+{
+    cancelComparing();
+    setLines(linesOf(hunks));
 }
 
 void DiffView::showMessage(const QString &text)
 {
+    cancelComparing();
     setLines({ShownLine{LineStyle::Note, text, {}}});
+}
+
+void DiffView::showDiffOf(DiffJob job)
+{
+    cancelComparing();
+    auto stop = std::make_shared<StopToken>();
+    setLines({ShownLine{LineStyle::Note, tr("Comparing…"), {}}});
+    m_comparing = stop;
+    m_busy->show();
+    // The view waits for its jobs before it goes, so `this` outlives every job.
+    m_jobs->start([this, job = std::move(job), stop] {
+        const FileDiff diff = job(*stop);
+        if (stop->stopRequested())
+            return;
+        auto shown = std::make_shared<Shown>(
+            shownOf(diff.hunks.isEmpty() ? std::vector<ShownLine>{ShownLine{LineStyle::Note, diff.message, {}}}
+                                         : linesOf(diff.hunks)));
+        QMetaObject::invokeMethod(
+            this,
+            [this, stop, shown] {
+                if (stop != m_comparing)
+                    return;   // cancelled while on its way
+                m_comparing.reset();
+                m_busy->hide();
+                setShown(std::move(*shown));
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void DiffView::cancelComparing()
+{
+    if (!m_comparing)
+        return;
+    m_comparing->requestStop();
+    m_comparing.reset();
+    m_busy->hide();
 }
 
 void DiffView::setLines(std::vector<ShownLine> lines)
 {
-    qsizetype columns = 0;
-    for (const ShownLine &line : lines)
-        columns = std::max(columns, DiffLineDelegate::columnsOf(line.text));
-    m_delegate->setColumns(columns);
-    m_model->replace(std::move(lines));
+    setShown(shownOf(std::move(lines)));
+}
+
+void DiffView::setShown(Shown shown)
+{
+    m_delegate->setColumns(shown.columns);
+    m_changeStarts = std::move(shown.changeStarts);
+    // The lines of a long diff take a while to free: another thread lets them go.
+    auto shownBefore = std::make_shared<std::vector<ShownLine>>(m_model->replace(std::move(shown.lines)));
+    m_jobs->start([shownBefore]() mutable { shownBefore.reset(); });
     // Laid out now rather than later, so that the scroll bars fit the new lines.
     doItemsLayout();
     scrollToTop();
     horizontalScrollBar()->setValue(0);
+    emit changesChanged();
+}
+
+int DiffView::currentChange() const
+{
+    const int row = currentIndex().isValid() ? currentIndex().row() : -1;
+    return int(std::upper_bound(m_changeStarts.begin(), m_changeStarts.end(), row) - m_changeStarts.begin());
+}
+
+void DiffView::nextChange()
+{
+    const int current = currentChange();
+    if (current < changeCount())
+        goToChange(current);
+}
+
+void DiffView::previousChange()
+{
+    const int current = currentChange();
+    if (current > 1)
+        goToChange(current - 2);
+}
+
+void DiffView::goToChange(int index)
+{
+    const QModelIndex first = m_model->index(m_changeStarts[std::size_t(index)]);
+    setCurrentIndex(first);
+    scrollTo(first, QAbstractItemView::PositionAtCenter);
 }
 
 QString DiffView::shownText() const

@@ -1,16 +1,30 @@
 // Shows one file's changes: the hunks of its unified diff, removed lines on red,
-// added lines on green, the replaced parts of each line emphasised.
+// added lines on green, the replaced parts of each line emphasised. A diff can be
+// built away from the window's thread while the view says "Comparing…", and
+// F8 and Shift+F8 step from change to change.
 #pragma once
 
 #include "engine/text_diff.h"
 
 #include <QListView>
 
+#include <functional>
+#include <memory>
 #include <vector>
+
+class QProgressBar;
+class QThreadPool;
 
 namespace tessaly {
 
 class DiffLineDelegate;
+class StopToken;
+
+// One file's changes: its hunks, or when there are none, why.
+struct FileDiff {
+    QList<DiffHunk> hunks;
+    QString message;    // shown instead when there are no hunks (why there are none)
+};
 
 class DiffView : public QListView {
     Q_OBJECT
@@ -24,10 +38,28 @@ public:
     };
 
     explicit DiffView(QWidget *parent = nullptr);
+    ~DiffView() override;
 
     void showDiff(const QList<DiffHunk> &hunks);
     // A line of explanation instead of a diff ("No replacements in this file.").
     void showMessage(const QString &text);
+
+    // Builds a diff on another thread, so that even a page of many megabytes never
+    // holds up the window, and shows it when it is done; meanwhile the view says
+    // "Comparing…" beside a busy bar. Whatever is shown next (another diff job, a
+    // diff or a message) cancels the job: its token asks it to stop, and what it
+    // still returns is dropped.
+    using DiffJob = std::function<FileDiff(const StopToken &stop)>;
+    void showDiffOf(DiffJob job);
+    bool isComparing() const { return m_comparing != nullptr; }
+
+    // The changes of the shown diff (each a run of removed and added lines), and
+    // the one that holds the current line or lies above it; 0 above the first.
+    int changeCount() const { return int(m_changeStarts.size()); }
+    int currentChange() const;
+    // Makes the first line of the next or previous change the current line.
+    void nextChange();
+    void previousChange();
 
     const std::vector<ShownLine> &shownLines() const { return m_lines; }
     // The shown lines, one a line.
@@ -35,15 +67,30 @@ public:
     // The selected lines, in order, one a line; what Copy puts on the clipboard.
     QString selectedText() const;
 
+signals:
+    // The shown lines or the current change changed.
+    void changesChanged();
+
 protected:
     void updateGeometries() override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Lines ready to show, with what showing them needs, made on any thread.
+    struct Shown;
+    static Shown shownOf(std::vector<ShownLine> lines);
+    static std::vector<ShownLine> linesOf(const QList<DiffHunk> &hunks);
     void setLines(std::vector<ShownLine> lines);
+    void setShown(Shown shown);
+    void cancelComparing();
+    void goToChange(int index);
 
     std::vector<ShownLine> m_lines;
+    std::vector<int> m_changeStarts;   // the first line of each change
+    std::shared_ptr<StopToken> m_comparing;   // the job whose diff is awaited
+    QThreadPool *m_jobs = nullptr;
+    QProgressBar *m_busy = nullptr;
     class LineModel;
     LineModel *m_model = nullptr;
     DiffLineDelegate *m_delegate = nullptr;

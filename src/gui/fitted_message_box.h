@@ -1,6 +1,6 @@
-// A message box that never grows past the screen: a text too tall for it (a long
-// list of paths) scrolls inside the box, and the buttons stay in view. A line
-// that fits on the screen is never broken.
+// A message box that never grows past the screen: a text too tall for it scrolls
+// inside the box, and the buttons stay in view. A line that fits on the screen is
+// never broken. (A text listing paths is shown by PathListBox instead.)
 #pragma once
 
 #include <QMessageBox>

@@ -16,11 +16,14 @@ namespace {
 
 // The changes of one file, read and replaced again when the file is selected, so
 // the window holds only the list however many files there are.
-FileDiff diffOfFile(const QString &path, const FileRequest &request, const FileSystem &fileSystem)
+FileDiff diffOfFile(const QString &path, const FileRequest &request, const FileSystem &fileSystem,
+                    const StopToken &stop)
 {
     try {
         const FileTexts texts = fileTexts(path, request, fileSystem);
-        return {diffTexts(texts.source, texts.result), QString()};
+        DiffRules rules;
+        rules.stop = &stop;
+        return {diffTexts(texts.source, texts.result, rules), QString()};
     } catch (const TessalyError &error) {
         return {{}, error.description()};
     }
@@ -38,9 +41,9 @@ ReportsPane::DiffSource Form1::recordDiffs() const
     const QList<FileReport> reports = m_record.reports;
     const QList<std::shared_ptr<const FileRequest>> requests = m_record.requests;
     const FileSystem *fileSystem = m_run.environment().fileSystem;
-    return [reports, requests, fileSystem](int row) {
+    return [reports, requests, fileSystem](int row, const StopToken &stop) {
         const std::shared_ptr<const FileRequest> &request = requests.at(row);
-        return request ? diffOfFile(reports.at(row).source, *request, *fileSystem) : FileDiff();
+        return request ? diffOfFile(reports.at(row).source, *request, *fileSystem, stop) : FileDiff();
     };
 }
 

@@ -1,6 +1,7 @@
 #include "gui/qt_platform.h"
 
 #include "gui/fitted_message_box.h"
+#include "gui/path_list_box.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -36,7 +37,12 @@ QStringList nativePaths(QStringList paths)
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
                         QMessageBox::StandardButtons buttons)
 {
-    FittedMessageBox box(icon, title, boxText(text), buttons, m_parent);
+    const QString shown = boxText(text);
+    if (const std::optional<PathListBox::Parts> parts = PathListBox::split(shown)) {
+        PathListBox box(icon, title, *parts, buttons, m_parent);
+        return box.exec();
+    }
+    FittedMessageBox box(icon, title, shown, buttons, m_parent);
     return box.exec();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/reports_pane.h"
 
 #include "engine/run_report.h"
+#include "gui/diff_navigation.h"
 #include "gui/diff_view.h"
 #include "gui/preview_model.h"
 
@@ -120,7 +121,12 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
 
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(m_table);
-    splitter->addWidget(m_diff);
+    auto *changes = new QWidget;
+    auto *changesLayout = new QVBoxLayout(changes);
+    changesLayout->setContentsMargins(0, 0, 0, 0);
+    changesLayout->addWidget(new DiffNavigation(m_diff));
+    changesLayout->addWidget(m_diff, 1);
+    splitter->addWidget(changes);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
 
@@ -222,11 +228,12 @@ void ReportsPane::showFile(const QModelIndex &current)
         m_diff->showMessage(tr("No replacements in this file."));
         return;
     }
-    const FileDiff diff = m_diffOf(row);
-    if (diff.hunks.isEmpty())
-        m_diff->showMessage(diff.message.isEmpty() ? tr("No changes in this file's text.") : diff.message);
-    else
-        m_diff->showDiff(diff.hunks);
+    m_diff->showDiffOf([diffOf = m_diffOf, row](const StopToken &stop) {
+        FileDiff diff = diffOf(row, stop);
+        if (diff.hunks.isEmpty() && diff.message.isEmpty())
+            diff.message = tr("No changes in this file's text.");
+        return diff;
+    });
 }
 
 } // namespace tessaly

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "engine/replace_job.h"
-#include "engine/text_diff.h"
+#include "gui/diff_view.h"
 
 #include <QWidget>
 
@@ -18,21 +18,15 @@ class QTableView;
 
 namespace tessaly {
 
-class DiffView;
 class PreviewModel;
 class ReportsProxy;
-
-// One file's changes, computed when the file is selected.
-struct FileDiff {
-    QList<DiffHunk> hunks;
-    QString message;    // shown instead when there are no hunks (why there are none)
-};
 
 class ReportsPane : public QWidget {
     Q_OBJECT
 public:
-    // The changes of the file in row `row` of the reports.
-    using DiffSource = std::function<FileDiff(int row)>;
+    // The changes of the file in row `row` of the reports, computed away from the
+    // window's thread when the file is selected; `stop` asks to give up early.
+    using DiffSource = std::function<FileDiff(int row, const StopToken &stop)>;
 
     // Reports of a dry run are worded as what a run would do.
     ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent = nullptr);
