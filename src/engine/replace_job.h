@@ -50,6 +50,9 @@ struct JobContext {
     QString subFolder;
     // The run's find/replace sets, made ready for replacing once for all its files.
     PreparedSets *preparedSets = nullptr;
+    // A run's skip test (see FileSize2), made by the job from what opening the
+    // source shows: a missing or empty source is skipped.
+    bool skipsMissingAndEmpty = false;
 };
 
 struct FileReport {
