@@ -234,7 +234,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         check(destination, now);
         if (context.results) {
             if (const auto earlier =
-                    context.results->claim(context.listIndex, path, destination,
+                    context.results->claim(context.listIndex, destination,
                                            now.isLink ? fs.linkedPlace(destination) : std::nullopt))
                 throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
                                              "earlier in this run.")

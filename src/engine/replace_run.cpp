@@ -54,7 +54,8 @@ struct RunState {
     explicit RunState(const QList<RunFile> &runFiles)
         : files(runFiles),
           current(QDir::currentPath()),
-          sources(runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); })
+          sources(runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }),
+          results(runFiles.size(), [this](int index) { return absolutePath(current, files.at(index - 1).path); })
     {
     }
     // Whether the outcome of file i is there, or will never come. Under `mutex`.

@@ -10,15 +10,21 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <map>
+#include <functional>
 #include <mutex>
 #include <optional>
+#include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace tessaly {
 
 class RunResults {
 public:
+    // For a run of `files` files; `sourceOf` names the file at an index of its
+    // list, for the files that find their place claimed.
+    RunResults(qsizetype files, std::function<QString(int index)> sourceOf);
+
     // The file at `index` (from 1) of the run's list is taken. Files are started
     // in list order; until one settles, a later file whose result could take the
     // same place waits for it in claim(), and only such a file.
@@ -31,17 +37,35 @@ public:
     // when the result is this file's own. Only places count: what another program
     // writes meanwhile never makes a file of this run fail. The file counts as
     // settled afterwards.
-    std::optional<QString> claim(int index, const QString &source, const Destination &destination,
-                                 const std::optional<Place> &linked);
+    std::optional<QString> claim(int index, const Destination &destination, const std::optional<Place> &linked);
     // The file at `index` claims nothing (any more): it was skipped, failed before
     // its result had a name, or has claimed already. Idempotent.
     void settle(int index);
 
 private:
-    struct Claimant {
-        int index;
-        QString source;
+    // A claimed place, kept compact as there is one per file of the run: its name
+    // is in m_names.
+    struct Claim {
+        FileIdentity folder;
+        quint32 offset;
+        quint32 length;
+        int index;  // of the file that claimed it
     };
+    struct ClaimHash {
+        const RunResults *results;
+        size_t operator()(const Claim &claim) const;
+    };
+    struct SamePlace {
+        const RunResults *results;
+        bool operator()(const Claim &a, const Claim &b) const;
+    };
+    std::string_view nameOf(const Claim &claim) const { return {m_names.constData() + claim.offset, claim.length}; }
+    // The claim of the place, by the file at `index` unless the place is claimed
+    // already. The place's name is added to m_names; taken out again by the caller
+    // when it is not kept.
+    std::pair<std::unordered_set<Claim, ClaimHash, SamePlace>::iterator, bool> place(const Place &place, int index);
+    // The index of the file that claimed the place, 0 when none did.
+    int claimantOf(const Place &place);
     struct Unsettled {
         int index;
         size_t name;  // hash of the result name its "_replaced" forms share
@@ -54,7 +78,9 @@ private:
     std::condition_variable m_settled;
     int m_waiting = 0;                   // claims waiting for m_settled
     std::vector<Unsettled> m_unsettled;  // started, not settled: a few, as many as the jobs
-    std::map<Place, Claimant> m_places;
+    std::function<QString(int)> m_sourceOf;
+    QByteArray m_names;
+    std::unordered_set<Claim, ClaimHash, SamePlace> m_claims;
 };
 
 // Settles one file of the run when it goes out of scope, whatever way its job ends.

@@ -66,6 +66,7 @@ RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> 
         addPlace(path);
         addPlace(QFileInfo(path).canonicalFilePath());
     }
+    m_names.squeeze();
     std::sort(m_files.begin(), m_files.end());
     std::sort(m_places.begin(), m_places.end(), [&](const SourcePlace &a, const SourcePlace &b) {
         return std::make_tuple(a.folder, nameOf(a)) < std::make_tuple(b.folder, nameOf(b));

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The small-files shape: 10,000 pages of about 2 KB in a folder tree, written by
+# tessaly-cli --whole-file --keep-tree -o. CPU time (user + system of the whole
+# process) and wall time against cp -r of the tree, and --jobs 2 against --jobs 1;
+# medians of interleaved runs. Also the system calls per file (strace -c -f, when
+# installed) and a check that the results are sed's, byte for byte.
+#
+#   bench/small_files.sh [--runs N] [--work-dir DIR] [--seed S] [--baseline-cli PATH] TESSALY_CLI
+#
+# The corpus and the results go to DIR/small-files (default bench/out/work); put
+# DIR in a memory-backed file system (/dev/shm/...) to leave the disk out.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+runs=5 work="$here/out/work" seed=1 baseline="" cli=""
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --runs) runs=$2; shift ;;
+        --work-dir) work=$2; shift ;;
+        --seed) seed=$2; shift ;;
+        --baseline-cli) baseline=$2; shift ;;
+        -*) echo "small_files.sh: unknown option $1" >&2; exit 2 ;;
+        *) cli=$1 ;;
+    esac
+    shift
+done
+[[ -x $cli ]] || { echo "small_files.sh: no tessaly-cli at '$cli'" >&2; exit 2; }
+
+dir="$work/small-files"
+corpus="$dir/corpus-s$seed"
+if [[ ! -f $corpus/.complete ]]; then
+    rm -rf "$corpus"
+    python3 "$here/gen_corpus.py" "$corpus" --files 10000 --total-mb 20 --seed "$seed" > /dev/null
+fi
+find "$corpus" -type f -exec cat {} + > /dev/null
+pages=$(find "$corpus" -type f -name '*.htm*' | wc -l)
+echo
+echo "== small files: $pages pages, $(du -sm --apparent-size "$corpus" | cut -f1) MB; $runs interleaved rounds"
+
+q() { printf '%q' "$1"; }
+C=$(q "$corpus") O=$(q "$dir/o")
+fresh="rm -rf $O && mkdir -p $O"
+triples=(cp "rm -rf $O" "cp -r $C $O")
+ratios=()
+tools=("$cli") labels=("tessaly")
+[[ -n $baseline ]] && tools+=("$baseline") labels+=("baseline")
+for i in "${!tools[@]}"; do
+    T=$(q "${tools[$i]}") L=${labels[$i]}
+    for j in 1 2; do
+        triples+=("$L -j$j" "$fresh" "$T --whole-file -q -f Acme -r Zenith --keep-tree -o $O --jobs $j $C")
+        ratios+=(--ratio "$L -j$j / cp" "$L -j$j" cp)
+    done
+    ratios+=(--ratio "$L -j2 / $L -j1" "$L -j2" "$L -j1")
+done
+[[ -n $baseline ]] && ratios+=(--ratio "tessaly / baseline, -j2" "tessaly -j2" "baseline -j2")
+python3 "$here/cpu_runs.py" --runs "$runs" "${ratios[@]}" "${triples[@]}"
+
+if command -v strace > /dev/null; then
+    echo
+    echo "system calls per page (strace -c -f, one run each)"
+    for i in "${!tools[@]}"; do
+        rm -rf "$dir/o" && mkdir -p "$dir/o"
+        strace -c -f -o "$dir/strace.txt" "${tools[$i]}" --whole-file -q -f Acme -r Zenith --keep-tree \
+            -o "$dir/o" --jobs 2 "$corpus" > /dev/null
+        awk -v label="${labels[$i]} -j2" -v pages="$pages" '$NF == "total" {printf "  %-16s %6.1f\n", label, $4 / pages}' \
+            "$dir/strace.txt"
+    done
+    rm -rf "$dir/o"
+    strace -c -f -o "$dir/strace.txt" cp -r "$corpus" "$dir/o"
+    awk -v pages="$pages" '$NF == "total" {printf "  %-16s %6.1f\n", "cp -r", $4 / pages}' "$dir/strace.txt"
+fi
+
+# The results must be sed's, byte for byte.
+rm -rf "$dir/o" "$dir/p" && mkdir -p "$dir/o" && cp -r "$corpus" "$dir/p"
+"$cli" --whole-file -q -f Acme -r Zenith --keep-tree -o "$dir/o" "$corpus" > /dev/null
+find "$dir/p" -type f -name '*.htm*' -exec sed -i s/Acme/Zenith/g {} +
+rm -f "$dir/p/.complete"
+if diff -r -q "$dir/p" "$dir/o" > /dev/null; then
+    echo "check: all $pages results identical to sed's"
+else
+    echo "check: results differ from sed's" >&2
+    exit 1
+fi
+rm -rf "$dir/o" "$dir/p" "$dir/strace.txt"
