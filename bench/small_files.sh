@@ -30,7 +30,30 @@ dir="$work/small-files"
 corpus="$dir/corpus-s$seed"
 if [[ ! -f $corpus/.complete ]]; then
     rm -rf "$corpus"
-    python3 "$here/gen_corpus.py" "$corpus" --files 10000 --total-mb 20 --seed "$seed" > /dev/null
+    # Pages of 1.5 to 2.5 KB in 500 folders three deep, windows-1252 text with the
+    # find word a few times in each.
+    python3 - "$corpus" "$seed" <<'PY'
+import os, random, sys
+out, rng = sys.argv[1], random.Random(int(sys.argv[2]))
+words = ("Acme catalogue r\xe9sum\xe9 price order delivery caf\xe9 service news team "
+         "contact support product garden winter summer library na\xefve report").split()
+for d in range(500):
+    folder = os.path.join(out, "area%d" % (d // 100), "group%d" % (d // 10 % 10), "folder%03d" % d)
+    os.makedirs(folder)
+    for k in range(20):
+        size = rng.randint(1500, 2500)
+        head = '<!DOCTYPE html>\n<html><head><meta charset="windows-1252"><title>Acme page %d</title></head>\n<body>\n' % k
+        body = []
+        n = len(head)
+        while n < size - 20:
+            p = "<p>" + " ".join(rng.choice(words) for _ in range(12)) + "</p>\n"
+            body.append(p)
+            n += len(p)
+        text = head + "".join(body) + "</body></html>\n"
+        with open(os.path.join(folder, "page%02d.htm" % k), "wb") as f:
+            f.write(text.encode("cp1252"))
+open(os.path.join(out, ".complete"), "w").write("10000 pages\n")
+PY
 fi
 find "$corpus" -type f -exec cat {} + > /dev/null
 pages=$(find "$corpus" -type f -name '*.htm*' | wc -l)
@@ -61,7 +84,7 @@ if command -v strace > /dev/null; then
     for i in "${!tools[@]}"; do
         rm -rf "$dir/o" && mkdir -p "$dir/o"
         strace -c -f -o "$dir/strace.txt" "${tools[$i]}" --whole-file -q -f Acme -r Zenith --keep-tree \
-            -o "$dir/o" --jobs 2 "$corpus" > /dev/null
+            -o "$dir/o" --jobs 2 "$corpus" > /dev/null 2>&1
         awk -v label="${labels[$i]} -j2" -v pages="$pages" '$NF == "total" {printf "  %-16s %6.1f\n", label, $4 / pages}' \
             "$dir/strace.txt"
     done
@@ -72,7 +95,7 @@ fi
 
 # The results must be sed's, byte for byte.
 rm -rf "$dir/o" "$dir/p" && mkdir -p "$dir/o" && cp -r "$corpus" "$dir/p"
-"$cli" --whole-file -q -f Acme -r Zenith --keep-tree -o "$dir/o" "$corpus" > /dev/null
+"$cli" --whole-file -q -f Acme -r Zenith --keep-tree -o "$dir/o" "$corpus" > /dev/null 2>&1
 find "$dir/p" -type f -name '*.htm*' -exec sed -i s/Acme/Zenith/g {} +
 rm -f "$dir/p/.complete"
 if diff -r -q "$dir/p" "$dir/o" > /dev/null; then

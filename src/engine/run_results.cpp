@@ -25,7 +25,7 @@ bool RunResults::mustWait(int index, bool anyName) const
     });
 }
 
-size_t RunResults::ClaimHash::operator()(const Claim &claim) const
+size_t RunResults::ClaimHash::operator()(const Claim &claim) const noexcept
 {
     const std::string_view name = results->nameOf(claim);
     return qHashMulti(0, claim.folder.device, claim.folder.inode, QByteArrayView(name.data(), qsizetype(name.size())));

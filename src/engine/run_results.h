@@ -51,9 +51,10 @@ private:
         quint32 length;
         int index;  // of the file that claimed it
     };
+    // noexcept: the set then keeps no hash beside each claim.
     struct ClaimHash {
         const RunResults *results;
-        size_t operator()(const Claim &claim) const;
+        size_t operator()(const Claim &claim) const noexcept;
     };
     struct SamePlace {
         const RunResults *results;
