@@ -9,7 +9,9 @@
 #include <string_view>
 #include <tuple>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tessaly {
 
@@ -27,6 +29,43 @@ std::optional<FileIdentity> identify(const QString &path)
         return std::nullopt;
     return identityOf(info);
 }
+
+// Looks at sources folder by folder (the listed files come grouped by folder):
+// a name looked up in its open folder spares walking the whole path again.
+class FolderByFolder {
+public:
+    FolderByFolder() = default;
+    FolderByFolder(const FolderByFolder &) = delete;
+    FolderByFolder &operator=(const FolderByFolder &) = delete;
+    ~FolderByFolder()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+
+    // What lstat says of the absolute path.
+    bool lookAt(const QString &path, struct stat *info)
+    {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        if (path.startsWith(u'/') && slash < path.size() - 1) {
+            const QStringView folder = QStringView(path).first(std::max<qsizetype>(slash, 1));
+            if (folder != m_folder) {
+                if (m_fd >= 0)
+                    ::close(m_fd);
+                m_folder = folder.toString();
+                m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            }
+            if (m_fd >= 0)
+                return ::fstatat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), info,
+                                 AT_SYMLINK_NOFOLLOW) == 0;
+        }
+        return ::lstat(QFile::encodeName(path).constData(), info) == 0;
+    }
+
+private:
+    QString m_folder;
+    int m_fd = -1;
+};
 
 } // namespace
 
@@ -47,11 +86,12 @@ RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> 
         m_places.push_back({**known, quint32(m_names.size()), quint32(name.size())});
         m_names += name;
     };
+    FolderByFolder looks;
     for (qsizetype i = 0; i < count; ++i) {
         const QString path = pathAt(i);
         // One look at the name; a link is followed to the file it leads to.
         struct stat info {};
-        if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        if (!looks.lookAt(path, &info))
             continue;
         if (!S_ISLNK(info.st_mode)) {
             m_files.push_back(identityOf(info));
