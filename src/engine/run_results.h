@@ -62,8 +62,8 @@ private:
     };
     std::string_view nameOf(const Claim &claim) const { return {m_names.constData() + claim.offset, claim.length}; }
     // The claim of the place, by the file at `index` unless the place is claimed
-    // already. The place's name is added to m_names; taken out again by the caller
-    // when it is not kept.
+    // already (true when the claim is new). A new claim's name is the last in
+    // m_names: whoever takes the claim out at once takes the name out too.
     std::pair<std::unordered_set<Claim, ClaimHash, SamePlace>::iterator, bool> place(const Place &place, int index);
     // The index of the file that claimed the place, 0 when none did.
     int claimantOf(const Place &place);
