@@ -54,17 +54,20 @@ void TestCliSafety::init()
 // first of the same-named pages is written, each later one fails naming it.
 void TestCliSafety::resultsOfOneRunNeverReplaceEachOther_data()
 {
-    QTest::addColumn<bool>("linkedFolder");  // the second spelling of one folder through a link
+    QTest::addColumn<QString>("shape");
     QTest::addColumn<QString>("jobs");
     for (const char *jobs : {"1", "2", "8"}) {
-        QTest::addRow("one output folder, %s jobs", jobs) << false << jobs;
-        QTest::addRow("a folder and a link to it, %s jobs", jobs) << true << jobs;
+        QTest::addRow("one output folder, %s jobs", jobs) << "same name" << jobs;
+        // The second spelling of one folder through a link.
+        QTest::addRow("a folder and a link to it, %s jobs", jobs) << "linked folder" << jobs;
+        // The first page's result is its _replaced form, which is the second's name.
+        QTest::addRow("a page and one named as its result, %s jobs", jobs) << "replaced name" << jobs;
     }
 }
 
 void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
 {
-    QFETCH(bool, linkedFolder);
+    QFETCH(QString, shape);
     QFETCH(QString, jobs);
     const int count = 12;
     QStringList sources;
@@ -76,7 +79,14 @@ void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
     }
     QStringList arguments{"-w", "-j", jobs, "-f", "old", "-r", "new"};
     QString result = path("out/index.htm");
-    if (linkedFolder) {
+    if (shape == "replaced name") {
+        QVERIFY(QDir(m_dir->path()).mkdir("out"));
+        QVERIFY(QFile::rename(path("d0/index.htm"), path("out/index.htm")));
+        QVERIFY(QFile::rename(path("d1/index.htm"), path("d1/index_replaced.htm")));
+        sources = QStringList{"out/index.htm", "d1/index_replaced.htm"};
+        result = path("out/index_replaced.htm");
+        arguments << "-o" << "out";
+    } else if (shape == "linked folder") {
         // Results beside their sources: d0 and its link are one folder.
         QVERIFY(QFile::link(path("d0"), path("link")));
         sources = QStringList{"d0/index.htm", "link/index.htm", "./d0/index.htm"};
@@ -92,7 +102,7 @@ void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
     CLI_VERIFY(run, lines.first().startsWith(sources.first() + " -> "));
     for (qsizetype i = 1; i < sources.size(); ++i)
         CLI_VERIFY(run, lines.at(i).startsWith(sources.at(i) + ": failed (")
-                            && lines.at(i).contains(QFileInfo(path("d0/index.htm")).absoluteFilePath()));
+                            && lines.at(i).contains(QFileInfo(path(sources.first())).absoluteFilePath()));
     QVERIFY(readBytes(result).endsWith("new 0"));
     QCOMPARE(temporaryFilesIn(QFileInfo(result).path()), QStringList());
 }

@@ -253,18 +253,22 @@ void TestFaultInjection::changeDuringTheWrite_data()
     QTest::addColumn<int>("change");
     QTest::addColumn<int>("moment");
     QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
+    QTest::addColumn<QString>("subFolder");      // below the output folder, made by the job
 
     const auto link = int(Change::RepointOutputLink), replace = int(Change::ReplaceSource),
                hardLink = int(Change::LinkResultNameToSource);
     const auto before = int(Moment::BeforeTheJob), writing = int(Moment::WhileWriting),
                rename = int(Moment::BeforeRename);
-    QTest::newRow("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0;
-    QTest::newRow("output link re-pointed to a source's folder before the rename") << "empty" << link << rename << 0;
-    QTest::newRow("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166;
-    QTest::newRow("source in the output folder saved anew by an editor") << "site" << replace << before << 166;
-    QTest::newRow("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166;
+    QTest::newRow("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "";
+    QTest::newRow("output link re-pointed to a source's folder before the rename") << "empty" << link << rename << 0 << "";
+    QTest::newRow("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "";
+    QTest::newRow("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "";
+    QTest::newRow("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "";
     // After the last check the rename only replaces the name: the source is not touched.
-    QTest::newRow("result name made a hard link to a source before the rename") << "empty" << hardLink << rename << 0;
+    QTest::newRow("result name made a hard link to a source before the rename") << "empty" << hardLink << rename << 0 << "";
+    // A folder the run made is not looked into before the write; the last check is made all the same.
+    QTest::newRow("result name in a folder made by the run made a hard link to a source while writing")
+        << "empty" << hardLink << writing << 166 << "made";
 }
 
 // Two listed sources named index.htm, the second written through an output folder
@@ -275,6 +279,7 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(int, change);
     QFETCH(int, moment);
     QFETCH(int, statement);
+    QFETCH(QString, subFolder);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -297,6 +302,9 @@ void TestFaultInjection::changeDuringTheWrite()
     context.fileSystem = &fs;
     context.sources = &sources;
     context.outputFolders = &folders;
+    context.subFolder = subFolder;
+    const QString resultName =
+        dir.filePath(subFolder.isEmpty() ? "empty/index.htm" : "empty/" + subFolder + "/index.htm");
 
     QByteArray listedBytes = "<body>site old</body>";
     std::function<void()> act;
@@ -316,7 +324,7 @@ void TestFaultInjection::changeDuringTheWrite()
     case Change::LinkResultNameToSource:
         act = [&] {
             QVERIFY(::link(QFile::encodeName(listed).constData(),
-                           QFile::encodeName(dir.filePath("empty/index.htm")).constData()) == 0);
+                           QFile::encodeName(resultName).constData()) == 0);
         };
         break;
     }

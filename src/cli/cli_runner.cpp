@@ -91,8 +91,19 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
         QString folder = path;
         while (folder.size() > 1 && folder.endsWith(sep))
             folder.chop(1);
-        for (const QString &file : collectFolderFiles(path, options.extension, scan))
-            files.append({file, options.keepTree ? foldersBelow(file, folder, sep) : QString(), {}});
+        const QStringList found = collectFolderFiles(path, options.extension, scan);
+        // The list is sized once, and the files of one folder share one copy of
+        // its name below the output folder: a long list holds little per file.
+        files.reserve(files.size() + found.size());
+        QString subFolder;
+        for (const QString &file : found) {
+            if (options.keepTree) {
+                const QString fileFolder = foldersBelow(file, folder, sep);
+                if (fileFolder != subFolder)
+                    subFolder = fileFolder;
+            }
+            files.append({file, subFolder, {}});
+        }
     }
     return files;
 }

@@ -23,9 +23,8 @@ void OutputFolders::keep(const QString &path, const std::shared_ptr<const Folder
         m_recent.removeLast();
 }
 
-std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs)
+std::shared_ptr<const FolderHandle> OutputFolders::openLocked(const QString &path, const FileSystem &fs)
 {
-    const std::lock_guard lock(m_mutex);
     if (auto folder = cached(path))
         return folder;
     auto folder = fs.openFolder(path);
@@ -33,18 +32,24 @@ std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, con
     return folder;
 }
 
+std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs)
+{
+    const std::lock_guard lock(m_mutex);
+    return openLocked(path, fs);
+}
+
 OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const QString &subFolder, bool make,
                                               const FileSystem &fs)
 {
     const QString path = outputFolder + u'/' + subFolder;
-    {
-        const std::lock_guard lock(m_mutex);
-        if (auto folder = cached(path))
-            return {folder, {}};
-    }
+    // One job at a time opens and makes folders (a few per folder of the run), so
+    // a folder is made once, and its handle says it was made by the run.
+    const std::lock_guard lock(m_mutex);
+    if (auto folder = cached(path))
+        return {folder, {}};
     // Each folder is opened inside the one above it, so the whole path hangs on
     // the output folder's handle.
-    Below below{open(outputFolder, fs), {}};
+    Below below{openLocked(outputFolder, fs), {}};
     const QStringList names = subFolder.split(u'/', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QByteArray name = QFile::encodeName(names.at(i));
@@ -55,7 +60,6 @@ OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const
         }
         below.folder = std::move(inner);
     }
-    const std::lock_guard lock(m_mutex);
     keep(path, below.folder);
     return below;
 }

@@ -34,6 +34,8 @@ public:
     Below openBelow(const QString &outputFolder, const QString &subFolder, bool make, const FileSystem &fs);
 
 private:
+    // Under m_mutex.
+    std::shared_ptr<const FolderHandle> openLocked(const QString &path, const FileSystem &fs);
     std::shared_ptr<const FolderHandle> cached(const QString &path);
     void keep(const QString &path, const std::shared_ptr<const FolderHandle> &folder);
 

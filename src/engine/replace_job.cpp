@@ -193,11 +193,16 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         else
             content = reader->readAll();
     } catch (const TessalyError &error) {
+        // Only a source that could not be opened is looked at once more.
+        if (context.skipsMissingAndEmpty && FileSize2(path) < 1)
+            return skippedReport(path);
         return failed(report, statements.read, error.description());
     } catch (const std::bad_alloc &) {
         // A file larger than the memory left must fail alone, not end the run.
         return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
     }
+    if (context.skipsMissingAndEmpty && source.size == 0)
+        return skippedReport(path);
     if (!streamed) {
         reader.reset();
         report.format = classifyContent(content);
@@ -219,7 +224,11 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     Destination destination;
     try {
         destination = destinationOf(resultPath, options, context);
-        FolderEntry now = fs.lookUp(destination);
+        // A folder this run made, or one still to be made (a name through it),
+        // holds only what the run put there: its results, which their claims keep
+        // apart. The check just before the rename looks at the name in any case.
+        const bool freshFolder = destination.folder->made() || destination.name.contains('/');
+        FolderEntry now = freshFolder ? FolderEntry{} : fs.lookUp(destination);
         if (now.exists && now.identity == source.identity) {
             report.resultPath = replacedName(resultPath, path, options.separator);
             destination.name = QFile::encodeName(GetFileName(report.resultPath, options.separator));
@@ -233,7 +242,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         check(destination, now);
         if (context.results) {
             if (const auto earlier =
-                    context.results->claim(context.listIndex, path, destination,
+                    context.results->claim(context.listIndex, destination,
                                            now.isLink ? fs.linkedPlace(destination) : std::nullopt))
                 throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
                                              "earlier in this run.")

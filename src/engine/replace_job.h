@@ -64,6 +64,9 @@ struct JobContext {
     // Sources larger than four pieces of this size are read, replaced and written
     // in pieces, when their format and the sets allow.
     qsizetype pieceSize = qsizetype(4) << 20;
+    // A run's skip test (see FileSize2), made by the job from what opening the
+    // source shows: a missing or empty source is skipped.
+    bool skipsMissingAndEmpty = false;
 };
 
 struct FileReport {

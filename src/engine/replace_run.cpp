@@ -8,13 +8,14 @@
 #include "engine/run_sources.h"
 #include "engine/worker_threads.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
 #include <condition_variable>
+#include <map>
 #include <mutex>
-#include <vector>
 
 namespace tessaly {
 
@@ -23,21 +24,21 @@ namespace {
 // Statements of Form1.PushButton3_Click's loop that a file's outcome can name.
 constexpr int kReadRequestStatement = 120;
 
-QStringList absolutePaths(const QList<RunFile> &files)
+// `current` is the working folder, asked for once rather than for every name.
+QString absolutePath(const QString &current, const QString &path)
 {
-    QStringList paths;
-    paths.reserve(files.size());
-    for (const RunFile &file : files)
-        paths.append(isValidFileName(file.path) ? QFileInfo(file.path).absoluteFilePath()
-                                                : file.path);  // QFileInfo would re-spell it
-    return paths;
+    if (!isValidFileName(path))
+        return path;  // QFileInfo would re-spell it
+    return QFileInfo(QDir::isRelativePath(path) ? current + u'/' + path : path).absoluteFilePath();
 }
 
-// What the files of one run share while it works. Threads only read `files` and
-// `paths` (a non-const QList access would detach a shared list: a data race).
+// What the files of one run share while it works. Threads only read `files` (a
+// non-const QList access would detach a shared list: a data race).
 struct RunState {
     const QList<RunFile> &files;
-    const QStringList paths;
+    // The working folder: each listed name is made absolute when it is needed,
+    // rather than kept twice for every listed file.
+    const QString current;
     const RunSources sources;
     OutputFolders outputFolders;
     RunResults results;
@@ -45,16 +46,20 @@ struct RunState {
 
     std::mutex mutex;
     std::condition_variable ready;
-    std::vector<std::optional<FileOutcome>> outcomes;  // by list place, until handed on
+    std::map<qsizetype, FileOutcome> outcomes;  // by list place, done and not yet handed on
     qsizetype next = 0;   // files are taken in list order
     bool closed = false;  // a stop was seen: no file is taken any more
+    bool handingOnWaits = false;  // the run's thread waits for an outcome
 
     explicit RunState(const QList<RunFile> &runFiles)
-        : files(runFiles), paths(absolutePaths(runFiles)), sources(paths), outcomes(size_t(runFiles.size()))
+        : files(runFiles),
+          current(QDir::currentPath()),
+          sources(runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }),
+          results(runFiles.size(), [this](int index) { return absolutePath(current, files.at(index - 1).path); })
     {
     }
     // Whether the outcome of file i is there, or will never come. Under `mutex`.
-    bool settled(qsizetype i) const { return outcomes[size_t(i)].has_value() || (closed && i >= next); }
+    bool settled(qsizetype i) const { return outcomes.count(i) > 0 || (closed && i >= next); }
 };
 
 } // namespace
@@ -67,13 +72,14 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
 
     // The next file to do, or -1 when none is left or the run was asked to stop.
     // Taking and the stop test are one step, so the files taken are exactly those
-    // that will be reported.
+    // that will be reported; files start their claims in the order they are taken.
     const auto take = [&]() -> qsizetype {
         const std::lock_guard lock(state.mutex);
         if (stop.stopRequested())
             state.closed = true;
         if (state.closed || state.next >= total)
             return -1;
+        state.results.start(int(state.next + 1), state.files.at(state.next).path);
         return state.next++;
     };
     // The one place a file of the run is done and settled.
@@ -84,14 +90,12 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
         FileContents contents;
         {
             const SettledFile settled(&state.results, index);
-            const QString &path = state.paths.at(i);
+            const QString path = absolutePath(state.current, state.files.at(i).path);
             if (!state.files.at(i).refusal.isEmpty()) {
                 FileReport refused;
                 refused.status = FileReport::Status::Failed;
                 refused.description = state.files.at(i).refusal;
                 outcome.report = refused;
-            } else if (FileSize2(path) < 1) {
-                outcome.report = skippedReport(path);
             } else {
                 try {
                     outcome.request = requests.requestFor(index);
@@ -102,20 +106,28 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                     failed.description = error.description();
                     outcome.report = failed;
                 }
+                // A missing or empty file is skipped before anything else: a job
+                // tells so from opening it, which it does anyway.
                 if (outcome.request && outcome.request->kind != FileRequest::Kind::None) {
-                    const JobContext context{m_environment.fileSystem, &state.sources,  &state.outputFolders,
-                                             &state.results,          index,           state.files.at(i).subFolder,
-                                             &state.preparedSets,     sink.wantsContents() ? &contents : nullptr};
+                    JobContext context{m_environment.fileSystem, &state.sources,  &state.outputFolders,
+                                       &state.results,          index,           state.files.at(i).subFolder,
+                                       &state.preparedSets,     sink.wantsContents() ? &contents : nullptr};
+                    context.skipsMissingAndEmpty = true;
                     outcome.report = replaceInFile(path, *outcome.request, context);
+                } else if (FileSize2(path) < 1) {
+                    outcome.report = skippedReport(path);
                 }
+                if (outcome.report && outcome.report->status == FileReport::Status::Skipped)
+                    outcome.request.reset();
             }
         }
         if (outcome.report)
             outcome.report->source = state.files.at(i).path;
         sink.fileWorked(outcome, contents);
         const std::lock_guard lock(state.mutex);
-        state.outcomes[size_t(i)] = std::move(outcome);
-        state.ready.notify_all();
+        state.outcomes.emplace(i, std::move(outcome));
+        if (state.handingOnWaits)
+            state.ready.notify_all();
     };
     const auto work = [&] {
         for (qsizetype i = take(); i >= 0; i = take())
@@ -137,10 +149,17 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                 if (i >= 0)
                     doFile(i);
                 lock.lock();
-                if (i < 0)
+                if (i < 0) {
+                    state.handingOnWaits = true;
                     state.ready.wait(lock, [&] { return state.settled(end.done); });
+                    state.handingOnWaits = false;
+                }
             }
-            outcome.swap(state.outcomes[size_t(end.done)]);
+            const auto done = state.outcomes.find(end.done);
+            if (done != state.outcomes.end()) {
+                outcome = std::move(done->second);
+                state.outcomes.erase(done);
+            }
         }
         if (!outcome)
             break;

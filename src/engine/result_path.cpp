@@ -11,6 +11,16 @@ QString replacedName(const QString &resultPath, const QString &source, QChar sep
     return StripFileExtension(resultPath) + QStringLiteral("_replaced.") + GetFileExtension(source);
 }
 
+QString sharedResultName(const QString &fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    const qsizetype stemEnd = dot < 0 ? fileName.size() : dot;
+    QStringView stem = QStringView(fileName).first(stemEnd);
+    while (stem.endsWith(u"_replaced"))
+        stem.chop(9);
+    return stem.toString().append(QStringView(fileName).sliced(stemEnd));
+}
+
 QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
                           const QString &subFolder)
 {

@@ -1,6 +1,6 @@
 // The results one run writes, each claimed by the file of the list it belongs to,
-// so that no result replaces another result of the same run, and claims are made
-// in list order however many files are processed at once.
+// so that no result replaces another result of the same run, and the first file
+// of the list wins a place however many files are processed at once.
 #pragma once
 
 #include "textio/file_system.h"
@@ -9,41 +9,79 @@
 #include <QString>
 
 #include <condition_variable>
-#include <map>
+#include <cstddef>
+#include <functional>
 #include <mutex>
 #include <optional>
-#include <set>
-#include <utility>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace tessaly {
 
 class RunResults {
 public:
+    // For a run of `files` files; `sourceOf` names the file at an index of its
+    // list, for the files that find their place claimed.
+    RunResults(qsizetype files, std::function<QString(int index)> sourceOf);
+
+    // The file at `index` (from 1) of the run's list is taken. Files are started
+    // in list order; until one settles, a later file whose result could take the
+    // same place waits for it in claim(), and only such a file.
+    void start(int index, const QString &source);
     // Claims the destination's place (folder identity and name) for the file at
-    // `index` (from 1) of the run's list. Waits until every earlier file of the
-    // list has claimed its result or settled without one. Returns the source that
-    // claimed that place first, or the place `linked` (where the destination's
-    // name leads when it is a link), or nothing when the result is this file's
-    // own. Only places count: what another program writes meanwhile never makes
-    // a file of this run fail. The file counts as settled afterwards.
-    std::optional<QString> claim(int index, const QString &source, const Destination &destination,
-                                 const std::optional<Place> &linked);
+    // `index`. Waits for the earlier files still at work whose result names could
+    // be the same (a result name and its "_replaced" forms), or for every earlier
+    // one when the name is a link (`linked`: where it leads). Returns the source of
+    // an earlier file that claimed that place or the place `linked`, or nothing
+    // when the result is this file's own. Only places count: what another program
+    // writes meanwhile never makes a file of this run fail. The file counts as
+    // settled afterwards.
+    std::optional<QString> claim(int index, const Destination &destination, const std::optional<Place> &linked);
     // The file at `index` claims nothing (any more): it was skipped, failed before
     // its result had a name, or has claimed already. Idempotent.
     void settle(int index);
 
 private:
-    struct Claimant {
-        int index;
-        QString source;
+    // A claimed place, kept compact as there is one per file of the run: its name
+    // is in m_names.
+    struct Claim {
+        FileIdentity folder;
+        quint32 offset;
+        quint32 length;
+        int index;  // of the file that claimed it
     };
-    bool earlierSettled(int index) const { return index <= m_settledThrough + 1; }
+    // noexcept: the set then keeps no hash beside each claim.
+    struct ClaimHash {
+        const RunResults *results;
+        size_t operator()(const Claim &claim) const noexcept;
+    };
+    struct SamePlace {
+        const RunResults *results;
+        bool operator()(const Claim &a, const Claim &b) const;
+    };
+    std::string_view nameOf(const Claim &claim) const { return {m_names.constData() + claim.offset, claim.length}; }
+    // The claim of the place, by the file at `index` unless the place is claimed
+    // already (true when the claim is new). A new claim's name is the last in
+    // m_names: whoever takes the claim out at once takes the name out too.
+    std::pair<std::unordered_set<Claim, ClaimHash, SamePlace>::iterator, bool> place(const Place &place, int index);
+    // The index of the file that claimed the place, 0 when none did.
+    int claimantOf(const Place &place);
+    struct Unsettled {
+        int index;
+        size_t name;  // hash of the result name its "_replaced" forms share
+    };
+    // Whether an earlier file still at work could claim what the file at `index`
+    // claims. Under m_mutex.
+    bool mustWait(int index, bool anyName) const;
 
     std::mutex m_mutex;
     std::condition_variable m_settled;
-    int m_settledThrough = 0;    // files 1..m_settledThrough have all settled
-    std::set<int> m_settledLater;  // settled files past a gap
-    std::map<Place, Claimant> m_places;
+    int m_waiting = 0;                   // claims waiting for m_settled
+    std::vector<Unsettled> m_unsettled;  // started, not settled: a few, as many as the jobs
+    std::function<QString(int)> m_sourceOf;
+    QByteArray m_names;
+    std::unordered_set<Claim, ClaimHash, SamePlace> m_claims;
 };
 
 // Settles one file of the run when it goes out of scope, whatever way its job ends.

@@ -7,23 +7,43 @@
 #include "textio/file_system.h"
 
 #include <QByteArray>
+#include <QString>
 #include <QStringList>
 
-#include <set>
-#include <utility>
+#include <functional>
+#include <string_view>
+#include <vector>
 
 namespace tessaly {
 
 class RunSources {
 public:
-    explicit RunSources(const QStringList &paths);
+    // The `count` sources named by pathAt(0) ... pathAt(count - 1), absolute.
+    RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt);
+    explicit RunSources(const QStringList &paths)
+        : RunSources(paths.size(), [&](qsizetype i) { return paths.at(i); })
+    {
+    }
     // Through an open folder: the name held a source when the run started, or
     // holds one now (what it holds looked up through the same folder).
     bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;
 
 private:
-    std::set<FileIdentity> m_files;
-    std::set<std::pair<FileIdentity, QByteArray>> m_places;
+    // Kept compact, as there is one of each per listed file: sorted arrays, and
+    // the names of all places one after another in m_names.
+    struct SourcePlace {
+        FileIdentity folder;
+        quint32 offset;  // of the name in m_names
+        quint32 length;
+    };
+    std::string_view nameOf(const SourcePlace &place) const
+    {
+        return {m_names.constData() + place.offset, place.length};
+    }
+
+    std::vector<FileIdentity> m_files;
+    std::vector<SourcePlace> m_places;
+    QByteArray m_names;
 };
 
 } // namespace tessaly

@@ -116,7 +116,7 @@ int openRegular(const QString &path, SourceFile *file, struct stat &info)
     if (!S_ISREG(info.st_mode))
         throw TessalyError(QStringLiteral("Cannot read \"%1\": not a regular file").arg(path));
     if (file)
-        *file = {identityOf(info), unsigned(info.st_mode & 07777)};
+        *file = {identityOf(info), unsigned(info.st_mode & 07777), qint64(info.st_size)};
     return fd.release();
 }
 
@@ -152,12 +152,17 @@ qsizetype SourceReader::read(char *into, qsizetype max)
 
 QByteArray SourceReader::readAll()
 {
+    // The content is read up to the size the file had when it was opened; no read
+    // is spent on learning that it ends there. A file the system shows with no
+    // size (a kernel's) is read to its end.
     QByteArray data;
-    qint64 capacity = m_size + 1;  // one spare byte tells a grown file
+    qint64 capacity = m_size > 0 ? m_size : 4096;
     data.resize(capacity);
     qint64 total = 0;
     for (;;) {
         if (total == capacity) {
+            if (total == m_size)
+                break;
             capacity *= 2;
             data.resize(capacity);
         }
@@ -192,11 +197,13 @@ std::shared_ptr<const FolderHandle> FileSystem::openFolderIn(const FolderHandle 
     const QString path = parent.path() + u'/' + QFile::decodeName(name);
     const auto open = [&] { return ::openat(parent.fd(), name.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC); };
     int opened = open();
+    bool made = false;
     if (opened < 0 && errno == ENOENT) {
         if (!make)
             return nullptr;
         // Another job of the run may make it at the same moment.
-        if (::mkdirat(parent.fd(), name.constData(), 0777) != 0 && errno != EEXIST)
+        made = ::mkdirat(parent.fd(), name.constData(), 0777) == 0;
+        if (!made && errno != EEXIST)
             fail(QStringLiteral("Cannot make the folder"), path, errno);
         opened = open();
     }
@@ -204,7 +211,7 @@ std::shared_ptr<const FolderHandle> FileSystem::openFolderIn(const FolderHandle 
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         fail(QStringLiteral("Cannot write into the folder"), path, errno);
-    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path);
+    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path, made);
 }
 
 FolderEntry FileSystem::lookUp(const Destination &destination) const

@@ -22,6 +22,7 @@ namespace tessaly {
 struct SourceFile {
     FileIdentity identity;
     unsigned mode = 0;  // permission bits
+    qint64 size = 0;    // as the system gave it when the file was opened
 };
 
 // What a name in an open folder holds now (links followed).
