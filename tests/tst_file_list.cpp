@@ -290,8 +290,11 @@ private slots:
         writeFiles(dir.path(), {"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"});
         const QStringList dropped{dir.path() + "/F1", dir.path() + "/~loose.htm", dir.path() + "/F2",
                                   dir.path() + "/gone.txt"};
-        QCOMPARE(relative(dir.path(), filesFromDrop(dropped).value()),
+        const DroppedRows rows = filesFromDrop(dropped).value();
+        QCOMPARE(relative(dir.path(), rows.paths),
                  QStringList({"/F1/a.htm", "/F1/S/b.htm", "/~loose.htm", "/F2/c.htm", "/gone.txt"}));
+        // Keep folder tree places a dropped folder's files below it.
+        QCOMPARE(rows.scanRoots, QStringList({dropped[0], dropped[0], "", dropped[2], ""}));
     }
 
     void dropRunsExtensionCheck()

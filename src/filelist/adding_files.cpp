@@ -134,14 +134,15 @@ void AddHtmlFiles(AddFilesContext &context)
     trap.step(150, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
-std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
+std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderScanOptions &options)
 {
     const QChar sep = QDir::separator();
-    QStringList rows;
+    DroppedRows rows;
     for (const QString &dropped : paths) {
         const int value = options.source->attributes(dropped);
         if (value == -1 || (value & AttributeDirectory) == 0) {
-            rows.append(dropped);
+            rows.paths.append(dropped);
+            rows.scanRoots.append(QString());
             continue;
         }
         // Each dropped folder is scanned on its own, so its files come once.
@@ -152,9 +153,12 @@ std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderS
             listFilesOfFolders(folders, QStringLiteral("*.*"), options.handOverEvents);
         if (!files)
             return std::nullopt;
+        const QString root = NormalizePath(dropped, sep);
         for (const QString &path : *files) {
-            if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden)
-                rows.append(NormalizePath(path, sep));
+            if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden) {
+                rows.paths.append(NormalizePath(path, sep));
+                rows.scanRoots.append(root);
+            }
         }
     }
     return rows;
@@ -162,10 +166,10 @@ std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderS
 
 void addDroppedFiles(AddFilesContext &context, const QStringList &paths)
 {
-    const std::optional<QStringList> rows = filesFromDrop(paths, scanOptions(context));
+    const std::optional<DroppedRows> rows = filesFromDrop(paths, scanOptions(context));
     if (!rows)
         return;
-    context.list.appendAll(*rows);
+    context.list.appendAll(rows->paths, rows->scanRoots);
     ValidateListFiles(context.list, context.platform);
 }
 

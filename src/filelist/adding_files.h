@@ -41,11 +41,18 @@ void AddAllHtmlFilesInFolder(AddFilesContext &context);
 // Add HTML Files: the multi-select open dialog, then the extension check.
 void AddHtmlFiles(AddFilesContext &context);
 
+// The rows a drop adds, each with the dropped folder whose scan found it ("" for a
+// dropped file), where Keep folder tree places its result.
+struct DroppedRows {
+    QStringList paths;
+    QStringList scanRoots;  // in step with paths
+};
+
 // The rows a drop of these paths adds, in order: a file as given; a folder as the
 // openable files of it and all its sub-folders, except names beginning with "~"
 // and hidden files (attribute value 34). Scan failures go to the options' sink.
 // Nothing when the hand-over of events said to stop.
-std::optional<QStringList> filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
+std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
 
 // A drop on the list: appends filesFromDrop() and runs the extension check
 // (neither when the scan was told to stop).

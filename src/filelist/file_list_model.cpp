@@ -31,6 +31,16 @@ void FileListModel::appendAll(const QStringList &paths, const QString &scanRoot)
     endInsertRows();
 }
 
+void FileListModel::appendAll(const QStringList &paths, const QStringList &scanRoots)
+{
+    if (paths.isEmpty())
+        return;
+    beginInsertRows({}, count(), count() + int(paths.size()) - 1);
+    m_rows.append(paths);
+    m_scanRoots.append(scanRoots);
+    endInsertRows();
+}
+
 void FileListModel::removeRow(int position)
 {
     beginRemoveRows({}, position - 1, position - 1);

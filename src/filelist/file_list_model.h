@@ -20,6 +20,8 @@ public:
     void append(const QString &path);
     // `scanRoot`: the folder the user picked when a scan found these paths.
     void appendAll(const QStringList &paths, const QString &scanRoot = QString());
+    // `scanRoots`: one per path.
+    void appendAll(const QStringList &paths, const QStringList &scanRoots);
     void removeRow(int position);
     // Removes the given positions (any order, duplicates ignored) in one reset.
     void removePositions(QList<int> positions);

@@ -216,8 +216,9 @@ void Form1::buildControls()
     place(m_pushButton14, 6000, 300, 600, 345);
     // Beside "Save results to this folder:", its right edge in line with the folder's frame.
     m_keepTree = named(new QCheckBox(QStringLiteral("Keep folder tree"), m_frame1), "KeepFolderTree");
-    m_keepTree->setToolTip(QStringLiteral("Files added with Add All HTML Files In Folder keep their folders "
-                                          "below the one chosen; other files go into the output folder itself."));
+    m_keepTree->setToolTip(QStringLiteral("Files added with Add All HTML Files In Folder, or from a dropped "
+                                          "folder, keep their folders below that folder; other files go into the "
+                                          "output folder itself."));
     place(m_keepTree, 4080, 300, 3240, 255);
 
     m_pushButton3 = makePushButton(m_client, "PushButton3", QStringLiteral("Start Replacing"));

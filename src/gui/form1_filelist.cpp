@@ -163,9 +163,9 @@ void Form1::ListView1_OLEDragDrop(const QStringList &paths)
     options.reportFailure = context.reportFailure;
     bool goOn = true;
     trap.step(100, [&] {
-        const std::optional<QStringList> rows = filesFromDrop(paths, options);
+        const std::optional<DroppedRows> rows = filesFromDrop(paths, options);
         if (rows)
-            m_fileList->appendAll(*rows);
+            m_fileList->appendAll(rows->paths, rows->scanRoots);
         goOn = rows.has_value();
     });
     if (!goOn)
