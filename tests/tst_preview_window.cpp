@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QClipboard>
@@ -115,6 +116,7 @@ private slots:
     void changesFollowTheCurrentRow_data();
     void changesFollowTheCurrentRow();
     void tabLeavesTheTableAndEscClearsTheFilter();
+    void opensWithinTheScreen();
     void startReplacingConfirmsFailures_data();
     void startReplacingConfirmsFailures();
     void runReportCopiesAndSaves();
@@ -258,6 +260,17 @@ void TestPreviewWindow::changesFollowTheCurrentRow()
         QCOMPARE(bed.changes->shownText(), "No replacements in this file.");
     else
         QCOMPARE(sampleReports().at(bed.diffCalls.last()).source, current);
+}
+
+// On a screen smaller than its design (the offscreen screen is 800 pixels wide)
+// the window shrinks, so that its buttons stay in sight.
+void TestPreviewWindow::opensWithinTheScreen()
+{
+    Bed bed;
+    const QRect screen = bed.window.screen()->availableGeometry();
+    QVERIFY2(bed.window.width() < screen.width() && bed.window.height() < screen.height(),
+             qPrintable(QStringLiteral("%1x%2").arg(bed.window.width()).arg(bed.window.height())));
+    QVERIFY(bed.window.findChild<QPushButton *>("startReplacing")->isVisible());
 }
 
 void TestPreviewWindow::tabLeavesTheTableAndEscClearsTheFilter()

@@ -33,7 +33,7 @@ PreviewWindow::PreviewWindow(QList<FileReport> reports, DiffSource diffOf, Platf
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pane, 1);
     layout->addLayout(buttons);
-    resize(ReportsPane::windowSize());
+    resize(ReportsPane::windowSize(*this));
 }
 
 QList<int> PreviewWindow::checkedFiles() const

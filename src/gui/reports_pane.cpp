@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSortFilterProxyModel>
 #include <QSplitter>
 #include <QTableView>
@@ -142,9 +143,13 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     showTotals();
 }
 
-QSize ReportsPane::windowSize()
+QSize ReportsPane::windowSize(const QWidget &window)
 {
-    return {1100, 760};
+    // Less on a smaller screen, so that the buttons below stay in sight.
+    constexpr QSize kDesign(1100, 760);
+    constexpr QSize kFrameAllowance(16, 48);
+    const QScreen *screen = window.screen();
+    return screen ? kDesign.boundedTo(screen->availableGeometry().size() - kFrameAllowance) : kDesign;
 }
 
 QPushButton *ReportsPane::windowButton(const QString &text, const QString &name)

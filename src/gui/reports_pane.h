@@ -31,8 +31,8 @@ public:
     // Reports of a dry run are worded as what a run would do.
     ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *parent = nullptr);
 
-    // The size the Preview and run report windows open with.
-    static QSize windowSize();
+    // The size the Preview and run report windows open with on the screen of `window`.
+    static QSize windowSize(const QWidget &window);
     // A button for the row below the pane, one that Enter in the filter box does
     // not press.
     static QPushButton *windowButton(const QString &text, const QString &name);

@@ -44,7 +44,7 @@ RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSou
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pane, 1);
     layout->addLayout(buttons);
-    resize(ReportsPane::windowSize());
+    resize(ReportsPane::windowSize(*this));
 }
 
 void RunReportWindow::saveReport()
