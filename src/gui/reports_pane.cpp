@@ -106,8 +106,6 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     // The paths are cut in the middle when narrow; the outcome takes the room
     // left, so that a reason reads whole.
     m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
-    m_table->setColumnWidth(PreviewModel::SourceColumn, 320);
-    m_table->setColumnWidth(PreviewModel::ResultColumn, 280);
     m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
     // Failed files first, then skipped ones, each in the order of the run: the
     // one sort made on opening.
@@ -141,6 +139,18 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     layout->addLayout(filterRow);
     layout->addWidget(splitter, 1);
     showTotals();
+}
+
+void ReportsPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_columnsPlaced)
+        return;
+    // The paths share the table's width with the outcome, on a small screen too.
+    m_columnsPlaced = true;
+    const int width = m_table->viewport()->width();
+    m_table->setColumnWidth(PreviewModel::SourceColumn, width * 3 / 10);
+    m_table->setColumnWidth(PreviewModel::ResultColumn, width / 4);
 }
 
 QSize ReportsPane::windowSize(const QWidget &window)

@@ -43,6 +43,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     // After a filter or sort: the diff pane follows the table's current row, which
@@ -61,6 +62,7 @@ private:
     DiffView *m_diff = nullptr;
     int m_shownRow = -1;
     bool m_filtering = false;
+    bool m_columnsPlaced = false;
 };
 
 } // namespace tessaly
