@@ -1,6 +1,7 @@
 // The main window on any screen and under any desktop theme: it fits or scrolls,
 // every caption stays readable, and the file list shows names and their count.
 #include "gui/form1.h"
+#include "colour_contrast.h"
 #include "window_test_bed.h"
 #include "test_files.h"
 #include "filelist/file_list_model.h"
@@ -22,19 +23,6 @@ using tessaly::Form1;
 
 namespace {
 
-double luminance(QColor color)
-{
-    const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
-}
-
-double contrast(QColor a, QColor b)
-{
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
 // The contrast of a painted caption: its most frequent colour is what lies behind
 // the text, and the pixel farthest from it is the text's own colour.
 double paintedContrast(const QImage &image)
@@ -47,7 +35,7 @@ double paintedContrast(const QImage &image)
         std::max_element(counts.begin(), counts.end(), [](auto a, auto b) { return a.second < b.second; })->first;
     double best = 1;
     for (const auto &[pixel, count] : counts)
-        best = std::max(best, contrast(QColor(pixel), QColor(behind)));
+        best = std::max(best, testing::contrast(QColor(pixel), QColor(behind)));
     return best;
 }
 

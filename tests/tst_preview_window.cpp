@@ -1,6 +1,7 @@
 // The Preview and run report windows driven offscreen: their list, totals,
 // filter and sorting, the changes of the selected file, the keyboard, the
 // Preview's check boxes and buttons, and the report's Copy and Save.
+#include "colour_contrast.h"
 #include "fake_platform.h"
 #include "gui/diff_view.h"
 #include "gui/preview_window.h"
@@ -60,16 +61,6 @@ QStringList shownSources(QTableView *table)
     return sources;
 }
 
-// Contrast of two colours as WCAG reckons it, from 1:1 to 21:1.
-double contrast(const QColor &a, const QColor &b)
-{
-    const auto luminance = [](const QColor &colour) {
-        const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-        return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
-    };
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
 
 // A window over the sample reports whose diff source counts its calls.
 struct Bed {
@@ -217,7 +208,7 @@ void TestPreviewWindow::rowsNotWrittenColouredReadably()
         QCOMPARE(back.isValid(), !written);
         if (written)
             continue;
-        const double ratio = contrast(back.value<QColor>(), text.value<QColor>());
+        const double ratio = testing::contrast(back.value<QColor>(), text.value<QColor>());
         QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(source).arg(ratio)));
         // The whole reason, in its own column and as its tool tip.
         QVERIFY(outcome.data().toString().endsWith(source == "clash.htm" ? "the result would replace another source"

@@ -23,12 +23,7 @@ void FileListModel::append(const QString &path)
 
 void FileListModel::appendAll(const QStringList &paths, const QString &scanRoot)
 {
-    if (paths.isEmpty())
-        return;
-    beginInsertRows({}, count(), count() + int(paths.size()) - 1);
-    m_rows.append(paths);
-    m_scanRoots.resize(m_rows.size(), scanRoot);
-    endInsertRows();
+    appendAll(paths, QStringList(paths.size(), scanRoot));
 }
 
 void FileListModel::appendAll(const QStringList &paths, const QStringList &scanRoots)

@@ -1,11 +1,12 @@
 #include "gui/fitted_message_box.h"
 
+#include "gui/window_frame.h"
+
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QStyle>
 
 #include <algorithm>
 
@@ -20,10 +21,7 @@ void FittedMessageBox::showEvent(QShowEvent *event)
     if (!shownOn)
         return;
     const QRect available = shownOn->availableGeometry();
-    // The window manager adds a title bar and borders around the box.
-    const int decoration = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)
-        + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
-    const int room = available.height() - decoration;
+    const int room = available.height() - boxFrameHeight(*this);
     if (height() <= room)
         return;
     scrollTextWithin(room);

@@ -8,6 +8,7 @@
 #include "gui/file_list_view.h"
 #include "gui/form_colors.h"
 #include "gui/named.h"
+#include "gui/window_frame.h"
 #include "base/tessaly_error.h"
 
 #include <QApplication>
@@ -286,20 +287,18 @@ QSize Form1::designSize() const
 
 void Form1::fitToScreen(const QRect &available)
 {
-    // Room left for the window manager's title bar and borders.
-    constexpr QSize kFrameAllowance(16, 48);
     const QSize design = designSize();
     setMaximumSize(design);
-    if ((design + kFrameAllowance).boundedTo(available.size()) == design + kFrameAllowance) {
+    QRect frame(QPoint(), design + kWindowFrame);
+    if (available.size().expandedTo(frame.size()) == available.size()) {
         resize(design);
-        QRect frame(QPoint(), design + kFrameAllowance);
         frame.moveCenter(available.center());
         move(frame.topLeft());
         return;
     }
     // Too small for the design: as much of the area as the frame leaves, the
     // controls scrolling inside.
-    resize(design.boundedTo(available.size() - kFrameAllowance));
+    resize(design.boundedTo(available.size() - kWindowFrame));
     move(available.topLeft());
 }
 

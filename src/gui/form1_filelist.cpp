@@ -9,7 +9,6 @@
 #include "filelist/list_maintenance.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 
 namespace tessaly {
@@ -33,8 +32,7 @@ void Form1::connectFileList()
 
 void Form1::showListCount()
 {
-    const int count = m_fileList->count();
-    m_listCount->setText(QLocale().toString(count) + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files")));
+    m_listCount->setText(groupedPlural(m_fileList->count(), "file", "files"));
 }
 
 bool Form1::handOverEvents()

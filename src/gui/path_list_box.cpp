@@ -1,5 +1,7 @@
 #include "gui/path_list_box.h"
 
+#include "gui/window_frame.h"
+
 #include <QAbstractListModel>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -167,9 +169,6 @@ void PathListBox::fitToScreen(QSize rowSize)
     if (!shownOn)
         return;
     const QRect available = shownOn->availableGeometry();
-    // The window manager adds a title bar and borders around the box.
-    const int decoration = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)
-        + 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     const int rows = std::min(m_list->model()->rowCount(), kShownPaths + 5);
     const int frame = 2 * m_list->frameWidth();
     const QSize list(rowSize.width() + frame + m_list->verticalScrollBar()->sizeHint().width(),
@@ -180,7 +179,7 @@ void PathListBox::fitToScreen(QSize rowSize)
     const int beside = margins.left() + margins.right() + (m_icon ? m_icon->sizeHint().width() + layout()->spacing() : 0);
     const int width = std::min(std::max(sizeHint().width(), beside + list.width()), available.width() * 9 / 10);
     const int height = layout()->totalHeightForWidth(width) - m_list->sizeHint().height() + list.height();
-    resize(width, std::min(height, available.height() - decoration));
+    resize(width, std::min(height, available.height() - boxFrameHeight(*this)));
 }
 
 } // namespace tessaly

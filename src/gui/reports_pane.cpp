@@ -4,6 +4,7 @@
 #include "gui/diff_navigation.h"
 #include "gui/diff_view.h"
 #include "gui/preview_model.h"
+#include "gui/window_frame.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -157,9 +158,8 @@ QSize ReportsPane::windowSize(const QWidget &window)
 {
     // Less on a smaller screen, so that the buttons below stay in sight.
     constexpr QSize kDesign(1100, 760);
-    constexpr QSize kFrameAllowance(16, 48);
     const QScreen *screen = window.screen();
-    return screen ? kDesign.boundedTo(screen->availableGeometry().size() - kFrameAllowance) : kDesign;
+    return screen ? kDesign.boundedTo(screen->availableGeometry().size() - kWindowFrame) : kDesign;
 }
 
 QPushButton *ReportsPane::windowButton(const QString &text, const QString &name)
