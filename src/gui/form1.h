@@ -208,9 +208,6 @@ private:
         QStringList rows;   // as listed when the run started
         QStringList subFolders;  // with Keep folder tree: one per row, else none
         RunTally tally;
-        // One report line per file, in list order: one text that grows as the
-        // files are done, so closing a long run joins and frees nothing.
-        QString details;
         // The reports, and the request each file was done with (for its diff).
         QList<FileReport> reports;
         QList<std::shared_ptr<const FileRequest>> requests;

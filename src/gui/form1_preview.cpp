@@ -58,13 +58,20 @@ QList<int> Form1::showPreview()
 
 void Form1::showRunReport()
 {
-    // The output folder of the run's last file; none when its result went beside its source.
+    // One line per file as tessaly-cli prints it, made only when the report is
+    // asked for; and the output folder of the run's last file (none when its
+    // result went beside its source).
+    QStringList lines;
+    lines.reserve(m_record.reports.size());
     QString outputFolder;
-    for (const std::shared_ptr<const FileRequest> &request : std::as_const(m_record.requests))
+    for (qsizetype i = 0; i < m_record.reports.size(); ++i) {
+        const std::shared_ptr<const FileRequest> &request = m_record.requests.at(i);
+        lines << describeReport(m_record.reports.at(i), request ? request->options.codePage.name() : QString());
         if (request)
             outputFolder = request->options.save == SaveOption::OutputFolder ? request->options.outputFolder
                                                                              : QString();
-    RunReportWindow window(m_record.reports, recordDiffs(), m_record.details, outputFolder, m_platform, this);
+    }
+    RunReportWindow window(m_record.reports, recordDiffs(), lines.join(u'\n'), outputFolder, m_platform, this);
     m_platform.exec(window);
 }
 

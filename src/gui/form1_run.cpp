@@ -228,10 +228,6 @@ void Form1::filesDone(const QList<FileOutcome> &batch)
             continue;
         const FileReport &report = *outcome.report;
         m_record.tally.add(report);
-        if (!m_record.details.isEmpty())
-            m_record.details += u'\n';
-        m_record.details += describeReport(report, outcome.request ? outcome.request->options.codePage.name()
-                                                                   : QString());
         m_record.reports << report;
         m_record.requests << outcome.request;
     }
