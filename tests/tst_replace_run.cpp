@@ -4,6 +4,7 @@
 #include "base/tessaly_error.h"
 #include "engine/replace_run.h"
 #include "engine/run_report.h"
+#include "engine/run_sources.h"
 #include "test_files.h"
 
 #include <QDirIterator>
@@ -294,6 +295,29 @@ private slots:
         QCOMPARE(testing::readBytes(result("b")), QByteArray("keep"));
         QCOMPARE(sink.outcomes.at(1).report->status, FileReport::Status::Failed);
         QCOMPARE(sink.outcomes.at(1).report->statement, 166);
+    }
+
+    // A source is known by its place even once its name holds another file,
+    // also when the sources were looked at by several threads, a block each.
+    void sourcesKnownByPlace_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("threads");
+        QTest::newRow("one source") << 1 << 1;
+        QTest::newRow("600 sources, two threads") << 600 << 2;
+    }
+    void sourcesKnownByPlace()
+    {
+        QFETCH(int, count);
+        QFETCH(int, threads);
+        QStringList paths;
+        for (int i = 0; i < count; ++i)
+            paths << source(QStringLiteral("p%1.htm").arg(i), "x");
+        const RunSources sources(paths.size(), [&](qsizetype i) { return paths.at(i); }, threads);
+        const auto folder = FileSystem::real().openFolder(m_dir->path());
+        for (int i = 0; i < count; ++i)
+            QVERIFY(sources.holds(*folder, QFile::encodeName(QStringLiteral("p%1.htm").arg(i)), FolderEntry{}));
+        QVERIFY(!sources.holds(*folder, "other.htm", FolderEntry{}));
     }
 
     // A stop ends the run after the files in flight: the outcomes are the first

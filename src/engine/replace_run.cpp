@@ -9,7 +9,6 @@
 #include "engine/worker_threads.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
@@ -25,11 +24,17 @@ namespace {
 constexpr int kReadRequestStatement = 120;
 
 // `current` is the working folder, asked for once rather than for every name.
+// The name comes out as QFileInfo::absoluteFilePath spells it, made by string
+// work alone: this runs several times for every listed file.
 QString absolutePath(const QString &current, const QString &path)
 {
     if (!isValidFileName(path))
         return path;  // QFileInfo would re-spell it
-    return QFileInfo(QDir::isRelativePath(path) ? current + u'/' + path : path).absoluteFilePath();
+    const QString absolute = QDir::isRelativePath(path) ? current + u'/' + path : path;
+    QString clean = QDir::cleanPath(absolute);
+    if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
+        clean += u'/';
+    return clean;
 }
 
 // What the files of one run share while it works. Threads only read `files` (a
@@ -51,10 +56,12 @@ struct RunState {
     bool closed = false;  // a stop was seen: no file is taken any more
     bool handingOnWaits = false;  // the run's thread waits for an outcome
 
-    explicit RunState(const QList<RunFile> &runFiles)
+    RunState(const QList<RunFile> &runFiles, int jobs, int threadLimit)
         : files(runFiles),
           current(QDir::currentPath()),
-          sources(runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }),
+          sources(
+              runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }, jobs,
+              threadLimit),
           results(runFiles.size(), [this](int index) { return absolutePath(current, files.at(index - 1).path); })
     {
     }
@@ -67,7 +74,7 @@ struct RunState {
 RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, ReportSink &sink,
                        const StopToken &stop, int jobs)
 {
-    RunState state(files);
+    RunState state(files, jobs, m_environment.threadLimit);
     const qsizetype total = files.size();
 
     // The next file to do, or -1 when none is left or the run was asked to stop.

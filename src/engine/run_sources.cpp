@@ -1,10 +1,13 @@
 #include "engine/run_sources.h"
 
+#include "engine/worker_threads.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -31,7 +34,8 @@ std::optional<FileIdentity> identify(const QString &path)
 }
 
 // Looks at sources folder by folder (the listed files come grouped by folder):
-// a name looked up in its open folder spares walking the whole path again.
+// a name looked up in its open folder spares walking the whole path again, and
+// the open folder tells its own identity once for all its files.
 class FolderByFolder {
 public:
     FolderByFolder() = default;
@@ -46,67 +50,133 @@ public:
     // What lstat says of the absolute path.
     bool lookAt(const QString &path, struct stat *info)
     {
+        m_name.clear();
         const qsizetype slash = path.lastIndexOf(u'/');
         if (path.startsWith(u'/') && slash < path.size() - 1) {
             const QStringView folder = QStringView(path).first(std::max<qsizetype>(slash, 1));
-            if (folder != m_folder) {
-                if (m_fd >= 0)
-                    ::close(m_fd);
-                m_folder = folder.toString();
-                m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (folder != m_folder)
+                open(folder);
+            if (m_fd >= 0) {
+                m_name = QFile::encodeName(path.mid(slash + 1));
+                return ::fstatat(m_fd, m_name.constData(), info, AT_SYMLINK_NOFOLLOW) == 0;
             }
-            if (m_fd >= 0)
-                return ::fstatat(m_fd, QFile::encodeName(path.mid(slash + 1)).constData(), info,
-                                 AT_SYMLINK_NOFOLLOW) == 0;
         }
         return ::lstat(QFile::encodeName(path).constData(), info) == 0;
     }
+    // The folder and name of the path last looked at through its open folder;
+    // none when it was looked at whole.
+    const std::optional<FileIdentity> &folder() const { return m_name.isEmpty() ? kNone : m_identity; }
+    const QByteArray &name() const { return m_name; }
 
 private:
+    static constexpr std::optional<FileIdentity> kNone = std::nullopt;
+
+    void open(QStringView folder)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_folder = folder.toString();
+        m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        struct stat info {};
+        m_identity = m_fd >= 0 && ::fstat(m_fd, &info) == 0 ? std::optional(identityOf(info)) : std::nullopt;
+    }
+
     QString m_folder;
     int m_fd = -1;
+    std::optional<FileIdentity> m_identity;
+    QByteArray m_name;
 };
+
+// How many neighbouring sources one thread looks at in a go.
+constexpr qsizetype kBlockSize = 256;
 
 } // namespace
 
-RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt)
+RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last,
+                                     const std::function<QString(qsizetype)> &pathAt)
 {
-    m_files.reserve(size_t(count));
-    m_places.reserve(size_t(count));
-    QHash<QString, std::optional<FileIdentity>> folders;  // sources share few folders
-    const auto addPlace = [&](const QString &path) {
+    Block block;
+    block.files.reserve(size_t(last - first));
+    block.places.reserve(size_t(last - first));
+    const auto addPlace = [&](const FileIdentity &folder, const QByteArray &name) {
+        block.places.push_back({folder, quint32(block.names.size()), quint32(name.size())});
+        block.names += name;
+    };
+    // A name the open folder did not look at: its folder is looked up on its own.
+    QHash<QString, std::optional<FileIdentity>> folders;
+    const auto addPlaceOf = [&](const QString &path) {
         const QFileInfo info(path);
         const QString folder = info.absolutePath();
         auto known = folders.find(folder);
         if (known == folders.end())
             known = folders.insert(folder, identify(folder));
-        if (!*known)
-            return;
-        const QByteArray name = QFile::encodeName(info.fileName());
-        m_places.push_back({**known, quint32(m_names.size()), quint32(name.size())});
-        m_names += name;
+        if (*known)
+            addPlace(**known, QFile::encodeName(info.fileName()));
     };
     FolderByFolder looks;
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = first; i < last; ++i) {
         const QString path = pathAt(i);
         // One look at the name; a link is followed to the file it leads to.
         struct stat info {};
         if (!looks.lookAt(path, &info))
             continue;
         if (!S_ISLNK(info.st_mode)) {
-            m_files.push_back(identityOf(info));
-            addPlace(path);
+            block.files.push_back(identityOf(info));
+            if (looks.folder())
+                addPlace(*looks.folder(), looks.name());
+            else if (looks.name().isEmpty())
+                addPlaceOf(path);
             continue;
         }
         const auto file = identify(path);
         if (!file)
             continue;
-        m_files.push_back(*file);
+        block.files.push_back(*file);
         // A link's own entry and the entry of the file it leads to both count.
-        addPlace(path);
-        addPlace(QFileInfo(path).canonicalFilePath());
+        addPlaceOf(path);
+        addPlaceOf(QFileInfo(path).canonicalFilePath());
     }
-    m_names.squeeze();
+    return block;
+}
+
+RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt, int threads,
+                       int threadLimit)
+{
+    // Blocks of neighbouring sources go to the threads as they come free; their
+    // findings are joined in list order.
+    const qsizetype blocks = (count + kBlockSize - 1) / kBlockSize;
+    std::vector<Block> found(static_cast<size_t>(blocks));
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype b = next++; b < blocks; b = next++)
+            found[size_t(b)] = lookAt(b * kBlockSize, std::min(count, (b + 1) * kBlockSize), pathAt);
+    };
+    {
+        const WorkerThreads helpers(int(std::clamp<qsizetype>(std::min<qsizetype>(threads, blocks) - 1, 0, blocks)),
+                                    threadLimit, work);
+        work();
+    }
+    size_t files = 0;
+    size_t places = 0;
+    qsizetype names = 0;
+    for (const Block &block : found) {
+        files += block.files.size();
+        places += block.places.size();
+        names += block.names.size();
+    }
+    m_files.reserve(files);
+    m_places.reserve(places);
+    m_names.reserve(names);
+    for (Block &block : found) {
+        m_files.insert(m_files.end(), block.files.begin(), block.files.end());
+        const auto offset = quint32(m_names.size());
+        for (SourcePlace place : block.places) {
+            place.offset += offset;
+            m_places.push_back(place);
+        }
+        m_names += block.names;
+        block = {};  // each block's memory goes as soon as it is joined
+    }
     std::sort(m_files.begin(), m_files.end());
     std::sort(m_places.begin(), m_places.end(), [&](const SourcePlace &a, const SourcePlace &b) {
         return std::make_tuple(a.folder, nameOf(a)) < std::make_tuple(b.folder, nameOf(b));

@@ -18,8 +18,11 @@ namespace tessaly {
 
 class RunSources {
 public:
-    // The `count` sources named by pathAt(0) ... pathAt(count - 1), absolute.
-    RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt);
+    // The `count` sources named by pathAt(0) ... pathAt(count - 1), absolute,
+    // looked at by up to `threads` threads at once (no more than `threadLimit`
+    // more when it is not negative); pathAt is called from each of them.
+    RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt, int threads = 1,
+               int threadLimit = -1);
     explicit RunSources(const QStringList &paths)
         : RunSources(paths.size(), [&](qsizetype i) { return paths.at(i); })
     {
@@ -40,6 +43,13 @@ private:
     {
         return {m_names.constData() + place.offset, place.length};
     }
+    // What one thread found of a block of neighbouring sources.
+    struct Block {
+        std::vector<FileIdentity> files;
+        std::vector<SourcePlace> places;  // offsets into `names`
+        QByteArray names;
+    };
+    static Block lookAt(qsizetype first, qsizetype last, const std::function<QString(qsizetype)> &pathAt);
 
     std::vector<FileIdentity> m_files;
     std::vector<SourcePlace> m_places;
