@@ -24,13 +24,13 @@ void time(const char *name, const QString &source, const QString &result)
     for (int run = 0; run < 7; ++run) {
         QElapsedTimer timer;
         timer.start();
-        const auto diff = diffTexts(source, result);
+        const auto diff = diffTextsInPlace(source, result, DiffRules());
         textSize = formatUnifiedDiff(diff, "SOURCE", "RESULT").size();
         micros.push_back(timer.nsecsElapsed() / 1000);
         hunks = diff.size();
     }
     std::sort(micros.begin(), micros.end());
-    std::printf("%-28s %8.2f MB  %5lld hunks  diff text %8lld chars  median %7.2f ms  max %7.2f ms\n", name,
+    std::printf("%-28s %8.2f MB  %5lld hunks  diff %8lld bytes  median %7.2f ms  max %7.2f ms\n", name,
                 source.size() / 1e6, qlonglong(hunks), qlonglong(textSize), micros[micros.size() / 2] / 1000.0,
                 micros.back() / 1000.0);
 }

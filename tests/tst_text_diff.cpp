@@ -265,16 +265,19 @@ void TestTextDiff::unifiedText()
     QFETCH(QString, result);
     QFETCH(int, context);
     QFETCH(QString, expected);
-    QCOMPARE(formatUnifiedDiff(diffTexts(source, result, context), "SOURCE", "RESULT"), expected);
-    // The same texts in a code page, compared as bytes, and lines ended at LF alone.
-    const CodePage page = *CodePage::byName("1252");
     DiffRules rules;
     rules.context = context;
-    QCOMPARE(formatUnifiedDiff(diffBytes(page.encode(source), page.encode(result), rules, page), "SOURCE", "RESULT"),
+    QCOMPARE(QString::fromUtf8(formatUnifiedDiff(diffTextsInPlace(source, result, rules), "SOURCE", "RESULT")),
+             expected);
+    // The same texts in a code page, compared as bytes, and lines ended at LF alone.
+    const CodePage page = *CodePage::byName("1252");
+    const QByteArray sourceBytes = page.encode(source), resultBytes = page.encode(result);
+    QCOMPARE(QString::fromUtf8(
+                 formatUnifiedDiff(diffBytes(sourceBytes, resultBytes, rules, page), page, "SOURCE", "RESULT")),
              expected);
     rules.loneCrEndsLine = false;
-    QCOMPARE(formatUnifiedDiff(diffBytes(page.encode(source), page.encode(result), rules, page), "SOURCE", "RESULT"),
-             formatUnifiedDiff(diffTexts(source, result, rules), "SOURCE", "RESULT"));
+    QCOMPARE(formatUnifiedDiff(diffBytes(sourceBytes, resultBytes, rules, page), page, "SOURCE", "RESULT"),
+             formatUnifiedDiff(diffTextsInPlace(source, result, rules), "SOURCE", "RESULT"));
 }
 
 void TestTextDiff::changedParts_data()
@@ -315,8 +318,16 @@ void TestTextDiff::coloursMarkLinesAndChangedParts()
                              " <p>\r\n"
                              "\x1b[31m-Call \x1b[7mAcme\x1b[27m now\x1b[0m\r\n"
                              "\x1b[32m+Call \x1b[7mZenith\x1b[27m now\x1b[0m\r\n";
-    QCOMPARE(formatUnifiedDiff(diffTexts("<p>\r\nCall Acme now\r\n", "<p>\r\nCall Zenith now\r\n"), "a.htm",
-                               "out/a.htm", DiffColors::Ansi),
+    const QString source = "<p>\r\nCall Acme now\r\n", result = "<p>\r\nCall Zenith now\r\n";
+    const DiffRules rules;
+    QCOMPARE(QString::fromUtf8(formatUnifiedDiff(diffTextsInPlace(source, result, rules), "a.htm", "out/a.htm",
+                                                 DiffColors::Ansi)),
+             expected);
+    // The lines of a code page's bytes are decoded to be marked alone.
+    const CodePage page = *CodePage::byName("1252");
+    const QByteArray sourceBytes = page.encode(source), resultBytes = page.encode(result);
+    QCOMPARE(QString::fromUtf8(formatUnifiedDiff(diffBytes(sourceBytes, resultBytes, rules, page), page, "a.htm",
+                                                 "out/a.htm", DiffColors::Ansi)),
              expected);
 }
 

@@ -105,6 +105,12 @@ void TestTextIo::codePageRoundTripsEveryByte()
     qint64 lost = 0;
     QCOMPARE(page.encode(text, &lost), all);
     QCOMPARE(lost, 0);
+    // Written straight as UTF-8, the bytes give what decoding them and encoding
+    // the text make; ASCII after the upper half and a short end too.
+    const QByteArray mixed = all + all.first(13);
+    QByteArray utf8(3 * mixed.size(), Qt::Uninitialized);
+    utf8.truncate(page.toUtf8(mixed, utf8.data()) - utf8.data());
+    QCOMPARE(utf8, page.decode(mixed).toUtf8());
 }
 
 void TestTextIo::codePageNames_data()

@@ -6,20 +6,6 @@
 
 namespace tessaly::cli {
 
-namespace {
-
-QList<DiffHunk> fileHunks(const FileContents &contents, const CodePage &codePage, const DiffRules &rules)
-{
-    // A code page's lines are compared as bytes; only the lines shown are decoded.
-    const SourceFormat format = contents.format;
-    if (format.encoding == TextEncoding::Ansi)
-        return diffBytes(contents.source, contents.result, rules, codePage);
-    return diffTexts(decodeText(contents.source, format, codePage),
-                     decodeText(contents.result, resultFormat(format), codePage), rules);
-}
-
-} // namespace
-
 QByteArray fileDiff(const FileContents &contents, const FileReport &report, const CodePage &codePage, int context,
                     DiffColors colors)
 {
@@ -27,13 +13,16 @@ QByteArray fileDiff(const FileContents &contents, const FileReport &report, cons
     rules.context = context;
     rules.loneCrEndsLine = false;  // as GNU diff splits lines, so that patch applies the diff
     rules.markChanges = colors == DiffColors::Ansi;
-    QString text;
-    {
-        // The hunks are let go before the text is encoded: less memory for a large file.
-        const QList<DiffHunk> hunks = fileHunks(contents, codePage, rules);
-        text = formatUnifiedDiff(hunks, escapeControls(report.source), escapeControls(report.resultPath), colors);
-    }
-    return text.toLocal8Bit();
+    const QString sourceLabel = escapeControls(report.source), resultLabel = escapeControls(report.resultPath);
+    // The diff is UTF-8, the locale's encoding for Qt on Linux (where toLocal8Bit
+    // is toUtf8). A code page's lines are compared as bytes and written from them.
+    const SourceFormat format = contents.format;
+    if (format.encoding == TextEncoding::Ansi)
+        return formatUnifiedDiff(diffBytes(contents.source, contents.result, rules, codePage), codePage, sourceLabel,
+                                 resultLabel, colors);
+    const QString source = decodeText(contents.source, format, codePage);
+    const QString result = decodeText(contents.result, resultFormat(format), codePage);
+    return formatUnifiedDiff(diffTextsInPlace(source, result, rules), sourceLabel, resultLabel, colors);
 }
 
 } // namespace tessaly::cli

@@ -9,11 +9,11 @@
 
 namespace tessaly::cli {
 
-// The diff of a file's result against its source, both decoded (a code page's
-// with `codePage`), headed "--- SOURCE" and "+++ RESULT" with the report's names
-// (control characters escaped); empty when they are equal. Lines end at LF, as
-// for patch; changed characters are marked only with colours. Throws
-// std::bad_alloc when the memory for the diff runs out.
+// The diff of a file's result against its source, as texts (a code page's, in
+// `codePage`, compared as bytes), headed "--- SOURCE" and "+++ RESULT" with the
+// report's names (control characters escaped); empty when they are equal. Lines
+// end at LF, as for patch; changed characters are marked only with colours.
+// Throws std::bad_alloc when the memory for the diff runs out.
 QByteArray fileDiff(const FileContents &contents, const FileReport &report, const CodePage &codePage, int context,
                     DiffColors colors);
 

@@ -246,12 +246,10 @@ void markStretches(QStringView a, qsizetype aFrom, qsizetype aTo, QStringView b,
     mark(bMarks, bFrom, bTo);
 }
 
-void markChangedRanges(DiffLine &removed, DiffLine &added)
+// Marks where the texts a and b of a removed line and its added partner differ,
+// line ends left out.
+void markChangedRanges(QStringView a, QStringView b, QList<CharRange> &aMarks, QList<CharRange> &bMarks)
 {
-    const QStringView a = QStringView(removed.text).left(removed.lengthWithoutLineEnd());
-    const QStringView b = QStringView(added.text).left(added.lengthWithoutLineEnd());
-    if (a.size() > kLongestMarkedLine || b.size() > kLongestMarkedLine)
-        return;
     const auto ta = splitTokens(a), tb = splitTokens(b);
     for (const ChangedRun &run : changedRuns(ta, tb)) {
         auto [aStart, aEnd] = span(a, ta, run.oldStart, run.oldEnd);
@@ -260,7 +258,7 @@ void markChangedRanges(DiffLine &removed, DiffLine &added)
             ++aStart, ++bStart;
         while (aStart < aEnd && bStart < bEnd && a[aEnd - 1] == b[bEnd - 1])
             --aEnd, --bEnd;
-        markStretches(a, aStart, aEnd, b, bStart, bEnd, removed.changed, added.changed);
+        markStretches(a, aStart, aEnd, b, bStart, bEnd, aMarks, bMarks);
     }
 }
 
@@ -269,82 +267,85 @@ bool stopped(const DiffRules &rules)
     return rules.stop && rules.stop->stopRequested();
 }
 
-// Only the lines of the hunks are made text (decoded, for lines of bytes).
-template <class View, class ToText>
-void appendLines(QList<DiffLine> &out, DiffLine::Kind kind, const std::vector<View> &lines, qsizetype from,
-                 qsizetype to, bool crEndsLine, const ToText &toText)
+template <class View>
+qint8 lineEndSize(View line, bool loneCrEndsLine)
+{
+    const qsizetype size = line.size();
+    if (size == 0)
+        return 0;
+    const char16_t last = unitAt(line, size - 1);
+    if (last == u'\n')
+        return size > 1 && unitAt(line, size - 2) == u'\r' ? 2 : 1;
+    return loneCrEndsLine && last == u'\r' ? 1 : 0;
+}
+
+template <class View>
+void appendLines(QList<DiffLineOf<View>> &out, DiffLineKind kind, const std::vector<View> &lines, qsizetype from,
+                 qsizetype to, bool loneCrEndsLine)
 {
     for (qsizetype i = from; i < to; ++i)
-        out.append({kind, toText(lines[i]), {}, crEndsLine});
+        out.append({kind, lines[i], {}, lineEndSize(lines[i], loneCrEndsLine)});
+}
+
+// Marks a removed line and the added line paired with it; toText gives a line's
+// characters (decoded, for bytes).
+template <class View, class ToText>
+void markPair(DiffLineOf<View> &removed, DiffLineOf<View> &added, const ToText &toText)
+{
+    const View a = removed.text.first(removed.lengthWithoutLineEnd());
+    const View b = added.text.first(added.lengthWithoutLineEnd());
+    if (a.size() > kLongestMarkedLine || b.size() > kLongestMarkedLine)
+        return;
+    const auto textA = toText(a), textB = toText(b);
+    markChangedRanges(textA, textB, removed.changed, added.changed);
 }
 
 template <class View, class ToText>
-DiffHunk makeHunk(const std::vector<View> &oldLines, const std::vector<View> &newLines, const ChangedRun *first,
-                  const ChangedRun *last, qsizetype context, const DiffRules &rules, const ToText &toText)
+DiffHunkOf<View> makeHunk(const std::vector<View> &oldLines, const std::vector<View> &newLines,
+                          const ChangedRun *first, const ChangedRun *last, qsizetype context, const DiffRules &rules,
+                          const ToText &toText)
 {
     const bool markChanges = rules.markChanges;
-    const bool crEndsLine = rules.loneCrEndsLine;
+    const bool loneCrEndsLine = rules.loneCrEndsLine;
     // Unchanged lines come in equal numbers on both sides before the first change
     // and after the last one, so one count serves both.
     const qsizetype before = std::min(context, first->oldStart);
     const qsizetype after = std::min(context, qsizetype(oldLines.size()) - last->oldEnd);
     const qsizetype oldStart = first->oldStart - before, newStart = first->newStart - before;
 
-    DiffHunk hunk;
+    DiffHunkOf<View> hunk;
     hunk.sourceCount = last->oldEnd + after - oldStart;
     hunk.resultCount = last->newEnd + after - newStart;
     hunk.sourceStart = hunk.sourceCount > 0 ? oldStart + 1 : oldStart;
     hunk.resultStart = hunk.resultCount > 0 ? newStart + 1 : newStart;
+    hunk.lines.reserve(hunk.sourceCount + hunk.resultCount);  // at most
 
     qsizetype i = oldStart;
     for (const ChangedRun *run = first; run <= last; ++run) {
-        appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, run->oldStart, crEndsLine, toText);
+        appendLines(hunk.lines, DiffLineKind::Context, oldLines, i, run->oldStart, loneCrEndsLine);
         const qsizetype removedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Removed, oldLines, run->oldStart, run->oldEnd, crEndsLine, toText);
+        appendLines(hunk.lines, DiffLineKind::Removed, oldLines, run->oldStart, run->oldEnd, loneCrEndsLine);
         const qsizetype addedAt = hunk.lines.size();
-        appendLines(hunk.lines, DiffLine::Kind::Added, newLines, run->newStart, run->newEnd, crEndsLine, toText);
+        appendLines(hunk.lines, DiffLineKind::Added, newLines, run->newStart, run->newEnd, loneCrEndsLine);
         const qsizetype pairs =
             markChanges ? std::min(run->oldEnd - run->oldStart, run->newEnd - run->newStart) : 0;
         for (qsizetype p = 0; p < pairs && !stopped(rules); ++p)
-            markChangedRanges(hunk.lines[removedAt + p], hunk.lines[addedAt + p]);
+            markPair(hunk.lines[removedAt + p], hunk.lines[addedAt + p], toText);
         i = run->oldEnd;
     }
-    appendLines(hunk.lines, DiffLine::Kind::Context, oldLines, i, last->oldEnd + after, crEndsLine, toText);
+    appendLines(hunk.lines, DiffLineKind::Context, oldLines, i, last->oldEnd + after, loneCrEndsLine);
     return hunk;
 }
 
-} // namespace
-
-bool DiffLine::hasLineEnd() const
-{
-    return !text.isEmpty() && (text.back() == u'\n' || (crEndsLine && text.back() == u'\r'));
-}
-
-qsizetype DiffLine::lengthWithoutLineEnd() const
-{
-    if (!hasLineEnd())
-        return text.size();
-    return text.size() - (text.endsWith(QLatin1String("\r\n")) ? 2 : 1);
-}
-
-QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context)
-{
-    DiffRules rules;
-    rules.context = context;
-    return diffTexts(source, result, rules);
-}
-
-namespace {
-
 template <class View, class ToText>
-QList<DiffHunk> diffLines(View source, View result, const DiffRules &rules, const ToText &toText)
+QList<DiffHunkOf<View>> diffLines(View source, View result, const DiffRules &rules, const ToText &toText)
 {
     const int context = std::max(rules.context, 0);
     const auto oldLines = splitLines(source, rules.loneCrEndsLine);
     const auto newLines = splitLines(result, rules.loneCrEndsLine);
     const auto runs = changedRuns(oldLines, newLines);
     const qsizetype reach = 2 * qsizetype(context);
-    QList<DiffHunk> hunks;
+    QList<DiffHunkOf<View>> hunks;
     for (size_t first = 0; first < runs.size() && !stopped(rules);) {
         size_t last = first;
         while (last + 1 < runs.size() && runs[last + 1].oldStart - runs[last].oldEnd <= reach)
@@ -357,13 +358,33 @@ QList<DiffHunk> diffLines(View source, View result, const DiffRules &rules, cons
 
 } // namespace
 
-QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules)
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, int context)
 {
-    return diffLines(QStringView(source), QStringView(result), rules, [](QStringView line) { return line.toString(); });
+    DiffRules rules;
+    rules.context = context;
+    return diffTexts(source, result, rules);
 }
 
-QList<DiffHunk> diffBytes(QByteArrayView source, QByteArrayView result, const DiffRules &rules,
-                          const CodePage &codePage)
+QList<DiffHunk> diffTexts(const QString &source, const QString &result, const DiffRules &rules)
+{
+    QList<DiffHunk> owned;
+    for (DiffHunkOf<QStringView> &hunk : diffTextsInPlace(source, result, rules)) {
+        DiffHunk &copy = owned.emplaceBack();
+        static_cast<DiffHunkPlace &>(copy) = hunk;
+        copy.lines.reserve(hunk.lines.size());
+        for (DiffLineOf<QStringView> &line : hunk.lines)
+            copy.lines.append({line.kind, line.text.toString(), std::move(line.changed), line.lineEndSize});
+    }
+    return owned;
+}
+
+QList<DiffHunkOf<QStringView>> diffTextsInPlace(QStringView source, QStringView result, const DiffRules &rules)
+{
+    return diffLines(source, result, rules, [](QStringView line) { return line; });
+}
+
+QList<DiffHunkOf<QByteArrayView>> diffBytes(QByteArrayView source, QByteArrayView result, const DiffRules &rules,
+                                            const CodePage &codePage)
 {
     return diffLines(source, result, rules, [&](QByteArrayView line) { return codePage.decode(line); });
 }

@@ -4,11 +4,29 @@
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QtAlgorithms>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cstring>
 
 namespace tessaly {
+
+namespace {
+
+// The top bit of each of eight bytes: set only in bytes above ASCII.
+constexpr quint64 kHighBits = 0x8080808080808080ULL;
+
+} // namespace
+
+CodePage::Utf8Char CodePage::utf8Char(char16_t c)
+{
+    if (c < 0x80)
+        return {{char(c)}, 1};
+    if (c < 0x800)
+        return {{char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))}, 2};
+    return {{char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))}, 3};
+}
 
 std::optional<CodePage> CodePage::byName(const QString &name)
 {
@@ -26,6 +44,7 @@ std::optional<CodePage> CodePage::byName(const QString &name)
         for (int b = 0; b < 256; ++b) {
             const char16_t c = b < 128 ? char16_t(b) : table.upper[b - 128];
             tables->toUnicode[b] = c;
+            tables->toUtf8[b] = utf8Char(c);
             tables->fromUnicode[c] = quint16(b);
         }
         return CodePage(number, std::move(tables));
@@ -68,13 +87,12 @@ QString CodePage::decode(QByteArrayView bytes) const
     char16_t *out = reinterpret_cast<char16_t *>(text.data());
     const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
     const char16_t *map = m_tables->toUnicode;
-    constexpr quint64 high = 0x8080808080808080ULL;
     for (qsizetype i = 0, n = bytes.size(); i < n; i += 8) {
         const qsizetype end = std::min(i + 8, n);
         if (end - i == 8) {
             quint64 word;
             std::memcpy(&word, in + i, 8);
-            if ((word & high) == 0)
+            if ((word & kHighBits) == 0)
                 continue;
         }
         for (qsizetype k = i; k < end; ++k)
@@ -82,6 +100,32 @@ QString CodePage::decode(QByteArrayView bytes) const
                 out[k] = map[in[k]];
     }
     return text;
+}
+
+char *CodePage::toUtf8(QByteArrayView bytes, char *out) const
+{
+    // ASCII, most of a page, is copied eight bytes at a time, up to the first byte
+    // above it (the bytes copied after it are written over next); a character of
+    // a byte above ASCII takes up to three, always copied whole (there is room).
+    const auto *in = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    const Utf8Char *map = m_tables->toUtf8;
+    qsizetype i = 0;
+    while (i < n) {
+        if (n - i >= 8) {
+            const quint64 high = qFromLittleEndian<quint64>(in + i) & kHighBits;
+            const qsizetype ascii = high == 0 ? 8 : qCountTrailingZeroBits(high) / 8;
+            std::memcpy(out, in + i, 8);
+            out += ascii;
+            i += ascii;
+            if (ascii == 8)
+                continue;
+        }
+        const Utf8Char &c = map[in[i++]];
+        std::memcpy(out, c.bytes, 3);
+        out += c.size;
+    }
+    return out;
 }
 
 QByteArray CodePage::encode(QStringView text, qint64 *lost) const

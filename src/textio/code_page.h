@@ -26,6 +26,10 @@ public:
     QString name() const { return QStringLiteral("windows-%1").arg(m_number); }
 
     QString decode(QByteArrayView bytes) const;
+    // The bytes' characters in UTF-8, written at out, which has room for three
+    // bytes a byte; returns the end of what was written. What decode and
+    // QString::toUtf8 make, without the text between them.
+    char *toUtf8(QByteArrayView bytes, char *out) const;
     // Characters the page cannot hold become "?"; their number is added to *lost.
     QByteArray encode(QStringView text, qint64 *lost = nullptr) const;
     bool canEncode(QChar c) const { return m_tables->fromUnicode[c.unicode()] != kNotHeld; }
@@ -33,8 +37,14 @@ public:
 
 private:
     static constexpr quint16 kNotHeld = 0xFFFF;
+    struct Utf8Char {
+        char bytes[3];
+        quint8 size;
+    };
+    static Utf8Char utf8Char(char16_t c);
     struct Tables {
         char16_t toUnicode[256];
+        Utf8Char toUtf8[256];
         quint16 fromUnicode[65536];
     };
     CodePage(int number, std::shared_ptr<const Tables> tables) : m_number(number), m_tables(std::move(tables)) {}
