@@ -1,5 +1,6 @@
 #include "engine/replacement.h"
 
+#include "engine/append_buffer.h"
 #include "engine/byte_search.h"
 #include "engine/multi_search.h"
 
@@ -145,40 +146,9 @@ Cut<View> takeUpTo(View &working, View marker, bool includeMarker)
     return {before, true};
 }
 
-// The output of a replacement: appends are plain copies into a buffer that grows
-// geometrically, with no per-append bookkeeping of the string class.
+// The output of a replacement.
 template <class View, class Buffer>
-class Sink {
-public:
-    using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<View>().data())>>;
-
-    explicit Sink(qsizetype estimate = 0) { m_buffer.resize(estimate); }
-
-    void append(View text)
-    {
-        const qsizetype n = text.size();
-        if (n == 0)
-            return;  // an empty text may have no data at all, which memcpy must not get
-        if (m_used + n > m_buffer.size())
-            m_buffer.resize(std::max(m_used + n, m_buffer.size() * 2 + 64));
-        std::memcpy(reinterpret_cast<Unit *>(m_buffer.data()) + m_used, text.data(), size_t(n) * sizeof(Unit));
-        m_used += n;
-    }
-    void clear() { m_used = 0; }
-    qsizetype size() const { return m_used; }
-    // Drops what was appended after the first `size` units.
-    void truncate(qsizetype size) { m_used = std::min(m_used, size); }
-    View view() const { return View(reinterpret_cast<const Unit *>(m_buffer.constData()), m_used); }
-    Buffer take()
-    {
-        m_buffer.resize(m_used);
-        return std::move(m_buffer);
-    }
-
-private:
-    Buffer m_buffer;
-    qsizetype m_used = 0;
-};
+using Sink = AppendBuffer<View, Buffer>;
 
 char16_t unitAt(QByteArrayView text, qsizetype i)
 {

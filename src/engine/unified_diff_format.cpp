@@ -1,5 +1,7 @@
 #include "engine/unified_diff_format.h"
 
+#include "engine/append_buffer.h"
+
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -20,35 +22,7 @@ constexpr QByteArrayView InverseOff("\x1b[27m");
 
 // The diff's bytes as they are written: room is made before each piece, which is
 // then encoded straight into it.
-class DiffOutput {
-public:
-    explicit DiffOutput(qsizetype expected) : m_bytes(expected, Qt::Uninitialized) {}
-
-    // Where `size` more bytes can go; commit tells where those written end.
-    char *room(qsizetype size)
-    {
-        if (m_bytes.size() - m_used < size)
-            m_bytes.resize(std::max(2 * m_bytes.size(), m_used + size));
-        return m_bytes.data() + m_used;
-    }
-    void commit(const char *end) { m_used = end - m_bytes.constData(); }
-    void append(QByteArrayView bytes)
-    {
-        char *at = room(bytes.size());
-        std::memcpy(at, bytes.data(), size_t(bytes.size()));
-        commit(at + bytes.size());
-    }
-    void append(char c) { append(QByteArrayView(&c, 1)); }
-    QByteArray take()
-    {
-        m_bytes.truncate(m_used);
-        return std::move(m_bytes);
-    }
-
-private:
-    QByteArray m_bytes;
-    qsizetype m_used = 0;
-};
+using DiffOutput = AppendBuffer<QByteArrayView, QByteArray>;
 
 // Lines of UTF-16 text written as UTF-8. Each piece is encoded on its own; as in
 // QString::toUtf8, a surrogate without its partner becomes U+FFFD.
