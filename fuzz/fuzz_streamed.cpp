@@ -1,9 +1,11 @@
 // Fuzz target: a text replaced in pieces of random sizes gives what the whole
-// text replaced at once gives, with one to three find/replace pairs (so that an
+// text replaced at once gives, with one to twelve find/replace pairs (so that an
 // occurrence straddles a boundary and a later pair finds what an earlier one made
-// across one), and the UTF-8 test made piece by piece agrees with the test of the
-// whole content. Most units are one of a few characters, so that occurrences are
-// dense.
+// across one), only the pairs that a first look through the same pieces finds
+// able to change the text getting their passes; and the UTF-8 test made piece by
+// piece agrees with the test of the whole content. The find and replace texts
+// are made of six characters, so that some pairs occur and others are absent or
+// made only by earlier ones.
 #include "fuzz_check.h"
 
 #include "engine/replacement.h"
@@ -20,11 +22,11 @@ namespace {
 
 QByteArray someBytes(FuzzedDataProvider &data, size_t most)
 {
-    static constexpr char kFew[] = {'a', 'b', '<', '>'};
+    static constexpr char kFew[] = {'a', 'b', '<', '>', 'c', 'd'};
     std::string bytes = data.ConsumeRandomLengthString(most);
     for (char &c : bytes)
         if (static_cast<unsigned char>(c) < 0xC0)
-            c = kFew[static_cast<unsigned char>(c) % 4];  // else a UTF-8 lead byte, kept
+            c = kFew[static_cast<unsigned char>(c) % sizeof kFew];  // else a UTF-8 lead byte, kept
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
 
@@ -34,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
 {
     FuzzedDataProvider data(bytes, size);
     QList<Substitution<QByteArray>> pairs;
-    const int count = data.ConsumeIntegralInRange(1, 3);
+    const int count = data.ConsumeIntegralInRange(1, 12);
     for (int j = 0; j < count; ++j) {
         QByteArray find = someBytes(data, 4);
         pairs.append({find, someBytes(data, 4)});
@@ -46,14 +48,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     QList<qint64> wholeCounts;
     const QByteArray expected = replaceText(whole, pairs, ReplaceMode::WholeFile, &wholeCounts, SetSkipping::Never);
 
+    const auto pieceSize = [&](size_t k) {
+        return rawSizes.empty() ? 1 : 1 + static_cast<unsigned char>(rawSizes[k % rawSizes.size()]) % 9;
+    };
+    SetsInText look(pairs);
+    for (qsizetype at = 0, k = 0; at < whole.size(); ++k) {
+        const QByteArrayView next = QByteArrayView(whole).sliced(at, std::min<qsizetype>(pieceSize(size_t(k)), whole.size() - at));
+        look.add(next);
+        at += next.size();
+    }
+
     // The pieces as the job reads them: what was held back, then the next piece.
-    StreamedReplacement streamed(pairs);
+    StreamedReplacement streamed(pairs, look.needed());
     Utf8Check check;
     QByteArray buffer;
     QByteArray out;
     qsizetype at = 0;
     for (size_t k = 0; at < whole.size() || k == 0; ++k) {
-        const qsizetype piece = rawSizes.empty() ? 1 : 1 + static_cast<unsigned char>(rawSizes[k % rawSizes.size()]) % 9;
+        const qsizetype piece = pieceSize(k);
         const QByteArrayView next = QByteArrayView(whole).sliced(at, std::min(piece, whole.size() - at));
         at += next.size();
         check.add(next);

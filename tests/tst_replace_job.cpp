@@ -142,6 +142,11 @@ void TestReplaceJob::piecesGiveTheWholeResult_data()
     QTest::newRow("UTF-8 with mark") << "\xEF\xBB\xBF" + utf8 << QStringList{QStringLiteral("\u00e9"), "e"};
     QTest::newRow("UTF-8 broken in the last piece") << utf8 + "\xC3" << QStringList{"llo", "y"};
     QTest::newRow("code page, replace text the page lacks") << QByteArray("a-a-a-a-a-a-a") << QStringList{"a", QStringLiteral("\u0436")};
+    QStringList absent;  // sets whose find texts the pages lack and no other set makes
+    for (int k = 0; k < 8; ++k)
+        absent << QStringLiteral("k%1").arg(k) << "m";
+    QTest::newRow("many sets, an earlier one makes a later one") << QByteArray("ababababababab") << QStringList{"a", "bc", "cb", "X"} + absent;
+    QTest::newRow("many sets, a deletion joins an occurrence") << QByteArray("aXbaXbaXbaXbaXb") << absent + QStringList{"X", "", "ab", "-"};
     QTest::newRow("UTF-16 is held whole") << QByteArray("\xFF\xFE" "a\0b\0a\0b\0a\0b\0a\0", 16) << QStringList{"a", "c"};
 }
 

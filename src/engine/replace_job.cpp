@@ -184,10 +184,12 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     SourceFile source;
     std::unique_ptr<SourceReader> reader;
     std::optional<StreamPlan> streamed;  // set when the source is too large to hold
+    PreparedSets ownSets;
+    PreparedSets &prepared = context.preparedSets ? *context.preparedSets : ownSets;
     try {
         reader = fs.openSource(path, &source);
         if (!context.contents)
-            streamed = planStream(*reader, sets, options, context.pieceSize);
+            streamed = planStream(*reader, sets, options, prepared, context.pieceSize);
         if (streamed)
             report.format = streamed->format;
         else
@@ -252,11 +254,9 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         // Never more open than the source: its read and write bits, less the umask.
         const unsigned mode = fs.masked(source.mode & 0666);
         if (streamed) {
-            PreparedSets ownSets;
-            PreparedSets &prepared = context.preparedSets ? *context.preparedSets : ownSets;
             const auto replace = [&](const FileSystem::PieceWriter *write) {
                 const StreamedResult done =
-                    replaceStreamed(*reader, *streamed, sets, options, prepared, context.pieceSize, write);
+                    replaceStreamed(*reader, *streamed, sets, options, prepared, write);
                 report.format = done.format;
                 report.replacements = done.replacements;
                 report.lostCharacters = done.lost;

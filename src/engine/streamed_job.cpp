@@ -3,15 +3,21 @@
 #include "engine/prepared_sets.h"
 #include "engine/streamed_replacement.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tessaly {
 
 namespace {
 
-// More sets would each pass through every piece: the whole text is searched for
-// all of them at once instead.
-constexpr qsizetype kMostStreamedSets = 8;
+// Each set that can change the text passes through every piece with buffers of
+// its own, of about two pieces. Up to this many sets get whole pieces; more share
+// the same memory in smaller pieces, and a first pass over the text tells which
+// of them can change it at all.
+constexpr qsizetype kFullPieceSets = 8;
+// With more sets than this that can change it, the text is replaced whole, where
+// one search finds which sets occur as it goes.
+constexpr qsizetype kMostStreamedSets = 8 * kFullPieceSets;
 
 // Reads until `size` bytes are in or the source ends; returns how many.
 qsizetype readPiece(SourceReader &reader, char *into, qsizetype size)
@@ -43,10 +49,9 @@ SourceFormat unmarkedFormat(bool utf8)
 } // namespace
 
 std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindReplaceSet> &sets,
-                                     const JobOptions &options, qsizetype pieceSize)
+                                     const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize)
 {
-    if (reader.size() <= 4 * qint64(pieceSize) || options.mode != ReplaceMode::WholeFile
-        || sets.size() > kMostStreamedSets)
+    if (reader.size() <= 4 * qint64(pieceSize) || options.mode != ReplaceMode::WholeFile)
         return std::nullopt;
     char start[4];
     const qsizetype got = readPiece(reader, start, 4);
@@ -57,27 +62,43 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
     if (plan.format.mark == ByteOrderMark::None) {
         if (allAscii(sets)) {
             plan.formatFound = false;
-            return plan;
+        } else {
+            Utf8Check check;
+            QByteArray piece(pieceSize, Qt::Uninitialized);
+            while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
+                check.add(QByteArrayView(piece).first(n));
+            reader.rewind();
+            plan.format = unmarkedFormat(check.isUtf8());
         }
-        Utf8Check check;
+    }
+    if (plan.formatFound && !replacesAsBytes(plan.format, sets, options.codePage))
+        return std::nullopt;
+    qsizetype passes = sets.size();
+    if (passes > kFullPieceSets) {
+        const std::shared_ptr<const PreparedBytes> bytes =
+            prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);
+        SetsInText look(bytes->substitutions.substitutions());
         QByteArray piece(pieceSize, Qt::Uninitialized);
         while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
-            check.add(QByteArrayView(piece).first(n));
+            look.add(QByteArrayView(piece).first(n));
         reader.rewind();
-        plan.format = unmarkedFormat(check.isUtf8());
+        plan.needed = look.needed();
+        passes = std::count(plan.needed.begin(), plan.needed.end(), true);
+        if (passes > kMostStreamedSets)
+            return std::nullopt;
     }
-    if (!replacesAsBytes(plan.format, sets, options.codePage))
-        return std::nullopt;
+    plan.pieceSize = std::max<qsizetype>(1, pieceSize * kFullPieceSets / std::max(passes, kFullPieceSets));
     return plan;
 }
 
 StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, const QList<FindReplaceSet> &sets,
-                               const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize,
+                               const JobOptions &options, PreparedSets &prepared,
                                const FileSystem::PieceWriter *write)
 {
+    const qsizetype pieceSize = plan.pieceSize;
     const std::shared_ptr<const PreparedBytes> bytes =
         prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);
-    StreamedReplacement replacement(bytes->substitutions.substitutions());
+    StreamedReplacement replacement(bytes->substitutions.substitutions(), plan.needed);
     Utf8Check check;
     QByteArray buffer;
     QByteArray out;

@@ -10,6 +10,7 @@
 #include <QList>
 
 #include <optional>
+#include <vector>
 
 namespace tessaly {
 
@@ -20,13 +21,17 @@ struct StreamPlan {
     // An unmarked source's format is found while it is replaced: the sets' bytes
     // are the same in UTF-8 and in the code page.
     bool formatFound = true;
+    // With many sets, per set: whether it can change this source (empty: all can).
+    std::vector<bool> needed;
+    qsizetype pieceSize = 0;  // what is read at a time: smaller with many sets
 };
 
-// How a source is replaced in pieces of `pieceSize`, or nothing when it is
-// replaced whole: no larger than four pieces, viewable text, many sets, UTF-16 or
-// UTF-32, or several sets a code page cannot hold. Leaves the reader at the start.
+// How a source is replaced in pieces of up to `pieceSize`, or nothing when it is
+// replaced whole: no larger than four pieces, viewable text, many sets that can
+// change it, UTF-16 or UTF-32, or several sets a code page cannot hold. Leaves
+// the reader at the start.
 std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindReplaceSet> &sets,
-                                     const JobOptions &options, qsizetype pieceSize);
+                                     const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize);
 
 struct StreamedResult {
     SourceFormat format;
@@ -37,7 +42,7 @@ struct StreamedResult {
 // Reads the source in pieces, replaces in them as the whole-file job does and
 // hands each piece of the result to `write` (none in a dry run).
 StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, const QList<FindReplaceSet> &sets,
-                               const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize,
+                               const JobOptions &options, PreparedSets &prepared,
                                const FileSystem::PieceWriter *write);
 
 } // namespace tessaly

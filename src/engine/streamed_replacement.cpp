@@ -1,15 +1,18 @@
 #include "engine/streamed_replacement.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace tessaly {
 
-StreamedReplacement::StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions)
+StreamedReplacement::StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions,
+                                         const std::vector<bool> &needed)
     : m_counts(substitutions.size(), 0)
 {
     for (qsizetype j = 0; j < substitutions.size(); ++j) {
         const QByteArrayView find(substitutions[j].find);
-        if (!find.isEmpty())  // an empty find text changes nothing
+        // An empty find text changes nothing.
+        if (!find.isEmpty() && (needed.empty() || needed[size_t(j)]))
             m_steps.push_back({j, find, QByteArrayView(substitutions[j].replace), ByteSearch(find), {}, {}});
     }
 }
@@ -57,6 +60,61 @@ qsizetype StreamedReplacement::replaceIn(Step &step, QByteArrayView text, bool l
     out.append(text.sliced(from, done - from));
     m_counts[step.index] += n;
     return done;
+}
+
+SetsInText::SetsInText(const QList<Substitution<QByteArray>> &substitutions) : m_substitutions(substitutions)
+{
+    std::vector<std::string_view> finds;
+    for (qsizetype j = 0; j < substitutions.size(); ++j) {
+        const QByteArray &find = substitutions[j].find;
+        if (find.isEmpty())
+            continue;
+        m_searched.push_back(j);
+        finds.emplace_back(find.constData(), size_t(find.size()));
+        m_reach = std::max(m_reach, find.size() - 1);
+    }
+    if (finds.empty())
+        return;
+    m_search.emplace(finds);
+    m_presence.emplace(*m_search);
+}
+
+void SetsInText::add(QByteArrayView piece)
+{
+    if (!m_search)
+        return;
+    // An occurrence across the boundary lies within the reach on either side of it.
+    QByteArray across = m_tail;
+    across.append(piece.first(std::min(m_reach, piece.size())));
+    m_search->scan(across.constData(), across.size(), *m_presence);
+    m_search->scan(piece.data(), piece.size(), *m_presence);
+    m_tail = piece.size() >= m_reach ? piece.last(m_reach).toByteArray() : across.right(m_reach);
+}
+
+std::vector<bool> SetsInText::needed() const
+{
+    // Whether a pass that put `inserted` in could make an occurrence of `find`.
+    const auto canMake = [](QByteArrayView inserted, QByteArrayView find) {
+        if (inserted.isEmpty() || inserted.contains(find) || find.contains(inserted))
+            return true;
+        for (qsizetype k = 1; k < std::min(inserted.size(), find.size()); ++k) {
+            if (inserted.endsWith(find.first(k)) || inserted.startsWith(find.last(k)))
+                return true;
+        }
+        return false;
+    };
+    std::vector<bool> needed(size_t(m_substitutions.size()), false);
+    std::vector<QByteArrayView> inserted;  // the replace texts of the substitutions needed so far
+    for (size_t k = 0; k < m_searched.size(); ++k) {
+        const Substitution<QByteArray> &substitution = m_substitutions[m_searched[k]];
+        if (!m_search->mayOccur(*m_presence, qsizetype(k))
+            && std::none_of(inserted.begin(), inserted.end(),
+                            [&](QByteArrayView replace) { return canMake(replace, substitution.find); }))
+            continue;
+        needed[size_t(m_searched[k])] = true;
+        inserted.push_back(substitution.replace);
+    }
+    return needed;
 }
 
 } // namespace tessaly

@@ -3,11 +3,13 @@
 #pragma once
 
 #include "engine/byte_search.h"
+#include "engine/multi_search.h"
 #include "engine/replacement.h"
 
 #include <QByteArray>
 #include <QList>
 
+#include <optional>
 #include <vector>
 
 namespace tessaly {
@@ -15,8 +17,10 @@ namespace tessaly {
 class StreamedReplacement {
 public:
     // The substitutions in whole-file mode, applied in order as replaceText applies
-    // them; they must outlive this.
-    explicit StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions);
+    // them; they must outlive this. When `needed` is given, only the substitutions
+    // it marks get their passes (those of SetsInText::needed).
+    explicit StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions,
+                                 const std::vector<bool> &needed = {});
 
     // Appends the replaced start of text to out. Text is what the last call held
     // back followed by the next piece; `last` says that no piece follows. Returns
@@ -41,6 +45,31 @@ private:
 
     std::vector<Step> m_steps;
     QList<qint64> m_counts;
+};
+
+// Which substitutions can change a text that is seen piece by piece, from a look
+// at the whole text before the replacing: those whose find text occurs in it,
+// and those that an earlier one of them could make. After a pass, a find text
+// that was absent can occur only overlapping a replace text the pass put in (so
+// the two overlap as strings: one holds the other, or an end of one is the other's
+// start), or where a deletion joined two neighbours.
+class SetsInText {
+public:
+    // The substitutions must outlive this.
+    explicit SetsInText(const QList<Substitution<QByteArray>> &substitutions);
+
+    // Looks at the next piece of the text.
+    void add(QByteArrayView piece);
+    // Per substitution, in order: whether it can change the text seen so far.
+    std::vector<bool> needed() const;
+
+private:
+    const QList<Substitution<QByteArray>> &m_substitutions;
+    std::vector<qsizetype> m_searched;  // the substitutions with a find text, in order
+    std::optional<MultiSearch<char>> m_search;
+    std::optional<MultiSearch<char>::Presence> m_presence;
+    qsizetype m_reach = 0;  // the longest find text less one: what an occurrence can reach into the next piece
+    QByteArray m_tail;      // the last m_reach bytes seen
 };
 
 } // namespace tessaly
