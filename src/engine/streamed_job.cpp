@@ -32,6 +32,16 @@ qsizetype readPiece(SourceReader &reader, char *into, qsizetype size)
     return got;
 }
 
+// Hands every piece of the source to `look`, then goes back to its start.
+template <class Look>
+void lookThrough(SourceReader &reader, qsizetype pieceSize, Look &&look)
+{
+    QByteArray piece(pieceSize, Qt::Uninitialized);
+    while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
+        look(QByteArrayView(piece).first(n));
+    reader.rewind();
+}
+
 bool allAscii(const QList<FindReplaceSet> &sets)
 {
     const auto ascii = [](const QString &text) {
@@ -64,10 +74,7 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
             plan.formatFound = false;
         } else {
             Utf8Check check;
-            QByteArray piece(pieceSize, Qt::Uninitialized);
-            while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
-                check.add(QByteArrayView(piece).first(n));
-            reader.rewind();
+            lookThrough(reader, pieceSize, [&](QByteArrayView piece) { check.add(piece); });
             plan.format = unmarkedFormat(check.isUtf8());
         }
     }
@@ -78,10 +85,7 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
         const std::shared_ptr<const PreparedBytes> bytes =
             prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);
         SetsInText look(bytes->substitutions.substitutions());
-        QByteArray piece(pieceSize, Qt::Uninitialized);
-        while (const qsizetype n = readPiece(reader, piece.data(), pieceSize))
-            look.add(QByteArrayView(piece).first(n));
-        reader.rewind();
+        lookThrough(reader, pieceSize, [&](QByteArrayView piece) { look.add(piece); });
         plan.needed = look.needed();
         passes = std::count(plan.needed.begin(), plan.needed.end(), true);
         if (passes > kMostStreamedSets)
