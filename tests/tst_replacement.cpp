@@ -118,6 +118,8 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body><p title = 'a>a' id=a>a</p></body>" << "<body><p title = 'a>a' id=a>z</p></body>" << qint64(1);
     QTest::newRow("viewable: a quote not closed before the next < leaves the first >")
         << viewable << aToZ << "<body><p title=\"x>a<b>a\"</body>" << "<body><p title=\"x>z<b>z\"</body>" << qint64(2);
+    QTest::newRow("viewable: a < inside a tag opens no tag of its own")
+        << viewable << aToZ << "<body><t c=\"u <v w='>' a x></body>" << "<body><t c=\"u <v w='>' z x></body>" << qint64(1);
     QTest::newRow("viewable: a quote without = is text of the tag")
         << viewable << aToZ << "<body><p \"x>a\">a</p></body>" << "<body><p \"x>z\">z</p></body>" << qint64(2);
     QTest::newRow("viewable: a quoted > in the body start tag")

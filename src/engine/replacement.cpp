@@ -563,13 +563,13 @@ private:
         return n;
     }
 
-    // One substitution between tags, without visiting every text run: the find
-    // text is searched for through the whole body and each occurrence is checked
-    // against the tags before its end. The last "<" there opens a tag or lies in
-    // one, and that tag closes where tagClose says (a quoted value that runs to
-    // its closing quote holds no "<"); an occurrence that starts before that ">"
-    // lies in or across a tag and is skipped with the tag. A text run holds no
-    // "<", so this finds what searching each run on its own finds.
+    // One substitution between tags, without splitting the body into its text
+    // runs: the find text is searched for through the whole body, and the tags
+    // that open between the last place written and each occurrence's end are
+    // walked as the tag rule walks them. An occurrence that starts before the
+    // close of one of them lies in or across that tag and is skipped with it. (The
+    // last "<" before an occurrence is not enough: it may lie inside an earlier
+    // tag, and a tag's close depends on where the tag starts.)
     qint64 replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out, qsizetype first,
                               std::vector<qsizetype> *insertions)
     {
@@ -578,11 +578,18 @@ private:
         qint64 n = 0;
         for (qsizetype at = first; at >= 0; at = s.finder.indexIn(body, from)) {
             const qsizetype end = at + s.set.find.size();
-            const qsizetype open = findLastUnit(body, '<', from, end);
-            const qsizetype close = open < 0 ? -1 : tagClose(body, open + 1);
+            const View before = body.first(end);
+            qsizetype open = findUnit(before, '<', from);
+            qsizetype close = -1;
+            while (open >= 0) {
+                close = tagClose(body, open + 1);
+                if (close < 0 || close >= at)
+                    break;
+                open = findUnit(before, '<', close + 1);
+            }
             if (open >= 0 && close < 0)
                 break;  // a "<" that no ">" follows: the remainder is copied as it stands
-            if (close < at) {
+            if (open < 0) {
                 out.append(body.sliced(from, at - from));
                 if (insertions)
                     insertions->push_back(out.size() - base);
