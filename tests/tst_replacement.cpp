@@ -120,6 +120,10 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body><p title=\"x>a<b>a\"</body>" << "<body><p title=\"x>z<b>z\"</body>" << qint64(2);
     QTest::newRow("viewable: a < inside a tag opens no tag of its own")
         << viewable << aToZ << "<body><t c=\"u <v w='>' a x></body>" << "<body><t c=\"u <v w='>' z x></body>" << qint64(1);
+    QTest::newRow("viewable: a < inside a tag that nothing would close")
+        << viewable << aToZ << "<body><t c=\"u <v w='>' a" << "<body><t c=\"u <v w='>' z" << qint64(1);
+    QTest::newRow("viewable: a < inside a tag does not make the last > a tag's end")
+        << viewable << aToZ << "<body>a <=\"b <=\">b \"c=d>  " << "<body>z <=\"b <=\">b \"c=d>  " << qint64(1);
     QTest::newRow("viewable: a quote without = is text of the tag")
         << viewable << aToZ << "<body><p \"x>a\">a</p></body>" << "<body><p \"x>z\">z</p></body>" << qint64(2);
     QTest::newRow("viewable: a quoted > in the body start tag")

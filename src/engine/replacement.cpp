@@ -196,6 +196,26 @@ qsizetype tagClose(View text, qsizetype from)
     }
 }
 
+struct TagAround {
+    bool inside;      // the place lies in or across a tag
+    qsizetype close;  // where that tag closes; -1 when no ">" closes it
+};
+
+// The tags of text that open from `from` (outside any tag) up to `end`, walked
+// as the tag rule walks them: the one that `at` lies in or across.
+template <class View>
+TagAround tagAround(View text, qsizetype from, qsizetype at, qsizetype end)
+{
+    const View before = text.first(end);
+    for (qsizetype open = findUnit(before, '<', from); open >= 0;) {
+        const qsizetype close = tagClose(text, open + 1);
+        if (close < 0 || close >= at)
+            return {true, close};
+        open = findUnit(before, '<', close + 1);
+    }
+    return {false, -1};
+}
+
 template <class View>
 struct UnitOf;
 template <>
@@ -563,13 +583,19 @@ private:
         return n;
     }
 
-    // One substitution between tags, without splitting the body into its text
-    // runs: the find text is searched for through the whole body, and the tags
-    // that open between the last place written and each occurrence's end are
-    // walked as the tag rule walks them. An occurrence that starts before the
-    // close of one of them lies in or across that tag and is skipped with it. (The
-    // last "<" before an occurrence is not enough: it may lie inside an earlier
-    // tag, and a tag's close depends on where the tag starts.)
+    // One substitution between tags, without visiting every text run: the find
+    // text is searched for through the whole body and each occurrence is checked
+    // against the last "<" before its end and the ">" that closes it (tagClose; a
+    // quoted value that runs to its closing quote holds no "<"). An occurrence
+    // that starts before that ">" lies in or across a tag and is skipped with the
+    // tag. A text run holds no "<", so this finds what searching each run on its
+    // own finds.
+    //
+    // That "<" may lie inside an earlier tag. It then closes no earlier than that
+    // tag does, as the two read the same characters from there on, save an "="
+    // before it that only the earlier tag sees. So an occurrence found outside a
+    // tag is outside; one found inside, or after a "<" that nothing closes, is
+    // looked at again by walking the tags from `from`.
     qint64 replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out, qsizetype first,
                               std::vector<qsizetype> *insertions)
     {
@@ -578,18 +604,14 @@ private:
         qint64 n = 0;
         for (qsizetype at = first; at >= 0; at = s.finder.indexIn(body, from)) {
             const qsizetype end = at + s.set.find.size();
-            const View before = body.first(end);
-            qsizetype open = findUnit(before, '<', from);
-            qsizetype close = -1;
-            while (open >= 0) {
-                close = tagClose(body, open + 1);
-                if (close < 0 || close >= at)
-                    break;
-                open = findUnit(before, '<', close + 1);
-            }
-            if (open >= 0 && close < 0)
+            const qsizetype open = findLastUnit(body, '<', from, end);
+            TagAround tag{open >= 0, open < 0 ? -1 : tagClose(body, open + 1)};
+            tag.inside = tag.inside && (tag.close < 0 || tag.close >= at);
+            if (tag.inside)
+                tag = tagAround(body, from, at, end);
+            if (tag.inside && tag.close < 0)
                 break;  // a "<" that no ">" follows: the remainder is copied as it stands
-            if (open < 0) {
+            if (!tag.inside) {
                 out.append(body.sliced(from, at - from));
                 if (insertions)
                     insertions->push_back(out.size() - base);
@@ -597,8 +619,8 @@ private:
                 ++n;
                 from = end;
             } else {
-                out.append(body.sliced(from, close + 1 - from));
-                from = close + 1;
+                out.append(body.sliced(from, tag.close + 1 - from));
+                from = tag.close + 1;
             }
         }
         out.append(body.sliced(from));
@@ -706,10 +728,16 @@ qsizetype withoutTrailingSpaces(View body)
         return kept;
     if (unitAt(body, kept - 1) != u'>')
         return body.size();
-    // That ">" ends a tag when it is the end of the tag the last "<" before it opens.
+    // That ">" ends a tag when the tags of the body, walked from its start, have
+    // one that closes there. The last "<" before it tells that it does not when
+    // the tag it opens closes before it: a "<" inside an earlier tag closes no
+    // earlier than that tag does.
     const qsizetype open = findLastUnit(body, '<', 0, kept - 1);
-    const bool endsTag = open >= 0 && tagClose(body, open + 1) == kept - 1;
-    return endsTag ? kept : body.size();
+    const qsizetype close = open < 0 ? -1 : tagClose(body, open + 1);
+    if (open < 0 || (close >= 0 && close < kept - 1))
+        return body.size();
+    const TagAround tag = tagAround(body, 0, kept - 1, kept);
+    return tag.inside && tag.close == kept - 1 ? kept : body.size();
 }
 
 // The body of an HTML text: everything up to the body start tag and from
