@@ -1,7 +1,12 @@
 #include "base/paths.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace tessaly {
 
@@ -123,7 +128,13 @@ bool FileExists(const QString &path)
 
 bool FolderExists(const QString &path)
 {
+#ifdef Q_OS_UNIX
+    // One system call: the command line asks it of every listed name.
+    struct stat info {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+#else
     return !path.isEmpty() && QFileInfo(localPath(path)).isDir();
+#endif
 }
 
 } // namespace tessaly

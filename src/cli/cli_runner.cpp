@@ -6,24 +6,13 @@
 #include "filelist/add_folder.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <optional>
 
-#include <sys/stat.h>
-
 namespace tessaly::cli {
 
 namespace {
-
-// Whether PATH names a folder, through links: one system call, as it is asked
-// of every listed name.
-bool isFolder(const QString &path)
-{
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
 
 void print(FILE *stream, const QString &text)
 {
@@ -93,7 +82,7 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
             files.append({path, {}, {}});
             continue;
         }
-        if (!isFolder(path)) {
+        if (!FolderExists(path)) {
             files.append(base ? base->place(path) : RunFile{path, {}, {}});
             continue;
         }
