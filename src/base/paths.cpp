@@ -41,15 +41,17 @@ QString StripFileExtension(const QString &path)
 
 QString NormalizePath(const QString &path, QChar sep)
 {
-    const QString doubled = QString(2, sep);
-    if (!path.startsWith(sep))
-        return QString(path).replace(doubled, QString(sep));
+    const QChar doubled[] = {sep, sep};
     qsizetype first = 0;
     while (first < path.size() && path.at(first) == sep)
         ++first;
     // A backslash path that begins with separators is a network share: two stay.
-    const QString lead = sep == u'\\' ? doubled : QString(sep);
-    return lead + path.mid(first).replace(doubled, QString(sep));
+    const qsizetype lead = first == 0 ? 0 : sep == u'\\' ? 2 : 1;
+    const QStringView rest = QStringView(path).sliced(first);
+    // Most paths need nothing, and are not copied.
+    if (first == lead && !rest.contains(QStringView(doubled, 2)))
+        return path;
+    return rest.toString().replace(doubled, 2, &sep, 1).prepend(QString(lead, sep));
 }
 
 QString localPath(const QString &path)

@@ -23,6 +23,18 @@ namespace {
 // Statements of Form1.PushButton3_Click's loop that a file's outcome can name.
 constexpr int kReadRequestStatement = 120;
 
+// QDir::isRelativePath without the QFileInfo it makes for every call: on Unix a
+// name is absolute when it starts with '/' (or ':', a Qt resource, as QFileInfo
+// has it).
+bool isRelative(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    return !path.startsWith(u'/') && !path.startsWith(u':');
+#else
+    return QDir::isRelativePath(path);
+#endif
+}
+
 // `current` is the working folder, asked for once rather than for every name.
 // The name comes out as QFileInfo::absoluteFilePath spells it, made by string
 // work alone: this runs several times for every listed file.
@@ -30,7 +42,7 @@ QString absolutePath(const QString &current, const QString &path)
 {
     if (!isValidFileName(path))
         return path;  // QFileInfo would re-spell it
-    const QString absolute = QDir::isRelativePath(path) ? current + u'/' + path : path;
+    const QString absolute = isRelative(path) ? current + u'/' + path : path;
     QString clean = QDir::cleanPath(absolute);
     if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
         clean += u'/';

@@ -2,6 +2,8 @@
 
 #include "base/paths.h"
 
+#include <QHash>
+
 namespace tessaly {
 
 QString replacedName(const QString &resultPath, const QString &source, QChar sep)
@@ -11,14 +13,14 @@ QString replacedName(const QString &resultPath, const QString &source, QChar sep
     return StripFileExtension(resultPath) + QStringLiteral("_replaced.") + GetFileExtension(source);
 }
 
-QString sharedResultName(const QString &fileName)
+size_t sharedResultNameHash(QStringView fileName)
 {
     const qsizetype dot = fileName.lastIndexOf(u'.');
     const qsizetype stemEnd = dot < 0 ? fileName.size() : dot;
-    QStringView stem = QStringView(fileName).first(stemEnd);
+    QStringView stem = fileName.first(stemEnd);
     while (stem.endsWith(u"_replaced"))
         stem.chop(9);
-    return stem.toString().append(QStringView(fileName).sliced(stemEnd));
+    return qHashMulti(0, stem, fileName.sliced(stemEnd));
 }
 
 QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,

@@ -5,6 +5,9 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringView>
+
+#include <cstddef>
 
 namespace tessaly {
 
@@ -17,9 +20,9 @@ QString composeResultPath(const QString &source, SaveOption save, const QString 
 // The "_replaced" form of a result path: NAME_replaced.EXT, or NAME_replaced for a
 // name without a dot.
 QString replacedName(const QString &resultPath, const QString &source, QChar sep);
-// The name that a result name shares with its "_replaced" forms (NAME.EXT for
-// NAME.EXT, NAME_replaced.EXT, NAME_replaced_replaced.EXT): two results of
-// different shared names never take the same place.
-QString sharedResultName(const QString &fileName);
+// A hash of the name that a result name shares with its "_replaced" forms
+// (NAME.EXT for NAME.EXT, NAME_replaced.EXT, NAME_replaced_replaced.EXT): two
+// results of different hashes never take the same place.
+size_t sharedResultNameHash(QStringView fileName);
 
 } // namespace tessaly

@@ -1,6 +1,5 @@
 #include "engine/run_results.h"
 
-#include "base/paths.h"
 #include "engine/result_path.h"
 
 #include <QHash>
@@ -11,7 +10,7 @@ namespace tessaly {
 
 void RunResults::start(int index, const QString &source)
 {
-    const size_t name = qHash(sharedResultName(GetFileName(source, u'/')));
+    const size_t name = sharedResultNameHash(QStringView(source).sliced(source.lastIndexOf(u'/') + 1));
     const std::lock_guard lock(m_mutex);
     m_unsettled.push_back({index, name});
 }

@@ -66,7 +66,8 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
     char start[4];
     const qsizetype got = readPiece(reader, start, 4);
     reader.rewind();
-    StreamPlan plan{classifyMark(QByteArrayView(start, got))};
+    StreamPlan plan;
+    plan.format = classifyMark(QByteArrayView(start, got));
     if (plan.format.encoding == TextEncoding::Utf16)
         return std::nullopt;
     if (plan.format.mark == ByteOrderMark::None) {
