@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #endif
@@ -49,7 +51,9 @@ QString NormalizePath(const QString &path, QChar sep)
     const qsizetype lead = first == 0 ? 0 : sep == u'\\' ? 2 : 1;
     const QStringView rest = QStringView(path).sliced(first);
     // Most paths need nothing, and are not copied.
-    if (first == lead && !rest.contains(QStringView(doubled, 2)))
+    if (first == lead && std::adjacent_find(rest.begin(), rest.end(), [sep](QChar a, QChar b) {
+                             return a == sep && b == sep;
+                         }) == rest.end())
         return path;
     return rest.toString().replace(doubled, 2, &sep, 1).prepend(QString(lead, sep));
 }
@@ -89,6 +93,9 @@ QString decodeFileName(const QByteArray &name)
 
 bool isValidFileName(const QString &name)
 {
+    // Most names hold no surrogate at all: one quick look.
+    if (std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSurrogate(); }))
+        return true;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name.at(i);
         if (c.isHighSurrogate() && i + 1 < name.size() && name.at(i + 1).isLowSurrogate())

@@ -35,6 +35,30 @@ bool isRelative(const QString &path)
 #endif
 }
 
+// Whether QDir::cleanPath leaves an absolute name as it is, save a closing '/':
+// on Unix, when no part between its '/'s is empty, "." or "..".
+bool isClean(QStringView path)
+{
+#ifdef Q_OS_UNIX
+    if (!path.startsWith(u'/'))
+        return false;
+    qsizetype start = 1;  // of the part being read
+    for (qsizetype i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != u'/')
+            continue;
+        const QStringView part = path.sliced(start, i - start);
+        const bool dots = (part.size() == 1 || part.size() == 2) && part[0] == u'.' && part.back() == u'.';
+        if ((part.isEmpty() && i < path.size()) || dots)
+            return false;
+        start = i + 1;
+    }
+    return true;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 // `current` is the working folder, asked for once rather than for every name.
 // The name comes out as QFileInfo::absoluteFilePath spells it, made by string
 // work alone: this runs several times for every listed file.
@@ -43,6 +67,8 @@ QString absolutePath(const QString &current, const QString &path)
     if (!isValidFileName(path))
         return path;  // QFileInfo would re-spell it
     const QString absolute = isRelative(path) ? current + u'/' + path : path;
+    if (isClean(absolute))
+        return absolute;
     QString clean = QDir::cleanPath(absolute);
     if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
         clean += u'/';

@@ -26,11 +26,18 @@ size_t sharedResultNameHash(QStringView fileName)
 QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
                           const QString &subFolder)
 {
+    // A folder that ends with its separator gets no second one, which the
+    // normalizing would only take out again.
+    const auto into = [sep](QString folder, const QString &name) {
+        if (!folder.endsWith(sep))
+            folder += sep;
+        return folder + name;
+    };
     QString result;
     if (save == SaveOption::OutputFolder)
-        result = outputFolder + sep + (subFolder.isEmpty() ? QString() : subFolder + sep) + GetFileName(source, sep);
+        result = into(subFolder.isEmpty() ? outputFolder : into(outputFolder, subFolder), GetFileName(source, sep));
     else if (save == SaveOption::BesideSource)
-        result = GetFilePath(source, sep) + sep + GetFileName(source, sep);
+        result = into(GetFilePath(source, sep), GetFileName(source, sep));
     else
         return {};
     result = NormalizePath(result, sep);
