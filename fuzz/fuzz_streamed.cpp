@@ -5,7 +5,8 @@
 // able to change the text getting their passes; and the UTF-8 test made piece by
 // piece agrees with the test of the whole content. The find and replace texts
 // are made of six characters, so that some pairs occur and others are absent or
-// made only by earlier ones.
+// made only by earlier ones. The same pairs and text as UTF-16 (each byte a unit,
+// surrogates among them) replaced in pieces give the whole UTF-16 replacement.
 #include "fuzz_check.h"
 
 #include "engine/replacement.h"
@@ -28,6 +29,17 @@ QByteArray someBytes(FuzzedDataProvider &data, size_t most)
         if (static_cast<unsigned char>(c) < 0xC0)
             c = kFew[static_cast<unsigned char>(c) % sizeof kFew];  // else a UTF-8 lead byte, kept
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+// A byte as a UTF-16 unit: the six characters, or one of a surrogate pair.
+QString unitsOf(QByteArrayView bytes)
+{
+    QString units;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        units += b >= 0xC0 ? QChar(char16_t(b % 2 ? 0xD83D : 0xDE00)) : QChar::fromLatin1(c);
+    }
+    return units;
 }
 
 } // namespace
@@ -78,5 +90,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     FUZZ_CHECK(streamed.counts() == wholeCounts);
     if (classifyMark(whole).mark == ByteOrderMark::None)
         FUZZ_CHECK(check.isUtf8() == (classifyContent(whole).encoding == TextEncoding::Utf8));
+
+    QList<Substitution<QString>> pairs16;
+    for (const Substitution<QByteArray> &pair : pairs)
+        pairs16.append({unitsOf(pair.find), unitsOf(pair.replace)});
+    const QString whole16 = unitsOf(whole);
+    QList<qint64> wholeCounts16;
+    const QString expected16 = replaceText(whole16, pairs16, ReplaceMode::WholeFile, &wholeCounts16, SetSkipping::Never);
+    StreamedUtf16Replacement streamed16(pairs16);
+    QString buffer16;
+    QString out16;
+    at = 0;
+    for (size_t k = 0; at < whole16.size() || k == 0; ++k) {
+        const QStringView next = QStringView(whole16).sliced(at, std::min<qsizetype>(pieceSize(k), whole16.size() - at));
+        at += next.size();
+        buffer16.append(next);
+        const qsizetype held = streamed16.feed(buffer16, at == whole16.size(), out16);
+        buffer16.remove(0, buffer16.size() - held);
+    }
+    FUZZ_CHECK(buffer16.isEmpty());
+    FUZZ_CHECK(out16 == expected16);
+    FUZZ_CHECK(streamed16.counts() == wholeCounts16);
     return 0;
 }

@@ -147,7 +147,19 @@ void TestReplaceJob::piecesGiveTheWholeResult_data()
         absent << QStringLiteral("k%1").arg(k) << "m";
     QTest::newRow("many sets, an earlier one makes a later one") << QByteArray("ababababababab") << QStringList{"a", "bc", "cb", "X"} + absent;
     QTest::newRow("many sets, a deletion joins an occurrence") << QByteArray("aXbaXbaXbaXbaXb") << absent + QStringList{"X", "", "ab", "-"};
-    QTest::newRow("UTF-16 is held whole") << QByteArray("\xFF\xFE" "a\0b\0a\0b\0a\0b\0a\0", 16) << QStringList{"a", "c"};
+    const auto utf16 = [](const QString &text, const QByteArray &mark = "\xFF\xFE") {
+        QByteArray units(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+        if (mark.startsWith('\xFE'))
+            for (qsizetype i = 0; i + 1 < units.size(); i += 2)
+                std::swap(units[i], units[i + 1]);
+        return mark + units;
+    };
+    QTest::newRow("UTF-16, occurrences across pieces") << utf16(QStringLiteral("xAcmeAcme-AcmAcme\u20acAcme")) << QStringList{"Acme", "Zenith"};
+    QTest::newRow("UTF-16, a later set finds what an earlier one made") << utf16("ababababababab") << QStringList{"a", "bc", "cb", "X"};
+    QTest::newRow("UTF-16, an odd last byte is kept") << utf16("abababababab") + '\x01' << QStringList{"b", ""};
+    QTest::newRow("UTF-16, pairs beyond the BMP") << utf16(QStringLiteral("a\U0001F600b\U0001F600c\U0001F600d")) << QStringList{QStringLiteral("\U0001F600"), "-"};
+    QTest::newRow("UTF-16 big-endian") << utf16("abababababab", "\xFE\xFF") << QStringList{"a", "c"};
+    QTest::newRow("UTF-16, many sets") << utf16("abababababab") << absent + QStringList{"a", "c"};
 }
 
 void TestReplaceJob::piecesGiveTheWholeResult()

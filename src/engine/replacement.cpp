@@ -2,6 +2,7 @@
 
 #include "engine/append_buffer.h"
 #include "engine/byte_search.h"
+#include "engine/finder.h"
 #include "engine/multi_search.h"
 
 #include <algorithm>
@@ -19,31 +20,6 @@
 namespace tessaly {
 
 namespace {
-
-// One find text searched for again and again in the same kind of text: bytes
-// through ByteSearch, UTF-16 through Qt's own search.
-template <class View>
-class Finder;
-
-template <>
-class Finder<QByteArrayView> {
-public:
-    explicit Finder(QByteArrayView needle) : m_search(needle) {}
-    qsizetype indexIn(QByteArrayView text, qsizetype from) { return m_search.indexIn(text, from); }
-
-private:
-    ByteSearch m_search;
-};
-
-template <>
-class Finder<QStringView> {
-public:
-    explicit Finder(QStringView needle) : m_needle(needle) {}
-    qsizetype indexIn(QStringView text, qsizetype from) const { return text.indexOf(m_needle, from); }
-
-private:
-    QStringView m_needle;
-};
 
 qsizetype findUnit(QByteArrayView text, char c, qsizetype from)
 {

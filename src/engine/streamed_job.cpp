@@ -56,6 +56,48 @@ SourceFormat unmarkedFormat(bool utf8)
     return {utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi, ByteOrderMark::None};
 }
 
+// Little-endian UTF-16 after its mark, read straight into the text searched; an
+// odd last byte is kept as it was.
+StreamedResult replaceStreamedUtf16(SourceReader &reader, const StreamPlan &plan, const QList<FindReplaceSet> &sets,
+                                    PreparedSets &prepared, const FileSystem::PieceWriter *write)
+{
+    const std::shared_ptr<const PreparedSubstitutions<QString>> text = prepared.text(sets);
+    StreamedUtf16Replacement replacement(text->substitutions());
+    const auto bytesOf = [](QStringView units) {
+        return QByteArrayView(reinterpret_cast<const char *>(units.utf16()), units.size() * 2);
+    };
+    char mark[2];
+    const qsizetype markSize = readPiece(reader, mark, 2);
+    if (write)
+        (*write)({QByteArrayView(mark, markSize)});
+    const qsizetype pieceUnits = plan.pieceSize / 2;
+    QString buffer;
+    QString out;
+    QByteArray oddByte;
+    qsizetype held = 0;  // what the replacement held back, at the buffer's start
+    for (bool last = false; !last;) {
+        buffer.resize(held + pieceUnits);
+        char *piece = reinterpret_cast<char *>(buffer.data() + held);
+        const qsizetype got = readPiece(reader, piece, pieceUnits * 2);
+        last = got < pieceUnits * 2;
+        if (got % 2)
+            oddByte = QByteArray(piece + got - 1, 1);
+        buffer.resize(held + got / 2);
+        out.resize(0);
+        held = replacement.feed(buffer, last, out);
+        if (write && !out.isEmpty())
+            (*write)({bytesOf(out)});
+        std::memmove(buffer.data(), buffer.data() + buffer.size() - held, size_t(held) * 2);
+    }
+    if (write && !oddByte.isEmpty())
+        (*write)({QByteArrayView(oddByte)});
+    StreamedResult result;
+    result.format = plan.format;
+    for (const qint64 n : replacement.counts())
+        result.replacements += n;
+    return result;
+}
+
 } // namespace
 
 std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindReplaceSet> &sets,
@@ -68,8 +110,14 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
     reader.rewind();
     StreamPlan plan;
     plan.format = classifyMark(QByteArrayView(start, got));
-    if (plan.format.encoding == TextEncoding::Utf16)
-        return std::nullopt;
+    // Little-endian UTF-16 is replaced in place, with up to kFullPieceSets sets;
+    // other UTF-16 and UTF-32 sources are decoded whole.
+    if (plan.format.encoding == TextEncoding::Utf16) {
+        if (plan.format.mark != ByteOrderMark::Utf16LE || sets.size() > kFullPieceSets)
+            return std::nullopt;
+        plan.pieceSize = std::max<qsizetype>(2, pieceSize & ~qsizetype(1));  // whole units
+        return plan;
+    }
     if (plan.format.mark == ByteOrderMark::None) {
         if (allAscii(sets)) {
             plan.formatFound = false;
@@ -100,6 +148,8 @@ StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, con
                                const JobOptions &options, PreparedSets &prepared,
                                const FileSystem::PieceWriter *write)
 {
+    if (plan.format.mark == ByteOrderMark::Utf16LE)
+        return replaceStreamedUtf16(reader, plan, sets, prepared, write);
     const qsizetype pieceSize = plan.pieceSize;
     const std::shared_ptr<const PreparedBytes> bytes =
         prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);

@@ -5,30 +5,32 @@
 
 namespace tessaly {
 
-StreamedReplacement::StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions,
-                                         const std::vector<bool> &needed)
+template <class View, class Buffer>
+BasicStreamedReplacement<View, Buffer>::BasicStreamedReplacement(const QList<Substitution<Buffer>> &substitutions,
+                                                                 const std::vector<bool> &needed)
     : m_counts(substitutions.size(), 0)
 {
     for (qsizetype j = 0; j < substitutions.size(); ++j) {
-        const QByteArrayView find(substitutions[j].find);
+        const View find(substitutions[j].find);
         // An empty find text changes nothing.
         if (!find.isEmpty() && (needed.empty() || needed[size_t(j)]))
-            m_steps.push_back({j, find, QByteArrayView(substitutions[j].replace), ByteSearch(find), {}, {}});
+            m_steps.push_back({j, find, View(substitutions[j].replace), Finder<View>(find), {}, {}});
     }
 }
 
-qsizetype StreamedReplacement::feed(QByteArrayView text, bool last, QByteArray &out)
+template <class View, class Buffer>
+qsizetype BasicStreamedReplacement<View, Buffer>::feed(View text, bool last, Buffer &out)
 {
     if (m_steps.empty()) {
         out.append(text);
         return 0;
     }
     qsizetype heldBack = 0;
-    QByteArrayView input = text;
+    View input = text;
     for (size_t s = 0; s < m_steps.size(); ++s) {
         Step &step = m_steps[s];
         const bool lastStep = s + 1 == m_steps.size();
-        QByteArray &into = lastStep ? out : step.output;
+        Buffer &into = lastStep ? out : step.output;
         if (!lastStep)
             into.resize(0);  // keeps its room for the next piece
         if (s == 0) {
@@ -44,7 +46,8 @@ qsizetype StreamedReplacement::feed(QByteArrayView text, bool last, QByteArray &
 
 // Appends text with the step's occurrences replaced, up to where the rest could
 // still start one that the next piece completes; returns that place.
-qsizetype StreamedReplacement::replaceIn(Step &step, QByteArrayView text, bool last, QByteArray &out)
+template <class View, class Buffer>
+qsizetype BasicStreamedReplacement<View, Buffer>::replaceIn(Step &step, View text, bool last, Buffer &out)
 {
     qsizetype from = 0;
     qint64 n = 0;
@@ -61,6 +64,9 @@ qsizetype StreamedReplacement::replaceIn(Step &step, QByteArrayView text, bool l
     m_counts[step.index] += n;
     return done;
 }
+
+template class BasicStreamedReplacement<QByteArrayView, QByteArray>;
+template class BasicStreamedReplacement<QStringView, QString>;
 
 SetsInText::SetsInText(const QList<Substitution<QByteArray>> &substitutions) : m_substitutions(substitutions)
 {

@@ -2,31 +2,34 @@
 // found exactly as in the whole text, also one that straddles two pieces.
 #pragma once
 
-#include "engine/byte_search.h"
+#include "engine/finder.h"
 #include "engine/multi_search.h"
 #include "engine/replacement.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QString>
 
 #include <optional>
 #include <vector>
 
 namespace tessaly {
 
-class StreamedReplacement {
+// Bytes (QByteArrayView, QByteArray) or UTF-16 (QStringView, QString).
+template <class View, class Buffer>
+class BasicStreamedReplacement {
 public:
     // The substitutions in whole-file mode, applied in order as replaceText applies
     // them; they must outlive this. When `needed` is given, only the substitutions
     // it marks get their passes (those of SetsInText::needed).
-    explicit StreamedReplacement(const QList<Substitution<QByteArray>> &substitutions,
-                                 const std::vector<bool> &needed = {});
+    explicit BasicStreamedReplacement(const QList<Substitution<Buffer>> &substitutions,
+                                      const std::vector<bool> &needed = {});
 
     // Appends the replaced start of text to out. Text is what the last call held
     // back followed by the next piece; `last` says that no piece follows. Returns
     // how many units at the end of text are held back, for the next call to get
     // first: an occurrence could start there (none when last).
-    qsizetype feed(QByteArrayView text, bool last, QByteArray &out);
+    qsizetype feed(View text, bool last, Buffer &out);
 
     // The occurrences replaced so far, per substitution.
     const QList<qint64> &counts() const { return m_counts; }
@@ -35,17 +38,22 @@ private:
     // One substitution, as a step of a chain: each gets what the one before gave.
     struct Step {
         qsizetype index;  // in the substitutions
-        QByteArrayView find;
-        QByteArrayView replace;
-        ByteSearch search;
-        QByteArray held;    // what this step held back, then its input (the steps after the first)
-        QByteArray output;  // what it gives the next step
+        View find;
+        View replace;
+        Finder<View> search;
+        Buffer held;    // what this step held back, then its input (the steps after the first)
+        Buffer output;  // what it gives the next step
     };
-    qsizetype replaceIn(Step &step, QByteArrayView text, bool last, QByteArray &out);
+    qsizetype replaceIn(Step &step, View text, bool last, Buffer &out);
 
     std::vector<Step> m_steps;
     QList<qint64> m_counts;
 };
+
+using StreamedReplacement = BasicStreamedReplacement<QByteArrayView, QByteArray>;
+using StreamedUtf16Replacement = BasicStreamedReplacement<QStringView, QString>;
+extern template class BasicStreamedReplacement<QByteArrayView, QByteArray>;
+extern template class BasicStreamedReplacement<QStringView, QString>;
 
 // Which substitutions can change a text that is seen piece by piece, from a look
 // at the whole text before the replacing: those whose find text occurs in it,
