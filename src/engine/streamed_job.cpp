@@ -3,6 +3,8 @@
 #include "engine/prepared_sets.h"
 #include "engine/streamed_replacement.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <cstring>
 
@@ -56,7 +58,8 @@ SourceFormat unmarkedFormat(bool utf8)
     return {utf8 ? TextEncoding::Utf8 : TextEncoding::Ansi, ByteOrderMark::None};
 }
 
-// Little-endian UTF-16 after its mark, read straight into the text searched; an
+// UTF-16 after its mark, read straight into the text searched (big-endian units
+// turned round) and written little-endian with its mark, as a whole page is; an
 // odd last byte is kept as it was.
 StreamedResult replaceStreamedUtf16(SourceReader &reader, const StreamPlan &plan, const QList<FindReplaceSet> &sets,
                                     PreparedSets &prepared, const FileSystem::PieceWriter *write)
@@ -67,9 +70,10 @@ StreamedResult replaceStreamedUtf16(SourceReader &reader, const StreamPlan &plan
         return QByteArrayView(reinterpret_cast<const char *>(units.utf16()), units.size() * 2);
     };
     char mark[2];
-    const qsizetype markSize = readPiece(reader, mark, 2);
+    readPiece(reader, mark, 2);
     if (write)
-        (*write)({QByteArrayView(mark, markSize)});
+        (*write)({markBytes(ByteOrderMark::Utf16LE)});
+    const bool bigEndian = plan.format.mark == ByteOrderMark::Utf16BE;
     const qsizetype pieceUnits = plan.pieceSize / 2;
     QString buffer;
     QString out;
@@ -83,6 +87,11 @@ StreamedResult replaceStreamedUtf16(SourceReader &reader, const StreamPlan &plan
         if (got % 2)
             oddByte = QByteArray(piece + got - 1, 1);
         buffer.resize(held + got / 2);
+        if (bigEndian) {
+            char16_t *units = reinterpret_cast<char16_t *>(buffer.data());
+            for (qsizetype k = held; k < buffer.size(); ++k)
+                units[k] = qbswap(units[k]);
+        }
         out.resize(0);
         held = replacement.feed(buffer, last, out);
         if (write && !out.isEmpty())
@@ -110,10 +119,11 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
     reader.rewind();
     StreamPlan plan;
     plan.format = classifyMark(QByteArrayView(start, got));
-    // Little-endian UTF-16 is replaced in place, with up to kFullPieceSets sets;
-    // other UTF-16 and UTF-32 sources are decoded whole.
+    // UTF-16 is replaced piece by piece with up to kFullPieceSets sets; UTF-32
+    // sources are decoded whole.
     if (plan.format.encoding == TextEncoding::Utf16) {
-        if (plan.format.mark != ByteOrderMark::Utf16LE || sets.size() > kFullPieceSets)
+        const bool utf16 = plan.format.mark == ByteOrderMark::Utf16LE || plan.format.mark == ByteOrderMark::Utf16BE;
+        if (!utf16 || sets.size() > kFullPieceSets)
             return std::nullopt;
         plan.pieceSize = std::max<qsizetype>(2, pieceSize & ~qsizetype(1));  // whole units
         return plan;
@@ -148,7 +158,7 @@ StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, con
                                const JobOptions &options, PreparedSets &prepared,
                                const FileSystem::PieceWriter *write)
 {
-    if (plan.format.mark == ByteOrderMark::Utf16LE)
+    if (plan.format.encoding == TextEncoding::Utf16)
         return replaceStreamedUtf16(reader, plan, sets, prepared, write);
     const qsizetype pieceSize = plan.pieceSize;
     const std::shared_ptr<const PreparedBytes> bytes =

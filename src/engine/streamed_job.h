@@ -28,9 +28,8 @@ struct StreamPlan {
 
 // How a source is replaced in pieces of up to `pieceSize`, or nothing when it is
 // replaced whole: no larger than four pieces, viewable text, many sets that can
-// change it, UTF-32, big-endian UTF-16 or little-endian UTF-16 with more than
-// eight sets, or several sets a code page cannot hold. Leaves the reader at the
-// start.
+// change it, UTF-32, UTF-16 with more than eight sets, or several sets a code
+// page cannot hold. Leaves the reader at the start.
 std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindReplaceSet> &sets,
                                      const JobOptions &options, PreparedSets &prepared, qsizetype pieceSize);
 
