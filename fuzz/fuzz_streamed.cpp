@@ -16,6 +16,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <string>
+#include <type_traits>
 
 using namespace tessaly;
 
@@ -70,23 +71,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
         at += next.size();
     }
 
-    // The pieces as the job reads them: what was held back, then the next piece.
+    // The pieces as the job reads them: what was held back, then the next piece,
+    // each also handed to `seen`.
+    const auto inPieces = [&](auto &streamed, const auto &text, auto &&seen) {
+        std::decay_t<decltype(text)> buffer;
+        std::decay_t<decltype(text)> out;
+        qsizetype at = 0;
+        for (size_t k = 0; at < text.size() || k == 0; ++k) {
+            const auto next = text.sliced(at, std::min<qsizetype>(pieceSize(k), text.size() - at));
+            at += next.size();
+            seen(next);
+            buffer.append(next);
+            const qsizetype held = streamed.feed(buffer, at == text.size(), out);
+            buffer.remove(0, buffer.size() - held);
+        }
+        FUZZ_CHECK(buffer.isEmpty());
+        return out;
+    };
+
     StreamedReplacement streamed(pairs, look.needed());
     Utf8Check check;
-    QByteArray buffer;
-    QByteArray out;
-    qsizetype at = 0;
-    for (size_t k = 0; at < whole.size() || k == 0; ++k) {
-        const qsizetype piece = pieceSize(k);
-        const QByteArrayView next = QByteArrayView(whole).sliced(at, std::min(piece, whole.size() - at));
-        at += next.size();
-        check.add(next);
-        buffer.append(next);
-        const qsizetype held = streamed.feed(buffer, at == whole.size(), out);
-        buffer.remove(0, buffer.size() - held);
-    }
-    FUZZ_CHECK(buffer.isEmpty());
-    FUZZ_CHECK(out == expected);
+    FUZZ_CHECK(inPieces(streamed, whole, [&](const QByteArray &next) { check.add(next); }) == expected);
     FUZZ_CHECK(streamed.counts() == wholeCounts);
     if (classifyMark(whole).mark == ByteOrderMark::None)
         FUZZ_CHECK(check.isUtf8() == (classifyContent(whole).encoding == TextEncoding::Utf8));
@@ -98,18 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *bytes, size_t size)
     QList<qint64> wholeCounts16;
     const QString expected16 = replaceText(whole16, pairs16, ReplaceMode::WholeFile, &wholeCounts16, SetSkipping::Never);
     StreamedUtf16Replacement streamed16(pairs16);
-    QString buffer16;
-    QString out16;
-    at = 0;
-    for (size_t k = 0; at < whole16.size() || k == 0; ++k) {
-        const QStringView next = QStringView(whole16).sliced(at, std::min<qsizetype>(pieceSize(k), whole16.size() - at));
-        at += next.size();
-        buffer16.append(next);
-        const qsizetype held = streamed16.feed(buffer16, at == whole16.size(), out16);
-        buffer16.remove(0, buffer16.size() - held);
-    }
-    FUZZ_CHECK(buffer16.isEmpty());
-    FUZZ_CHECK(out16 == expected16);
+    FUZZ_CHECK(inPieces(streamed16, whole16, [](const QString &) {}) == expected16);
     FUZZ_CHECK(streamed16.counts() == wholeCounts16);
     return 0;
 }
