@@ -8,7 +8,8 @@
 #
 # Environment: RUNS (default 5), BIG_MB (default 512), SEED (default 1), WORK
 # (default /dev/shm/tessaly-bench-big; needs about 4 x BIG_MB of memory), SETS
-# (a number of find/replace sets, 10 of them present, instead of -f Acme -r Zenith).
+# (a number of find/replace sets, 10 of them present, instead of -f Acme -r Zenith),
+# UTF16 (le or be: the page as UTF-16 with its mark, twice the bytes).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 cli=$(realpath "$1") baseline=${2:+$(realpath "$2")}
@@ -16,6 +17,14 @@ runs=${RUNS:-5} big_mb=${BIG_MB:-512} seed=${SEED:-1} work=${WORK:-/dev/shm/tess
 
 rm -rf "$work" && mkdir -p "$work"
 python3 "$here/gen_corpus.py" "$work/in" --seed "$seed" --big "$big_mb" > /dev/null
+if [[ -n ${UTF16:-} ]]; then
+    python3 - "$work/in/big.html" "$UTF16" <<'PY'
+import sys
+path, order = sys.argv[1:3]
+text = open(path, "rb").read().decode("latin-1")
+open(path, "wb").write((b"\xff\xfe" if order == "le" else b"\xfe\xff") + text.encode("utf-16-" + order))
+PY
+fi
 request=(-f Acme -r Zenith)
 if [[ -n ${SETS:-} ]]; then
     python3 "$here/gen_corpus.py" "$work/sets" --sets "$SETS" --present 10 --seed "$seed" > /dev/null
