@@ -1,5 +1,6 @@
 // Fuzz target: the path text helpers and the result-path rule on arbitrary paths,
-// with "\" and "/" as separator, compared with a plain rendering of the rules.
+// with "\" and "/" as separator and any folder below the output folder, compared
+// with a plain rendering of the rules.
 #include "fuzz_check.h"
 
 #include "base/paths.h"
@@ -59,12 +60,13 @@ QString referenceExtension(const QString &path)
     return dot < 0 ? path : path.mid(dot + 1);
 }
 
-QString referenceResultPath(const QString &source, SaveOption save, const QString &folder, QChar sep)
+QString referenceResultPath(const QString &source, SaveOption save, const QString &folder, QChar sep,
+                            const QString &subFolder)
 {
     const QString name = referenceFileName(source, sep);
     QString result;
     if (save == SaveOption::OutputFolder)
-        result = folder + sep + name;
+        result = folder + sep + (subFolder.isEmpty() ? QString() : subFolder + sep) + name;
     else if (save == SaveOption::BesideSource)
         result = source.left(source.size() - name.size()) + sep + name;
     else
@@ -90,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                             : saveChoice == 1 ? SaveOption::OutputFolder
                                               : SaveOption::None;
     const QString folder = wide(input.ConsumeRandomLengthString(24));
+    const QString subFolder = wide(input.ConsumeRandomLengthString(12));
     const QString path = wide(input.ConsumeRemainingBytesAsString());
 
     const QString name = GetFileName(path, sep);
@@ -104,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(normal == referenceNormalize(path, sep));
     FUZZ_CHECK(normal.size() <= path.size() + 1);
 
-    const QString result = composeResultPath(path, save, folder, sep);
-    FUZZ_CHECK(result == referenceResultPath(path, save, folder, sep));
+    const QString result = composeResultPath(path, save, folder, sep, subFolder);
+    FUZZ_CHECK(result == referenceResultPath(path, save, folder, sep, subFolder));
     // A result never names its own source by the same text.
     if (!result.isEmpty())
         FUZZ_CHECK(result != NormalizePath(path, sep));

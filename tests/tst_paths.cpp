@@ -140,6 +140,7 @@ void TestPaths::resultPath_data()
     QTest::newRow("dot only in a folder") << "/a.b/readme" << beside << "" << "/" << "/a.b/readme_replaced";
     QTest::newRow("posix beside") << "/srv/www/index.html" << beside << "" << "/" << "/srv/www/index_replaced.html";
     QTest::newRow("posix folder") << "/srv/www/index.html" << into << "/tmp/out/" << "/" << "/tmp/out/index.html";
+    QTest::newRow("posix folder with two closing separators") << "/srv/www/index.html" << into << "/tmp/out//" << "/" << "/tmp/out//index.html";
     QTest::newRow("no save option") << "/srv/a.htm" << SaveOption::None << "/tmp" << "/" << "";
 }
 

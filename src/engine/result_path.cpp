@@ -26,10 +26,13 @@ size_t sharedResultNameHash(QStringView fileName)
 QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
                           const QString &subFolder)
 {
-    // A folder that ends with its separator gets no second one, which the
-    // normalizing would only take out again.
+    // A folder that ends with a lone separator, followed by a name that starts
+    // with none, gets no second one: the normalizing would only take it out again
+    // (and after two or more, or before one, it takes out only one of a pair).
     const auto into = [sep](QString folder, const QString &name) {
-        if (!folder.endsWith(sep))
+        const qsizetype n = folder.size();
+        const bool loneEnd = n > 0 && folder[n - 1] == sep && (n == 1 || folder[n - 2] != sep);
+        if (!loneEnd || name.startsWith(sep))
             folder += sep;
         return folder + name;
     };
