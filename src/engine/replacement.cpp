@@ -179,9 +179,22 @@ struct TagAround {
 
 // The tags of text that open from `from` (outside any tag) up to `end`, walked
 // as the tag rule walks them: the one that `at` lies in or across.
+//
+// Most places are decided without the walk, by the last "<" before `end` and the
+// ">" that closes it: when that ">" comes before `at`, `at` lies outside. That
+// "<" may lie inside an earlier tag; it then closes no earlier than that tag
+// does, as the two read the same characters from there on, save an "=" before
+// it that only the earlier tag sees. So only a place found inside, or after a
+// "<" that nothing closes, is looked at again by walking the tags from `from`.
 template <class View>
 TagAround tagAround(View text, qsizetype from, qsizetype at, qsizetype end)
 {
+    const qsizetype last = findLastUnit(text, '<', from, end);
+    if (last < 0)
+        return {false, -1};
+    const qsizetype lastClose = tagClose(text, last + 1);
+    if (lastClose >= 0 && lastClose < at)
+        return {false, -1};
     const View before = text.first(end);
     for (qsizetype open = findUnit(before, '<', from); open >= 0;) {
         const qsizetype close = tagClose(text, open + 1);
@@ -561,17 +574,10 @@ private:
 
     // One substitution between tags, without visiting every text run: the find
     // text is searched for through the whole body and each occurrence is checked
-    // against the last "<" before its end and the ">" that closes it (tagClose; a
-    // quoted value that runs to its closing quote holds no "<"). An occurrence
-    // that starts before that ">" lies in or across a tag and is skipped with the
-    // tag. A text run holds no "<", so this finds what searching each run on its
-    // own finds.
-    //
-    // That "<" may lie inside an earlier tag. It then closes no earlier than that
-    // tag does, as the two read the same characters from there on, save an "="
-    // before it that only the earlier tag sees. So an occurrence found outside a
-    // tag is outside; one found inside, or after a "<" that nothing closes, is
-    // looked at again by walking the tags from `from`.
+    // against the tags before its end (tagAround; a quoted value that runs to its
+    // closing quote holds no "<"). An occurrence in or across a tag is skipped
+    // with the tag. A text run holds no "<", so this finds what searching each
+    // run on its own finds.
     qint64 replaceOutsideTags(View body, Active &s, Sink<View, Buffer> &out, qsizetype first,
                               std::vector<qsizetype> *insertions)
     {
@@ -580,11 +586,7 @@ private:
         qint64 n = 0;
         for (qsizetype at = first; at >= 0; at = s.finder.indexIn(body, from)) {
             const qsizetype end = at + s.set.find.size();
-            const qsizetype open = findLastUnit(body, '<', from, end);
-            TagAround tag{open >= 0, open < 0 ? -1 : tagClose(body, open + 1)};
-            tag.inside = tag.inside && (tag.close < 0 || tag.close >= at);
-            if (tag.inside)
-                tag = tagAround(body, from, at, end);
+            const TagAround tag = tagAround(body, from, at, end);
             if (tag.inside && tag.close < 0)
                 break;  // a "<" that no ">" follows: the remainder is copied as it stands
             if (!tag.inside) {
@@ -704,14 +706,7 @@ qsizetype withoutTrailingSpaces(View body)
         return kept;
     if (unitAt(body, kept - 1) != u'>')
         return body.size();
-    // That ">" ends a tag when the tags of the body, walked from its start, have
-    // one that closes there. The last "<" before it tells that it does not when
-    // the tag it opens closes before it: a "<" inside an earlier tag closes no
-    // earlier than that tag does.
-    const qsizetype open = findLastUnit(body, '<', 0, kept - 1);
-    const qsizetype close = open < 0 ? -1 : tagClose(body, open + 1);
-    if (open < 0 || (close >= 0 && close < kept - 1))
-        return body.size();
+    // That ">" ends a tag when the tags of the body have one that closes there.
     const TagAround tag = tagAround(body, 0, kept - 1, kept);
     return tag.inside && tag.close == kept - 1 ? kept : body.size();
 }

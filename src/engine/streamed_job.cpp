@@ -44,6 +44,34 @@ void lookThrough(SourceReader &reader, qsizetype pieceSize, Look &&look)
     reader.rewind();
 }
 
+// Reads the source from where it stands in pieces of up to `pieceSize` bytes,
+// each after what the replacement held back, and writes what the replacement
+// gives. `arrived` sees each piece's bytes first (and may change them); an odd
+// byte after the last whole unit is not fed.
+template <class Buffer, class Replacement, class Arrived>
+void replacePieces(SourceReader &reader, qsizetype pieceSize, Replacement &replacement,
+                   const FileSystem::PieceWriter *write, Arrived &&arrived)
+{
+    constexpr qsizetype unit = sizeof(typename Buffer::value_type);
+    const qsizetype pieceBytes = pieceSize / unit * unit;
+    Buffer buffer;
+    Buffer out;
+    qsizetype held = 0;  // what the replacement held back, at the buffer's start
+    for (bool last = false; !last;) {
+        buffer.resize(held + pieceBytes / unit);
+        char *piece = reinterpret_cast<char *>(buffer.data() + held);
+        const qsizetype got = readPiece(reader, piece, pieceBytes);
+        last = got < pieceBytes;
+        arrived(piece, got);
+        buffer.resize(held + got / unit);
+        out.resize(0);
+        held = replacement.feed(buffer, last, out);
+        if (write && !out.isEmpty())
+            (*write)({QByteArrayView(reinterpret_cast<const char *>(out.constData()), out.size() * unit)});
+        std::memmove(buffer.data(), buffer.data() + buffer.size() - held, size_t(held * unit));
+    }
+}
+
 bool allAscii(const QList<FindReplaceSet> &sets)
 {
     const auto ascii = [](const QString &text) {
@@ -66,38 +94,21 @@ StreamedResult replaceStreamedUtf16(SourceReader &reader, const StreamPlan &plan
 {
     const std::shared_ptr<const PreparedSubstitutions<QString>> text = prepared.text(sets);
     StreamedUtf16Replacement replacement(text->substitutions());
-    const auto bytesOf = [](QStringView units) {
-        return QByteArrayView(reinterpret_cast<const char *>(units.utf16()), units.size() * 2);
-    };
     char mark[2];
     readPiece(reader, mark, 2);
     if (write)
         (*write)({markBytes(ByteOrderMark::Utf16LE)});
     const bool bigEndian = plan.format.mark == ByteOrderMark::Utf16BE;
-    const qsizetype pieceUnits = plan.pieceSize / 2;
-    QString buffer;
-    QString out;
     QByteArray oddByte;
-    qsizetype held = 0;  // what the replacement held back, at the buffer's start
-    for (bool last = false; !last;) {
-        buffer.resize(held + pieceUnits);
-        char *piece = reinterpret_cast<char *>(buffer.data() + held);
-        const qsizetype got = readPiece(reader, piece, pieceUnits * 2);
-        last = got < pieceUnits * 2;
-        if (got % 2)
-            oddByte = QByteArray(piece + got - 1, 1);
-        buffer.resize(held + got / 2);
+    replacePieces<QString>(reader, plan.pieceSize, replacement, write, [&](char *piece, qsizetype got) {
         if (bigEndian) {
-            char16_t *units = reinterpret_cast<char16_t *>(buffer.data());
-            for (qsizetype k = held; k < buffer.size(); ++k)
+            char16_t *units = reinterpret_cast<char16_t *>(piece);
+            for (qsizetype k = 0; k < got / 2; ++k)
                 units[k] = qbswap(units[k]);
         }
-        out.resize(0);
-        held = replacement.feed(buffer, last, out);
-        if (write && !out.isEmpty())
-            (*write)({bytesOf(out)});
-        std::memmove(buffer.data(), buffer.data() + buffer.size() - held, size_t(held) * 2);
-    }
+        if (got % 2)
+            oddByte = QByteArray(piece + got - 1, 1);
+    });
     if (write && !oddByte.isEmpty())
         (*write)({QByteArrayView(oddByte)});
     StreamedResult result;
@@ -125,7 +136,7 @@ std::optional<StreamPlan> planStream(SourceReader &reader, const QList<FindRepla
         const bool utf16 = plan.format.mark == ByteOrderMark::Utf16LE || plan.format.mark == ByteOrderMark::Utf16BE;
         if (!utf16 || sets.size() > kFullPieceSets)
             return std::nullopt;
-        plan.pieceSize = std::max<qsizetype>(2, pieceSize & ~qsizetype(1));  // whole units
+        plan.pieceSize = std::max<qsizetype>(2, pieceSize);  // at least one unit
         return plan;
     }
     if (plan.format.mark == ByteOrderMark::None) {
@@ -160,32 +171,19 @@ StreamedResult replaceStreamed(SourceReader &reader, const StreamPlan &plan, con
 {
     if (plan.format.encoding == TextEncoding::Utf16)
         return replaceStreamedUtf16(reader, plan, sets, prepared, write);
-    const qsizetype pieceSize = plan.pieceSize;
     const std::shared_ptr<const PreparedBytes> bytes =
         prepared.bytes(sets, plan.format.encoding == TextEncoding::Utf8, options.codePage);
     StreamedReplacement replacement(bytes->substitutions.substitutions(), plan.needed);
-    Utf8Check check;
-    QByteArray buffer;
-    QByteArray out;
     // The mark is kept as it is.
     char mark[4];
     const qsizetype markSize = readPiece(reader, mark, markLength(plan.format.mark));
     if (write && markSize > 0)
         (*write)({QByteArrayView(mark, markSize)});
-    qsizetype held = 0;  // what the replacement held back, at the buffer's start
-    for (bool last = false; !last;) {
-        buffer.resize(held + pieceSize);
-        const qsizetype got = readPiece(reader, buffer.data() + held, pieceSize);
-        last = got < pieceSize;
-        buffer.resize(held + got);
+    Utf8Check check;
+    replacePieces<QByteArray>(reader, plan.pieceSize, replacement, write, [&](const char *piece, qsizetype got) {
         if (!plan.formatFound)
-            check.add(QByteArrayView(buffer).sliced(held, got));
-        out.resize(0);
-        held = replacement.feed(buffer, last, out);
-        if (write && !out.isEmpty())
-            (*write)({QByteArrayView(out)});
-        std::memmove(buffer.data(), buffer.data() + buffer.size() - held, size_t(held));
-    }
+            check.add(QByteArrayView(piece, got));
+    });
     StreamedResult result;
     result.format = plan.formatFound ? plan.format : unmarkedFormat(check.isUtf8());
     const QList<qint64> &counts = replacement.counts();
