@@ -5,10 +5,12 @@
 #include "test_files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <chrono>
 #include <csignal>
 #include <thread>
 #include <unistd.h>
@@ -29,6 +31,7 @@ private slots:
     void stopFinishesTheFileInFlight_data();
     void stopFinishesTheFileInFlight();
     void signalStopsTheProcess();
+    void killedMidWriteLeavesNothingBehind();
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
     void tooFewDescriptorsFailFiles();
@@ -176,6 +179,54 @@ void TestCliSafety::signalStopsTheProcess()
     QVERIFY2(err.contains("interrupted by SIGTERM, "), qPrintable(err));
     QVERIFY2(out.endsWith(" replacement)\n"), qPrintable(out.right(200)));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+}
+
+// SIGKILL cannot be handled: the run is stopped (SIGSTOP) until one of its results
+// is caught open for writing, then killed. Every result there is complete, and
+// where the file system has unnamed files no temporary file is left.
+void TestCliSafety::killedMidWriteLeavesNothingBehind()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    const QString out = QFileInfo(path("out")).canonicalFilePath();
+    if (!testing::makesUnnamedFiles(out))
+        QSKIP("this file system has no unnamed files");
+    QStringList arguments{"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out"};
+    const QByteArray page = QByteArray(256 << 10, 'x') + "old";
+    for (int i = 0; i < 1000; ++i) {
+        arguments << QStringLiteral("p%1.htm").arg(i);
+        writeBytes(path(arguments.last()), page);
+    }
+    QProcess cli;
+    cli.setWorkingDirectory(m_dir->path());
+    cli.start(testing::cliProgram(), arguments);
+    QVERIFY(cli.waitForStarted());
+    const pid_t pid = pid_t(cli.processId());
+    const auto writingIntoOut = [&] {
+        const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
+        for (const QString &fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            if (QFile::symLinkTarget(fds + u'/' + fd).startsWith(out + u'/'))
+                return true;
+        }
+        return false;
+    };
+    bool caught = false;
+    for (int attempt = 0; attempt < 2000 && !caught && cli.state() == QProcess::Running; ++attempt) {
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        caught = writingIntoOut();
+        if (!caught) {
+            QCOMPARE(::kill(pid, SIGCONT), 0);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    }
+    QCOMPARE(::kill(pid, SIGKILL), 0);
+    QVERIFY(cli.waitForFinished(30000));
+    if (!caught)
+        QSKIP("the run ended before a write was caught");
+    QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+    const QStringList results = QDir(path("out")).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY(results.size() < 1000);
+    for (const QString &name : results)
+        QCOMPARE(readBytes(path("out/") + name), QByteArray(256 << 10, 'x') + "new");
 }
 
 // Threads past the limit cannot be created: the run goes on with those it has,

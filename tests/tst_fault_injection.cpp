@@ -1,5 +1,5 @@
 // Fault injection: a file layer that fails a read, a write, the close or the final
-// rename on purpose, or changes the file system between the checks and the rename,
+// link or rename on purpose, or changes the file system between the checks and the rename,
 // to prove that each failure is reported for its file with the step that failed,
 // leaves no partial result or temporary file and never touches a source.
 #include "engine/replace_job.h"
@@ -30,7 +30,7 @@ enum class Fault { None, Read, FirstWrite, LaterWrite, Close, Rename };
 
 class FaultyFileSystem : public FileSystem {
 public:
-    explicit FaultyFileSystem(Fault fault) : m_fault(fault) {}
+    FaultyFileSystem(Fault fault, Temporaries temporaries) : FileSystem(temporaries), m_fault(fault) {}
 
     std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file) const override
     {
@@ -72,13 +72,13 @@ protected:
         return closed;
     }
 
-    int renameOver(int folderFd, const char *from, const char *to) const override
+    int putInPlace(int folderFd, const WrittenFile &file, const char *to) const override
     {
         if (m_fault == Fault::Rename) {
             errno = EXDEV;
             return -1;
         }
-        return FileSystem::renameOver(folderFd, from, to);
+        return FileSystem::putInPlace(folderFd, file, to);
     }
 
 private:
@@ -87,11 +87,12 @@ private:
 
 // Runs a change of the file system once, at one moment of the write: while the
 // result is being written (after the checks before the write, before the check
-// through the folder's handle), or just before the rename (after every check).
+// through the folder's handle), or just before the result is put in place.
 class ChangingFileSystem : public FileSystem {
 public:
+    explicit ChangingFileSystem(Temporaries temporaries) : FileSystem(temporaries) {}
     mutable std::function<void()> whileWriting;
-    mutable std::function<void()> beforeRename;
+    mutable std::function<void()> beforePlacing;
 
 protected:
     long writeSome(int fd, const struct iovec *parts, int count) const override
@@ -101,11 +102,11 @@ protected:
         return FileSystem::writeSome(fd, parts, count);
     }
 
-    int renameOver(int folderFd, const char *from, const char *to) const override
+    int putInPlace(int folderFd, const WrittenFile &file, const char *to) const override
     {
-        if (beforeRename)
-            std::exchange(beforeRename, {})();
-        return FileSystem::renameOver(folderFd, from, to);
+        if (beforePlacing)
+            std::exchange(beforePlacing, {})();
+        return FileSystem::putInPlace(folderFd, file, to);
     }
 };
 
@@ -149,6 +150,8 @@ private slots:
     void failedStepIsReported();
     void changeDuringTheWrite_data();
     void changeDuringTheWrite();
+    void temporaryFileWhileWriting_data();
+    void temporaryFileWhileWriting();
     void unwritableFolderAsOtherUser_data();
     void unwritableFolderAsOtherUser();
 };
@@ -160,6 +163,7 @@ void TestFaultInjection::failedStepIsReported_data()
     QTest::addColumn<bool>("earlierResult");
     QTest::addColumn<QByteArray>("source");
     QTest::addColumn<int>("statement");
+    QTest::addColumn<bool>("hidden");  // a hidden temporary file, not an unnamed one
 
     const QByteArray ansi = "<html><body><p>old text</p></body></html>";
     // UTF-16 results are written in parts (mark, text, stray byte): a failure can
@@ -169,29 +173,36 @@ void TestFaultInjection::failedStepIsReported_data()
         utf16 += QByteArray(1, c) + QByteArray(1, '\0');
     utf16 += 'x';
 
-    struct Row { const char *name; Fault fault; int pairStatement; int setsStatement; };
+    // The close and the placing differ between the two kinds of temporary file.
+    struct Row { const char *name; Fault fault; int pairStatement; int setsStatement; bool bothKinds; };
     const Row rows[] = {
-        {"read", Fault::Read, 100, 100},
-        {"first write", Fault::FirstWrite, 168, 174},
-        {"later write", Fault::LaterWrite, 168, 174},
-        {"close", Fault::Close, 168, 174},
-        {"rename", Fault::Rename, 168, 174},
+        {"read", Fault::Read, 100, 100, false},
+        {"first write", Fault::FirstWrite, 168, 174, false},
+        {"later write", Fault::LaterWrite, 168, 174, false},
+        {"close", Fault::Close, 168, 174, true},
+        {"link or rename", Fault::Rename, 168, 174, true},
     };
     for (const Row &row : rows) {
-        for (const bool sets : {false, true}) {
-            for (const bool earlier : {false, true}) {
-                for (const bool wide : {false, true}) {
-                    const QByteArray name = QByteArray(row.name) + (sets ? ", sets" : ", pair")
-                                            + (earlier ? ", earlier result" : ", no result yet")
-                                            + (wide ? ", UTF-16" : ", code page");
-                    QTest::newRow(name.constData()) << int(row.fault) << sets << earlier << (wide ? utf16 : ansi)
-                                                    << (sets ? row.setsStatement : row.pairStatement);
+        for (const bool hidden : {false, true}) {
+            if (hidden && !row.bothKinds)
+                continue;
+            for (const bool sets : {false, true}) {
+                for (const bool earlier : {false, true}) {
+                    for (const bool wide : {false, true}) {
+                        const QByteArray name = QByteArray(row.name) + (sets ? ", sets" : ", pair")
+                                                + (earlier ? ", earlier result" : ", no result yet")
+                                                + (wide ? ", UTF-16" : ", code page")
+                                                + (hidden ? ", hidden temporary" : "");
+                        QTest::newRow(name.constData()) << int(row.fault) << sets << earlier << (wide ? utf16 : ansi)
+                                                        << (sets ? row.setsStatement : row.pairStatement) << hidden;
+                    }
                 }
             }
         }
     }
-    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << 0;
-    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << 0;
+    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << 0 << false;
+    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << 0 << false;
+    QTest::newRow("no fault, pair, hidden temporary") << int(Fault::None) << false << false << ansi << 0 << true;
 }
 
 void TestFaultInjection::failedStepIsReported()
@@ -201,6 +212,7 @@ void TestFaultInjection::failedStepIsReported()
     QFETCH(bool, earlierResult);
     QFETCH(QByteArray, source);
     QFETCH(int, statement);
+    QFETCH(bool, hidden);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -213,7 +225,8 @@ void TestFaultInjection::failedStepIsReported()
     const FileState sourceBefore = stateOf(sourcePath);
     const QStringList namesBefore = namesIn(dir.path());
 
-    const FaultyFileSystem fs(static_cast<Fault>(fault));
+    const FaultyFileSystem fs(static_cast<Fault>(fault),
+                              hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     JobOptions options;
     options.mode = ReplaceMode::WholeFile;
     JobContext context;
@@ -244,7 +257,7 @@ void TestFaultInjection::failedStepIsReported()
         QCOMPARE(readBytes(resultPath), earlierBytes);
 }
 
-enum class Moment { BeforeTheJob, WhileWriting, BeforeRename };
+enum class Moment { BeforeTheJob, WhileWriting, BeforePlacing };
 enum class Change { RepointOutputLink, ReplaceSource, LinkResultNameToSource };
 
 void TestFaultInjection::changeDuringTheWrite_data()
@@ -254,21 +267,29 @@ void TestFaultInjection::changeDuringTheWrite_data()
     QTest::addColumn<int>("moment");
     QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
     QTest::addColumn<QString>("subFolder");      // below the output folder, made by the job
+    QTest::addColumn<bool>("hidden");            // a hidden temporary file, not an unnamed one
 
     const auto link = int(Change::RepointOutputLink), replace = int(Change::ReplaceSource),
                hardLink = int(Change::LinkResultNameToSource);
     const auto before = int(Moment::BeforeTheJob), writing = int(Moment::WhileWriting),
-               rename = int(Moment::BeforeRename);
-    QTest::newRow("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "";
-    QTest::newRow("output link re-pointed to a source's folder before the rename") << "empty" << link << rename << 0 << "";
-    QTest::newRow("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "";
-    QTest::newRow("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "";
-    QTest::newRow("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "";
-    // After the last check the rename only replaces the name: the source is not touched.
-    QTest::newRow("result name made a hard link to a source before the rename") << "empty" << hardLink << rename << 0 << "";
-    // A folder the run made is not looked into before the write; the last check is made all the same.
-    QTest::newRow("result name in a folder made by the run made a hard link to a source while writing")
-        << "empty" << hardLink << writing << 166 << "made";
+               placing = int(Moment::BeforePlacing);
+    for (const bool hidden : {false, true}) {
+        const auto row = [&](const char *name) -> QTestData & {
+            return QTest::newRow(qPrintable(QString::fromLatin1(name) + (hidden ? ", hidden temporary" : "")));
+        };
+        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "" << hidden;
+        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << 0 << "" << hidden;
+        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "" << hidden;
+        row("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "" << hidden;
+        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "" << hidden;
+        // After the last check a rename only replaces the name, the source untouched;
+        // a link finds the name taken, and the check made then sees the source.
+        row("result name made a hard link to a source before placing")
+            << "empty" << hardLink << placing << (hidden ? 0 : 166) << "" << hidden;
+        // A folder the run made is not looked into before the write; the last check is made all the same.
+        row("result name in a folder made by the run made a hard link to a source while writing")
+            << "empty" << hardLink << writing << 166 << "made" << hidden;
+    }
 }
 
 // Two listed sources named index.htm, the second written through an output folder
@@ -280,9 +301,12 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(int, moment);
     QFETCH(int, statement);
     QFETCH(QString, subFolder);
+    QFETCH(bool, hidden);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
+    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+        QSKIP("this file system has no unnamed files");
     const QString listed = dir.filePath("site/index.htm");
     const QString processed = dir.filePath("other/index.htm");
     writeBytes(listed, "<body>site old</body>");
@@ -291,7 +315,7 @@ void TestFaultInjection::changeDuringTheWrite()
     const QString out = dir.filePath("out");
     QVERIFY(makeLink(dir.filePath(outputLinkTo), out));
 
-    ChangingFileSystem fs;
+    ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     JobOptions options;
     options.mode = ReplaceMode::WholeFile;
     options.save = SaveOption::OutputFolder;
@@ -331,12 +355,12 @@ void TestFaultInjection::changeDuringTheWrite()
     switch (static_cast<Moment>(moment)) {
     case Moment::BeforeTheJob: act(); break;
     case Moment::WhileWriting: fs.whileWriting = act; break;
-    case Moment::BeforeRename: fs.beforeRename = act; break;
+    case Moment::BeforePlacing: fs.beforePlacing = act; break;
     }
 
     const FileReport report = ReplaceTextInFile(processed, "old", "new", options, context);
 
-    QVERIFY2(!fs.whileWriting && !fs.beforeRename, "the change was made");
+    QVERIFY2(!fs.whileWriting && !fs.beforePlacing, "the change was made");
     QCOMPARE(readBytes(listed), listedBytes);
     QCOMPARE(readBytes(processed), QByteArray("<body>other old</body>"));
     for (const char *folder : {"site", "other", "empty"}) {
@@ -351,6 +375,42 @@ void TestFaultInjection::changeDuringTheWrite()
     QCOMPARE(report.status, FileReport::Status::Failed);
     QCOMPARE(report.statement, statement);
     QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
+}
+
+void TestFaultInjection::temporaryFileWhileWriting_data()
+{
+    QTest::addColumn<bool>("hidden");
+    QTest::addColumn<int>("namesWhileWriting");  // hidden temporary files in the folder meanwhile
+
+    QTest::newRow("unnamed: nothing to see or leave behind") << false << 0;
+    QTest::newRow("hidden") << true << 1;
+}
+
+void TestFaultInjection::temporaryFileWhileWriting()
+{
+    QFETCH(bool, hidden);
+    QFETCH(int, namesWhileWriting);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+        QSKIP("this file system has no unnamed files");
+    const QString sourcePath = dir.filePath("page.htm");
+    writeBytes(sourcePath, "<body>old</body>");
+    ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
+    QStringList seen;
+    fs.whileWriting = [&] { seen = testing::temporaryFilesIn(dir.path()); };
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    JobContext context;
+    context.fileSystem = &fs;
+
+    const FileReport report = ReplaceTextInFile(sourcePath, "old", "new", options, context);
+
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(seen.size(), namesWhileWriting);
+    QCOMPARE(readBytes(dir.filePath("page_replaced.htm")), QByteArray("<body>new</body>"));
+    QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
 }
 
 void TestFaultInjection::unwritableFolderAsOtherUser_data()

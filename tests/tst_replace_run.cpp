@@ -91,11 +91,11 @@ public:
 class StoppingFileSystem : public FileSystem {
 public:
     StoppingFileSystem(QByteArray name, StopToken &stop) : m_name(std::move(name)), m_stop(stop) {}
-    int renameOver(int folderFd, const char *from, const char *to) const override
+    int putInPlace(int folderFd, const WrittenFile &file, const char *to) const override
     {
         if (m_name == to)
             m_stop.requestStop(kStopReason);
-        return FileSystem::renameOver(folderFd, from, to);
+        return FileSystem::putInPlace(folderFd, file, to);
     }
     static constexpr int kStopReason = 15;
 

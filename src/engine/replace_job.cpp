@@ -137,7 +137,7 @@ struct Refusal {
 };
 
 // The checks a result's name passes before the write and, through the same folder
-// handle, once more just before the rename.
+// handle, once more just before the result is put in place.
 void checkDestination(const Destination &destination, const FolderEntry &now, const JobContext &context)
 {
     if (now.isFolder)
@@ -228,7 +228,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         destination = destinationOf(resultPath, options, context);
         // A folder this run made, or one still to be made (a name through it),
         // holds only what the run put there: its results, which their claims keep
-        // apart. The check just before the rename looks at the name in any case.
+        // apart. The check just before the result is put in place looks at the name in any case.
         const bool freshFolder = destination.folder->made() || destination.name.contains('/');
         FolderEntry now = freshFolder ? FolderEntry{} : fs.lookUp(destination);
         if (now.exists && now.identity == source.identity) {
@@ -267,7 +267,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                     fs.checkCanWrite(destination);
                 } else
                     fs.writeAtomically(destination, [&](const FileSystem::PieceWriter &write) { replace(&write); },
-                                       mode, [&](const FolderEntry &atRename) { check(destination, atRename); });
+                                       mode, [&](const FolderEntry &atPlacing) { check(destination, atPlacing); });
             } catch (const std::bad_alloc &) {
                 return failed(report, statements.replace,
                               QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
@@ -291,7 +291,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
             return report;
         }
         fs.writeAtomically(destination, result.parts(), mode,
-                           [&](const FolderEntry &atRename) { check(destination, atRename); });
+                           [&](const FolderEntry &atPlacing) { check(destination, atPlacing); });
     } catch (const Refusal &refusal) {
         report.earlierSource = refusal.earlierSource;
         return failed(report, statements.resultPath, refusal.description);

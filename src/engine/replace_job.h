@@ -43,7 +43,7 @@ struct FileContents {
 struct JobContext {
     const FileSystem *fileSystem = &FileSystem::real();
     // The run's sources as they were when it started: a result is checked against
-    // them through its folder's handle once more just before it is renamed into place.
+    // them through its folder's handle once more just before it is put in place.
     const RunSources *sources = nullptr;
     // The output folders the run keeps open.
     OutputFolders *outputFolders = nullptr;

@@ -7,9 +7,11 @@
 #include <QScopeGuard>
 #include <QVarLengthArray>
 
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -53,26 +55,44 @@ FileIdentity identityOf(const struct stat &info)
     return {quint64(info.st_dev), quint64(info.st_ino)};
 }
 
-// A hidden temporary file in a folder: a short fixed prefix and a random part, so
-// any result name the file system accepts leaves room for it. Removed when it
-// goes out of scope unless it was renamed into place.
+// The path through which a process's open file can be linked into a folder,
+// when /proc is there to give it.
+std::array<char, 32> openFilePath(int fd)
+{
+    std::array<char, 32> path{};
+    std::snprintf(path.data(), path.size(), "/proc/self/fd/%d", fd);
+    return path;
+}
+
+bool canLinkOpenFiles()
+{
+    static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
+    return procFds;
+}
+
+// The file a result is written to before it is put in place: unnamed where the
+// file system allows it, else a hidden file in the result's folder with a short
+// fixed prefix and a random part, so any result name the file system accepts
+// leaves room for it. Gone when it goes out of scope unless it was put in place.
 class TemporaryFile {
 public:
-    TemporaryFile(int folderFd, const QString &shownAs, mode_t mode) : m_folderFd(folderFd)
+    TemporaryFile(int folderFd, const QString &shownAs, mode_t mode, bool mayBeUnnamed)
+        : m_folderFd(folderFd), m_shownAs(shownAs)
     {
-        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_name = QByteArrayLiteral(".~tessaly-");
-            quint64 random = QRandomGenerator::global()->generate64();
-            for (int i = 0; i < 10; ++i, random /= 62)
-                m_name += kLetters[random % 62];
-            // Made with the result's permissions at once (the umask applies).
-            m_fd = ::openat(folderFd, m_name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-            if (m_fd >= 0 || errno != EEXIST)
-                break;
+        // Made with the result's permissions at once (the umask applies).
+        if (mayBeUnnamed && canLinkOpenFiles()) {
+            m_fd = ::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+            if (m_fd >= 0)
+                return;
+            // A file system without unnamed files says so, as does a kernel
+            // that does not know the flag (it sees a folder opened to write).
+            if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                failWrite(shownAs, errno);
         }
-        if (m_fd < 0)
-            failWrite(shownAs, errno);
+        takeHiddenName([&](const char *name) {
+            m_fd = ::openat(folderFd, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+            return m_fd >= 0;
+        });
     }
     ~TemporaryFile()
     {
@@ -85,12 +105,43 @@ public:
     TemporaryFile &operator=(const TemporaryFile &) = delete;
 
     int fd() const { return m_fd; }
-    const char *name() const { return m_name.constData(); }
+    bool unnamed() const { return m_name.isEmpty(); }
+    WrittenFile written() const { return {m_fd, unnamed() ? nullptr : m_name.constData()}; }
+    // Gives an unnamed file a hidden name, to be renamed over a name that is taken.
+    void name()
+    {
+        const auto path = openFilePath(m_fd);
+        takeHiddenName([&](const char *name) {
+            return ::linkat(AT_FDCWD, path.data(), m_folderFd, name, AT_SYMLINK_FOLLOW) == 0;
+        });
+    }
     int releaseFd() { const int fd = m_fd; m_fd = -1; return fd; }
     void keep() { m_name.clear(); }
 
 private:
+    // Tries random hidden names until `take` makes one (it fails with EEXIST
+    // when the name is taken).
+    template <typename Take>
+    void takeHiddenName(const Take &take)
+    {
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            QByteArray name = QByteArrayLiteral(".~tessaly-");
+            quint64 random = QRandomGenerator::global()->generate64();
+            for (int i = 0; i < 10; ++i, random /= 62)
+                name += kLetters[random % 62];
+            if (take(name.constData())) {
+                m_name = std::move(name);
+                return;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+        failWrite(m_shownAs, errno);
+    }
+
     int m_folderFd;
+    QString m_shownAs;
     int m_fd = -1;
     QByteArray m_name;
 };
@@ -284,10 +335,11 @@ void FileSystem::writeAtomically(const Destination &destination,
                                  const std::function<void(const PieceWriter &)> &produce, unsigned mode,
                                  const ReplaceCheck &check) const
 {
-    // The result goes to a hidden temporary file beside it and replaces the old
-    // name in one rename: readers see the old file or the new one, never a part.
+    // The result goes to a temporary file and takes the name in one link or
+    // rename: readers see the old file or the new one, never a part.
     const int folderFd = destination.folder->fd();
-    TemporaryFile temp(folderFd, destination.path, mode_t(mode));
+    const char *const name = destination.name.constData();
+    TemporaryFile temp(folderFd, destination.path, mode_t(mode), m_unnamed);
     // Bits the umask took away that the result must have (an existing set file's
     // own permissions) are set on their own; a result's never need it.
     if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
@@ -317,12 +369,31 @@ void FileSystem::writeAtomically(const Destination &destination,
             }
         }
     });
+    if (temp.unnamed()) {
+        // The link takes a free name only, so the check sees the name free.
+        if (check)
+            check(FolderEntry{});
+        if (putInPlace(folderFd, temp.written(), name) == 0) {
+            if (closeFile(temp.releaseFd()) != 0) {
+                // Where a failed write is reported only now, the name is free
+                // again: it held nothing a moment ago.
+                const int error = errno;
+                ::unlinkat(folderFd, name, 0);
+                failWrite(destination.path, error);
+            }
+            return;
+        }
+        if (errno != EEXIST)
+            failWrite(destination.path, errno);
+        // The name holds something: the file is renamed over it, as below.
+        temp.name();
+    }
     // A network file system or a full quota may report a failed write only here.
     if (closeFile(temp.releaseFd()) != 0)
         failWrite(destination.path, errno);
     if (check)
         check(lookUp(destination));
-    if (renameOver(folderFd, temp.name(), destination.name.constData()) != 0)
+    if (putInPlace(folderFd, temp.written(), name) != 0)
         failWrite(destination.path, errno);
     temp.keep();
 }
@@ -350,12 +421,14 @@ int FileSystem::closeFile(int fd) const
     return ::close(fd);
 }
 
-int FileSystem::renameOver(int folderFd, const char *from, const char *to) const
+int FileSystem::putInPlace(int folderFd, const WrittenFile &file, const char *to) const
 {
-    return ::renameat(folderFd, from, folderFd, to);
+    if (file.name)
+        return ::renameat(folderFd, file.name, folderFd, to);
+    return ::linkat(AT_FDCWD, openFilePath(file.fd).data(), folderFd, to, AT_SYMLINK_FOLLOW);
 }
 
-FileSystem::FileSystem()
+FileSystem::FileSystem(Temporaries temporaries) : m_unnamed(temporaries == Temporaries::UnnamedWherePossible)
 {
     // The process's umask, read once (reading it means setting it for a moment).
     const mode_t mask = ::umask(0);

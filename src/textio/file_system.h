@@ -69,9 +69,21 @@ struct Destination {
     QString path;
 };
 
+// A result written in full, waiting to be put in place.
+struct WrittenFile {
+    int fd;            // open while the file has no name
+    const char *name;  // its hidden name; nullptr while it has none
+};
+
 class FileSystem {
 public:
-    FileSystem();
+    // Where a result is written before it is put in place. An unnamed file (where
+    // the file system has them) is linked at the result's name when it is
+    // complete, so a crash or a kill leaves nothing behind and no folder entry is
+    // made twice; a hidden temporary file beside the result is renamed over it.
+    enum class Temporaries { UnnamedWherePossible, Hidden };
+
+    explicit FileSystem(Temporaries temporaries = Temporaries::UnnamedWherePossible);
     virtual ~FileSystem() = default;
 
     // The whole content of a regular file; *file (when given) says what it was.
@@ -99,13 +111,14 @@ public:
     // read-only file system. A dry run asks it in place of the write.
     void checkCanWrite(const Destination &destination) const;
 
-    // Called just before the rename with what the name holds at that moment; it
-    // throws to keep the result from replacing it.
+    // Called just before the result is put in place with what the name holds at
+    // that moment; it throws to keep the result from replacing it. A result linked
+    // at a free name is checked as free: the link fails should the name hold anything.
     using ReplaceCheck = std::function<void(const FolderEntry &now)>;
-    // Writes the parts to a temporary file in the destination's folder and renames
-    // it over the name, so the result is complete or absent and an earlier file
-    // survives a failed write. mode is the result's permission bits. No temporary
-    // file survives a failure or a refusal of the check.
+    // Writes the parts to a temporary file in the destination's folder and puts it
+    // at the name in one step, so the result is complete or absent and an earlier
+    // file survives a failed write. mode is the result's permission bits. No
+    // temporary file survives a failure or a refusal of the check.
     void writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                          const ReplaceCheck &check = {}) const;
     // The same for a result made in pieces: `produce` hands each piece, in order,
@@ -124,13 +137,16 @@ public:
 protected:
     // The system calls of writeAtomically that can fail half-way or that a test may
     // want to run code before, apart so a test can intervene: they return -1 and set
-    // errno like writev, close and renameat.
+    // errno like writev, close, linkat and renameat. putInPlace links a file without
+    // a name at `to` (EEXIST when the name holds anything) and renames a hidden one
+    // over it.
     virtual long writeSome(int fd, const struct iovec *parts, int count) const;
     virtual int closeFile(int fd) const;
-    virtual int renameOver(int folderFd, const char *from, const char *to) const;
+    virtual int putInPlace(int folderFd, const WrittenFile &file, const char *to) const;
 
 private:
     unsigned m_allowed;  // permission bits the umask lets through
+    bool m_unnamed;      // temporaries without a name where the file system has them
 };
 
 // Past the file-size limit (ulimit -f) a write then fails with "File too large"

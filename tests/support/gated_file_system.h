@@ -45,11 +45,11 @@ public:
             hold();
         return FileSystem::openSource(path, file);
     }
-    int renameOver(int folderFd, const char *from, const char *to) const override
+    int putInPlace(int folderFd, const tessaly::WrittenFile &file, const char *to) const override
     {
         if (m_step == Step::Rename && m_heldName == to)
             hold();
-        return FileSystem::renameOver(folderFd, from, to);
+        return FileSystem::putInPlace(folderFd, file, to);
     }
 
 private:

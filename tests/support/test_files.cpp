@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace testing {
 
 void writeBytes(const QString &path, const QByteArray &bytes)
@@ -40,6 +43,15 @@ QStringList relative(const QString &root, const QStringList &paths)
 QStringList temporaryFilesIn(const QString &folder)
 {
     return QDir(folder).entryList({".~tessaly-*"}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
+bool makesUnnamedFiles(const QString &folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return ::access("/proc/self/fd", X_OK) == 0;
 }
 
 } // namespace testing

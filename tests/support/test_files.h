@@ -16,6 +16,9 @@ void writeTree(const QString &root, const QStringList &files, const QByteArray &
 QStringList relative(const QString &root, const QStringList &paths);
 // The hidden temporary files a result writer left in a folder.
 QStringList temporaryFilesIn(const QString &folder);
+// Whether results written into the folder start as unnamed files (the file
+// system has them, and /proc can link them).
+bool makesUnnamedFiles(const QString &folder);
 // A string of raw bytes from a QtTest table, e.g. bytes("\xFF\xFE", 2).
 inline QByteArray bytes(const char *data, int size) { return QByteArray(data, size); }
 
