@@ -23,19 +23,20 @@ void OutputFolders::keep(const QString &path, const std::shared_ptr<const Folder
         m_recent.removeLast();
 }
 
-std::shared_ptr<const FolderHandle> OutputFolders::openLocked(const QString &path, const FileSystem &fs)
+std::shared_ptr<const FolderHandle> OutputFolders::openLocked(const QString &path, const FileSystem &fs,
+                                                              bool lookInside)
 {
     if (auto folder = cached(path))
         return folder;
-    auto folder = fs.openFolder(path);
+    auto folder = fs.openFolder(path, lookInside);
     keep(path, folder);
     return folder;
 }
 
-std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs)
+std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, const FileSystem &fs, bool lookInside)
 {
     const std::lock_guard lock(m_mutex);
-    return openLocked(path, fs);
+    return openLocked(path, fs, lookInside);
 }
 
 OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const QString &subFolder, bool make,
@@ -49,7 +50,7 @@ OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const
         return {folder, {}};
     // Each folder is opened inside the one above it, so the whole path hangs on
     // the output folder's handle.
-    Below below{openLocked(outputFolder, fs), {}};
+    Below below{openLocked(outputFolder, fs, true), {}};
     const QStringList names = subFolder.split(u'/', Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < names.size(); ++i) {
         const QByteArray name = QFile::encodeName(names.at(i));

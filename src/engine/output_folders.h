@@ -16,9 +16,10 @@ namespace tessaly {
 
 class OutputFolders {
 public:
-    // The handle of the folder, opened on first use; shared by the run's jobs.
-    // Throws TessalyError when the folder cannot be opened.
-    std::shared_ptr<const FolderHandle> open(const QString &path, const FileSystem &fs);
+    // The handle of the folder, opened on first use (looked into when `lookInside`,
+    // see FileSystem::openFolder); shared by the run's jobs. Throws TessalyError
+    // when the folder cannot be opened.
+    std::shared_ptr<const FolderHandle> open(const QString &path, const FileSystem &fs, bool lookInside = false);
 
     // A folder below the output folder and the names of its path that do not
     // exist yet ("A/B/", empty once it exists).
@@ -35,7 +36,7 @@ public:
 
 private:
     // Under m_mutex.
-    std::shared_ptr<const FolderHandle> openLocked(const QString &path, const FileSystem &fs);
+    std::shared_ptr<const FolderHandle> openLocked(const QString &path, const FileSystem &fs, bool lookInside);
     std::shared_ptr<const FolderHandle> cached(const QString &path);
     void keep(const QString &path, const std::shared_ptr<const FolderHandle> &folder);
 

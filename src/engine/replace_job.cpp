@@ -165,8 +165,11 @@ Destination destinationOf(const QString &resultPath, const JobOptions &options, 
     }
     const QString folder = GetFilePath(resultPath, options.separator);
     const QString shownFolder = folder.isEmpty() ? QStringLiteral(".") : folder;
-    destination.folder = context.outputFolders ? context.outputFolders->open(shownFolder, *context.fileSystem)
-                                               : context.fileSystem->openFolder(shownFolder);
+    // The output folder is looked into: empty, its names need no look before the write.
+    const bool isOutputFolder = options.save == SaveOption::OutputFolder;
+    destination.folder = context.outputFolders
+                             ? context.outputFolders->open(shownFolder, *context.fileSystem, isOutputFolder)
+                             : context.fileSystem->openFolder(shownFolder);
     return destination;
 }
 
@@ -226,10 +229,11 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
     Destination destination;
     try {
         destination = destinationOf(resultPath, options, context);
-        // A folder this run made, or one still to be made (a name through it),
-        // holds only what the run put there: its results, which their claims keep
-        // apart. The check just before the result is put in place looks at the name in any case.
-        const bool freshFolder = destination.folder->made() || destination.name.contains('/');
+        // A folder this run made or found empty, or one still to be made (a name
+        // through it), holds only what the run put there: its results, which their
+        // claims keep apart. The check just before the result is put in place looks
+        // at the name in any case.
+        const bool freshFolder = destination.folder->startedEmpty() || destination.name.contains('/');
         FolderEntry now = freshFolder ? FolderEntry{} : fs.lookUp(destination);
         if (now.exists && now.identity == source.identity) {
             report.resultPath = replacedName(resultPath, path, options.separator);

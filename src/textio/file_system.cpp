@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -171,6 +172,25 @@ int openRegular(const QString &path, SourceFile *file, struct stat &info)
     return fd.release();
 }
 
+// Whether the open folder holds no entry; not when it cannot be listed.
+bool holdsNothing(int folderFd)
+{
+    const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR *const folder = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (!folder) {
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    errno = 0;
+    const dirent *entry = nullptr;
+    while ((entry = ::readdir(folder)) && (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)) {
+    }
+    const bool empty = !entry && errno == 0;
+    ::closedir(folder);
+    return empty;
+}
+
 } // namespace
 
 QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
@@ -232,14 +252,15 @@ void SourceReader::rewind()
         fail(QStringLiteral("Cannot read"), m_path, errno);
 }
 
-std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path) const
+std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path, bool lookInside) const
 {
     // O_PATH: a folder the user may write into but not list is still usable.
     Descriptor fd(::open(QFile::encodeName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     struct stat info {};
     if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0)
         fail(QStringLiteral("Cannot write into the folder"), path, errno);
-    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path);
+    const bool empty = lookInside && holdsNothing(fd.get());
+    return std::make_shared<const FolderHandle>(fd.release(), identityOf(info), path, empty);
 }
 
 std::shared_ptr<const FolderHandle> FileSystem::openFolderIn(const FolderHandle &parent, const QByteArray &name,

@@ -92,8 +92,9 @@ public:
     virtual std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file = nullptr) const;
 
     // Opens a folder to write results into. The handle stays valid when the path
-    // is later re-pointed or renamed; every step below goes through it.
-    std::shared_ptr<const FolderHandle> openFolder(const QString &path) const;
+    // is later re-pointed or renamed; every step below goes through it. With
+    // `lookInside` the handle also tells whether the folder held nothing.
+    std::shared_ptr<const FolderHandle> openFolder(const QString &path, bool lookInside = false) const;
     // Opens the folder `name` inside an open folder, first making it (0777 less the
     // umask) when it is missing and `make` is true; nullptr when it is missing and
     // not made. Throws when it cannot be made or opened (a file holds the name).

@@ -24,8 +24,8 @@ struct FileIdentity {
 // Owns the descriptor; closed when the last user lets go.
 class FolderHandle {
 public:
-    FolderHandle(int fd, FileIdentity identity, QString path, bool made = false)
-        : m_fd(fd), m_identity(identity), m_path(std::move(path)), m_made(made) {}
+    FolderHandle(int fd, FileIdentity identity, QString path, bool startedEmpty = false)
+        : m_fd(fd), m_identity(identity), m_path(std::move(path)), m_startedEmpty(startedEmpty) {}
     ~FolderHandle();
     FolderHandle(const FolderHandle &) = delete;
     FolderHandle &operator=(const FolderHandle &) = delete;
@@ -33,14 +33,16 @@ public:
     int fd() const { return m_fd; }
     FileIdentity identity() const { return m_identity; }
     const QString &path() const { return m_path; }
-    // The folder was made by whoever opened it: it holds nothing but what they put there.
-    bool made() const { return m_made; }
+    // The folder was made by whoever opened it, or held nothing when they opened
+    // it: it holds nothing but what they put there (and what another program
+    // adds meanwhile, which the last check before a result takes its name sees).
+    bool startedEmpty() const { return m_startedEmpty; }
 
 private:
     int m_fd;
     FileIdentity m_identity;
     QString m_path;
-    bool m_made;
+    bool m_startedEmpty;
 };
 
 } // namespace tessaly
