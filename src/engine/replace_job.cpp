@@ -246,6 +246,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
                                   .arg(report.resultPath));
         }
         check(destination, now);
+        destination.taken = now.exists || now.isLink;
         if (context.results) {
             if (const auto earlier =
                     context.results->claim(context.listIndex, destination,

@@ -360,7 +360,8 @@ void FileSystem::writeAtomically(const Destination &destination,
     // rename: readers see the old file or the new one, never a part.
     const int folderFd = destination.folder->fd();
     const char *const name = destination.name.constData();
-    TemporaryFile temp(folderFd, destination.path, mode_t(mode), m_unnamed);
+    // A name known to be taken would refuse the link: the file is hidden from the start.
+    TemporaryFile temp(folderFd, destination.path, mode_t(mode), m_unnamed && !destination.taken);
     // Bits the umask took away that the result must have (an existing set file's
     // own permissions) are set on their own; a result's never need it.
     if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
@@ -422,13 +423,15 @@ void FileSystem::writeAtomically(const Destination &destination,
 void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const
 {
     const qsizetype slash = path.lastIndexOf(u'/');
-    const Destination destination{openFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1))),
-                                  QFile::encodeName(path.mid(slash + 1)), path};
+    Destination destination{openFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1))),
+                            QFile::encodeName(path.mid(slash + 1)), path};
     const auto notAFolder = [&](const FolderEntry &now) {
         if (now.isFolder)
             throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
     };
-    notAFolder(lookUp(destination));
+    const FolderEntry now = lookUp(destination);
+    notAFolder(now);
+    destination.taken = now.exists || now.isLink;
     writeAtomically(destination, parts, mode, notAFolder);
 }
 

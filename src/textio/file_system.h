@@ -67,6 +67,7 @@ struct Destination {
     std::shared_ptr<const FolderHandle> folder;
     QByteArray name;
     QString path;
+    bool taken = false;  // the name held something when it was looked up: the result replaces it
 };
 
 // A result written in full, waiting to be put in place.
