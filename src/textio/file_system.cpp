@@ -182,10 +182,13 @@ bool holdsNothing(int folderFd)
             ::close(fd);
         return false;
     }
+    const auto isDots = [](const dirent *entry) {
+        return std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0;
+    };
     errno = 0;
-    const dirent *entry = nullptr;
-    while ((entry = ::readdir(folder)) && (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0)) {
-    }
+    const dirent *entry = ::readdir(folder);
+    while (entry && isDots(entry))
+        entry = ::readdir(folder);
     const bool empty = !entry && errno == 0;
     ::closedir(folder);
     return empty;
@@ -397,8 +400,8 @@ void FileSystem::writeAtomically(const Destination &destination,
             check(FolderEntry{});
         if (putInPlace(folderFd, temp.written(), name) == 0) {
             if (closeFile(temp.releaseFd()) != 0) {
-                // Where a failed write is reported only now, the name is free
-                // again: it held nothing a moment ago.
+                // A failed write reported only now: the result goes again,
+                // leaving the name as free as it was a moment before.
                 const int error = errno;
                 ::unlinkat(folderFd, name, 0);
                 failWrite(destination.path, error);
