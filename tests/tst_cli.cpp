@@ -36,6 +36,7 @@ private slots:
     void folderPathIsScannedBreadthFirst();
     void folderPathWithEveryExtension();
     void folderPathMixedWithFiles();
+    void foldersAmongManyNames();
     void folderFilesAreRunSources();
     void diffHunks_data();
     void diffHunks();
@@ -244,6 +245,25 @@ void TestCli::folderPathMixedWithFiles()
     QCOMPARE(readBytes(path("one/b_replaced.htm")), QByteArray("y"));
     QCOMPARE(readBytes(path("two/c_replaced.htm")), QByteArray("y"));
     QCOMPARE(readBytes(path("one/b.htm")), QByteArray("x"));
+}
+
+// A long list is looked at in blocks by several threads: a folder anywhere in it
+// still takes its place.
+void TestCli::foldersAmongManyNames()
+{
+    writeBytes(path("one/b.htm"), "x");
+    writeBytes(path("two/c.htm"), "x");
+    QStringList names;
+    for (int i = 0; i < 600; ++i)
+        names << QStringLiteral("missing%1.htm").arg(i);
+    QStringList expected = names;
+    names[0] = "one";
+    expected[0] = "one/b.htm";
+    names[511] = "two";
+    expected[511] = "two/c.htm";
+    const CliRun run = runCli(QStringList{"-n", "-j", "2", "-f", "x", "-r", "y"} + names, m_dir->path());
+    CLI_EXIT(run, 0);
+    QCOMPARE(sourcesOf(run.out), expected);
 }
 
 void TestCli::folderFilesAreRunSources()

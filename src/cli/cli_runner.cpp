@@ -3,12 +3,16 @@
 #include "base/paths.h"
 #include "cli/cli_printer.h"
 #include "cli/terminal_text.h"
+#include "engine/worker_threads.h"
 #include "filelist/add_folder.h"
 
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
 #include <optional>
+#include <vector>
 
 namespace tessaly::cli {
 
@@ -57,9 +61,32 @@ private:
     QString m_realBase;  // found when first needed
 };
 
+// Which PATHs are folders, one look at each. A long list of files is looked at
+// in blocks of neighbours by several threads: the looks are most of the time the
+// list takes before its run starts.
+std::vector<char> foldersAmong(const QStringList &paths, int threads, int threadLimit)
+{
+    constexpr qsizetype kBlock = 256;
+    std::vector<char> folder(size_t(paths.size()));
+    const qsizetype blocks = (paths.size() + kBlock - 1) / kBlock;
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype b = next++; b < blocks; b = next++) {
+            for (qsizetype i = b * kBlock; i < std::min(paths.size(), (b + 1) * kBlock); ++i)
+                folder[size_t(i)] = FolderExists(paths.at(i));
+        }
+    };
+    {
+        const WorkerThreads helpers(int(std::clamp<qsizetype>(std::min<qsizetype>(threads, blocks) - 1, 0, blocks)),
+                                    threadLimit, work);
+        work();
+    }
+    return folder;
+}
+
 } // namespace
 
-QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
+QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit)
 {
     FolderScanOptions scan;
     scan.reportSkipped = [err](const SkippedFolder &folder) {
@@ -76,13 +103,15 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err)
         base.emplace(options.base);
     QList<RunFile> files;
     files.reserve(options.paths.size());
-    for (const QString &path : options.paths) {
+    const std::vector<char> isFolder = foldersAmong(options.paths, options.jobs, threadLimit);
+    for (qsizetype i = 0; i < options.paths.size(); ++i) {
+        const QString &path = options.paths.at(i);
         // A name that is not valid UTF-8 stays a file: its job reports it.
         if (!isValidFileName(path)) {
             files.append({path, {}, {}});
             continue;
         }
-        if (!FolderExists(path)) {
+        if (!isFolder[size_t(i)]) {
             files.append(base ? base->place(path) : RunFile{path, {}, {}});
             continue;
         }
@@ -112,7 +141,7 @@ int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress,
              const RunEnvironment &environment)
 {
     // Folders turn into their files first, so the run's sources include them.
-    const QList<RunFile> files = expandPaths(options, err);
+    const QList<RunFile> files = expandPaths(options, err, environment.threadLimit);
     FixedRequest request({options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair, options.sets,
                           options.job});
     CliPrinter printer(options, out, err, showProgress, files.size(), stop);

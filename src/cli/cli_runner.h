@@ -13,8 +13,9 @@ namespace tessaly::cli {
 // collects from it (collectFolderFiles with the options' extension); files stay
 // as given. With --keep-tree a folder's file keeps where its folder lies below
 // the folder PATH ("A/B"). Scan failures and every folder the scan skips, with
-// the reason, are written to `err`.
-QList<RunFile> expandPaths(const CliOptions &options, FILE *err);
+// the reason, are written to `err`. Up to the options' jobs threads (no more than
+// `threadLimit` more when it is not negative) look at which PATHs are folders.
+QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit = -1);
 
 // Runs the files of the command line and reports them. Returns the exit status:
 // 0 when no file failed, 1 when one failed or its diff could not be made,
