@@ -9,8 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
-#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -66,21 +64,11 @@ private:
 // list takes before its run starts.
 std::vector<char> foldersAmong(const QStringList &paths, int threads, int threadLimit)
 {
-    constexpr qsizetype kBlock = 256;
     std::vector<char> folder(size_t(paths.size()));
-    const qsizetype blocks = (paths.size() + kBlock - 1) / kBlock;
-    std::atomic<qsizetype> next{0};
-    const auto work = [&] {
-        for (qsizetype b = next++; b < blocks; b = next++) {
-            for (qsizetype i = b * kBlock; i < std::min(paths.size(), (b + 1) * kBlock); ++i)
-                folder[size_t(i)] = FolderExists(paths.at(i));
-        }
-    };
-    {
-        const WorkerThreads helpers(int(std::clamp<qsizetype>(std::min<qsizetype>(threads, blocks) - 1, 0, blocks)),
-                                    threadLimit, work);
-        work();
-    }
+    inBlocks(paths.size(), 256, threads, threadLimit, [&](qsizetype first, qsizetype end) {
+        for (qsizetype i = first; i < end; ++i)
+            folder[size_t(i)] = FolderExists(paths.at(i));
+    });
     return folder;
 }
 

@@ -7,7 +7,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <atomic>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -144,18 +143,10 @@ RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> 
 {
     // Blocks of neighbouring sources go to the threads as they come free; their
     // findings are joined in list order.
-    const qsizetype blocks = (count + kBlockSize - 1) / kBlockSize;
-    std::vector<Block> found(static_cast<size_t>(blocks));
-    std::atomic<qsizetype> next{0};
-    const auto work = [&] {
-        for (qsizetype b = next++; b < blocks; b = next++)
-            found[size_t(b)] = lookAt(b * kBlockSize, std::min(count, (b + 1) * kBlockSize), pathAt);
-    };
-    {
-        const WorkerThreads helpers(int(std::clamp<qsizetype>(std::min<qsizetype>(threads, blocks) - 1, 0, blocks)),
-                                    threadLimit, work);
-        work();
-    }
+    std::vector<Block> found(static_cast<size_t>((count + kBlockSize - 1) / kBlockSize));
+    inBlocks(count, kBlockSize, threads, threadLimit, [&](qsizetype first, qsizetype end) {
+        found[size_t(first / kBlockSize)] = lookAt(first, end, pathAt);
+    });
     size_t files = 0;
     size_t places = 0;
     qsizetype names = 0;

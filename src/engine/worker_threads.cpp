@@ -1,5 +1,7 @@
 #include "engine/worker_threads.h"
 
+#include <algorithm>
+#include <atomic>
 #include <initializer_list>
 #include <system_error>
 
@@ -33,6 +35,20 @@ WorkerThreads::~WorkerThreads()
 {
     for (std::thread &thread : m_threads)
         thread.join();
+}
+
+void inBlocks(qsizetype count, qsizetype blockSize, int threads, int limit,
+              const std::function<void(qsizetype first, qsizetype end)> &doBlock)
+{
+    const qsizetype blocks = (count + blockSize - 1) / blockSize;
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype b = next++; b < blocks; b = next++)
+            doBlock(b * blockSize, std::min(count, (b + 1) * blockSize));
+    };
+    const WorkerThreads helpers(int(std::clamp<qsizetype>(std::min<qsizetype>(threads, blocks) - 1, 0, blocks)), limit,
+                                work);
+    work();
 }
 
 } // namespace tessaly

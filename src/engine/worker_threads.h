@@ -2,6 +2,8 @@
 // fewer when it does not (ulimit -u), never a hang for want of one.
 #pragma once
 
+#include <QtGlobal>
+
 #include <functional>
 #include <thread>
 #include <vector>
@@ -25,5 +27,12 @@ public:
 private:
     std::vector<std::thread> m_threads;
 };
+
+// Calls doBlock(first, end) for every block of `blockSize` neighbouring items of
+// `count`, the blocks shared out as threads come free among up to `threads`
+// threads, the caller's own among them (no more than `limit` more when it is not
+// negative). Returns when every block is done.
+void inBlocks(qsizetype count, qsizetype blockSize, int threads, int limit,
+              const std::function<void(qsizetype first, qsizetype end)> &doBlock);
 
 } // namespace tessaly
