@@ -12,6 +12,46 @@
 
 namespace tessaly {
 
+namespace {
+
+// QDir::isRelativePath without the QFileInfo it makes for every call: on Unix a
+// name is absolute when it starts with '/' (or ':', a Qt resource, as QFileInfo
+// has it).
+bool isRelative(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    return !path.startsWith(u'/') && !path.startsWith(u':');
+#else
+    return QDir::isRelativePath(path);
+#endif
+}
+
+// Whether QDir::cleanPath leaves an absolute name as it is, save a closing '/':
+// on Unix, when no part between its '/'s is empty, "." or "..".
+bool isClean(QStringView path)
+{
+#ifdef Q_OS_UNIX
+    if (!path.startsWith(u'/'))
+        return false;
+    qsizetype start = 1;  // of the part being read
+    for (qsizetype i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != u'/')
+            continue;
+        const QStringView part = path.sliced(start, i - start);
+        const bool dots = (part.size() == 1 || part.size() == 2) && part[0] == u'.' && part.back() == u'.';
+        if ((part.isEmpty() && i < path.size()) || dots)
+            return false;
+        start = i + 1;
+    }
+    return true;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
+} // namespace
+
 QString GetFileName(const QString &path, QChar sep)
 {
     return path.mid(path.lastIndexOf(sep) + 1);
@@ -128,6 +168,19 @@ QByteArray fileNameBytes(const QString &name)
     }
     bytes += QStringView(name).sliced(start).toUtf8();
     return bytes;
+}
+
+QString absolutePath(const QString &current, const QString &path)
+{
+    if (!isValidFileName(path))
+        return path;  // QFileInfo would re-spell it
+    const QString absolute = isRelative(path) ? current + u'/' + path : path;
+    if (isClean(absolute))
+        return absolute;
+    QString clean = QDir::cleanPath(absolute);
+    if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
+        clean += u'/';
+    return clean;
 }
 
 bool FileExists(const QString &path)

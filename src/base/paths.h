@@ -40,6 +40,12 @@ QByteArray fileNameBytes(const QString &name);
 // The reason a file whose name is not valid UTF-8 fails.
 inline const QString kInvalidFileNameReason = QStringLiteral("file name is not valid UTF-8");
 
+// PATH made absolute against `current`, the working folder asked for once by a
+// caller that makes many names absolute. It comes out as QFileInfo::absoluteFilePath
+// spells it, made by string work alone; a name that is not valid UTF-8 is left as
+// it is (QFileInfo would re-spell it).
+QString absolutePath(const QString &current, const QString &path);
+
 // True when the path's modification time can be read (folders count too).
 bool FileExists(const QString &path);
 // True when the path exists and is a folder; false for files, missing paths and "".

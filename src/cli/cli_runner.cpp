@@ -3,7 +3,6 @@
 #include "base/paths.h"
 #include "cli/cli_printer.h"
 #include "cli/terminal_text.h"
-#include "engine/worker_threads.h"
 #include "filelist/add_folder.h"
 
 #include <QDir>
@@ -59,22 +58,9 @@ private:
     QString m_realBase;  // found when first needed
 };
 
-// Which PATHs are folders, one look at each. A long list of files is looked at
-// in blocks of neighbours by several threads: the looks are most of the time the
-// list takes before its run starts.
-std::vector<char> foldersAmong(const QStringList &paths, int threads, int threadLimit)
-{
-    std::vector<char> folder(size_t(paths.size()));
-    inBlocks(paths.size(), 256, threads, threadLimit, [&](qsizetype first, qsizetype end) {
-        for (qsizetype i = first; i < end; ++i)
-            folder[size_t(i)] = FolderExists(paths.at(i));
-    });
-    return folder;
-}
-
 } // namespace
 
-QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit)
+ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
 {
     FolderScanOptions scan;
     scan.reportSkipped = [err](const SkippedFolder &folder) {
@@ -89,9 +75,18 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit
     std::optional<BaseFolder> base;
     if (options.keepTree && !options.base.isEmpty())
         base.emplace(options.base);
-    QList<RunFile> files;
+    // The look that records the listed files as the run's sources tells the
+    // folders among them too: each name is looked at once before the run.
+    const QString current = QDir::currentPath();
+    std::vector<char> isFolder;
+    ExpandedPaths expanded{
+        {},
+        RunSources(
+            options.paths.size(), [&](qsizetype i) { return absolutePath(current, options.paths.at(i)); },
+            options.jobs, threadLimit, &isFolder)};
+    QList<RunFile> &files = expanded.files;
     files.reserve(options.paths.size());
-    const std::vector<char> isFolder = foldersAmong(options.paths, options.jobs, threadLimit);
+    std::vector<std::pair<qsizetype, qsizetype>> scanned;  // where the files found in folders lie in `files`
     for (qsizetype i = 0; i < options.paths.size(); ++i) {
         const QString &path = options.paths.at(i);
         // A name that is not valid UTF-8 stays a file: its job reports it.
@@ -112,6 +107,7 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit
         // The list is sized once, and the files of one folder share one copy of
         // its name below the output folder: a long list holds little per file.
         files.reserve(files.size() + found.size());
+        scanned.emplace_back(files.size(), files.size() + found.size());
         QString subFolder;
         for (const QString &file : found) {
             if (options.keepTree) {
@@ -122,18 +118,24 @@ QList<RunFile> expandPaths(const CliOptions &options, FILE *err, int threadLimit
             files.append({file, subFolder, {}});
         }
     }
-    return files;
+    for (const auto &[first, end] : scanned) {
+        expanded.sources.add(
+            end - first, [&](qsizetype k) { return absolutePath(current, files.at(first + k).path); }, options.jobs,
+            threadLimit);
+    }
+    return expanded;
 }
 
 int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, StopToken &stop,
              const RunEnvironment &environment)
 {
     // Folders turn into their files first, so the run's sources include them.
-    const QList<RunFile> files = expandPaths(options, err, environment.threadLimit);
+    const ExpandedPaths expanded = expandPaths(options, err, environment.threadLimit);
     FixedRequest request({options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair, options.sets,
                           options.job});
-    CliPrinter printer(options, out, err, showProgress, files.size(), stop);
-    return printer.finish(ReplaceRun(environment).run(files, request, printer, stop, options.jobs));
+    CliPrinter printer(options, out, err, showProgress, expanded.files.size(), stop);
+    return printer.finish(
+        ReplaceRun(environment).run(expanded.files, request, printer, stop, options.jobs, &expanded.sources));
 }
 
 } // namespace tessaly::cli

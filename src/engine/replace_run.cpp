@@ -23,58 +23,6 @@ namespace {
 // Statements of Form1.PushButton3_Click's loop that a file's outcome can name.
 constexpr int kReadRequestStatement = 120;
 
-// QDir::isRelativePath without the QFileInfo it makes for every call: on Unix a
-// name is absolute when it starts with '/' (or ':', a Qt resource, as QFileInfo
-// has it).
-bool isRelative(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    return !path.startsWith(u'/') && !path.startsWith(u':');
-#else
-    return QDir::isRelativePath(path);
-#endif
-}
-
-// Whether QDir::cleanPath leaves an absolute name as it is, save a closing '/':
-// on Unix, when no part between its '/'s is empty, "." or "..".
-bool isClean(QStringView path)
-{
-#ifdef Q_OS_UNIX
-    if (!path.startsWith(u'/'))
-        return false;
-    qsizetype start = 1;  // of the part being read
-    for (qsizetype i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != u'/')
-            continue;
-        const QStringView part = path.sliced(start, i - start);
-        const bool dots = (part.size() == 1 || part.size() == 2) && part[0] == u'.' && part.back() == u'.';
-        if ((part.isEmpty() && i < path.size()) || dots)
-            return false;
-        start = i + 1;
-    }
-    return true;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
-// `current` is the working folder, asked for once rather than for every name.
-// The name comes out as QFileInfo::absoluteFilePath spells it, made by string
-// work alone: this runs several times for every listed file.
-QString absolutePath(const QString &current, const QString &path)
-{
-    if (!isValidFileName(path))
-        return path;  // QFileInfo would re-spell it
-    const QString absolute = isRelative(path) ? current + u'/' + path : path;
-    if (isClean(absolute))
-        return absolute;
-    QString clean = QDir::cleanPath(absolute);
-    if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
-        clean += u'/';
-    return clean;
-}
-
 // What the files of one run share while it works. Threads only read `files` (a
 // non-const QList access would detach a shared list: a data race).
 struct RunState {
@@ -82,7 +30,8 @@ struct RunState {
     // The working folder: each listed name is made absolute when it is needed,
     // rather than kept twice for every listed file.
     const QString current;
-    const RunSources sources;
+    std::optional<RunSources> ownSources;  // when the caller gave none
+    const RunSources &sources;
     OutputFolders outputFolders;
     RunResults results;
     PreparedSets preparedSets;
@@ -94,12 +43,14 @@ struct RunState {
     bool closed = false;  // a stop was seen: no file is taken any more
     bool handingOnWaits = false;  // the run's thread waits for an outcome
 
-    RunState(const QList<RunFile> &runFiles, int jobs, int threadLimit)
+    RunState(const QList<RunFile> &runFiles, int jobs, int threadLimit, const RunSources *given)
         : files(runFiles),
           current(QDir::currentPath()),
-          sources(
-              runFiles.size(), [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }, jobs,
-              threadLimit),
+          sources(given ? *given
+                        : ownSources.emplace(
+                              runFiles.size(),
+                              [&](qsizetype i) { return absolutePath(current, runFiles.at(i).path); }, jobs,
+                              threadLimit)),
           results(runFiles.size(), [this](int index) { return absolutePath(current, files.at(index - 1).path); })
     {
     }
@@ -110,9 +61,9 @@ struct RunState {
 } // namespace
 
 RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, ReportSink &sink,
-                       const StopToken &stop, int jobs)
+                       const StopToken &stop, int jobs, const RunSources *sources)
 {
-    RunState state(files, jobs, m_environment.threadLimit);
+    RunState state(files, jobs, m_environment.threadLimit, sources);
     const qsizetype total = files.size();
 
     // The next file to do, or -1 when none is left or the run was asked to stop.

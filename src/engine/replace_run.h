@@ -16,6 +16,8 @@
 
 namespace tessaly {
 
+class RunSources;
+
 // A file of a run, and the folder below the output folder its result goes to
 // ("A/B"; "" for the output folder itself).
 struct RunFile {
@@ -90,9 +92,10 @@ public:
 
     // Does the files with up to `jobs` at once and returns when every file is
     // done or, after a stop, every file in flight. The sources of the run are
-    // the files as they are when it starts.
+    // the files as they are when it starts, or as the caller found them just
+    // before (`sources`, the files made absolute against the working folder).
     RunEnd run(const QList<RunFile> &files, RequestSource &requests, ReportSink &sink, const StopToken &stop,
-               int jobs);
+               int jobs, const RunSources *sources = nullptr);
 
 private:
     RunEnvironment m_environment;

@@ -24,12 +24,19 @@ FileIdentity identityOf(const struct stat &info)
     return {quint64(info.st_dev), quint64(info.st_ino)};
 }
 
-std::optional<FileIdentity> identify(const QString &path)
+// What stat says of the path: where its links lead.
+std::optional<struct stat> statOf(const QString &path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
-    return identityOf(info);
+    return info;
+}
+
+std::optional<FileIdentity> identify(const QString &path)
+{
+    const auto info = statOf(path);
+    return info ? std::optional(identityOf(*info)) : std::nullopt;
 }
 
 // Looks at sources folder by folder (the listed files come grouped by folder):
@@ -91,8 +98,7 @@ constexpr qsizetype kBlockSize = 256;
 
 } // namespace
 
-RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last,
-                                     const std::function<QString(qsizetype)> &pathAt)
+RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder)
 {
     Block block;
     block.files.reserve(size_t(last - first));
@@ -119,6 +125,10 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last,
         struct stat info {};
         if (!looks.lookAt(path, &info))
             continue;
+        if (isFolder && S_ISDIR(info.st_mode)) {
+            isFolder[i - first] = 1;
+            continue;
+        }
         if (!S_ISLNK(info.st_mode)) {
             block.files.push_back(identityOf(info));
             if (looks.folder())
@@ -127,10 +137,14 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last,
                 addPlaceOf(path);
             continue;
         }
-        const auto file = identify(path);
+        const auto file = statOf(path);
         if (!file)
             continue;
-        block.files.push_back(*file);
+        if (isFolder && S_ISDIR(file->st_mode)) {
+            isFolder[i - first] = 1;
+            continue;
+        }
+        block.files.push_back(identityOf(*file));
         // A link's own entry and the entry of the file it leads to both count.
         addPlaceOf(path);
         addPlaceOf(QFileInfo(path).canonicalFilePath());
@@ -138,18 +152,25 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last,
     return block;
 }
 
-RunSources::RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt, int threads,
-                       int threadLimit)
+RunSources::RunSources(qsizetype count, const PathAt &pathAt, int threads, int threadLimit,
+                       std::vector<char> *folders)
 {
+    add(count, pathAt, threads, threadLimit, folders);
+}
+
+void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int threadLimit, std::vector<char> *folders)
+{
+    if (folders)
+        folders->assign(size_t(count), 0);
     // Blocks of neighbouring sources go to the threads as they come free; their
     // findings are joined in list order.
     std::vector<Block> found(static_cast<size_t>((count + kBlockSize - 1) / kBlockSize));
     inBlocks(count, kBlockSize, threads, threadLimit, [&](qsizetype first, qsizetype end) {
-        found[size_t(first / kBlockSize)] = lookAt(first, end, pathAt);
+        found[size_t(first / kBlockSize)] = lookAt(first, end, pathAt, folders ? folders->data() + first : nullptr);
     });
-    size_t files = 0;
-    size_t places = 0;
-    qsizetype names = 0;
+    size_t files = m_files.size();
+    size_t places = m_places.size();
+    qsizetype names = m_names.size();
     for (const Block &block : found) {
         files += block.files.size();
         places += block.places.size();

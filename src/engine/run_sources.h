@@ -18,15 +18,22 @@ namespace tessaly {
 
 class RunSources {
 public:
+    using PathAt = std::function<QString(qsizetype)>;
     // The `count` sources named by pathAt(0) ... pathAt(count - 1), absolute,
     // looked at by up to `threads` threads at once (no more than `threadLimit`
-    // more when it is not negative); pathAt is called from each of them.
-    RunSources(qsizetype count, const std::function<QString(qsizetype)> &pathAt, int threads = 1,
-               int threadLimit = -1);
+    // more when it is not negative); pathAt is called from each of them. With
+    // `folders`, a name that leads to a folder (through links too) is no source:
+    // (*folders)[i] tells whether name i does, so that a caller that turns folders
+    // into their files need not look at every name again.
+    RunSources(qsizetype count, const PathAt &pathAt, int threads = 1, int threadLimit = -1,
+               std::vector<char> *folders = nullptr);
     explicit RunSources(const QStringList &paths)
         : RunSources(paths.size(), [&](qsizetype i) { return paths.at(i); })
     {
     }
+    // Adds more sources, looked at as the constructor does.
+    void add(qsizetype count, const PathAt &pathAt, int threads = 1, int threadLimit = -1,
+             std::vector<char> *folders = nullptr);
     // Through an open folder: the name held a source when the run started, or
     // holds one now (what it holds looked up through the same folder).
     bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;
@@ -49,7 +56,7 @@ private:
         std::vector<SourcePlace> places;  // offsets into `names`
         QByteArray names;
     };
-    static Block lookAt(qsizetype first, qsizetype last, const std::function<QString(qsizetype)> &pathAt);
+    static Block lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder);
 
     std::vector<FileIdentity> m_files;
     std::vector<SourcePlace> m_places;
