@@ -45,6 +45,7 @@ private slots:
     void keepTree_data();
     void keepTree();
     void colonPathsAreFiles();
+    void emptyNameIsNoFolder();
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
     void exitCodesOfTheProgram();
@@ -434,6 +435,16 @@ void TestCli::colonPathsAreFiles()
     const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_dir->path());
     CLI_EXIT(run, 0);
     QCOMPARE(testing::readBytes(m_dir->path() + "/:d/:x.htm"), QByteArray("b b"));
+}
+
+// "" names no file; it must not be taken for the working folder and scanned.
+void TestCli::emptyNameIsNoFolder()
+{
+    writeBytes(path("a.htm"), "a");
+    const CliRun run = runCli({"-n", "-f", "a", "-r", "b", ""}, m_dir->path());
+    CLI_EXIT(run, 1);
+    QCOMPARE(run.out.count(u'\n'), 1);
+    QVERIFY2(run.out.startsWith(": failed (") && !run.out.contains("a.htm"), qPrintable(run.out));
 }
 
 // Names read from a scan and given in-process as the command line decodes them:

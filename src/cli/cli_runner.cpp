@@ -89,8 +89,9 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
     std::vector<std::pair<qsizetype, qsizetype>> scanned;  // where the files found in folders lie in `files`
     for (qsizetype i = 0; i < options.paths.size(); ++i) {
         const QString &path = options.paths.at(i);
-        // A name that is not valid UTF-8 stays a file: its job reports it.
-        if (!isValidFileName(path)) {
+        // An empty name, or one that is not valid UTF-8, stays a file: its job
+        // reports it. (Made absolute, "" would name the working folder.)
+        if (path.isEmpty() || !isValidFileName(path)) {
             files.append({path, {}, {}});
             continue;
         }
