@@ -119,9 +119,12 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
             files.append({file, subFolder, {}});
         }
     }
+    // The run's threads read the list at once: only through a const view, which
+    // never detaches it.
+    const QList<RunFile> &listed = files;
     for (const auto &[first, end] : scanned) {
         expanded.sources.add(
-            end - first, [&](qsizetype k) { return absolutePath(current, files.at(first + k).path); }, options.jobs,
+            end - first, [&](qsizetype k) { return absolutePath(current, listed.at(first + k).path); }, options.jobs,
             threadLimit);
     }
     return expanded;
