@@ -16,7 +16,9 @@ class AppendBuffer {
 public:
     using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<View>().data())>>;
 
-    explicit AppendBuffer(qsizetype estimate = 0) { m_buffer.resize(estimate); }
+    explicit AppendBuffer(qsizetype estimate = 0) { grow(estimate); }
+    AppendBuffer(const AppendBuffer &) = delete;
+    AppendBuffer &operator=(const AppendBuffer &) = delete;
 
     void append(View text)
     {
@@ -31,24 +33,38 @@ public:
     // where those written end.
     Unit *room(qsizetype size)
     {
-        if (m_used + size > m_buffer.size())
-            m_buffer.resize(std::max(m_used + size, m_buffer.size() * 2 + 64));
-        return reinterpret_cast<Unit *>(m_buffer.data()) + m_used;
+        if (m_used + size > m_capacity)
+            grow(std::max(m_used + size, m_capacity * 2 + 64));
+        return m_data + m_used;
     }
-    void commit(const Unit *end) { m_used = end - reinterpret_cast<const Unit *>(m_buffer.constData()); }
+    void commit(const Unit *end) { m_used = end - m_data; }
     void clear() { m_used = 0; }
     qsizetype size() const { return m_used; }
     // Drops what was appended after the first `size` units.
     void truncate(qsizetype size) { m_used = std::min(m_used, size); }
-    View view() const { return View(reinterpret_cast<const Unit *>(m_buffer.constData()), m_used); }
+    View view() const { return View(m_data, m_used); }
     Buffer take()
     {
         m_buffer.resize(m_used);
+        m_data = nullptr;
+        m_capacity = 0;
+        m_used = 0;
         return std::move(m_buffer);
     }
 
 private:
+    // The buffer's units are reached through a pointer kept here: asking the
+    // string class for them checks whether it is shared, on every append.
+    void grow(qsizetype capacity)
+    {
+        m_buffer.resize(capacity);
+        m_data = reinterpret_cast<Unit *>(m_buffer.data());
+        m_capacity = capacity;
+    }
+
     Buffer m_buffer;
+    Unit *m_data = nullptr;
+    qsizetype m_capacity = 0;
     qsizetype m_used = 0;
 };
 
