@@ -38,6 +38,7 @@ private slots:
     void folderPathMixedWithFiles();
     void foldersAmongManyNames();
     void folderFilesAreRunSources();
+    void filesOfEveryListedFolderAreRunSources();
     void diffHunks_data();
     void diffHunks();
     void diffOutput_data();
@@ -287,6 +288,20 @@ void TestCli::folderFilesAreRunSources()
     QCOMPARE(readBytes(path("site/index.htm")), QByteArray("top"));
     QCOMPARE(readBytes(path("site/index_replaced.htm")), QByteArray("t0p"));
     QCOMPARE(readBytes(path("site/sub/index.htm")), QByteArray("sub"));
+}
+
+// The files found in listed folders are recorded wherever the folders stand in
+// the list: a/index.htm's result would replace b/index.htm, a source.
+void TestCli::filesOfEveryListedFolderAreRunSources()
+{
+    writeBytes(path("x.htm"), "x");
+    writeBytes(path("a/index.htm"), "a");
+    writeBytes(path("b/index.htm"), "b");
+    const CliRun run = runCli({"-w", "-f", "a", "-r", "0", "-o", "b", "x.htm", "a", "b"}, m_dir->path());
+    CLI_EXIT(run, 1);
+    QVERIFY2(run.out.contains("a/index.htm: failed (") && run.out.contains("source file of this run"),
+             qPrintable(run.out));
+    QCOMPARE(readBytes(path("b/index.htm")), QByteArray("b"));
 }
 
 // The expected diffs are GNU diff -u's of the decoded texts, with these headers.

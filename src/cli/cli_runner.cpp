@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -86,7 +88,14 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
             options.jobs, threadLimit, &isFolder)};
     QList<RunFile> &files = expanded.files;
     files.reserve(options.paths.size());
-    std::vector<std::pair<qsizetype, qsizetype>> scanned;  // where the files found in folders lie in `files`
+    // Where each listed folder's files start in `files`, and how many were found
+    // in the folders before it.
+    struct FoundFiles {
+        qsizetype inList;
+        qsizetype before;
+    };
+    std::vector<FoundFiles> scanned;
+    qsizetype foundInFolders = 0;
     for (qsizetype i = 0; i < options.paths.size(); ++i) {
         const QString &path = options.paths.at(i);
         // An empty name, or one that is not valid UTF-8, stays a file: its job
@@ -108,7 +117,8 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
         // The list is sized once, and the files of one folder share one copy of
         // its name below the output folder: a long list holds little per file.
         files.reserve(files.size() + found.size());
-        scanned.emplace_back(files.size(), files.size() + found.size());
+        scanned.push_back({files.size(), foundInFolders});
+        foundInFolders += found.size();
         QString subFolder;
         for (const QString &file : found) {
             if (options.keepTree) {
@@ -119,14 +129,18 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
             files.append({file, subFolder, {}});
         }
     }
-    // The run's threads read the list at once: only through a const view, which
-    // never detaches it.
+    // The files found in folders are added in one go: each addition sorts the
+    // whole record again. The run's threads read the list at once: only through
+    // a const view, which never detaches it.
     const QList<RunFile> &listed = files;
-    for (const auto &[first, end] : scanned) {
-        expanded.sources.add(
-            end - first, [&](qsizetype k) { return absolutePath(current, listed.at(first + k).path); }, options.jobs,
-            threadLimit);
-    }
+    expanded.sources.add(
+        foundInFolders,
+        [&](qsizetype k) {
+            const auto folder = std::prev(std::upper_bound(
+                scanned.begin(), scanned.end(), k, [](qsizetype n, const FoundFiles &f) { return n < f.before; }));
+            return absolutePath(current, listed.at(folder->inList + k - folder->before).path);
+        },
+        options.jobs, threadLimit);
     return expanded;
 }
 

@@ -118,17 +118,21 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const Path
         if (*known)
             addPlace(**known, QFile::encodeName(info.fileName()));
     };
+    // A folder (named, or led to by a link) is no source; the caller that asked
+    // is told it is one.
+    const auto isFolderAt = [&](qsizetype i, const struct stat &info) {
+        if (!isFolder || !S_ISDIR(info.st_mode))
+            return false;
+        isFolder[i - first] = 1;
+        return true;
+    };
     FolderByFolder looks;
     for (qsizetype i = first; i < last; ++i) {
         const QString path = pathAt(i);
         // One look at the name; a link is followed to the file it leads to.
         struct stat info {};
-        if (!looks.lookAt(path, &info))
+        if (!looks.lookAt(path, &info) || isFolderAt(i, info))
             continue;
-        if (isFolder && S_ISDIR(info.st_mode)) {
-            isFolder[i - first] = 1;
-            continue;
-        }
         if (!S_ISLNK(info.st_mode)) {
             block.files.push_back(identityOf(info));
             if (looks.folder())
@@ -138,12 +142,8 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const Path
             continue;
         }
         const auto file = statOf(path);
-        if (!file)
+        if (!file || isFolderAt(i, *file))
             continue;
-        if (isFolder && S_ISDIR(file->st_mode)) {
-            isFolder[i - first] = 1;
-            continue;
-        }
         block.files.push_back(identityOf(*file));
         // A link's own entry and the entry of the file it leads to both count.
         addPlaceOf(path);
@@ -162,6 +162,8 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
 {
     if (folders)
         folders->assign(size_t(count), 0);
+    if (count == 0)
+        return;  // nothing to join, and the record is sorted already
     // Blocks of neighbouring sources go to the threads as they come free; their
     // findings are joined in list order.
     std::vector<Block> found(static_cast<size_t>((count + kBlockSize - 1) / kBlockSize));
