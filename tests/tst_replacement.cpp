@@ -39,6 +39,8 @@ private slots:
     void longSetListsAsWithPassPerSet();
     void findsAcrossTheStretchesOfALongText_data();
     void findsAcrossTheStretchesOfALongText();
+    void denseBytesAsOneByOne_data();
+    void denseBytesAsOneByOne();
     void takeUpTo_data();
     void takeUpTo();
 };
@@ -306,6 +308,49 @@ void TestReplacement::findsAcrossTheStretchesOfALongText()
              expected.toUtf8());
     QCOMPARE(textCounts.value(10), 1);
     QCOMPARE(byteCounts, textCounts);
+}
+
+void TestReplacement::denseBytesAsOneByOne_data()
+{
+    QTest::addColumn<QByteArray>("piece");
+    QTest::addColumn<QByteArray>("find");
+    QTest::addColumn<QByteArray>("replace");
+    // Long texts of one piece repeated, the bytes copied in blocks of 64 as they
+    // are searched: occurrences in and across the blocks, near misses that share
+    // the find text's first and last byte, a find text longer than a block,
+    // overlapping runs, and replace texts from nothing to far longer than found.
+    const QByteArray longFind(70, 'f');
+    QTest::newRow("dense, longer replace") << QByteArray("<p>Acme x") << QByteArray("Acme") << QByteArray("Zenith");
+    QTest::newRow("near misses") << QByteArray("Acne Acme Ae") << QByteArray("Acme") << QByteArray("Z");
+    QTest::newRow("one byte deleted") << QByteArray("abcde") << QByteArray("c") << QByteArray();
+    QTest::newRow("overlapping runs") << QByteArray("aaaaaaab") << QByteArray("aaa") << QByteArray("b");
+    QTest::newRow("replace text of 32 bytes") << QByteArray("xy") << QByteArray("y") << QByteArray(32, 'r');
+    QTest::newRow("replace text 100 times longer") << QByteArray("x") << QByteArray("x") << QByteArray(100, 'r');
+    QTest::newRow("find text longer than a block") << longFind + "g" + longFind.left(69) << longFind << QByteArray("F");
+    QTest::newRow("sparse") << QByteArray(997, '.') + "needle" << QByteArray("needle") << QByteArray("pin");
+}
+
+void TestReplacement::denseBytesAsOneByOne()
+{
+    QFETCH(QByteArray, piece);
+    QFETCH(QByteArray, find);
+    QFETCH(QByteArray, replace);
+    // Every length up to a few blocks past the piece, so that the last blocks
+    // end at every place of an occurrence.
+    for (const int size : {1, 63, 64, 65, 127, 200, 1000, 70000}) {
+        for (int extra = 0; extra < piece.size(); ++extra) {
+            const QByteArray text = piece.repeated(size / piece.size() + 2).left(size + extra);
+            QList<qint64> counts;
+            const QByteArray result = replaceText(text, {{find, replace}}, ReplaceMode::WholeFile, &counts);
+            QByteArray expected = text;
+            expected.replace(find, replace);
+            QCOMPARE(result, expected);
+            qint64 occurrences = 0;
+            for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + find.size()))
+                ++occurrences;
+            QCOMPARE(counts.value(0), occurrences);
+        }
+    }
 }
 
 void TestReplacement::takeUpTo_data()

@@ -38,6 +38,8 @@ public:
         return m_data + m_used;
     }
     void commit(const Unit *end) { m_used = end - m_data; }
+    // Units room() gives without growing the buffer.
+    qsizetype spare() const { return m_capacity - m_used; }
     void clear() { m_used = 0; }
     qsizetype size() const { return m_used; }
     // Drops what was appended after the first `size` units.

@@ -5,6 +5,11 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define TESSALY_REPLACE_COPYING_AVX2 1
+#endif
+
 namespace tessaly {
 
 namespace {
@@ -67,6 +72,94 @@ quint64 withoutFirstLane(quint64 bits)
     return QSysInfo::ByteOrder == QSysInfo::LittleEndian ? bits & (bits - 1)
                                                           : bits & ~(quint64(1) << (63 - qCountLeadingZeroBits(bits)));
 }
+
+#ifdef TESSALY_REPLACE_COPYING_AVX2
+bool hasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+
+// Bytes a step of replaceCopyingAvx2 copies and tests; a replace text up to
+// kShortReplace bytes long is written with one store of that many.
+constexpr qsizetype kStep = 64;
+constexpr qsizetype kShortReplace = 32;
+
+#define TESSALY_AVX2 __attribute__((target("avx2")))
+
+TESSALY_AVX2 inline __m256i load32(const char *p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+}
+
+TESSALY_AVX2 inline void store32(char *p, __m256i bytes)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), bytes);
+}
+
+// The 32 positions from p on where the needle's first byte is and its last
+// byte follows at p + lastAt, one bit each.
+TESSALY_AVX2 inline quint32 startsAt(const char *p, qsizetype lastAt, __m256i first, __m256i last)
+{
+    return quint32(_mm256_movemask_epi8(
+        _mm256_and_si256(_mm256_cmpeq_epi8(load32(p), first), _mm256_cmpeq_epi8(load32(p + lastAt), last))));
+}
+
+struct CopyingStop {
+    qsizetype read;     // where the text not yet copied starts
+    qsizetype written;  // bytes written to out
+    qint64 replaced;
+};
+
+// Copies text[from, ...) to out 64 bytes at a time, testing the bytes as start
+// positions of the needle by its first and last byte as it goes, and writes
+// `replace` in place of each occurrence. Stops where fewer than 64 start
+// positions are left, or where out (of `room` bytes) could overflow.
+TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qsizetype from, QByteArrayView needle,
+                                            QByteArrayView replace, char *out, qsizetype room)
+{
+    const qsizetype n = needle.size();
+    const qsizetype r = replace.size();
+    const __m256i first = _mm256_set1_epi8(needle.front());
+    const __m256i last = _mm256_set1_epi8(needle.back());
+    char shortReplace[kShortReplace] = {};
+    std::memcpy(shortReplace, replace.data(), size_t(std::min(r, kShortReplace)));
+    const __m256i replaceBytes = load32(shortReplace);
+
+    CopyingStop at{from, 0, 0};
+    // The needle's last byte after each start position a step tests lies in the text.
+    const qsizetype lastRead = kStep - 1 + n;
+    const qsizetype lastWritten = kStep + std::max(r, kShortReplace);
+    while (at.read + lastRead <= size && at.written + lastWritten <= room) {
+        const char *const in = text + at.read;
+        store32(out + at.written, load32(in));
+        store32(out + at.written + 32, load32(in + 32));
+        quint64 candidates = startsAt(in, n - 1, first, last) | quint64(startsAt(in + 32, n - 1, first, last)) << 32;
+        qsizetype found = kStep;
+        for (; candidates && found == kStep; candidates &= candidates - 1) {
+            const qsizetype k = qCountTrailingZeroBits(candidates);
+            qsizetype same = 1;  // the first and last bytes are known to match
+            while (same < n - 1 && in[k + same] == needle[same])
+                ++same;
+            if (same >= n - 1)
+                found = k;
+        }
+        if (found == kStep) {
+            at.read += kStep;
+            at.written += kStep;
+            continue;
+        }
+        if (r <= kShortReplace)
+            store32(out + at.written + found, replaceBytes);
+        else
+            std::memcpy(out + at.written + found, replace.data(), size_t(r));
+        ++at.replaced;
+        at.read += found + n;
+        at.written += found + r;
+    }
+    return at;
+}
+#endif
 
 } // namespace
 
@@ -144,6 +237,30 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
             return i;
     }
     return -1;
+}
+
+qsizetype ByteSearch::replaceCopying(QByteArrayView text, qsizetype from, QByteArrayView replace,
+                                     AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count)
+{
+#ifdef TESSALY_REPLACE_COPYING_AVX2
+    if (m_anyCase || m_needle.isEmpty() || !hasAvx2())
+        return from;
+    // Room for the rest of the text as it is, and what the buffer has spare
+    // beyond. Where the replacing outgrows that, the copying stops early, and
+    // the caller's next call, after the next occurrence, finds a grown buffer.
+    char *const into = out.room(text.size() - from + kStep + kShortReplace);
+    const CopyingStop stop =
+        replaceCopyingAvx2(text.data(), text.size(), from, m_needle, replace, into, out.spare());
+    out.commit(into + stop.written);
+    *count += stop.replaced;
+    return stop.read;
+#else
+    Q_UNUSED(text)
+    Q_UNUSED(replace)
+    Q_UNUSED(out)
+    Q_UNUSED(count)
+    return from;
+#endif
 }
 
 } // namespace tessaly

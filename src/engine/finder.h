@@ -4,8 +4,8 @@
 
 #include "engine/byte_search.h"
 
-#include <QByteArrayView>
-#include <QStringView>
+#include <QByteArray>
+#include <QString>
 
 namespace tessaly {
 
@@ -17,6 +17,13 @@ class Finder<QByteArrayView> {
 public:
     explicit Finder(QByteArrayView needle) : m_search(needle) {}
     qsizetype indexIn(QByteArrayView text, qsizetype from) { return m_search.indexIn(text, from); }
+    // Appends the text from `from` on with the occurrences replaced, as far as it
+    // can copy while it searches; returns where it stopped.
+    qsizetype replaceCopying(QByteArrayView text, qsizetype from, QByteArrayView replace,
+                             AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count)
+    {
+        return m_search.replaceCopying(text, from, replace, out, count);
+    }
 
 private:
     ByteSearch m_search;
@@ -27,6 +34,12 @@ class Finder<QStringView> {
 public:
     explicit Finder(QStringView needle) : m_needle(needle) {}
     qsizetype indexIn(QStringView text, qsizetype from) const { return text.indexOf(m_needle, from); }
+    // UTF-16 text is searched and copied apart: nothing is done here.
+    qsizetype replaceCopying(QStringView, qsizetype from, QStringView, AppendBuffer<QStringView, QString> &,
+                             qint64 *) const
+    {
+        return from;
+    }
 
 private:
     QStringView m_needle;

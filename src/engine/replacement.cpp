@@ -566,6 +566,8 @@ private:
             out.append(s.set.replace);
             ++n;
             from = at + s.set.find.size();
+            if (!insertions)
+                from = s.finder.replaceCopying(text, from, s.set.replace, out, &n);
         }
         out.append(text.sliced(from));
         count(s, n);
