@@ -123,7 +123,8 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
     const __m256i first = _mm256_set1_epi8(needle.front());
     const __m256i last = _mm256_set1_epi8(needle.back());
     char shortReplace[kShortReplace] = {};
-    std::memcpy(shortReplace, replace.data(), size_t(std::min(r, kShortReplace)));
+    if (r > 0)  // an empty replace text may have no data at all, which memcpy must not get
+        std::memcpy(shortReplace, replace.data(), size_t(std::min(r, kShortReplace)));
     const __m256i replaceBytes = load32(shortReplace);
 
     CopyingStop at{from, 0, 0};
