@@ -41,6 +41,8 @@ private slots:
     void findsAcrossTheStretchesOfALongText();
     void denseBytesAsOneByOne_data();
     void denseBytesAsOneByOne();
+    void longViewableBytesAsUtf16_data();
+    void longViewableBytesAsUtf16();
     void takeUpTo_data();
     void takeUpTo();
 };
@@ -349,6 +351,56 @@ void TestReplacement::denseBytesAsOneByOne()
             for (qsizetype at = text.indexOf(find); at >= 0; at = text.indexOf(find, at + find.size()))
                 ++occurrences;
             QCOMPARE(counts.value(0), occurrences);
+        }
+    }
+}
+
+void TestReplacement::longViewableBytesAsUtf16_data()
+{
+    QTest::addColumn<QString>("piece");
+    QTest::addColumn<QString>("replace");
+    // Bytes are copied while they are searched, in blocks of 64, and an
+    // occurrence is taken as text by the last "<" before it; UTF-16 text is not:
+    // both must agree on bodies of one piece repeated, cut at every length near
+    // the blocks, with short and long replace texts (which outgrow the room the
+    // result started with).
+    const QString tags = "<p title=\"a > Acme\">Acme</p> x <a href='Acme'>Acme</a>\n<i\n class=Acme>Acme</i>";
+    QTest::newRow("tags, short") << tags << "Z";
+    QTest::newRow("tags, long") << tags << QString(70, u'z');
+    QTest::newRow("open quote before a tag") << "<p x=\"Acme<b>Acme</b> Acme" << "Zenith";
+    QTest::newRow("text only, near ends of the body") << "Acme and Acme, </Bodx> </bod>" << "";
+    QTest::newRow("long text runs") << QString(90, u'.') + "Acme<br>" << QString(40, u'z');
+    // Tags longer than a block, with occurrences late in them: the copying may
+    // stop in one before them.
+    const QString longTag = "<a href=\"" + QString(70, u'.') + "\" title=\"Acme Acme\">Acme</a>";
+    QTest::newRow("long tags, short") << longTag << "Z";
+    QTest::newRow("long tags, long") << longTag << QString(200, u'z');
+}
+
+void TestReplacement::longViewableBytesAsUtf16()
+{
+    QFETCH(QString, piece);
+    QFETCH(QString, replace);
+    // Every size over a few blocks, so that the copying stops at every place of
+    // the piece, and a long body cut at several places.
+    QList<int> sizes;
+    for (int size = 60; size < 330; ++size)
+        sizes.append(size);
+    for (int extra = 0; extra < piece.size(); extra += 7)
+        sizes.append(20000 + extra);
+    for (const int size : sizes) {
+        {
+            const QString body = piece.repeated(size / piece.size() + 1).left(size);
+            // The last piece may end in a tag that never closes. The body's end tag
+            // is found in any letter case, behind the tags of the body.
+            const QString text = "<html><BODY class=x>" + body + "</Body>\nAcme " + QString(80, u'.') + "\n</html>";
+            QList<qint64> textCounts, byteCounts;
+            const QString expected = replaceText(QStringView(text), {{"Acme", replace}}, ReplaceMode::ViewableText,
+                                                 &textCounts);
+            QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), {{"Acme", replace.toUtf8()}},
+                                 ReplaceMode::ViewableText, &byteCounts),
+                     expected.toUtf8());
+            QCOMPARE(byteCounts, textCounts);
         }
     }
 }

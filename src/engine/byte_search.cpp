@@ -7,7 +7,7 @@
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #include <immintrin.h>
-#define TESSALY_REPLACE_COPYING_AVX2 1
+#define TESSALY_AVX2_STEPS 1
 #endif
 
 namespace tessaly {
@@ -73,15 +73,16 @@ quint64 withoutFirstLane(quint64 bits)
                                                           : bits & ~(quint64(1) << (63 - qCountLeadingZeroBits(bits)));
 }
 
-#ifdef TESSALY_REPLACE_COPYING_AVX2
+#ifdef TESSALY_AVX2_STEPS
 bool hasAvx2()
 {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
 }
 
-// Bytes a step of replaceCopyingAvx2 copies and tests; a replace text up to
-// kShortReplace bytes long is written with one store of that many.
+// Start positions tested per step with AVX2 (and bytes a step of
+// replaceCopyingAvx2 copies); a replace text up to kShortReplace bytes long is
+// written with one store of that many.
 constexpr qsizetype kStep = 64;
 constexpr qsizetype kShortReplace = 32;
 
@@ -105,6 +106,45 @@ TESSALY_AVX2 inline quint32 startsAt(const char *p, qsizetype lastAt, __m256i fi
         _mm256_and_si256(_mm256_cmpeq_epi8(load32(p), first), _mm256_cmpeq_epi8(load32(p + lastAt), last))));
 }
 
+// The same with bytes folded as ByteTest folds them: or-ed with the fold bits first.
+TESSALY_AVX2 inline quint32 startsAt(const char *p, qsizetype lastAt, __m256i firstFold, __m256i first,
+                                     __m256i lastFold, __m256i last)
+{
+    const __m256i starts = _mm256_cmpeq_epi8(_mm256_or_si256(load32(p), firstFold), first);
+    const __m256i ends = _mm256_cmpeq_epi8(_mm256_or_si256(load32(p + lastAt), lastFold), last);
+    return quint32(_mm256_movemask_epi8(_mm256_and_si256(starts, ends)));
+}
+
+// The 32 positions from p on that hold c, one bit each.
+TESSALY_AVX2 inline quint32 bytesAt(const char *p, __m256i c)
+{
+    return quint32(_mm256_movemask_epi8(_mm256_cmpeq_epi8(load32(p), c)));
+}
+
+// The first step of 64 start positions from i on (while the last lies at or
+// before lastStart) where some pass the first and last byte tests of a needle
+// of n bytes, and which pass, one bit each; no bits when none is left.
+struct Candidates {
+    qsizetype step;
+    quint64 bits;
+};
+
+TESSALY_AVX2 Candidates nextCandidatesAvx2(const char *base, qsizetype i, qsizetype lastStart, qsizetype n,
+                                           ByteTest firstTest, ByteTest lastTest)
+{
+    const __m256i firstFold = _mm256_set1_epi8(char(firstTest.fold));
+    const __m256i first = _mm256_set1_epi8(char(firstTest.value));
+    const __m256i lastFold = _mm256_set1_epi8(char(lastTest.fold));
+    const __m256i last = _mm256_set1_epi8(char(lastTest.value));
+    for (; i + kStep - 1 <= lastStart; i += kStep) {
+        const char *const p = base + i;
+        if (const quint64 bits = startsAt(p, n - 1, firstFold, first, lastFold, last)
+                                 | quint64(startsAt(p + 32, n - 1, firstFold, first, lastFold, last)) << 32)
+            return {i, bits};
+    }
+    return {i, 0};
+}
+
 struct CopyingStop {
     qsizetype read;     // where the text not yet copied starts
     qsizetype written;  // bytes written to out
@@ -113,10 +153,13 @@ struct CopyingStop {
 
 // Copies text[from, ...) to out 64 bytes at a time, testing the bytes as start
 // positions of the needle by its first and last byte as it goes, and writes
-// `replace` in place of each occurrence. Stops where fewer than 64 start
-// positions are left, or where out (of `room` bytes) could overflow.
+// `replace` in place of each occurrence (with tagClose, each that clearly lies
+// outside tags; the needle holds no "<"). Stops where fewer than 64 start
+// positions are left, where out (of `room` bytes) could overflow, or at an
+// occurrence that may lie in a tag.
 TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qsizetype from, QByteArrayView needle,
-                                            QByteArrayView replace, char *out, qsizetype room)
+                                            QByteArrayView replace, char *out, qsizetype room,
+                                            ByteSearch::TagClose tagClose)
 {
     const qsizetype n = needle.size();
     const qsizetype r = replace.size();
@@ -127,7 +170,11 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         std::memcpy(shortReplace, replace.data(), size_t(std::min(r, kShortReplace)));
     const __m256i replaceBytes = load32(shortReplace);
 
+    const __m256i tagOpen = _mm256_set1_epi8('<');
+
     CopyingStop at{from, 0, 0};
+    CopyingStop outside = at;  // the last place known to lie outside any tag
+    qsizetype lastOpen = -1;   // the last "<" from there on, in the steps before this one
     // The needle's last byte after each start position a step tests lies in the text.
     const qsizetype lastRead = kStep - 1 + n;
     const qsizetype lastWritten = kStep + std::max(r, kShortReplace);
@@ -136,6 +183,7 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         store32(out + at.written, load32(in));
         store32(out + at.written + 32, load32(in + 32));
         quint64 candidates = startsAt(in, n - 1, first, last) | quint64(startsAt(in + 32, n - 1, first, last)) << 32;
+        const quint64 opens = tagClose ? bytesAt(in, tagOpen) | quint64(bytesAt(in + 32, tagOpen)) << 32 : 0;
         qsizetype found = kStep;
         for (; candidates && found == kStep; candidates &= candidates - 1) {
             const qsizetype k = qCountTrailingZeroBits(candidates);
@@ -146,9 +194,21 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
                 found = k;
         }
         if (found == kStep) {
+            if (opens)
+                lastOpen = at.read + 63 - qCountLeadingZeroBits(opens);
             at.read += kStep;
             at.written += kStep;
             continue;
+        }
+        if (tagClose) {
+            const quint64 opensBefore = opens & ((quint64(1) << found) - 1);
+            const qsizetype open = opensBefore ? at.read + 63 - qCountLeadingZeroBits(opensBefore) : lastOpen;
+            if (open >= 0) {
+                const qsizetype close = tagClose(QByteArrayView(text, size), open + 1);
+                if (close < 0 || close >= at.read + found)
+                    return outside;
+            }
+            lastOpen = -1;
         }
         if (r <= kShortReplace)
             store32(out + at.written + found, replaceBytes);
@@ -157,6 +217,14 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         ++at.replaced;
         at.read += found + n;
         at.written += found + r;
+        outside = at;
+    }
+    // Where it stopped lies outside any tag too when no "<" came since the last
+    // place that does, or when the tag the last one opens closed before it.
+    if (tagClose && lastOpen >= 0) {
+        const qsizetype close = tagClose(QByteArrayView(text, size), lastOpen + 1);
+        if (close < 0 || close >= at.read)
+            return outside;
     }
     return at;
 }
@@ -217,6 +285,22 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
     const ByteTest first(m_needle.front(), m_anyCase);
     const LaneTest firstLanes(first);
     const LaneTest lastLanes(ByteTest(m_needle.back(), m_anyCase));
+#ifdef TESSALY_AVX2_STEPS
+    // Steps of 64 start positions where the processor allows.
+    while (hasAvx2()) {
+        const Candidates found =
+            nextCandidatesAvx2(base, i, lastStart, n, first, ByteTest(m_needle.back(), m_anyCase));
+        i = found.step;
+        if (!found.bits)
+            break;
+        for (quint64 bits = found.bits; bits; bits &= bits - 1) {
+            const qsizetype at = i + qCountTrailingZeroBits(bits);
+            if (matchesAt(base + at))
+                return at;
+        }
+        i += kStep;
+    }
+#endif
     // Blocks of start positions whose last needle byte is still in the text.
     for (; i + kBlock - 1 <= lastStart; i += kBlock) {
         const Lanes passed[2] = {firstLanes(base + i) & lastLanes(base + i + n - 1),
@@ -241,17 +325,18 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
 }
 
 qsizetype ByteSearch::replaceCopying(QByteArrayView text, qsizetype from, QByteArrayView replace,
-                                     AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count)
+                                     AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count, TagClose tagClose)
 {
-#ifdef TESSALY_REPLACE_COPYING_AVX2
-    if (m_anyCase || m_needle.isEmpty() || !hasAvx2())
+#ifdef TESSALY_AVX2_STEPS
+    // A needle that holds a "<" could lie across one: the full walk of the tags decides.
+    if (m_anyCase || m_needle.isEmpty() || (tagClose && m_needle.contains('<')) || !hasAvx2())
         return from;
     // Room for the rest of the text as it is, and what the buffer has spare
     // beyond. Where the replacing outgrows that, the copying stops early, and
     // the caller's next call, after the next occurrence, finds a grown buffer.
     char *const into = out.room(text.size() - from + kStep + kShortReplace);
     const CopyingStop stop =
-        replaceCopyingAvx2(text.data(), text.size(), from, m_needle, replace, into, out.spare());
+        replaceCopyingAvx2(text.data(), text.size(), from, m_needle, replace, into, out.spare(), tagClose);
     out.commit(into + stop.written);
     *count += stop.replaced;
     return stop.read;
@@ -260,6 +345,7 @@ qsizetype ByteSearch::replaceCopying(QByteArrayView text, qsizetype from, QByteA
     Q_UNUSED(replace)
     Q_UNUSED(out)
     Q_UNUSED(count)
+    Q_UNUSED(tagClose)
     return from;
 #endif
 }

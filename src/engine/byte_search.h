@@ -24,14 +24,24 @@ public:
     // needle is found at from.
     qsizetype indexIn(QByteArrayView text, qsizetype from = 0);
 
+    // Where the tag whose inside starts at `from` closes; -1 for none.
+    using TagClose = qsizetype (*)(QByteArrayView text, qsizetype from);
+
     // Appends text from `from` on to `out` with every occurrence of the (exact)
     // needle replaced by `replace`, adding their number to *count, where the
     // processor can copy the bytes while it searches them, in one pass: at dense
     // occurrences that costs half as much as a search and a copy. Stops close to
     // the end of the text (or at once, on other processors) and returns where:
     // the rest is left to indexIn.
+    //
+    // With tagClose, `from` lies outside any tag, and only occurrences that
+    // clearly do too are replaced: those with no "<" between the last place
+    // known to lie outside and them, or whose last such "<" opens a tag that
+    // closes before them. At any other occurrence it stops at that last place
+    // outside, for the caller to walk the tags there.
     qsizetype replaceCopying(QByteArrayView text, qsizetype from, QByteArrayView replace,
-                             AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count);
+                             AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count,
+                             TagClose tagClose = nullptr);
 
 private:
     bool matchesAt(const char *p) const;

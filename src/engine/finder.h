@@ -20,9 +20,10 @@ public:
     // Appends the text from `from` on with the occurrences replaced, as far as it
     // can copy while it searches; returns where it stopped.
     qsizetype replaceCopying(QByteArrayView text, qsizetype from, QByteArrayView replace,
-                             AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count)
+                             AppendBuffer<QByteArrayView, QByteArray> &out, qint64 *count,
+                             ByteSearch::TagClose tagClose = nullptr)
     {
-        return m_search.replaceCopying(text, from, replace, out, count);
+        return m_search.replaceCopying(text, from, replace, out, count, tagClose);
     }
 
 private:
@@ -35,8 +36,8 @@ public:
     explicit Finder(QStringView needle) : m_needle(needle) {}
     qsizetype indexIn(QStringView text, qsizetype from) const { return text.indexOf(m_needle, from); }
     // UTF-16 text is searched and copied apart: nothing is done here.
-    qsizetype replaceCopying(QStringView, qsizetype from, QStringView, AppendBuffer<QStringView, QString> &,
-                             qint64 *) const
+    template <class... Ignored>
+    qsizetype replaceCopying(QStringView, qsizetype from, Ignored &&...) const
     {
         return from;
     }

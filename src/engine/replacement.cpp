@@ -145,31 +145,31 @@ bool isSpaceUnit(char16_t c)
 // ">" ends it, except that a quoted value after "=" runs to its closing quote
 // when that quote comes before the next "<" (title="x > y"); a quote that no
 // closing quote follows before a "<" leaves the first ">" to end the tag.
+// One walk through the tag: the units one by one (tags are short), a quoted
+// value with a search for its closing quote up to the next "<".
 template <class View>
 qsizetype tagClose(View text, qsizetype from)
 {
-    for (qsizetype pos = from;;) {
-        const qsizetype close = findUnit(text, '>', pos);
-        if (close < 0)
-            return -1;
-        const qsizetype equals = findUnit(text.first(close), '=', pos);
-        if (equals < 0)
-            return close;
-        qsizetype open = equals + 1;
-        while (open < close && isSpaceUnit(unitAt(text, open)))
-            ++open;
-        const char16_t quote = open < close ? unitAt(text, open) : u'\0';
-        if (quote != u'"' && quote != u'\'') {
-            pos = equals + 1;
+    const qsizetype size = text.size();
+    for (qsizetype i = from; i < size; ++i) {
+        const char16_t c = unitAt(text, i);
+        if (c == u'>')
+            return i;
+        if (c != u'=')
             continue;
-        }
+        qsizetype open = i + 1;
+        while (open < size && isSpaceUnit(unitAt(text, open)))
+            ++open;
+        const char16_t quote = open < size ? unitAt(text, open) : u'\0';
+        if (quote != u'"' && quote != u'\'')
+            continue;
         const qsizetype nextTag = findUnit(text, '<', open + 1);
-        const View value = nextTag < 0 ? text : text.first(nextTag);
-        const qsizetype closingQuote = findUnit(value, char(quote), open + 1);
-        if (closingQuote < 0)
-            return close;
-        pos = closingQuote + 1;
+        const qsizetype closing = findUnit(nextTag < 0 ? text : text.first(nextTag), char(quote), open + 1);
+        if (closing < 0)
+            return findUnit(text, '>', open + 1);  // no ">" came before: the first after ends it
+        i = closing;
     }
+    return -1;
 }
 
 struct TagAround {
@@ -602,6 +602,8 @@ private:
                 out.append(body.sliced(from, tag.close + 1 - from));
                 from = tag.close + 1;
             }
+            if (!insertions)
+                from = s.finder.replaceCopying(body, from, s.set.replace, out, &n, &tagClose<QByteArrayView>);
         }
         out.append(body.sliced(from));
         count(s, n);
