@@ -230,11 +230,25 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
 }
 #endif
 
+// A search in any letter case looks for a marker ("<body", "</body>") once
+// through a page, too briefly to learn whether its first byte is rare, and a
+// marker's "<" is common in HTML. Where a step tests 64 start positions at
+// once (AVX2), such a search starts with the steps.
+bool startsInSteps(bool anyCase)
+{
+#ifdef TESSALY_AVX2_STEPS
+    return anyCase && hasAvx2();
+#else
+    Q_UNUSED(anyCase)
+    return false;
+#endif
+}
+
 } // namespace
 
 ByteSearch::ByteSearch(QByteArrayView needle, Case letterCase)
     : m_needle(needle), m_anyCase(letterCase == Case::AnyAscii),
-      m_byFirstByte(!needle.isEmpty() && ByteTest(needle.front(), m_anyCase).fold == 0)
+      m_byFirstByte(!needle.isEmpty() && ByteTest(needle.front(), m_anyCase).fold == 0 && !startsInSteps(m_anyCase))
 {
 }
 
