@@ -10,9 +10,10 @@ namespace tessaly {
 
 // Finds one needle, exactly or with ASCII letters in any case, again and again in
 // the same kind of text. While the needle's first byte is rare, memchr jumps from
-// one to the next; once it proves common, thirty-two start positions are tested
-// at once by their first and last byte. Nothing is set up per search, which
-// matters when occurrences are dense.
+// one to the next; once it proves common, start positions are tested many at
+// once by their first and last byte (64 a step with AVX2, else 32). A search in
+// any case (a marker) starts with those steps where AVX2 is there. Nothing is
+// set up per search, which matters when occurrences are dense.
 class ByteSearch {
 public:
     enum class Case { Exact, AnyAscii };
