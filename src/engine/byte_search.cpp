@@ -98,27 +98,44 @@ TESSALY_AVX2 inline void store32(char *p, __m256i bytes)
     _mm256_storeu_si256(reinterpret_cast<__m256i *>(p), bytes);
 }
 
-// The 32 positions from p on where the needle's first byte is and its last
-// byte follows at p + lastAt, one bit each.
-TESSALY_AVX2 inline quint32 startsAt(const char *p, qsizetype lastAt, __m256i first, __m256i last)
+// A ByteTest on 32 bytes at once: the bytes or-ed with the fold bits, then compared.
+struct StepTest {
+    __m256i fold;
+    __m256i value;
+
+    TESSALY_AVX2 explicit StepTest(ByteTest test)
+        : fold(_mm256_set1_epi8(char(test.fold))), value(_mm256_set1_epi8(char(test.value)))
+    {
+    }
+    TESSALY_AVX2 __m256i operator()(const char *p) const
+    {
+        return _mm256_cmpeq_epi8(_mm256_or_si256(load32(p), fold), value);
+    }
+};
+
+// The 32 positions from p on where the first test passes and the last passes
+// lastAt bytes further on, one bit each.
+TESSALY_AVX2 inline quint32 startsAt32(const char *p, qsizetype lastAt, const StepTest &first, const StepTest &last)
 {
-    return quint32(_mm256_movemask_epi8(
-        _mm256_and_si256(_mm256_cmpeq_epi8(load32(p), first), _mm256_cmpeq_epi8(load32(p + lastAt), last))));
+    return quint32(_mm256_movemask_epi8(_mm256_and_si256(first(p), last(p + lastAt))));
 }
 
-// The same with bytes folded as ByteTest folds them: or-ed with the fold bits first.
-TESSALY_AVX2 inline quint32 startsAt(const char *p, qsizetype lastAt, __m256i firstFold, __m256i first,
-                                     __m256i lastFold, __m256i last)
+// The same for the 64 positions of a step.
+TESSALY_AVX2 inline quint64 startsAt(const char *p, qsizetype lastAt, const StepTest &first, const StepTest &last)
 {
-    const __m256i starts = _mm256_cmpeq_epi8(_mm256_or_si256(load32(p), firstFold), first);
-    const __m256i ends = _mm256_cmpeq_epi8(_mm256_or_si256(load32(p + lastAt), lastFold), last);
-    return quint32(_mm256_movemask_epi8(_mm256_and_si256(starts, ends)));
+    return startsAt32(p, lastAt, first, last) | quint64(startsAt32(p + 32, lastAt, first, last)) << 32;
 }
 
-// The 32 positions from p on that hold c, one bit each.
-TESSALY_AVX2 inline quint32 bytesAt(const char *p, __m256i c)
+// The 64 positions of a step from p on where the test passes, one bit each.
+TESSALY_AVX2 inline quint64 passingAt(const char *p, const StepTest &test)
 {
-    return quint32(_mm256_movemask_epi8(_mm256_cmpeq_epi8(load32(p), c)));
+    return quint32(_mm256_movemask_epi8(test(p))) | quint64(quint32(_mm256_movemask_epi8(test(p + 32)))) << 32;
+}
+
+// The highest bit set of bits, which is not 0.
+int highestBit(quint64 bits)
+{
+    return 63 - int(qCountLeadingZeroBits(bits));
 }
 
 // The first step of 64 start positions from i on (while the last lies at or
@@ -132,14 +149,10 @@ struct Candidates {
 TESSALY_AVX2 Candidates nextCandidatesAvx2(const char *base, qsizetype i, qsizetype lastStart, qsizetype n,
                                            ByteTest firstTest, ByteTest lastTest)
 {
-    const __m256i firstFold = _mm256_set1_epi8(char(firstTest.fold));
-    const __m256i first = _mm256_set1_epi8(char(firstTest.value));
-    const __m256i lastFold = _mm256_set1_epi8(char(lastTest.fold));
-    const __m256i last = _mm256_set1_epi8(char(lastTest.value));
+    const StepTest first(firstTest);
+    const StepTest last(lastTest);
     for (; i + kStep - 1 <= lastStart; i += kStep) {
-        const char *const p = base + i;
-        if (const quint64 bits = startsAt(p, n - 1, firstFold, first, lastFold, last)
-                                 | quint64(startsAt(p + 32, n - 1, firstFold, first, lastFold, last)) << 32)
+        if (const quint64 bits = startsAt(base + i, n - 1, first, last))
             return {i, bits};
     }
     return {i, 0};
@@ -163,14 +176,13 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
 {
     const qsizetype n = needle.size();
     const qsizetype r = replace.size();
-    const __m256i first = _mm256_set1_epi8(needle.front());
-    const __m256i last = _mm256_set1_epi8(needle.back());
+    const StepTest first(ByteTest(needle.front(), false));
+    const StepTest last(ByteTest(needle.back(), false));
+    const StepTest tagOpen(ByteTest('<', false));
     char shortReplace[kShortReplace] = {};
     if (r > 0)  // an empty replace text may have no data at all, which memcpy must not get
         std::memcpy(shortReplace, replace.data(), size_t(std::min(r, kShortReplace)));
     const __m256i replaceBytes = load32(shortReplace);
-
-    const __m256i tagOpen = _mm256_set1_epi8('<');
 
     CopyingStop at{from, 0, 0};
     CopyingStop outside = at;  // the last place known to lie outside any tag
@@ -182,8 +194,8 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         const char *const in = text + at.read;
         store32(out + at.written, load32(in));
         store32(out + at.written + 32, load32(in + 32));
-        quint64 candidates = startsAt(in, n - 1, first, last) | quint64(startsAt(in + 32, n - 1, first, last)) << 32;
-        const quint64 opens = tagClose ? bytesAt(in, tagOpen) | quint64(bytesAt(in + 32, tagOpen)) << 32 : 0;
+        quint64 candidates = startsAt(in, n - 1, first, last);
+        const quint64 opens = tagClose ? passingAt(in, tagOpen) : 0;
         qsizetype found = kStep;
         for (; candidates && found == kStep; candidates &= candidates - 1) {
             const qsizetype k = qCountTrailingZeroBits(candidates);
@@ -195,14 +207,14 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         }
         if (found == kStep) {
             if (opens)
-                lastOpen = at.read + 63 - qCountLeadingZeroBits(opens);
+                lastOpen = at.read + highestBit(opens);
             at.read += kStep;
             at.written += kStep;
             continue;
         }
         if (tagClose) {
             const quint64 opensBefore = opens & ((quint64(1) << found) - 1);
-            const qsizetype open = opensBefore ? at.read + 63 - qCountLeadingZeroBits(opensBefore) : lastOpen;
+            const qsizetype open = opensBefore ? at.read + highestBit(opensBefore) : lastOpen;
             if (open >= 0) {
                 const qsizetype close = tagClose(QByteArrayView(text, size), open + 1);
                 if (close < 0 || close >= at.read + found)
@@ -297,13 +309,13 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
 {
     const qsizetype n = m_needle.size();
     const ByteTest first(m_needle.front(), m_anyCase);
+    const ByteTest last(m_needle.back(), m_anyCase);
     const LaneTest firstLanes(first);
-    const LaneTest lastLanes(ByteTest(m_needle.back(), m_anyCase));
+    const LaneTest lastLanes(last);
 #ifdef TESSALY_AVX2_STEPS
     // Steps of 64 start positions where the processor allows.
     while (hasAvx2()) {
-        const Candidates found =
-            nextCandidatesAvx2(base, i, lastStart, n, first, ByteTest(m_needle.back(), m_anyCase));
+        const Candidates found = nextCandidatesAvx2(base, i, lastStart, n, first, last);
         i = found.step;
         if (!found.bits)
             break;
