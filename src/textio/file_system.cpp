@@ -8,6 +8,7 @@
 #include <QVarLengthArray>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -56,19 +57,37 @@ FileIdentity identityOf(const struct stat &info)
     return {quint64(info.st_dev), quint64(info.st_ino)};
 }
 
-// The path through which a process's open file can be linked into a folder,
-// when /proc is there to give it.
-std::array<char, 32> openFilePath(int fd)
-{
-    std::array<char, 32> path{};
-    std::snprintf(path.data(), path.size(), "/proc/self/fd/%d", fd);
-    return path;
-}
-
+// Whether a process's open unnamed files can be linked into a folder at all:
+// through /proc/self/fd, which any kernel that makes such files has.
 bool canLinkOpenFiles()
 {
     static const bool procFds = ::access("/proc/self/fd", X_OK) == 0;
     return procFds;
+}
+
+// Links the open unnamed file `fd` into the folder as `name`, like linkat.
+// Straight from the descriptor where the kernel allows it (newer kernels allow
+// the process that opened the file, older ones only a process that may read any
+// path): a link through /proc/self/fd walks /proc's entries of the process,
+// which the run's threads share and contend for. A kernel that refuses says
+// ENOENT, and from then on every link goes through /proc.
+int linkOpenFile(int fd, int folderFd, const char *name)
+{
+    static std::atomic<bool> byDescriptor{true};
+    if (byDescriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(fd, "", folderFd, name, AT_EMPTY_PATH) == 0)
+            return 0;
+        if (errno != ENOENT)
+            return -1;
+    }
+    std::array<char, 32> path{};
+    std::snprintf(path.data(), path.size(), "/proc/self/fd/%d", fd);
+    const int linked = ::linkat(AT_FDCWD, path.data(), folderFd, name, AT_SYMLINK_FOLLOW);
+    // ENOENT twice is the folder's own (it went); only a refusal of the
+    // descriptor's link alone tells about the kernel.
+    if (linked == 0)
+        byDescriptor.store(false, std::memory_order_relaxed);
+    return linked;
 }
 
 // The file a result is written to before it is put in place: unnamed where the
@@ -111,10 +130,7 @@ public:
     // Gives an unnamed file a hidden name, to be renamed over a name that is taken.
     void name()
     {
-        const auto path = openFilePath(m_fd);
-        takeHiddenName([&](const char *name) {
-            return ::linkat(AT_FDCWD, path.data(), m_folderFd, name, AT_SYMLINK_FOLLOW) == 0;
-        });
+        takeHiddenName([&](const char *name) { return linkOpenFile(m_fd, m_folderFd, name) == 0; });
     }
     int releaseFd() { const int fd = m_fd; m_fd = -1; return fd; }
     void keep() { m_name.clear(); }
@@ -452,7 +468,7 @@ int FileSystem::putInPlace(int folderFd, const WrittenFile &file, const char *to
 {
     if (file.name)
         return ::renameat(folderFd, file.name, folderFd, to);
-    return ::linkat(AT_FDCWD, openFilePath(file.fd).data(), folderFd, to, AT_SYMLINK_FOLLOW);
+    return linkOpenFile(file.fd, folderFd, to);
 }
 
 FileSystem::FileSystem(Temporaries temporaries) : m_unnamed(temporaries == Temporaries::UnnamedWherePossible)
