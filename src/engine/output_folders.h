@@ -3,6 +3,7 @@
 // re-pointing a link to the folder during the run changes nothing.
 #pragma once
 
+#include "engine/run_mutex.h"
 #include "textio/file_system.h"
 
 #include <QList>
@@ -43,7 +44,7 @@ private:
     // Results beside their sources may go to thousands of folders; only the most
     // recent ones stay open, so a run holds a bounded number of descriptors.
     static constexpr qsizetype kKeptOpen = 32;
-    std::mutex m_mutex;
+    RunMutex m_mutex;
     QList<std::pair<QString, std::shared_ptr<const FolderHandle>>> m_recent;  // most recent first
 };
 

@@ -4,6 +4,7 @@
 #include "base/tessaly_error.h"
 #include "engine/output_folders.h"
 #include "engine/prepared_sets.h"
+#include "engine/run_mutex.h"
 #include "engine/run_results.h"
 #include "engine/run_sources.h"
 #include "engine/worker_threads.h"
@@ -36,8 +37,8 @@ struct RunState {
     RunResults results;
     PreparedSets preparedSets;
 
-    std::mutex mutex;
-    std::condition_variable ready;
+    RunMutex mutex;
+    std::condition_variable_any ready;
     std::map<qsizetype, FileOutcome> outcomes;  // by list place, done and not yet handed on
     qsizetype next = 0;   // files are taken in list order
     bool closed = false;  // a stop was seen: no file is taken any more

@@ -3,6 +3,7 @@
 // of the list wins a place however many files are processed at once.
 #pragma once
 
+#include "engine/run_mutex.h"
 #include "textio/file_system.h"
 
 #include <QByteArray>
@@ -75,8 +76,8 @@ private:
     // claims. Under m_mutex.
     bool mustWait(int index, bool anyName) const;
 
-    std::mutex m_mutex;
-    std::condition_variable m_settled;
+    RunMutex m_mutex;
+    std::condition_variable_any m_settled;
     int m_waiting = 0;                   // claims waiting for m_settled
     std::vector<Unsettled> m_unsettled;  // started, not settled: a few, as many as the jobs
     std::function<QString(int)> m_sourceOf;
