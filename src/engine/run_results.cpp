@@ -36,7 +36,9 @@ bool RunResults::SamePlace::operator()(const Claim &a, const Claim &b) const
 }
 
 RunResults::RunResults(qsizetype files, std::function<QString(int)> sourceOf)
-    : m_sourceOf(std::move(sourceOf)), m_claims(size_t(files), ClaimHash{this}, SamePlace{this})
+    : m_settledByClaim(size_t(files)),
+      m_sourceOf(std::move(sourceOf)),
+      m_claims(size_t(files), ClaimHash{this}, SamePlace{this})
 {
 }
 
@@ -86,8 +88,9 @@ std::optional<QString> RunResults::claim(int index, const Destination &destinati
             }
         }
     }
+    settleLocked(index);
+    m_settledByClaim[size_t(index - 1)] = true;
     lock.unlock();
-    settle(index);
     if (earlier == 0)
         return std::nullopt;
     return m_sourceOf(earlier);
@@ -95,7 +98,14 @@ std::optional<QString> RunResults::claim(int index, const Destination &destinati
 
 void RunResults::settle(int index)
 {
+    if (m_settledByClaim[size_t(index - 1)])
+        return;
     const std::lock_guard lock(m_mutex);
+    settleLocked(index);
+}
+
+void RunResults::settleLocked(int index)
+{
     const auto file = std::find_if(m_unsettled.begin(), m_unsettled.end(),
                                    [&](const Unsettled &unsettled) { return unsettled.index == index; });
     if (file == m_unsettled.end())

@@ -75,11 +75,17 @@ private:
     // Whether an earlier file still at work could claim what the file at `index`
     // claims. Under m_mutex.
     bool mustWait(int index, bool anyName) const;
+    // settle(), under m_mutex.
+    void settleLocked(int index);
 
     RunMutex m_mutex;
     std::condition_variable_any m_settled;
     int m_waiting = 0;                   // claims waiting for m_settled
     std::vector<Unsettled> m_unsettled;  // started, not settled: a few, as many as the jobs
+    // By list place, whether the file settled with its claim, so that settling it
+    // again takes no lock. Each is written and read by the thread of its file
+    // only (bytes, not bits: no two files share one).
+    std::vector<char> m_settledByClaim;
     std::function<QString(int)> m_sourceOf;
     QByteArray m_names;
     std::unordered_set<Claim, ClaimHash, SamePlace> m_claims;
