@@ -122,6 +122,16 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body><p title = 'a>a' id=a>a</p></body>" << "<body><p title = 'a>a' id=a>z</p></body>" << qint64(1);
     QTest::newRow("viewable: a quote not closed before the next < leaves the first >")
         << viewable << aToZ << "<body><p title=\"x>a<b>a\"</body>" << "<body><p title=\"x>z<b>z\"</body>" << qint64(2);
+    {
+        // Values longer than the short reach where a closing quote is looked for first.
+        const QString longValue = QString(300, u'.');
+        QTest::newRow("viewable: a long quoted value with a > closes at its quote")
+            << viewable << aToZ << "<body><p title=\"" + longValue + ">a\">a</p></body>"
+            << "<body><p title=\"" + longValue + ">a\">z</p></body>" << qint64(1);
+        QTest::newRow("viewable: a long quoted value with a < before its quote")
+            << viewable << aToZ << "<body><p title=\"" + longValue + ">a<b>a\"</body>"
+            << "<body><p title=\"" + longValue + ">z<b>z\"</body>" << qint64(2);
+    }
     QTest::newRow("viewable: a < inside a tag opens no tag of its own")
         << viewable << aToZ << "<body><t c=\"u <v w='>' a x></body>" << "<body><t c=\"u <v w='>' z x></body>" << qint64(1);
     QTest::newRow("viewable: a < inside a tag that nothing would close")

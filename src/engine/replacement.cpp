@@ -147,6 +147,8 @@ bool isSpaceUnit(char16_t c)
 // closing quote follows before a "<" leaves the first ">" to end the tag.
 // One walk through the tag: the units one by one (tags are short), a quoted
 // value with a search for its closing quote up to the next "<".
+constexpr qsizetype kQuoteReach = 256;
+
 template <class View>
 qsizetype tagClose(View text, qsizetype from)
 {
@@ -163,8 +165,15 @@ qsizetype tagClose(View text, qsizetype from)
         const char16_t quote = open < size ? unitAt(text, open) : u'\0';
         if (quote != u'"' && quote != u'\'')
             continue;
-        const qsizetype nextTag = findUnit(text, '<', open + 1);
-        const qsizetype closing = findUnit(nextTag < 0 ? text : text.first(nextTag), char(quote), open + 1);
+        // Nearly every value closes within a short reach: its closing quote is
+        // looked for there first, and then only the value itself for a "<".
+        const qsizetype near = std::min(size, open + 1 + kQuoteReach);
+        qsizetype closing = findUnit(text.first(near), char(quote), open + 1);
+        const qsizetype nextTag = findUnit(closing < 0 ? text : text.first(closing), '<', open + 1);
+        if (closing < 0)
+            closing = findUnit(nextTag < 0 ? text : text.first(nextTag), char(quote), near);
+        else if (nextTag >= 0)
+            closing = -1;
         if (closing < 0)
             return findUnit(text, '>', open + 1);  // no ">" came before: the first after ends it
         i = closing;
