@@ -123,7 +123,7 @@ void TestReplacement::replace_data()
     QTest::newRow("viewable: a quote not closed before the next < leaves the first >")
         << viewable << aToZ << "<body><p title=\"x>a<b>a\"</body>" << "<body><p title=\"x>z<b>z\"</body>" << qint64(2);
     {
-        // Values longer than the short reach where a closing quote is looked for first.
+        // Values over many steps of the search for their closing quote.
         const QString longValue = QString(300, u'.');
         QTest::newRow("viewable: a long quoted value with a > closes at its quote")
             << viewable << aToZ << "<body><p title=\"" + longValue + ">a\">a</p></body>"

@@ -3,6 +3,7 @@
 #include <QSysInfo>
 #include <QtAlgorithms>
 
+#include <algorithm>
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -345,6 +346,31 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
     }
     for (; i <= lastStart; ++i) {
         if (first(base[i]) && matchesAt(base + i))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype indexOfEither(QByteArrayView text, qsizetype from, char a, char b)
+{
+    const char *const base = text.data();
+    const qsizetype size = text.size();
+    const Lanes as = Lanes{} + static_cast<unsigned char>(a);
+    const Lanes bs = Lanes{} + static_cast<unsigned char>(b);
+    qsizetype i = std::max<qsizetype>(from, 0);
+    for (; i + qsizetype(sizeof(Lanes)) <= size; i += sizeof(Lanes)) {
+        Lanes bytes;
+        std::memcpy(&bytes, base + i, sizeof bytes);
+        const Lanes passed = Lanes(bytes == as) | Lanes(bytes == bs);
+        quint64 halves[2];
+        std::memcpy(halves, &passed, sizeof halves);
+        if (halves[0])
+            return i + firstLane(halves[0]);
+        if (halves[1])
+            return i + 8 + firstLane(halves[1]);
+    }
+    for (; i < size; ++i) {
+        if (base[i] == a || base[i] == b)
             return i;
     }
     return -1;

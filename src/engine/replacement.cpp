@@ -141,40 +141,42 @@ bool isSpaceUnit(char16_t c)
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
+// The first a or b from `from` on; -1 for none.
+qsizetype findEitherUnit(QByteArrayView text, char a, char b, qsizetype from)
+{
+    return indexOfEither(text, from, a, b);
+}
+
+qsizetype findEitherUnit(QStringView text, char a, char b, qsizetype from)
+{
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char(a) || text[i] == QLatin1Char(b))
+            return i;
+    }
+    return -1;
+}
+
 // The ">" that ends a tag whose inside starts at `from`; -1 for none. The first
 // ">" ends it, except that a quoted value after "=" runs to its closing quote
 // when that quote comes before the next "<" (title="x > y"); a quote that no
 // closing quote follows before a "<" leaves the first ">" to end the tag.
-// One walk through the tag: the units one by one (tags are short), a quoted
-// value with a search for its closing quote up to the next "<".
-constexpr qsizetype kQuoteReach = 256;
-
+// One walk through the tag from one ">" or "=" to the next, a quoted value with
+// a search for its closing quote or the next "<", whichever comes first.
 template <class View>
 qsizetype tagClose(View text, qsizetype from)
 {
     const qsizetype size = text.size();
-    for (qsizetype i = from; i < size; ++i) {
-        const char16_t c = unitAt(text, i);
-        if (c == u'>')
+    for (qsizetype i = findEitherUnit(text, '>', '=', from); i >= 0; i = findEitherUnit(text, '>', '=', i + 1)) {
+        if (unitAt(text, i) == u'>')
             return i;
-        if (c != u'=')
-            continue;
         qsizetype open = i + 1;
         while (open < size && isSpaceUnit(unitAt(text, open)))
             ++open;
         const char16_t quote = open < size ? unitAt(text, open) : u'\0';
         if (quote != u'"' && quote != u'\'')
             continue;
-        // Nearly every value closes within a short reach: its closing quote is
-        // looked for there first, and then only the value itself for a "<".
-        const qsizetype near = std::min(size, open + 1 + kQuoteReach);
-        qsizetype closing = findUnit(text.first(near), char(quote), open + 1);
-        const qsizetype nextTag = findUnit(closing < 0 ? text : text.first(closing), '<', open + 1);
-        if (closing < 0)
-            closing = findUnit(nextTag < 0 ? text : text.first(nextTag), char(quote), near);
-        else if (nextTag >= 0)
-            closing = -1;
-        if (closing < 0)
+        const qsizetype closing = findEitherUnit(text, char(quote), '<', open + 1);
+        if (closing < 0 || unitAt(text, closing) == u'<')
             return findUnit(text, '>', open + 1);  // no ">" came before: the first after ends it
         i = closing;
     }
