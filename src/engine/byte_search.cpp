@@ -1,9 +1,7 @@
 #include "engine/byte_search.h"
 
-#include <QSysInfo>
-#include <QtAlgorithms>
+#include "engine/byte_lanes.h"
 
-#include <algorithm>
 #include <cstring>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
@@ -15,9 +13,6 @@ namespace tessaly {
 
 namespace {
 
-// Sixteen bytes compared lane by lane with GCC/Clang vector extensions, which
-// compile to SSE2 on x86-64 and to NEON on ARM.
-using Lanes = unsigned char __attribute__((vector_size(16)));
 // Start positions tested per step: two vectors.
 constexpr int kBlock = 32;
 // Jumping from one first byte to the next with memchr beats testing blocks while
@@ -59,20 +54,6 @@ struct LaneTest {
         return Lanes((bytes | fold) == value);
     }
 };
-
-// The lanes that passed, one bit each (the top bit of its byte) in 64-bit
-// quarters. The byte order of the platform decides which end of one is lane 0.
-int firstLane(quint64 bits)
-{
-    return (QSysInfo::ByteOrder == QSysInfo::LittleEndian ? qCountTrailingZeroBits(bits) : qCountLeadingZeroBits(bits))
-           / 8;
-}
-
-quint64 withoutFirstLane(quint64 bits)
-{
-    return QSysInfo::ByteOrder == QSysInfo::LittleEndian ? bits & (bits - 1)
-                                                          : bits & ~(quint64(1) << (63 - qCountLeadingZeroBits(bits)));
-}
 
 #ifdef TESSALY_AVX2_STEPS
 bool hasAvx2()
@@ -346,31 +327,6 @@ qsizetype ByteSearch::indexInBlocks(const char *base, qsizetype i, qsizetype las
     }
     for (; i <= lastStart; ++i) {
         if (first(base[i]) && matchesAt(base + i))
-            return i;
-    }
-    return -1;
-}
-
-qsizetype indexOfEither(QByteArrayView text, qsizetype from, char a, char b)
-{
-    const char *const base = text.data();
-    const qsizetype size = text.size();
-    const Lanes as = Lanes{} + static_cast<unsigned char>(a);
-    const Lanes bs = Lanes{} + static_cast<unsigned char>(b);
-    qsizetype i = std::max<qsizetype>(from, 0);
-    for (; i + qsizetype(sizeof(Lanes)) <= size; i += sizeof(Lanes)) {
-        Lanes bytes;
-        std::memcpy(&bytes, base + i, sizeof bytes);
-        const Lanes passed = Lanes(bytes == as) | Lanes(bytes == bs);
-        quint64 halves[2];
-        std::memcpy(halves, &passed, sizeof halves);
-        if (halves[0])
-            return i + firstLane(halves[0]);
-        if (halves[1])
-            return i + 8 + firstLane(halves[1]);
-    }
-    for (; i < size; ++i) {
-        if (base[i] == a || base[i] == b)
             return i;
     }
     return -1;

@@ -57,9 +57,4 @@ private:
     qint64 m_misses = 0;     // first bytes found that started no occurrence
 };
 
-// The first place from `from` on that holds `a` or `b`; -1 for none. Sixteen
-// bytes are tested at a time: the walk through a tag to its end, which looks for
-// both ">" and "=", costs a few steps instead of one per byte.
-qsizetype indexOfEither(QByteArrayView text, qsizetype from, char a, char b);
-
 } // namespace tessaly

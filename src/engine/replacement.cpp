@@ -1,6 +1,7 @@
 #include "engine/replacement.h"
 
 #include "engine/append_buffer.h"
+#include "engine/byte_lanes.h"
 #include "engine/byte_search.h"
 #include "engine/finder.h"
 #include "engine/multi_search.h"
