@@ -14,7 +14,10 @@ public:
     {
         pthread_mutexattr_t attributes;
         pthread_mutexattr_init(&attributes);
+#ifdef __GLIBC__
+        // glibc's own kind; other C libraries keep their default lock.
         pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_ADAPTIVE_NP);
+#endif
         pthread_mutex_init(&m_mutex, &attributes);
         pthread_mutexattr_destroy(&attributes);
     }
