@@ -134,7 +134,7 @@ void TestReplaceJob::piecesGiveTheWholeResult_data()
     QTest::addColumn<QStringList>("sets");  // find, replace, find, replace...
 
     const QByteArray utf8 = QStringLiteral("h\u00e9llo w\u00f6rld, h\u00e9llo w\u00f6rld").toUtf8();
-    QTest::newRow("code page, occurrences across pieces") << QByteArray("xAcmeAcme-AcmAcme\xE9Acme") << QStringList{"Acme", "Zenith"};
+    QTest::newRow("code page, occurrences across pieces") << QByteArray("xAcmeAcme-AcmAcme\xE9" "Acme") << QStringList{"Acme", "Zenith"};
     QTest::newRow("a later set finds what an earlier one made") << QByteArray("ababababababab") << QStringList{"a", "bc", "cb", "X"};
     QTest::newRow("a deletion joins an occurrence") << QByteArray("aXbaXbaXbaXbaXb") << QStringList{"X", "", "ab", "-"};
     QTest::newRow("UTF-8, a first pass finds the format") << utf8 << QStringList{QStringLiteral("\u00f6"), "o"};
