@@ -399,19 +399,17 @@ void TestReplacement::longViewableBytesAsUtf16()
     for (int extra = 0; extra < piece.size(); extra += 7)
         sizes.append(20000 + extra);
     for (const int size : sizes) {
-        {
-            const QString body = piece.repeated(size / piece.size() + 1).left(size);
-            // The last piece may end in a tag that never closes. The body's end tag
-            // is found in any letter case, behind the tags of the body.
-            const QString text = "<html><BODY class=x>" + body + "</Body>\nAcme " + QString(80, u'.') + "\n</html>";
-            QList<qint64> textCounts, byteCounts;
-            const QString expected = replaceText(QStringView(text), {{"Acme", replace}}, ReplaceMode::ViewableText,
-                                                 &textCounts);
-            QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), {{"Acme", replace.toUtf8()}},
-                                 ReplaceMode::ViewableText, &byteCounts),
-                     expected.toUtf8());
-            QCOMPARE(byteCounts, textCounts);
-        }
+        const QString body = piece.repeated(size / piece.size() + 1).left(size);
+        // The last piece may end in a tag that never closes. The body's end tag
+        // is found in any letter case, behind the tags of the body.
+        const QString text = "<html><BODY class=x>" + body + "</Body>\nAcme " + QString(80, u'.') + "\n</html>";
+        QList<qint64> textCounts, byteCounts;
+        const QString expected = replaceText(QStringView(text), {{"Acme", replace}}, ReplaceMode::ViewableText,
+                                             &textCounts);
+        QCOMPARE(replaceText(QByteArrayView(text.toUtf8()), {{"Acme", replace.toUtf8()}},
+                             ReplaceMode::ViewableText, &byteCounts),
+                 expected.toUtf8());
+        QCOMPARE(byteCounts, textCounts);
     }
 }
 
