@@ -1,15 +1,15 @@
 // Sixteen bytes compared lane by lane with GCC/Clang vector extensions, which
 // compile to SSE2 on x86-64 and to NEON on ARM: the searches' common ground, and
-// the search for the first of two bytes, short enough to inline where a walk
+// the search for the first of two units, short enough to inline where a walk
 // through a tag calls it again and again.
 #pragma once
 
-#include <QByteArrayView>
 #include <QSysInfo>
 #include <QtAlgorithms>
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace tessaly {
 
@@ -29,24 +29,38 @@ inline quint64 withoutFirstLane(quint64 bits)
                                                           : bits & ~(quint64(1) << (63 - qCountLeadingZeroBits(bits)));
 }
 
-// The first place from `from` on that holds `a` or `b`; -1 for none.
-inline qsizetype indexOfEither(QByteArrayView text, qsizetype from, char a, char b)
+// The first place from `from` on that holds `a` or `b`; -1 for none. Units of
+// one byte or two (UTF-16), sixteen bytes tested at a time.
+template <class Unit>
+struct LanesOf;
+template <>
+struct LanesOf<char> {
+    using type = Lanes;
+};
+template <>
+struct LanesOf<char16_t> {
+    using type = quint16 __attribute__((vector_size(16)));
+};
+
+template <class Unit>
+qsizetype indexOfEither(const Unit *base, qsizetype size, qsizetype from, Unit a, Unit b)
 {
-    const char *const base = text.data();
-    const qsizetype size = text.size();
-    const Lanes as = Lanes{} + static_cast<unsigned char>(a);
-    const Lanes bs = Lanes{} + static_cast<unsigned char>(b);
+    using UnitLanes = typename LanesOf<Unit>::type;
+    constexpr qsizetype kPerStep = qsizetype(sizeof(UnitLanes) / sizeof(Unit));
+    const UnitLanes as = UnitLanes{} + std::make_unsigned_t<Unit>(a);
+    const UnitLanes bs = UnitLanes{} + std::make_unsigned_t<Unit>(b);
     qsizetype i = std::max<qsizetype>(from, 0);
-    for (; i + qsizetype(sizeof(Lanes)) <= size; i += sizeof(Lanes)) {
-        Lanes bytes;
-        std::memcpy(&bytes, base + i, sizeof bytes);
-        const Lanes passed = Lanes(bytes == as) | Lanes(bytes == bs);
+    for (; i + kPerStep <= size; i += kPerStep) {
+        UnitLanes units;
+        std::memcpy(&units, base + i, sizeof units);
+        const UnitLanes passed = UnitLanes(units == as) | UnitLanes(units == bs);
         quint64 halves[2];
         std::memcpy(halves, &passed, sizeof halves);
+        // firstLane counts bytes: a unit of two holds two.
         if (halves[0])
-            return i + firstLane(halves[0]);
+            return i + firstLane(halves[0]) / qsizetype(sizeof(Unit));
         if (halves[1])
-            return i + 8 + firstLane(halves[1]);
+            return i + (8 + firstLane(halves[1])) / qsizetype(sizeof(Unit));
     }
     for (; i < size; ++i) {
         if (base[i] == a || base[i] == b)

@@ -145,16 +145,12 @@ bool isSpaceUnit(char16_t c)
 // The first a or b from `from` on; -1 for none.
 qsizetype findEitherUnit(QByteArrayView text, char a, char b, qsizetype from)
 {
-    return indexOfEither(text, from, a, b);
+    return indexOfEither(text.data(), text.size(), from, a, b);
 }
 
 qsizetype findEitherUnit(QStringView text, char a, char b, qsizetype from)
 {
-    for (qsizetype i = from; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char(a) || text[i] == QLatin1Char(b))
-            return i;
-    }
-    return -1;
+    return indexOfEither(text.utf16(), text.size(), from, char16_t(uchar(a)), char16_t(uchar(b)));
 }
 
 // The ">" that ends a tag whose inside starts at `from`; -1 for none. The first
