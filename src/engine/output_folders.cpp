@@ -49,19 +49,28 @@ OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const
     if (auto folder = cached(path))
         return {folder, {}};
     // Each folder is opened inside the one above it, so the whole path hangs on
-    // the output folder's handle.
+    // the output folder's handle. The folders on the way are kept open too: the
+    // next new folder beside this one opens only itself.
     Below below{openLocked(outputFolder, fs, true), {}};
     const QStringList names = subFolder.split(u'/', Qt::SkipEmptyParts);
+    QString reached = outputFolder;
     for (qsizetype i = 0; i < names.size(); ++i) {
-        const QByteArray name = QFile::encodeName(names.at(i));
-        auto inner = fs.openFolderIn(*below.folder, name, make);
+        reached += u'/' + names.at(i);
+        if (auto known = cached(reached)) {
+            below.folder = std::move(known);
+            continue;
+        }
+        auto inner = fs.openFolderIn(*below.folder, QFile::encodeName(names.at(i)), make);
         if (!inner) {
             below.missing = QFile::encodeName(names.mid(i).join(u'/')) + '/';
             return below;
         }
         below.folder = std::move(inner);
+        keep(reached, below.folder);
     }
-    keep(path, below.folder);
+    // Under the name the next file of the folder asks for, which may end with "/".
+    if (path != reached)
+        keep(path, below.folder);
     return below;
 }
 
