@@ -16,7 +16,12 @@ class AppendBuffer {
 public:
     using Unit = std::remove_cv_t<std::remove_pointer_t<decltype(std::declval<View>().data())>>;
 
-    explicit AppendBuffer(qsizetype estimate = 0) { grow(estimate); }
+    // `recycled`: a buffer done with, whose memory is used again when it is
+    // large enough and nothing else holds it.
+    explicit AppendBuffer(qsizetype estimate = 0, Buffer recycled = {}) : m_buffer(std::move(recycled))
+    {
+        grow(estimate);
+    }
     AppendBuffer(const AppendBuffer &) = delete;
     AppendBuffer &operator=(const AppendBuffer &) = delete;
 

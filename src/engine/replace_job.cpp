@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <new>
 #include <numeric>
+#include <utility>
 
 #include <sys/stat.h>
 
@@ -67,7 +68,7 @@ qint64 sum(const QList<qint64> &counts)
 // Single-byte and UTF-8 sources are replaced as bytes, so bytes no replacement
 // touches come out identical (invalid sequences included) and nothing is decoded.
 Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options, PreparedSets &prepared)
+                      const JobOptions &options, PreparedSets &prepared, QByteArray recycled)
 {
     const bool utf8 = format.encoding == TextEncoding::Utf8;
     const std::shared_ptr<const PreparedBytes> bytes = prepared.bytes(sets, utf8, options.codePage);
@@ -75,7 +76,8 @@ Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QLis
     QList<qint64> counts;
     Result result;
     result.mark = QByteArrayView(content).first(mark);
-    result.bytes = replaceText(QByteArrayView(content).sliced(mark), bytes->substitutions, options.mode, &counts);
+    result.bytes = replaceText(QByteArrayView(content).sliced(mark), bytes->substitutions, options.mode, &counts,
+                               std::move(recycled));
     result.replacements = sum(counts);
     for (qsizetype j = 0; j < counts.size(); ++j)
         result.lost += counts[j] * bytes->lostPerReplacement[j];
@@ -111,15 +113,48 @@ Result replaceAsText(const QByteArray &content, SourceFormat format, const QList
     return result;
 }
 
-// With the run's prepared sets when given, else with sets made for this file.
+// With the run's prepared sets when given, else with sets made for this file. A
+// single-byte or UTF-8 result may be made in `recycled`.
 Result replaceContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options, PreparedSets *runSets)
+                      const JobOptions &options, PreparedSets *runSets, QByteArray recycled = {})
 {
     PreparedSets ownSets;
     PreparedSets &prepared = runSets ? *runSets : ownSets;
-    return replacesAsBytes(format, sets, options.codePage) ? replaceAsBytes(content, format, sets, options, prepared)
-                                                           : replaceAsText(content, format, sets, options, prepared);
+    return replacesAsBytes(format, sets, options.codePage)
+               ? replaceAsBytes(content, format, sets, options, prepared, std::move(recycled))
+               : replaceAsText(content, format, sets, options, prepared);
 }
+
+// The buffers of a thread's last file, kept for its next one: a run of small
+// pages reads and replaces each in memory it already has, instead of asking the
+// allocator for two blocks per page.
+struct SpareBuffers {
+    QByteArray content;
+    QByteArray result;
+};
+thread_local SpareBuffers t_spare;
+
+// Puts a job's buffer back as its thread's spare when the job ends, unless it is
+// too large to keep between files or something else still holds it (a shared
+// buffer would only be copied on its next use).
+class GiveBack {
+public:
+    GiveBack(QByteArray &buffer, QByteArray &spare) : m_buffer(buffer), m_spare(spare) {}
+    GiveBack(const GiveBack &) = delete;
+    GiveBack &operator=(const GiveBack &) = delete;
+    ~GiveBack()
+    {
+        if (m_buffer.isDetached() && m_buffer.capacity() <= kKeptCapacity) {
+            m_buffer.truncate(0);
+            m_spare = std::move(m_buffer);
+        }
+    }
+
+private:
+    static constexpr qsizetype kKeptCapacity = qsizetype(1) << 20;
+    QByteArray &m_buffer;
+    QByteArray &m_spare;
+};
 
 FileReport failed(FileReport report, int statement, const QString &description)
 {
@@ -184,6 +219,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         return failed(report, statements.read, kInvalidFileNameReason);
 
     QByteArray content;
+    const GiveBack keepContent(content, t_spare.content);
     SourceFile source;
     std::unique_ptr<SourceReader> reader;
     std::optional<StreamPlan> streamed;  // set when the source is too large to hold
@@ -196,7 +232,7 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
         if (streamed)
             report.format = streamed->format;
         else
-            content = reader->readAll();
+            content = reader->readAll(std::exchange(t_spare.content, {}));
     } catch (const TessalyError &error) {
         // Only a source that could not be opened is looked at once more.
         if (context.skipsMissingAndEmpty && FileSize2(path) < 1)
@@ -280,8 +316,10 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
             return report;
         }
         Result result;
+        const GiveBack keepResult(result.bytes, t_spare.result);
         try {
-            result = replaceContent(content, report.format, sets, options, context.preparedSets);
+            result = replaceContent(content, report.format, sets, options, context.preparedSets,
+                                    std::exchange(t_spare.result, {}));
         } catch (const std::bad_alloc &) {
             return failed(report, statements.replace,
                           QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));

@@ -745,9 +745,9 @@ void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer
 
 template <class View, class Buffer>
 Buffer replaceAny(View text, const PreparedSubstitutions<Buffer> &substitutions, ReplaceMode mode,
-                  QList<qint64> *replacements)
+                  QList<qint64> *replacements, Buffer recycled = {})
 {
-    Sink<View, Buffer> out(text.size() + text.size() / 16 + 64);
+    Sink<View, Buffer> out(text.size() + text.size() / 16 + 64, std::move(recycled));
     Replacer<View, Buffer> replacer(substitutions.data(), replacements);
     if (mode == ReplaceMode::WholeFile)
         replacer.apply(text, out);
@@ -770,9 +770,9 @@ QString TakeUpTo(QString &working, QStringView marker, bool includeMarker)
 }
 
 QByteArray replaceText(QByteArrayView text, const PreparedSubstitutions<QByteArray> &substitutions, ReplaceMode mode,
-                       QList<qint64> *replacements)
+                       QList<qint64> *replacements, QByteArray recycled)
 {
-    return replaceAny<QByteArrayView, QByteArray>(text, substitutions, mode, replacements);
+    return replaceAny<QByteArrayView, QByteArray>(text, substitutions, mode, replacements, std::move(recycled));
 }
 
 QString replaceText(QStringView text, const PreparedSubstitutions<QString> &substitutions, ReplaceMode mode,

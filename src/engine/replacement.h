@@ -56,8 +56,9 @@ extern template class PreparedSubstitutions<QString>;
 // Applies the substitutions in order, each to the output of the ones before it.
 // In viewable-text mode only the text between tags of the HTML body is replaced.
 // *replacements counts the occurrences replaced, per substitution when given.
+// The result may be made in `recycled`, a buffer its caller is done with.
 QByteArray replaceText(QByteArrayView text, const PreparedSubstitutions<QByteArray> &substitutions, ReplaceMode mode,
-                       QList<qint64> *replacements);
+                       QList<qint64> *replacements, QByteArray recycled = {});
 QString replaceText(QStringView text, const PreparedSubstitutions<QString> &substitutions, ReplaceMode mode,
                     QList<qint64> *replacements);
 // The same, for substitutions used once.

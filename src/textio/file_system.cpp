@@ -240,12 +240,12 @@ qsizetype SourceReader::read(char *into, qsizetype max)
     }
 }
 
-QByteArray SourceReader::readAll()
+QByteArray SourceReader::readAll(QByteArray into)
 {
     // The content is read up to the size the file had when it was opened; no read
     // is spent on learning that it ends there. A file the system shows with no
     // size (a kernel's) is read to its end.
-    QByteArray data;
+    QByteArray data = std::move(into);
     qint64 capacity = m_size > 0 ? m_size : 4096;
     data.resize(capacity);
     qint64 total = 0;

@@ -51,8 +51,8 @@ public:
     qint64 size() const { return m_size; }  // when it was opened
     // Reads up to `max` bytes into `into`; returns how many, 0 at the end.
     qsizetype read(char *into, qsizetype max);
-    // Everything from here to the end.
-    QByteArray readAll();
+    // Everything from here to the end, in `into` when its memory is large enough.
+    QByteArray readAll(QByteArray into = {});
     // Back to the start, for another pass.
     void rewind();
 
