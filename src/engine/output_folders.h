@@ -36,16 +36,20 @@ public:
     Below openBelow(const QString &outputFolder, const QString &subFolder, bool make, const FileSystem &fs);
 
 private:
-    // Under m_mutex.
-    std::shared_ptr<const FolderHandle> openLocked(const QString &path, const FileSystem &fs, bool lookInside);
-    std::shared_ptr<const FolderHandle> cached(const QString &path);
-    void keep(const QString &path, const std::shared_ptr<const FolderHandle> &folder);
+    // The kept answer for the path, if any; under m_mutex.
+    const Below *cached(const QString &path);
+    // Keeps the answer for the path and gives the one to use: when another job
+    // kept one for the same folder meanwhile, that one, unless only the new handle
+    // knows the folder started empty (the run made it, or found it empty).
+    Below keep(const QString &path, Below below);
 
     // Results beside their sources may go to thousands of folders; only the most
     // recent ones stay open, so a run holds a bounded number of descriptors.
     static constexpr qsizetype kKeptOpen = 32;
+    // Folders are opened and made outside the lock: a job that needs the folder
+    // another job is making does not sleep on it.
     RunMutex m_mutex;
-    QList<std::pair<QString, std::shared_ptr<const FolderHandle>>> m_recent;  // most recent first
+    QList<std::pair<QString, Below>> m_recent;  // most recent first
 };
 
 } // namespace tessaly
