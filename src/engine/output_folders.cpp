@@ -18,15 +18,16 @@ const OutputFolders::Below *OutputFolders::cached(const QString &path)
 
 OutputFolders::Below OutputFolders::keep(const QString &path, Below below)
 {
+    std::pair<QString, Below> dropped;  // its folder is closed after the lock is let go
     const std::lock_guard lock(m_mutex);
     if (const Below *kept = cached(path)) {
         if (kept->missing.isEmpty() && (kept->folder->startedEmpty() || !below.folder->startedEmpty()))
             return *kept;
-        m_recent.removeFirst();  // cached() put it first
+        dropped = m_recent.takeFirst();  // cached() put it first
     }
     m_recent.prepend({path, below});
     if (m_recent.size() > kKeptOpen)
-        m_recent.removeLast();
+        dropped = m_recent.takeLast();
     return below;
 }
 
