@@ -83,6 +83,27 @@ private slots:
                  QStringList({"/", "/.hidden/", "/A/", "/a/", "/B/", "/b/", "/.hidden/H1/", "/A/A1/", "/B/B1/"}));
     }
 
+    void folderNameOrder_data()
+    {
+        QTest::addColumn<QStringList>("names");  // in the order the sort gives
+        QTest::newRow("letter case folded") << QStringList{"a", "B", "c"};
+        QTest::newRow("same but for case: code order") << QStringList{"A", "a", "Ab", "aB", "ab"};
+        QTest::newRow("shorter first") << QStringList{"ab", "abc"};
+        // Folded, "_" (0x5F) comes before the letters, capitals included.
+        QTest::newRow("underscore before capitals") << QStringList{"_x", "Ax", "ax"};
+        QTest::newRow("digits before letters") << QStringList{"page9", "pageA"};
+        QTest::newRow("accented letters folded too")
+            << QStringList{QStringLiteral("x\u00c9a"), QStringLiteral("x\u00e9b"), QStringLiteral("x\u00c9c")};
+        QTest::newRow("kelvin sign folds to k") << QStringList{QStringLiteral("a\u212Aa"), "akb"};
+    }
+    void folderNameOrder()
+    {
+        QFETCH(QStringList, names);
+        QStringList sorted(names.crbegin(), names.crend());
+        sortFolderNames(sorted);
+        QCOMPARE(sorted, names);
+    }
+
     void oneLevelWithoutRecurse()
     {
         QTemporaryDir dir;

@@ -19,10 +19,34 @@
 
 namespace tessaly {
 
+namespace {
+
+// QString::compare(a, b, Qt::CaseInsensitive), without its full case folding
+// while both names are ASCII, where folding turns A-Z into a-z and nothing else.
+int compareFolded(QStringView a, QStringView b)
+{
+    const qsizetype common = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < common; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x >= 0x80 || y >= 0x80)
+            return a.sliced(i).compare(b.sliced(i), Qt::CaseInsensitive);
+        if (char16_t(x - u'A') < 26)
+            x += u'a' - u'A';
+        if (char16_t(y - u'A') < 26)
+            y += u'a' - u'A';
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+}
+
+} // namespace
+
 void sortFolderNames(QStringList &names)
 {
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int folded = QString::compare(a, b, Qt::CaseInsensitive);
+        const int folded = compareFolded(a, b);
         return folded != 0 ? folded < 0 : a < b;
     });
 }
