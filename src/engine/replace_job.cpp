@@ -134,9 +134,9 @@ struct SpareBuffers {
 };
 thread_local SpareBuffers t_spare;
 
-// Puts a job's buffer back as its thread's spare when the job ends, unless it is
-// too large to keep between files or something else still holds it (a shared
-// buffer would only be copied on its next use).
+// Puts a job's buffer back as its thread's spare when the job ends, unless it has
+// none (a file replaced in pieces), is too large to keep between files, or
+// something else still holds it (a shared buffer would only be copied on its next use).
 class GiveBack {
 public:
     GiveBack(QByteArray &buffer, QByteArray &spare) : m_buffer(buffer), m_spare(spare) {}
@@ -144,7 +144,8 @@ public:
     GiveBack &operator=(const GiveBack &) = delete;
     ~GiveBack()
     {
-        if (m_buffer.isDetached() && m_buffer.capacity() <= kKeptCapacity) {
+        const qsizetype capacity = m_buffer.capacity();
+        if (capacity > 0 && capacity <= kKeptCapacity && m_buffer.isDetached()) {
             m_buffer.truncate(0);
             m_spare = std::move(m_buffer);
         }
