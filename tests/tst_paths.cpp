@@ -38,6 +38,9 @@ void TestPaths::fileNamesFromBytes_data()
     QTest::newRow("Latin-1 byte") << QByteArray("caf\xe9.htm") << QStringLiteral("caf\xdce9.htm") << false;
     QTest::newRow("cut sequence") << QByteArray("a\xc3") << QStringLiteral("a\xdcc3") << false;
     QTest::newRow("encoded surrogate") << QByteArray("\xed\xb3\xa9") << QStringLiteral("\xdced\xdcb3\xdca9") << false;
+    QTest::newRow("last ASCII character") << QByteArray("a\x7f.htm") << QStringLiteral("a\x7f.htm") << true;
+    QTest::newRow("first past ASCII") << QByteArray("a\xc2\x80.htm") << QStringLiteral("a\u0080.htm") << true;
+    QTest::newRow("long path") << QByteArray(300, 'a') + "/b.htm" << QString(300, u'a') + "/b.htm" << true;
 }
 
 void TestPaths::fileNamesFromBytes()
@@ -46,6 +49,7 @@ void TestPaths::fileNamesFromBytes()
     QFETCH(QString, name);
     QCOMPARE(decodeFileName(raw), name);
     QTEST(isValidFileName(decodeFileName(raw)), "valid");
+    QCOMPARE(encodedName(name), QFile::encodeName(name));
     // Two names that differ only where they are not UTF-8 stay apart.
     if (!isValidFileName(name))
         QVERIFY(decodeFileName(raw + "\xff") != decodeFileName(raw + "\xfe"));

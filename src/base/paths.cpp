@@ -146,6 +146,19 @@ bool isValidFileName(const QString &name)
     return true;
 }
 
+QByteArray encodedName(QStringView name)
+{
+    QByteArray bytes(name.size(), Qt::Uninitialized);
+    char *const out = bytes.data();
+    const char16_t *const in = name.utf16();
+    char16_t all = 0;  // every unit's bits: no early stop, so many units go at a time
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        all |= in[i];
+        out[i] = char(in[i]);
+    }
+    return all < 0x80 ? bytes : name.toLocal8Bit();
+}
+
 QByteArray fileNameBytes(const QString &name)
 {
     if (isValidFileName(name))

@@ -186,7 +186,7 @@ void checkDestination(const Destination &destination, const FolderEntry &now, co
 Destination destinationOf(const QString &resultPath, const JobOptions &options, const JobContext &context)
 {
     Destination destination;
-    destination.name = QFile::encodeName(GetFileName(resultPath, options.separator));
+    destination.name = encodedName(GetFileName(resultPath, options.separator));
     destination.path = resultPath;
     if (options.save == SaveOption::OutputFolder && !context.subFolder.isEmpty()) {
         // A folder below the output folder is made on the way to the write; a dry

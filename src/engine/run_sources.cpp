@@ -1,5 +1,6 @@
 #include "engine/run_sources.h"
 
+#include "base/paths.h"
 #include "engine/worker_threads.h"
 
 #include <QFile>
@@ -63,7 +64,7 @@ public:
             if (folder != m_folder)
                 open(folder);
             if (m_fd >= 0) {
-                m_name = QFile::encodeName(path.mid(slash + 1));
+                m_name = encodedName(QStringView(path).sliced(slash + 1));
                 return ::fstatat(m_fd, m_name.constData(), info, AT_SYMLINK_NOFOLLOW) == 0;
             }
         }

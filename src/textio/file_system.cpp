@@ -1,5 +1,6 @@
 #include "textio/file_system.h"
 
+#include "base/paths.h"
 #include "base/tessaly_error.h"
 
 #include <QFile>
@@ -176,7 +177,7 @@ namespace {
 int openRegular(const QString &path, SourceFile *file, struct stat &info)
 {
     // O_NONBLOCK keeps a FIFO from stalling the open; such files are refused below.
-    Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor fd(::open(encodedName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
     if (::fstat(fd.get(), &info) != 0)
