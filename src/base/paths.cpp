@@ -187,7 +187,14 @@ QString absolutePath(const QString &current, const QString &path)
 {
     if (!isValidFileName(path))
         return path;  // QFileInfo would re-spell it
-    const QString absolute = isRelative(path) ? current + u'/' + path : path;
+    QString absolute = path;
+    if (isRelative(path)) {
+        // One block for the three parts.
+        absolute = QString(current.size() + 1 + path.size(), Qt::Uninitialized);
+        QChar *const slash = std::copy(current.cbegin(), current.cend(), absolute.data());
+        *slash = u'/';
+        std::copy(path.cbegin(), path.cend(), slash + 1);
+    }
     if (isClean(absolute))
         return absolute;
     QString clean = QDir::cleanPath(absolute);
