@@ -4,6 +4,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace tessaly {
 
 QString replacedName(const QString &resultPath, const QString &source, QChar sep)
@@ -29,12 +31,17 @@ QString composeResultPath(const QString &source, SaveOption save, const QString 
     // A folder that ends with a lone separator, followed by a name that starts
     // with none, gets no second one: the normalizing would only take it out again
     // (and after two or more, or before one, it takes out only one of a pair).
-    const auto into = [sep](QString folder, const QString &name) {
+    const auto into = [sep](QStringView folder, QStringView name) {
         const qsizetype n = folder.size();
         const bool loneEnd = n > 0 && folder[n - 1] == sep && (n == 1 || folder[n - 2] != sep);
-        if (!loneEnd || name.startsWith(sep))
-            folder += sep;
-        return folder + name;
+        const bool between = !loneEnd || name.startsWith(sep);
+        // One block for the parts.
+        QString joined(n + qsizetype(between) + name.size(), Qt::Uninitialized);
+        QChar *next = std::copy(folder.cbegin(), folder.cend(), joined.data());
+        if (between)
+            *next++ = sep;
+        std::copy(name.cbegin(), name.cend(), next);
+        return joined;
     };
     QString result;
     if (save == SaveOption::OutputFolder)
