@@ -146,6 +146,17 @@ bool isValidFileName(const QString &name)
     return true;
 }
 
+QString joinPath(QStringView folder, QChar separator, QStringView name)
+{
+    const bool between = !separator.isNull();
+    QString joined(folder.size() + qsizetype(between) + name.size(), Qt::Uninitialized);
+    QChar *next = std::copy(folder.cbegin(), folder.cend(), joined.data());
+    if (between)
+        *next++ = separator;
+    std::copy(name.cbegin(), name.cend(), next);
+    return joined;
+}
+
 QByteArray encodedName(QStringView name)
 {
     QByteArray bytes(name.size(), Qt::Uninitialized);
@@ -187,14 +198,7 @@ QString absolutePath(const QString &current, const QString &path)
 {
     if (!isValidFileName(path))
         return path;  // QFileInfo would re-spell it
-    QString absolute = path;
-    if (isRelative(path)) {
-        // One block for the three parts.
-        absolute = QString(current.size() + 1 + path.size(), Qt::Uninitialized);
-        QChar *const slash = std::copy(current.cbegin(), current.cend(), absolute.data());
-        *slash = u'/';
-        std::copy(path.cbegin(), path.cend(), slash + 1);
-    }
+    const QString absolute = isRelative(path) ? joinPath(current, u'/', path) : path;
     if (isClean(absolute))
         return absolute;
     QString clean = QDir::cleanPath(absolute);

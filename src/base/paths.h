@@ -37,6 +37,9 @@ bool isValidFileName(const QString &name);
 // The bytes decodeFileName was given: each lone surrogate U+DC80..U+DCFF is its
 // byte again, everything else is UTF-8 (any other lone surrogate becomes U+FFFD).
 QByteArray fileNameBytes(const QString &name);
+// folder + separator + name, made in one block; a null separator (QChar()) puts
+// none between them.
+QString joinPath(QStringView folder, QChar separator, QStringView name);
 // QFile::encodeName of a name or path, copied unit by unit when it is all ASCII
 // (the names of most runs), which spares the encoder.
 QByteArray encodedName(QStringView name);

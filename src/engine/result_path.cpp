@@ -4,8 +4,6 @@
 
 #include <QHash>
 
-#include <algorithm>
-
 namespace tessaly {
 
 QString replacedName(const QString &resultPath, const QString &source, QChar sep)
@@ -34,14 +32,7 @@ QString composeResultPath(const QString &source, SaveOption save, const QString 
     const auto into = [sep](QStringView folder, QStringView name) {
         const qsizetype n = folder.size();
         const bool loneEnd = n > 0 && folder[n - 1] == sep && (n == 1 || folder[n - 2] != sep);
-        const bool between = !loneEnd || name.startsWith(sep);
-        // One block for the parts.
-        QString joined(n + qsizetype(between) + name.size(), Qt::Uninitialized);
-        QChar *next = std::copy(folder.cbegin(), folder.cend(), joined.data());
-        if (between)
-            *next++ = sep;
-        std::copy(name.cbegin(), name.cend(), next);
-        return joined;
+        return joinPath(folder, !loneEnd || name.startsWith(sep) ? sep : QChar(), name);
     };
     QString result;
     if (save == SaveOption::OutputFolder)
