@@ -67,7 +67,8 @@ QString foldersBelow(const QString &path, const QString &folder, QChar sep)
     const qsizetype start = folder.endsWith(sep) ? folder.size() : folder.size() + 1;
     if (path.size() <= start || !path.startsWith(folder) || path.at(start - 1) != sep)
         return QString();
-    return GetFilePath(path.mid(start), sep);
+    const qsizetype last = path.lastIndexOf(sep);
+    return last < start ? QString() : path.mid(start, last + 1 - start);
 }
 
 QString GetFileExtension(const QString &path)
@@ -105,6 +106,12 @@ QString localPath(const QString &path)
 
 QString decodeFileName(const QByteArray &name)
 {
+    // A name of ASCII alone (most) reads the same as Latin-1, which needs no decoder.
+    uchar all = 0;  // every byte's bits: no early stop, so many bytes go at a time
+    for (const char byte : name)
+        all |= uchar(byte);
+    if (all < 0x80)
+        return QString::fromLatin1(name);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8.decode(name);
     if (!utf8.hasError())

@@ -1,5 +1,7 @@
 #include "engine/output_folders.h"
 
+#include "base/paths.h"
+
 #include <QFile>
 
 namespace tessaly {
@@ -44,7 +46,7 @@ std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, con
 OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const QString &subFolder, bool make,
                                               const FileSystem &fs)
 {
-    const QString path = outputFolder + u'/' + subFolder;
+    const QString path = joinPath(outputFolder, u'/', subFolder);
     {
         const std::lock_guard lock(m_mutex);
         if (const Below *kept = cached(path))
