@@ -132,7 +132,7 @@ std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const 
         const QChar sep = entry.back();
         for (const QString &name : ListFolderFiles(parent, pattern)) {
             if (!name.startsWith(u'~'))
-                files.append(parent + sep + name);
+                files.append(joinPath(parent, sep, name));
         }
     }
     return files;
