@@ -20,6 +20,8 @@ private slots:
     void normalizePath();
     void foldersBelow_data();
     void foldersBelow();
+    void absolutePaths_data();
+    void absolutePaths();
     void resultPath_data();
     void resultPath();
     void fileAndFolderTests();
@@ -122,6 +124,29 @@ void TestPaths::normalizePath()
     QFETCH(QString, path);
     QFETCH(QString, sep);
     QTEST(NormalizePath(path, sep[0]), "expected");
+}
+
+void TestPaths::absolutePaths_data()
+{
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("relative") << "/w" << "a/b.htm" << "/w/a/b.htm";
+    QTest::newRow("absolute") << "/w" << "/x/b.htm" << "/x/b.htm";
+    QTest::newRow("dot part") << "/w" << "./a/./b.htm" << "/w/a/b.htm";
+    QTest::newRow("dot-dot part") << "/w/v" << "../a.htm" << "/w/a.htm";
+    QTest::newRow("doubled separator") << "/w" << "a//b.htm" << "/w/a/b.htm";
+    QTest::newRow("closing separator kept") << "/w" << "a/" << "/w/a/";
+    QTest::newRow("closing dot") << "/w" << "a/." << "/w/a";
+    QTest::newRow("names that start with dots") << "/w" << ".a/..b/...c" << "/w/.a/..b/...c";
+    QTest::newRow("in the root folder") << "/" << "a.htm" << "/a.htm";
+}
+
+void TestPaths::absolutePaths()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, path);
+    QTEST(absolutePath(current, path), "expected");
 }
 
 void TestPaths::resultPath_data()

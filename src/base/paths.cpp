@@ -33,6 +33,14 @@ bool isClean(QStringView path)
 #ifdef Q_OS_UNIX
     if (!path.startsWith(u'/'))
         return false;
+    // Most paths have no '/' followed by '/' or '.': one quick look, many units
+    // at a time (no early stop); the others are read part by part.
+    const char16_t *const units = path.utf16();
+    unsigned suspect = 0;
+    for (qsizetype i = 0; i + 1 < path.size(); ++i)
+        suspect |= unsigned(units[i] == u'/') & unsigned(units[i + 1] == u'/' || units[i + 1] == u'.');
+    if (suspect == 0)
+        return true;
     qsizetype start = 1;  // of the part being read
     for (qsizetype i = 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != u'/')
@@ -91,10 +99,14 @@ QString NormalizePath(const QString &path, QChar sep)
     // A backslash path that begins with separators is a network share: two stay.
     const qsizetype lead = first == 0 ? 0 : sep == u'\\' ? 2 : 1;
     const QStringView rest = QStringView(path).sliced(first);
-    // Most paths need nothing, and are not copied.
-    if (first == lead && std::adjacent_find(rest.begin(), rest.end(), [sep](QChar a, QChar b) {
-                             return a == sep && b == sep;
-                         }) == rest.end())
+    // Most paths need nothing, and are not copied. The look for a doubled
+    // separator takes many units at a time (no early stop).
+    const char16_t *const units = rest.utf16();
+    const char16_t separator = sep.unicode();
+    unsigned twice = 0;
+    for (qsizetype i = 0; i + 1 < rest.size(); ++i)
+        twice |= unsigned(units[i] == separator) & unsigned(units[i + 1] == separator);
+    if (first == lead && twice == 0)
         return path;
     return rest.toString().replace(doubled, 2, &sep, 1).prepend(QString(lead, sep));
 }
@@ -140,8 +152,13 @@ QString decodeFileName(const QByteArray &name)
 
 bool isValidFileName(const QString &name)
 {
-    // Most names hold no surrogate at all: one quick look.
-    if (std::none_of(name.begin(), name.end(), [](QChar c) { return c.isSurrogate(); }))
+    // Most names hold no surrogate at all: one quick look, many units at a time
+    // (no early stop).
+    const ushort *const units = name.utf16();
+    unsigned surrogates = 0;
+    for (qsizetype i = 0; i < name.size(); ++i)
+        surrogates |= unsigned((units[i] & 0xF800) == 0xD800);
+    if (surrogates == 0)
         return true;
     for (qsizetype i = 0; i < name.size(); ++i) {
         const QChar c = name.at(i);
