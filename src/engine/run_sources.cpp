@@ -8,6 +8,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -96,6 +97,15 @@ private:
 
 // How many neighbouring sources one thread looks at in a go.
 constexpr qsizetype kBlockSize = 256;
+
+// Sorts, unless one look finds the items in order already: a scanned tree's
+// files often come in the order of their identities and names.
+template <class Iterator, class Less>
+void sortUnlessSorted(Iterator first, Iterator last, Less less)
+{
+    if (!std::is_sorted(first, last, less))
+        std::sort(first, last, less);
+}
 
 } // namespace
 
@@ -192,8 +202,8 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
         m_names += block.names;
         block = {};  // each block's memory goes as soon as it is joined
     }
-    std::sort(m_files.begin(), m_files.end());
-    std::sort(m_places.begin(), m_places.end(), [&](const SourcePlace &a, const SourcePlace &b) {
+    sortUnlessSorted(m_files.begin(), m_files.end(), std::less<>());
+    sortUnlessSorted(m_places.begin(), m_places.end(), [&](const SourcePlace &a, const SourcePlace &b) {
         return std::make_tuple(a.folder, nameOf(a)) < std::make_tuple(b.folder, nameOf(b));
     });
 }
