@@ -6,6 +6,8 @@
 #include "base/paths.h"
 #include "engine/result_path.h"
 
+#include <QDir>
+
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -81,6 +83,25 @@ QString referenceResultPath(const QString &source, SaveOption save, const QStrin
     return result;
 }
 
+// The name made absolute against the working folder and always cleaned by Qt,
+// keeping a closing "/": what the quick test of a clean name must agree with.
+QString referenceAbsolute(const QString &current, const QString &path)
+{
+    const QString absolute = path.startsWith(u'/') || path.startsWith(u':') ? path : current + u'/' + path;
+    QString clean = QDir::cleanPath(absolute);
+    if (absolute.endsWith(u'/') && !clean.endsWith(u'/'))
+        clean += u'/';
+    return clean;
+}
+
+QString referenceFoldersBelow(const QString &path, const QString &folder, QChar sep)
+{
+    const qsizetype start = folder.endsWith(sep) ? folder.size() : folder.size() + 1;
+    if (path.size() <= start || !path.startsWith(folder) || path.at(start - 1) != sep)
+        return QString();
+    return GetFilePath(path.mid(start), sep);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -106,6 +127,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString normal = NormalizePath(path, sep);
     FUZZ_CHECK(normal == referenceNormalize(path, sep));
     FUZZ_CHECK(normal.size() <= path.size() + 1);
+
+    FUZZ_CHECK(absolutePath(u'/' + folder, path) == referenceAbsolute(u'/' + folder, path));
+    FUZZ_CHECK(foldersBelow(path, folder, sep) == referenceFoldersBelow(path, folder, sep));
 
     const QString result = composeResultPath(path, save, folder, sep, subFolder);
     FUZZ_CHECK(result == referenceResultPath(path, save, folder, sep, subFolder));
