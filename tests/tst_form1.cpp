@@ -465,18 +465,20 @@ private slots:
         m_bed->platform.pressShowDetails = true;
         QStringList sources;
         QString changes;
+        bool compared = false;
         m_bed->platform.onExec = [&](QDialog &dialog) {
             auto *files = dialog.findChild<QTableView *>("files");
             for (int row = 0; row < files->model()->rowCount(); ++row)
                 sources << files->model()->index(row, 0).data().toString();
             files->setCurrentIndex(files->model()->index(1, 0));
             auto *diff = dialog.findChild<tessaly::DiffView *>("changes");
-            QTest::qWaitFor([diff] { return !diff->isComparing(); });
+            compared = QTest::qWaitFor([diff] { return !diff->isComparing(); });
             changes = diff->shownText();
             dialog.findChild<QPushButton *>("openOutputFolder")->click();
             return 0;
         };
         runToEnd(form);
+        QVERIFY(compared);
         QCOMPARE(sources, (QStringList{b, a}));
         QCOMPARE(changes, QStringLiteral("@@ -1 +1 @@\n-<body>old</body>\n+<body>new</body>"));
         QCOMPARE(m_bed->platform.textsOf("openFolder"), QStringList{QFileInfo(outFolder() + "a.htm").absolutePath()});
@@ -636,6 +638,7 @@ private slots:
         text2()->setPlainText("new");
         int listed = -1;
         QString changes;
+        bool compared = false;
         bool writtenBeforeChoice = true;
         m_bed->platform.onExec = [&](QDialog &dialog) {
             auto *files = dialog.findChild<QTableView *>("files");
@@ -643,7 +646,7 @@ private slots:
             // The skipped empty file comes first.
             files->setCurrentIndex(files->model()->index(1, 0));
             auto *diff = dialog.findChild<tessaly::DiffView *>("changes");
-            QTest::qWaitFor([diff] { return !diff->isComparing(); });
+            compared = QTest::qWaitFor([diff] { return !diff->isComparing(); });
             changes = diff->shownText();
             writtenBeforeChoice = QFileInfo::exists(outFolder() + "page.htm");
             dialog.findChild<QPushButton *>(button)->click();
@@ -652,6 +655,7 @@ private slots:
         testing::clickButton(&form, "PreviewButton");
         testing::waitForRun(form);
         QCOMPARE(listed, 2);
+        QVERIFY(compared);
         QCOMPARE(changes, QStringLiteral("@@ -1,4 +1,4 @@\n <body>\n-<p>old text</p>\n+<p>new text</p>\n <p>same</p>\n </body>"));
         QVERIFY(!writtenBeforeChoice);
         QCOMPARE(m_bed->platform.textsOf("message"), written ? QStringList{"Done.\n1 file was skipped."} : QStringList{});
