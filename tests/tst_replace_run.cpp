@@ -17,6 +17,8 @@
 #include <numeric>
 #include <thread>
 
+#include <unistd.h>
+
 using namespace tessaly;
 
 Q_DECLARE_METATYPE(tessaly::ReplaceMode)
@@ -297,27 +299,46 @@ private slots:
         QCOMPARE(sink.outcomes.at(1).report->statement, 166);
     }
 
-    // A source is known by its place even once its name holds another file,
-    // also when the sources were looked at by several threads, a block each.
-    void sourcesKnownByPlace_data()
+    // A source is known by its place even once its name holds another file, and
+    // by its identity under another name; also when the sources were looked at by
+    // several threads, a block each, or placed from their folder's listing (where
+    // a link among them still counts with the place it leads to).
+    void sourcesKnownByPlaceAndIdentity_data()
     {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("threads");
         QTest::newRow("one source") << 1 << 1;
         QTest::newRow("600 sources, two threads") << 600 << 2;
     }
-    void sourcesKnownByPlace()
+    void sourcesKnownByPlaceAndIdentity()
     {
         QFETCH(int, count);
         QFETCH(int, threads);
+        QVERIFY(QDir(m_dir->path()).mkpath("elsewhere"));
+        const QString elsewhere = m_dir->filePath("elsewhere");
+        testing::writeBytes(elsewhere + "/target.htm", "t");
+        testing::writeBytes(elsewhere + "/other.htm", "o");
         QStringList paths;
         for (int i = 0; i < count; ++i)
             paths << source(QStringLiteral("p%1.htm").arg(i), "x");
+        const QString link = m_dir->filePath("link.htm");
+        QVERIFY(QFile::link(elsewhere + "/target.htm", link));
+        paths.insert(paths.size() / 2, link);
+        QVERIFY(::link(QFile::encodeName(paths.last()).constData(), QFile::encodeName(elsewhere + "/copy.htm").constData()) == 0);
+
         const RunSources sources(paths.size(), [&](qsizetype i) { return paths.at(i); }, threads);
-        const auto folder = FileSystem::real().openFolder(m_dir->path());
+        const FileSystem &fs = FileSystem::real();
+        const auto folder = fs.openFolder(m_dir->path());
         for (int i = 0; i < count; ++i)
             QVERIFY(sources.holds(*folder, QFile::encodeName(QStringLiteral("p%1.htm").arg(i)), FolderEntry{}));
         QVERIFY(!sources.holds(*folder, "other.htm", FolderEntry{}));
+        const auto other = fs.openFolder(elsewhere);
+        const auto holdsNow = [&](const QByteArray &name) {
+            return sources.holds(*other, name, fs.lookUp({other, name, elsewhere + "/" + name}));
+        };
+        QVERIFY(sources.holds(*other, "target.htm", FolderEntry{}));
+        QVERIFY(holdsNow("copy.htm"));
+        QVERIFY(!holdsNow("other.htm"));
     }
 
     // A stop ends the run after the files in flight: the outcomes are the first

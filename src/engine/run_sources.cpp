@@ -8,11 +8,14 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <tuple>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,10 +46,12 @@ std::optional<FileIdentity> identify(const QString &path)
 
 // Looks at sources folder by folder (the listed files come grouped by folder):
 // a name looked up in its open folder spares walking the whole path again, and
-// the open folder tells its own identity once for all its files.
+// the open folder tells its own identity once for all its files. Once several
+// names of one folder were looked at, the folder's listing tells its plain files
+// in one pass, where each name would cost a system call of its own.
 class FolderByFolder {
 public:
-    FolderByFolder() = default;
+    explicit FolderByFolder(std::vector<RunSources::ListedFolder> &listed) : m_listed(listed) {}
     FolderByFolder(const FolderByFolder &) = delete;
     FolderByFolder &operator=(const FolderByFolder &) = delete;
     ~FolderByFolder()
@@ -55,44 +60,108 @@ public:
             ::close(m_fd);
     }
 
-    // What lstat says of the absolute path.
-    bool lookAt(const QString &path, struct stat *info)
+    // Takes the name of the absolute path through its open folder; false when it
+    // cannot, and the path is looked at whole.
+    bool enter(const QString &path)
     {
         m_name.clear();
         const qsizetype slash = path.lastIndexOf(u'/');
-        if (path.startsWith(u'/') && slash < path.size() - 1) {
-            const QStringView folder = QStringView(path).first(std::max<qsizetype>(slash, 1));
-            if (folder != m_folder)
-                open(folder);
-            if (m_fd >= 0) {
-                m_name = encodedName(QStringView(path).sliced(slash + 1));
-                return ::fstatat(m_fd, m_name.constData(), info, AT_SYMLINK_NOFOLLOW) == 0;
-            }
-        }
+        if (!path.startsWith(u'/') || slash == path.size() - 1)
+            return false;
+        const QStringView folder = QStringView(path).first(std::max<qsizetype>(slash, 1));
+        if (folder != m_folder)
+            open(folder);
+        if (m_fd < 0)
+            return false;
+        m_name = encodedName(QStringView(path).sliced(slash + 1));
+        ++m_entered;
+        return true;
+    }
+    // Whether the folder's listing shows the entered name as a plain file (not a
+    // link, not a folder). The listing is read once the folder has had enough
+    // names for it: a pass over a large folder for a few of its files would cost
+    // more than looking at them one by one.
+    bool listedAsPlainFile()
+    {
+        if (m_name.isEmpty() || !m_identity)
+            return false;
+        if (!m_listingRead && m_entered >= std::max<qint64>(kListingAfter, m_folderSize / kFolderBytesPerName))
+            readListing();
+        return std::binary_search(m_plainFiles.begin(), m_plainFiles.end(),
+                                  std::string_view(m_name.constData(), size_t(m_name.size())));
+    }
+    // What lstat says of the entered name, or of the whole path.
+    bool lookAt(const QString &path, struct stat *info) const
+    {
+        if (!m_name.isEmpty())
+            return ::fstatat(m_fd, m_name.constData(), info, AT_SYMLINK_NOFOLLOW) == 0;
         return ::lstat(QFile::encodeName(path).constData(), info) == 0;
     }
-    // The folder and name of the path last looked at through its open folder;
-    // none when it was looked at whole.
+    // The folder and name of the entered path; no folder when it was looked at whole.
     const std::optional<FileIdentity> &folder() const { return m_name.isEmpty() ? kNone : m_identity; }
     const QByteArray &name() const { return m_name; }
 
 private:
     static constexpr std::optional<FileIdentity> kNone = std::nullopt;
+    static constexpr qint64 kListingAfter = 4;
+    // A folder's size is its entries' share of the disk: a listing is read once
+    // there has been a name for each this many bytes of it.
+    static constexpr qint64 kFolderBytesPerName = 1024;
 
     void open(QStringView folder)
     {
         if (m_fd >= 0)
             ::close(m_fd);
         m_folder = folder.toString();
+        m_entered = 0;
+        m_listingRead = false;
+        m_listing.clear();
+        m_plainFiles.clear();
         m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         struct stat info {};
-        m_identity = m_fd >= 0 && ::fstat(m_fd, &info) == 0 ? std::optional(identityOf(info)) : std::nullopt;
+        const bool known = m_fd >= 0 && ::fstat(m_fd, &info) == 0;
+        m_identity = known ? std::optional(identityOf(info)) : std::nullopt;
+        m_folderSize = known ? qint64(info.st_size) : 0;
+    }
+    void readListing()
+    {
+        m_listingRead = true;
+        const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        // A name found is a plain file whatever comes after it: a listing cut
+        // short by an error leaves the rest to be looked at one by one.
+        std::vector<std::pair<size_t, size_t>> spans;
+        alignas(dirent64) char entries[16384];
+        for (ssize_t size; (size = ::getdents64(fd, entries, sizeof entries)) > 0;) {
+            for (ssize_t at = 0; at < size;) {
+                const auto *entry = reinterpret_cast<const dirent64 *>(entries + at);
+                at += entry->d_reclen;
+                if (entry->d_type != DT_REG)
+                    continue;
+                const size_t length = std::strlen(entry->d_name);
+                spans.emplace_back(m_listing.size(), length);
+                m_listing.append(entry->d_name, length);
+            }
+        }
+        ::close(fd);
+        m_plainFiles.reserve(spans.size());
+        for (const auto &[offset, length] : spans)
+            m_plainFiles.emplace_back(m_listing.data() + offset, length);
+        std::sort(m_plainFiles.begin(), m_plainFiles.end());
+        m_listed.push_back({*m_identity, m_folder});
     }
 
+    std::vector<RunSources::ListedFolder> &m_listed;
     QString m_folder;
     int m_fd = -1;
     std::optional<FileIdentity> m_identity;
+    qint64 m_folderSize = 0;
+    qint64 m_entered = 0;  // names taken through the open folder
     QByteArray m_name;
+    bool m_listingRead = false;
+    std::string m_listing;
+    std::vector<std::string_view> m_plainFiles;  // into m_listing, sorted
 };
 
 // How many neighbouring sources one thread looks at in a go.
@@ -114,8 +183,8 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const Path
     Block block;
     block.files.reserve(size_t(last - first));
     block.places.reserve(size_t(last - first));
-    const auto addPlace = [&](const FileIdentity &folder, const QByteArray &name) {
-        block.places.push_back({folder, quint32(block.names.size()), quint32(name.size())});
+    const auto addPlace = [&](const FileIdentity &folder, const QByteArray &name, quint32 flags = 0) {
+        block.places.push_back({folder, quint32(block.names.size()), quint32(name.size()) | flags});
         block.names += name;
     };
     // A name the open folder did not look at: its folder is looked up on its own.
@@ -137,9 +206,16 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const Path
         isFolder[i - first] = 1;
         return true;
     };
-    FolderByFolder looks;
+    FolderByFolder looks(block.listedFolders);
     for (qsizetype i = first; i < last; ++i) {
         const QString path = pathAt(i);
+        looks.enter(path);
+        // A plain file by its folder's listing: its place now, its identity when
+        // a check first needs it.
+        if (looks.listedAsPlainFile()) {
+            addPlace(*looks.folder(), looks.name(), kIdentifyLater);
+            continue;
+        }
         // One look at the name; a link is followed to the file it leads to.
         struct stat info {};
         if (!looks.lookAt(path, &info) || isFolderAt(i, info))
@@ -200,18 +276,75 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
             m_places.push_back(place);
         }
         m_names += block.names;
+        m_listedFolders.insert(m_listedFolders.end(), block.listedFolders.begin(), block.listedFolders.end());
         block = {};  // each block's memory goes as soon as it is joined
     }
+    // A folder may have been listed in two neighbouring blocks.
+    const auto byIdentity = [](const ListedFolder &a, const ListedFolder &b) { return a.identity < b.identity; };
+    std::sort(m_listedFolders.begin(), m_listedFolders.end(), byIdentity);
+    m_listedFolders.erase(std::unique(m_listedFolders.begin(), m_listedFolders.end(),
+                                      [](const ListedFolder &a, const ListedFolder &b) { return a.identity == b.identity; }),
+                          m_listedFolders.end());
+    m_laterIdentified = std::make_unique<std::once_flag>();
+    m_laterFiles.clear();
     sortUnlessSorted(m_files.begin(), m_files.end(), std::less<>());
     sortUnlessSorted(m_places.begin(), m_places.end(), [&](const SourcePlace &a, const SourcePlace &b) {
         return std::make_tuple(a.folder, nameOf(a)) < std::make_tuple(b.folder, nameOf(b));
     });
 }
 
+const std::vector<FileIdentity> &RunSources::laterFiles() const
+{
+    std::call_once(*m_laterIdentified, [this] {
+        std::vector<FileIdentity> found;
+        // The places are sorted by folder: each listed folder is opened once, and
+        // only where it still is the folder it was.
+        int fd = -1;
+        std::optional<FileIdentity> opened;
+        bool same = false;
+        std::string name;
+        for (const SourcePlace &place : m_places) {
+            if (!(place.length & kIdentifyLater))
+                continue;
+            if (!opened || !(*opened == place.folder)) {
+                if (fd >= 0)
+                    ::close(fd);
+                opened = place.folder;
+                const auto listed = std::lower_bound(
+                    m_listedFolders.begin(), m_listedFolders.end(), place.folder,
+                    [](const ListedFolder &f, const FileIdentity &identity) { return f.identity < identity; });
+                fd = listed != m_listedFolders.end() && listed->identity == place.folder
+                         ? ::open(QFile::encodeName(listed->path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC)
+                         : -1;
+                struct stat info {};
+                same = fd >= 0 && ::fstat(fd, &info) == 0 && identityOf(info) == place.folder;
+            }
+            if (!same)
+                continue;
+            name.assign(nameOf(place));
+            struct stat info {};
+            if (::fstatat(fd, name.c_str(), &info, 0) == 0 && !S_ISDIR(info.st_mode))
+                found.push_back(identityOf(info));
+        }
+        if (fd >= 0)
+            ::close(fd);
+        std::sort(found.begin(), found.end());
+        m_laterFiles = std::move(found);
+    });
+    return m_laterFiles;
+}
+
 bool RunSources::holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const
 {
-    if (now.exists && std::binary_search(m_files.begin(), m_files.end(), now.identity))
-        return true;
+    if (now.exists) {
+        if (std::binary_search(m_files.begin(), m_files.end(), now.identity))
+            return true;
+        if (!m_listedFolders.empty()) {
+            const std::vector<FileIdentity> &later = laterFiles();
+            if (std::binary_search(later.begin(), later.end(), now.identity))
+                return true;
+        }
+    }
     const std::string_view wanted(name.constData(), size_t(name.size()));
     const auto place = std::lower_bound(m_places.begin(), m_places.end(), folder.identity(),
                                         [&](const SourcePlace &p, const FileIdentity &f) {

@@ -1,7 +1,13 @@
-// The sources of one run, recognised as they were when the run started: by
-// identity (device and inode) and by place (folder identity and name), so that no
-// result of the run replaces one, whatever the spelling, links, or an editor
+// The sources of one run, recognised by place (folder identity and name, as the
+// places were when the run started) and by identity (device and inode), so that
+// no result of the run replaces one, whatever the spelling, links, or an editor
 // saving a new file under a source's name during the run.
+//
+// A plain file among many of its folder is placed from the folder's listing, and
+// its identity is looked up only when a result's name is first found to hold a
+// file: most runs write to free names only and never need it. Until then the run
+// changes no name that leads to a source (their places are protected), so the
+// identities are those the sources had when the run started.
 #pragma once
 
 #include "textio/file_system.h"
@@ -11,6 +17,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -31,12 +39,18 @@ public:
         : RunSources(paths.size(), [&](qsizetype i) { return paths.at(i); })
     {
     }
-    // Adds more sources, looked at as the constructor does.
+    // Adds more sources, looked at as the constructor does; before the run.
     void add(qsizetype count, const PathAt &pathAt, int threads = 1, int threadLimit = -1,
              std::vector<char> *folders = nullptr);
     // Through an open folder: the name held a source when the run started, or
     // holds one now (what it holds looked up through the same folder).
     bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;
+
+    // A folder whose plain files were placed from its listing.
+    struct ListedFolder {
+        FileIdentity identity;
+        QString path;
+    };
 
 private:
     // Kept compact, as there is one of each per listed file: sorted arrays, and
@@ -44,23 +58,31 @@ private:
     struct SourcePlace {
         FileIdentity folder;
         quint32 offset;  // of the name in m_names
-        quint32 length;
+        quint32 length;  // with kIdentifyLater set when the file's identity is not yet known
     };
+    static constexpr quint32 kIdentifyLater = 1u << 31;
     std::string_view nameOf(const SourcePlace &place) const
     {
-        return {m_names.constData() + place.offset, place.length};
+        return {m_names.constData() + place.offset, place.length & ~kIdentifyLater};
     }
     // What one thread found of a block of neighbouring sources.
     struct Block {
         std::vector<FileIdentity> files;
         std::vector<SourcePlace> places;  // offsets into `names`
         QByteArray names;
+        std::vector<ListedFolder> listedFolders;
     };
     static Block lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder);
+    // The identities of the files placed from their folders' listings, looked up
+    // once, by the first check that needs them.
+    const std::vector<FileIdentity> &laterFiles() const;
 
     std::vector<FileIdentity> m_files;
     std::vector<SourcePlace> m_places;
     QByteArray m_names;
+    std::vector<ListedFolder> m_listedFolders;  // sorted by identity
+    std::unique_ptr<std::once_flag> m_laterIdentified = std::make_unique<std::once_flag>();
+    mutable std::vector<FileIdentity> m_laterFiles;
 };
 
 } // namespace tessaly
