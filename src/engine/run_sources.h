@@ -5,9 +5,11 @@
 //
 // A plain file among many of its folder is placed from the folder's listing, and
 // its identity is looked up only when a result's name is first found to hold a
-// file: most runs write to free names only and never need it. Until then the run
-// changes no name that leads to a source (their places are protected), so the
-// identities are those the sources had when the run started.
+// file: most runs write to free names only and never need it. The places are
+// protected from the start, so no result has taken a source's name by then; the
+// identity is looked up through the same folder (a folder that is no longer
+// where it was is left out), and is the one the file had when the run started
+// unless another program replaced it meanwhile.
 #pragma once
 
 #include "textio/file_system.h"
