@@ -268,6 +268,7 @@ void TestFaultInjection::changeDuringTheWrite_data()
     QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
     QTest::addColumn<QString>("subFolder");      // below the output folder, made by the job
     QTest::addColumn<bool>("hidden");            // a hidden temporary file, not an unnamed one
+    QTest::addColumn<int>("siblings");           // listed pages before the source in its folder
 
     const auto link = int(Change::RepointOutputLink), replace = int(Change::ReplaceSource),
                hardLink = int(Change::LinkResultNameToSource);
@@ -277,19 +278,25 @@ void TestFaultInjection::changeDuringTheWrite_data()
         const auto row = [&](const char *name) -> QTestData & {
             return QTest::newRow(qPrintable(QString::fromLatin1(name) + (hidden ? ", hidden temporary" : "")));
         };
-        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "" << hidden;
-        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << 0 << "" << hidden;
-        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "" << hidden;
-        row("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "" << hidden;
-        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "" << hidden;
+        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << 0 << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "" << hidden << 0;
+        row("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "" << hidden << 0;
+        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "" << hidden << 0;
         // After the last check a rename only replaces the name, the source untouched;
         // a link finds the name taken, and the check made then sees the source.
         row("result name made a hard link to a source before placing")
-            << "empty" << hardLink << placing << (hidden ? 0 : 166) << "" << hidden;
+            << "empty" << hardLink << placing << (hidden ? 0 : 166) << "" << hidden << 0;
         // A folder the run made is not looked into before the write; the last check is made all the same.
         row("result name in a folder made by the run made a hard link to a source while writing")
-            << "empty" << hardLink << writing << 166 << "made" << hidden;
+            << "empty" << hardLink << writing << 166 << "made" << hidden << 0;
     }
+    // Among several listed pages of its folder a source is placed from the folder's
+    // listing and its identity is looked up only when a check needs it.
+    QTest::newRow("result name made a hard link to a source among listed pages while writing")
+        << "empty" << hardLink << writing << 166 << "" << false << 4;
+    QTest::newRow("source among listed pages saved anew by an editor")
+        << "site" << replace << before << 166 << "" << false << 4;
 }
 
 // Two listed sources named index.htm, the second written through an output folder
@@ -302,6 +309,7 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(int, statement);
     QFETCH(QString, subFolder);
     QFETCH(bool, hidden);
+    QFETCH(int, siblings);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -320,7 +328,13 @@ void TestFaultInjection::changeDuringTheWrite()
     options.mode = ReplaceMode::WholeFile;
     options.save = SaveOption::OutputFolder;
     options.outputFolder = out;
-    const RunSources sources(QStringList{listed, processed});
+    QStringList sourcePaths;
+    for (int i = 0; i < siblings; ++i) {
+        sourcePaths << dir.filePath(QStringLiteral("site/page%1.htm").arg(i));
+        writeBytes(sourcePaths.last(), "<body>page</body>");
+    }
+    sourcePaths << listed << processed;
+    const RunSources sources(sourcePaths);
     OutputFolders folders;
     JobContext context;
     context.fileSystem = &fs;
