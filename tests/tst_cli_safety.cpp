@@ -37,6 +37,7 @@ private slots:
     void tooFewDescriptorsFailFiles();
     void concurrentRunsIntoOneFolder();
     void linkToAnEarlierResultFails();
+    void hardLinkToAScannedSourceIsKept();
     void reportStreamsGoneOrStuck_data();
     void reportStreamsGoneOrStuck();
     void diffOutOfMemoryFailsOneFile();
@@ -328,6 +329,27 @@ void TestCliSafety::linkToAnEarlierResultFails()
                         && lines[1].contains(path("a.htm") + "\" written earlier")
                         && lines[2].contains(path("a.htm") + "\" written earlier"));
     QCOMPARE(readBytes(path("out/a.htm")), QByteArray("new a"));
+}
+
+// A scanned folder's pages into an output folder whose names are hard links to
+// them: a result never replaces another page's file, and one that would land on
+// its own source goes to its "_replaced" name.
+void TestCliSafety::hardLinkToAScannedSourceIsKept()
+{
+    for (int i = 0; i < 10; ++i)
+        writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), "old " + QByteArray::number(i));
+    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QVERIFY(::link(QFile::encodeName(path("src/p9.htm")).constData(), QFile::encodeName(path("out/p0.htm")).constData()) == 0);
+    QVERIFY(::link(QFile::encodeName(path("src/p5.htm")).constData(), QFile::encodeName(path("out/p5.htm")).constData()) == 0);
+    const CliRun run = runCliProcess({"-w", "-j2", "-f", "old", "-r", "new", "-o", "out", "src"}, m_dir->path());
+    CLI_EXIT(run, 1);
+    CLI_VERIFY(run, run.out.contains("src/p0.htm: failed (The result \"" + path("out/p0.htm")
+                                     + "\" would overwrite a source file of this run.)"));
+    QCOMPARE(readBytes(path("out/p0.htm")), QByteArray("old 9"));
+    QCOMPARE(readBytes(path("out/p5_replaced.htm")), QByteArray("new 5"));
+    QCOMPARE(readBytes(path("out/p9.htm")), QByteArray("new 9"));
+    for (int i = 0; i < 10; ++i)
+        QCOMPARE(readBytes(path(QStringLiteral("src/p%1.htm").arg(i))), "old " + QByteArray::number(i));
 }
 
 // A reader that goes away (`| head`) stops the run quietly with 141, as SIGPIPE
