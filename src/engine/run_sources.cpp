@@ -8,7 +8,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <string>
@@ -115,7 +114,6 @@ private:
         m_folder = folder.toString();
         m_entered = 0;
         m_listingRead = false;
-        m_listing.clear();
         m_plainFiles.clear();
         m_fd = ::open(QFile::encodeName(m_folder).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         struct stat info {};
@@ -131,23 +129,16 @@ private:
             return;
         // A name found is a plain file whatever comes after it: a listing cut
         // short by an error leaves the rest to be looked at one by one.
-        std::vector<std::pair<size_t, size_t>> spans;
         alignas(dirent64) char entries[16384];
         for (ssize_t size; (size = ::getdents64(fd, entries, sizeof entries)) > 0;) {
             for (ssize_t at = 0; at < size;) {
                 const auto *entry = reinterpret_cast<const dirent64 *>(entries + at);
                 at += entry->d_reclen;
-                if (entry->d_type != DT_REG)
-                    continue;
-                const size_t length = std::strlen(entry->d_name);
-                spans.emplace_back(m_listing.size(), length);
-                m_listing.append(entry->d_name, length);
+                if (entry->d_type == DT_REG)
+                    m_plainFiles.emplace_back(entry->d_name);
             }
         }
         ::close(fd);
-        m_plainFiles.reserve(spans.size());
-        for (const auto &[offset, length] : spans)
-            m_plainFiles.emplace_back(m_listing.data() + offset, length);
         std::sort(m_plainFiles.begin(), m_plainFiles.end());
         m_listed.push_back({*m_identity, m_folder});
     }
@@ -160,8 +151,7 @@ private:
     qint64 m_entered = 0;  // names taken through the open folder
     QByteArray m_name;
     bool m_listingRead = false;
-    std::string m_listing;
-    std::vector<std::string_view> m_plainFiles;  // into m_listing, sorted
+    std::vector<std::string> m_plainFiles;  // sorted
 };
 
 // How many neighbouring sources one thread looks at in a go.
@@ -280,8 +270,8 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
         block = {};  // each block's memory goes as soon as it is joined
     }
     // A folder may have been listed in two neighbouring blocks.
-    const auto byIdentity = [](const ListedFolder &a, const ListedFolder &b) { return a.identity < b.identity; };
-    std::sort(m_listedFolders.begin(), m_listedFolders.end(), byIdentity);
+    std::sort(m_listedFolders.begin(), m_listedFolders.end(),
+              [](const ListedFolder &a, const ListedFolder &b) { return a.identity < b.identity; });
     m_listedFolders.erase(std::unique(m_listedFolders.begin(), m_listedFolders.end(),
                                       [](const ListedFolder &a, const ListedFolder &b) { return a.identity == b.identity; }),
                           m_listedFolders.end());
