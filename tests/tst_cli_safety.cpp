@@ -339,8 +339,8 @@ void TestCliSafety::hardLinkToAScannedSourceIsKept()
     for (int i = 0; i < 10; ++i)
         writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), "old " + QByteArray::number(i));
     QVERIFY(QDir(m_dir->path()).mkdir("out"));
-    QVERIFY(::link(QFile::encodeName(path("src/p9.htm")).constData(), QFile::encodeName(path("out/p0.htm")).constData()) == 0);
-    QVERIFY(::link(QFile::encodeName(path("src/p5.htm")).constData(), QFile::encodeName(path("out/p5.htm")).constData()) == 0);
+    QVERIFY(testing::makeHardLink(path("src/p9.htm"), path("out/p0.htm")));
+    QVERIFY(testing::makeHardLink(path("src/p5.htm"), path("out/p5.htm")));
     const CliRun run = runCliProcess({"-w", "-j2", "-f", "old", "-r", "new", "-o", "out", "src"}, m_dir->path());
     CLI_EXIT(run, 1);
     CLI_VERIFY(run, run.out.contains("src/p0.htm: failed (The result \"" + path("out/p0.htm")

@@ -361,8 +361,7 @@ void TestFaultInjection::changeDuringTheWrite()
         break;
     case Change::LinkResultNameToSource:
         act = [&] {
-            QVERIFY(::link(QFile::encodeName(listed).constData(),
-                           QFile::encodeName(resultName).constData()) == 0);
+            QVERIFY(testing::makeHardLink(listed, resultName));
         };
         break;
     }

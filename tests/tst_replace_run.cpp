@@ -17,8 +17,6 @@
 #include <numeric>
 #include <thread>
 
-#include <unistd.h>
-
 using namespace tessaly;
 
 Q_DECLARE_METATYPE(tessaly::ReplaceMode)
@@ -324,7 +322,7 @@ private slots:
         const QString link = m_dir->filePath("link.htm");
         QVERIFY(QFile::link(elsewhere + "/target.htm", link));
         paths.insert(paths.size() / 2, link);
-        QVERIFY(::link(QFile::encodeName(paths.last()).constData(), QFile::encodeName(elsewhere + "/copy.htm").constData()) == 0);
+        QVERIFY(testing::makeHardLink(paths.last(), elsewhere + "/copy.htm"));
 
         const RunSources sources(paths.size(), [&](qsizetype i) { return paths.at(i); }, threads);
         const FileSystem &fs = FileSystem::real();

@@ -18,6 +18,11 @@ void writeBytes(const QString &path, const QByteArray &bytes)
         throw std::runtime_error("cannot write test file " + path.toStdString());
 }
 
+bool makeHardLink(const QString &path, const QString &name)
+{
+    return ::link(QFile::encodeName(path).constData(), QFile::encodeName(name).constData()) == 0;
+}
+
 QByteArray readBytes(const QString &path)
 {
     QFile file(path);

@@ -9,6 +9,8 @@ namespace testing {
 
 void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
+// A second name for the file at `path` (a hard link); false when it cannot be made.
+bool makeHardLink(const QString &path, const QString &name);
 // Writes each file (a path below root, "/" separated; folders made as needed)
 // with the same bytes.
 void writeTree(const QString &root, const QStringList &files, const QByteArray &bytes);
