@@ -66,8 +66,6 @@ std::shared_ptr<const PreparedBytes> PreparedSets::bytes(const QList<FindReplace
 {
     const Form form = utf8 ? Form::Utf8 : Form::CodePage;
     const int number = utf8 ? 0 : codePage.number();
-    // Made under the lock: a file that comes while they are made needs them too.
-    const std::lock_guard lock(m_mutex);
     if (auto found = find(sets, form, number))
         return std::static_pointer_cast<const PreparedBytes>(found);
     auto made = std::make_shared<const PreparedBytes>(prepareBytes(sets, utf8, codePage));
@@ -77,7 +75,6 @@ std::shared_ptr<const PreparedBytes> PreparedSets::bytes(const QList<FindReplace
 
 std::shared_ptr<const PreparedSubstitutions<QString>> PreparedSets::text(const QList<FindReplaceSet> &sets)
 {
-    const std::lock_guard lock(m_mutex);
     if (auto found = find(sets, Form::Text, 0))
         return std::static_pointer_cast<const PreparedSubstitutions<QString>>(found);
     auto made = std::make_shared<const PreparedSubstitutions<QString>>(prepareText(sets));

@@ -10,7 +10,6 @@
 #include <QList>
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace tessaly {
@@ -35,8 +34,10 @@ PreparedSubstitutions<QString> prepareText(const QList<FindReplaceSet> &sets);
 // every character fits the page.
 bool replacesAsBytes(SourceFormat format, const QList<FindReplaceSet> &sets, const CodePage &codePage);
 
-// The forms already made, kept for the files still to come; the run's threads
-// share one. A request that changes during a run gets new ones.
+// The forms already made, kept for the files still to come. Each thread of a run
+// keeps its own: making them once more costs less than a lock and a shared count
+// that every file would take on two processor cores. A request that changes during
+// a run gets new ones.
 class PreparedSets {
 public:
     std::shared_ptr<const PreparedBytes> bytes(const QList<FindReplaceSet> &sets, bool utf8, const CodePage &codePage);
@@ -53,7 +54,6 @@ private:
     std::shared_ptr<const void> find(const QList<FindReplaceSet> &sets, Form form, int codePage);
     void keep(const QList<FindReplaceSet> &sets, Form form, int codePage, std::shared_ptr<const void> prepared);
 
-    std::mutex m_mutex;
     std::vector<Entry> m_entries;  // the most recently made last
 };
 

@@ -56,7 +56,8 @@ struct JobContext {
     // that the result goes to, made when the result is written; "" for the
     // folder itself.
     QString subFolder;
-    // The run's find/replace sets, made ready for replacing once for all its files.
+    // The run's find/replace sets, made ready for replacing once for all the files
+    // of the thread that does this one.
     PreparedSets *preparedSets = nullptr;
     // When given, gets what the job read and made once it has replaced (then the
     // source is read whole).

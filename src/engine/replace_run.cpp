@@ -35,7 +35,6 @@ struct RunState {
     const RunSources &sources;
     OutputFolders outputFolders;
     RunResults results;
-    PreparedSets preparedSets;
 
     RunMutex mutex;
     std::condition_variable_any ready;
@@ -80,7 +79,7 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
         return state.next++;
     };
     // The one place a file of the run is done and settled.
-    const auto doFile = [&](qsizetype i) {
+    const auto doFile = [&](qsizetype i, PreparedSets &preparedSets) {
         const int index = int(i + 1);
         FileOutcome outcome;
         outcome.index = index;
@@ -108,7 +107,7 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                 if (outcome.request && outcome.request->kind != FileRequest::Kind::None) {
                     JobContext context{m_environment.fileSystem, &state.sources,  &state.outputFolders,
                                        &state.results,          index,           state.files.at(i).subFolder,
-                                       &state.preparedSets,     sink.wantsContents() ? &contents : nullptr};
+                                       &preparedSets,           sink.wantsContents() ? &contents : nullptr};
                     context.skipsMissingAndEmpty = true;
                     outcome.report = replaceInFile(path, *outcome.request, context);
                 } else if (FileSize2(path) < 1) {
@@ -127,13 +126,15 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
             state.ready.notify_all();
     };
     const auto work = [&] {
+        PreparedSets preparedSets;  // each thread's own
         for (qsizetype i = take(); i >= 0; i = take())
-            doFile(i);
+            doFile(i, preparedSets);
     };
 
     // This thread does files too, between handing the outcomes on in list order.
     const int helpers = int(std::clamp<qsizetype>(std::min<qsizetype>(jobs, total) - 1, 0, total));
     const WorkerThreads workers(helpers, m_environment.threadLimit, work);
+    PreparedSets preparedSets;
     RunEnd end;
     end.listed = total;
     for (; end.done < total; ++end.done) {
@@ -144,7 +145,7 @@ RunEnd ReplaceRun::run(const QList<RunFile> &files, RequestSource &requests, Rep
                 lock.unlock();
                 const qsizetype i = take();
                 if (i >= 0)
-                    doFile(i);
+                    doFile(i, preparedSets);
                 lock.lock();
                 if (i < 0) {
                     state.handingOnWaits = true;
