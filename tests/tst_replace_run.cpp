@@ -217,8 +217,16 @@ private slots:
 
     // The mode, the tab and the texts change while the run works: each file is
     // done with the request read when it was started.
+    // Each thread keeps the sets it made ready: a change reaches the files of both.
+    void requestChangesBetweenFiles_data()
+    {
+        QTest::addColumn<int>("jobs");
+        QTest::newRow("one thread") << 1;
+        QTest::newRow("two threads") << 2;
+    }
     void requestChangesBetweenFiles()
     {
+        QFETCH(int, jobs);
         const QStringList paths = {source("a.htm", "<body><b>b</b></body>"), source("b.htm", "<body><b>b</b></body>"),
                                    source("c.htm", "<body><b>b</b></body>"), source("d.htm", "<body><b>b</b></body>")};
         FakeRequests requests([](int index) {
@@ -231,7 +239,7 @@ private slots:
             return sets({{"b", "i"}, {"i", "o"}});
         });
         FakeSink sink;
-        run(paths, requests, sink);
+        run(paths, requests, sink, jobs);
         QCOMPARE(testing::readBytes(result("a")), QByteArray("<body><b>i</b></body>"));
         QCOMPARE(testing::readBytes(result("b")), QByteArray("<iody><i>i</i></iody>"));
         QCOMPARE(testing::readBytes(result("c")), QByteArray("<uody><u>u</u></uody>"));
