@@ -23,11 +23,6 @@ namespace tessaly {
 
 namespace {
 
-FileIdentity identityOf(const struct stat &info)
-{
-    return {quint64(info.st_dev), quint64(info.st_ino)};
-}
-
 // What stat says of the path: where its links lead.
 std::optional<struct stat> statOf(const QString &path)
 {
@@ -124,21 +119,13 @@ private:
     void readListing()
     {
         m_listingRead = true;
-        const int fd = ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return;
         // A name found is a plain file whatever comes after it: a listing cut
         // short by an error leaves the rest to be looked at one by one.
-        alignas(dirent64) char entries[16384];
-        for (ssize_t size; (size = ::getdents64(fd, entries, sizeof entries)) > 0;) {
-            for (ssize_t at = 0; at < size;) {
-                const auto *entry = reinterpret_cast<const dirent64 *>(entries + at);
-                at += entry->d_reclen;
-                if (entry->d_type == DT_REG)
-                    m_plainFiles.emplace_back(entry->d_name);
-            }
-        }
-        ::close(fd);
+        listOpenFolder(m_fd, [&](const char *name, unsigned char type) {
+            if (type == DT_REG)
+                m_plainFiles.emplace_back(name);
+            return true;
+        });
         std::sort(m_plainFiles.begin(), m_plainFiles.end());
         m_listed.push_back({*m_identity, m_folder});
     }

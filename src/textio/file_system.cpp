@@ -53,11 +53,6 @@ private:
     int m_fd;
 };
 
-FileIdentity identityOf(const struct stat &info)
-{
-    return {quint64(info.st_dev), quint64(info.st_ino)};
-}
-
 // Whether a process's open unnamed files can be linked into a folder at all:
 // through /proc/self/fd, which any kernel that makes such files has.
 bool canLinkOpenFiles()
@@ -192,26 +187,42 @@ int openRegular(const QString &path, SourceFile *file, struct stat &info)
 // Whether the open folder holds no entry; not when it cannot be listed.
 bool holdsNothing(int folderFd)
 {
-    const int fd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *const folder = fd >= 0 ? ::fdopendir(fd) : nullptr;
-    if (!folder) {
-        if (fd >= 0)
-            ::close(fd);
+    bool any = false;
+    const bool listed = listOpenFolder(folderFd, [&](const char *, unsigned char) {
+        any = true;
         return false;
-    }
-    const auto isDots = [](const dirent *entry) {
-        return std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0;
-    };
-    errno = 0;
-    const dirent *entry = ::readdir(folder);
-    while (entry && isDots(entry))
-        entry = ::readdir(folder);
-    const bool empty = !entry && errno == 0;
-    ::closedir(folder);
-    return empty;
+    });
+    return listed && !any;
 }
 
 } // namespace
+
+FileIdentity identityOf(const struct stat &info)
+{
+    return {quint64(info.st_dev), quint64(info.st_ino)};
+}
+
+bool listOpenFolder(int folderFd, const std::function<bool(const char *name, unsigned char type)> &entry)
+{
+    const Descriptor fd(::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return false;
+    // The entries straight from the system, without a directory stream's own
+    // look at the descriptor first.
+    alignas(dirent64) char entries[16384];
+    for (;;) {
+        const ssize_t size = ::getdents64(fd.get(), entries, sizeof entries);
+        if (size <= 0)
+            return size == 0;
+        for (ssize_t at = 0; at < size;) {
+            const auto *found = reinterpret_cast<const dirent64 *>(entries + at);
+            at += found->d_reclen;
+            if (std::strcmp(found->d_name, ".") != 0 && std::strcmp(found->d_name, "..") != 0
+                && !entry(found->d_name, found->d_type))
+                return true;
+        }
+    }
+}
 
 QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
 {

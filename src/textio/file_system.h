@@ -14,6 +14,8 @@
 #include <optional>
 #include <tuple>
 
+struct stat;
+
 struct iovec;
 
 namespace tessaly {
@@ -150,6 +152,14 @@ private:
     unsigned m_allowed;  // permission bits the umask lets through
     bool m_unnamed;      // temporaries without a name where the file system has them
 };
+
+// The identity (device and inode) that stat tells of a file.
+FileIdentity identityOf(const struct stat &info);
+
+// Calls `entry` with the name and type (a dirent d_type: DT_REG, DT_DIR, DT_LNK,
+// DT_UNKNOWN ...) of each entry the open folder lists, "." and ".." left out,
+// until it returns false. False when the folder could not be listed to the end.
+bool listOpenFolder(int folderFd, const std::function<bool(const char *name, unsigned char type)> &entry);
 
 // Past the file-size limit (ulimit -f) a write then fails with "File too large"
 // for its one file instead of the system ending the program. Each program calls
