@@ -216,8 +216,8 @@ private slots:
     }
 
     // The mode, the tab and the texts change while the run works: each file is
-    // done with the request read when it was started.
-    // Each thread keeps the sets it made ready: a change reaches the files of both.
+    // done with the request read when it was started, on whichever thread (each
+    // keeps the sets it made ready).
     void requestChangesBetweenFiles_data()
     {
         QTest::addColumn<int>("jobs");
