@@ -302,6 +302,16 @@ void TestCli::filesOfEveryListedFolderAreRunSources()
     QVERIFY2(run.out.contains("a/index.htm: failed (") && run.out.contains("source file of this run"),
              qPrintable(run.out));
     QCOMPARE(readBytes(path("b/index.htm")), QByteArray("b"));
+
+    // Under another name too: out/x.htm is a second name of a/index.htm, found in
+    // its folder's listing.
+    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    QCOMPARE(::link(QFile::encodeName(path("a/index.htm")).constData(), QFile::encodeName(path("out/x.htm")).constData()), 0);
+    const CliRun second = runCli({"-w", "-f", "x", "-r", "0", "-o", "out", "x.htm", "a"}, m_dir->path());
+    CLI_EXIT(second, 1);
+    QVERIFY2(second.out.contains("x.htm: failed (") && second.out.contains("source file of this run"),
+             qPrintable(second.out));
+    QCOMPARE(readBytes(path("a/index.htm")), QByteArray("a"));
 }
 
 // The expected diffs are GNU diff -u's of the decoded texts, with these headers.

@@ -2,6 +2,7 @@
 #include "filelist/add_folder.h"
 #include "filelist/file_attributes.h"
 #include "base/paths.h"
+#include "textio/file_system.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -326,10 +327,19 @@ private slots:
         for (const char *name : {"b.htm", "A.HTM", ".hidden.htm", "c.txt"})
             testing::writeBytes(docs + "/" + name, "x");
         QVERIFY(QFile::link(docs + "/missing.htm", docs + "/dangling.htm"));
-        const QStringList expected{".hidden.htm", "A.HTM", "b.htm"};
+        QVERIFY(QFile::link(docs + "/b.htm", docs + "/link.htm"));
+        const QStringList expected{".hidden.htm", "A.HTM", "b.htm", "link.htm"};
         QCOMPARE(ListFolderFiles(docs, "*.htm"), expected);
-        QCOMPARE(ListFolderFiles(docs + "/", "*.htm"), expected);
-        QCOMPARE(ListFolderFiles(dir.path() + "/Nothing", "*.*"), QStringList());
+        FolderListingFacts facts;
+        QCOMPARE(ListFolderFiles(docs + "/", "*.htm", &facts), expected);
+        // What the listing saw: the folder, its identity, and the link as no plain file.
+        QCOMPARE(facts.folder, docs + "/");
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(docs).constData(), &info), 0);
+        QVERIFY(facts.identity && *facts.identity == identityOf(info));
+        QCOMPARE(facts.plain, std::vector<bool>({true, true, true, false}));
+        QCOMPARE(ListFolderFiles(dir.path() + "/Nothing", "*.*", &facts), QStringList());
+        QVERIFY(!facts.identity && facts.plain.empty());
     }
 
     void fileIsOpenable()
@@ -392,6 +402,16 @@ private slots:
                  QStringList({"/a.htm", "/Y/b.htm", "/Y/c.html"}));
         QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path() + "/", "*")),
                  QStringList({"/a.htm", "/n.txt", "/Y/b.htm", "/Y/c.html"}));
+        // Listed by two threads, with what each folder's listing saw: a flag for
+        // each file returned ("~temp.htm" is not).
+        std::vector<FolderListingFacts> facts;
+        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path(), "htm", {}, 2, -1, &facts)),
+                 QStringList({"/a.htm", "/Y/b.htm", "/Y/c.html"}));
+        QCOMPARE(facts.size(), size_t(2));
+        QCOMPARE(facts[0].folder, dir.path() + "/");
+        QCOMPARE(facts[0].plain, std::vector<bool>({true}));
+        QCOMPARE(facts[1].folder, dir.path() + "/Y/");
+        QCOMPARE(facts[1].plain, std::vector<bool>({true, true}));
     }
 };
 

@@ -96,6 +96,11 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
     };
     std::vector<FoundFiles> scanned;
     qsizetype foundInFolders = 0;
+    // The folders whose listing told their identity, and for each file found in
+    // one that the listing showed as a plain file, that folder (else -1): such a
+    // file is recorded as a source from the listing, which is not read again.
+    std::vector<RunSources::ListedFolder> listedFolders;
+    std::vector<qint32> listedFolderOf;
     for (qsizetype i = 0; i < options.paths.size(); ++i) {
         const QString &path = options.paths.at(i);
         // An empty name, or one that is not valid UTF-8, stays a file: its job
@@ -113,7 +118,16 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
         QString folder = path;
         while (folder.size() > 1 && folder.endsWith(sep))
             folder.chop(1);
-        const QStringList found = collectFolderFiles(path, options.extension, scan);
+        std::vector<FolderListingFacts> facts;
+        const QStringList found = collectFolderFiles(path, options.extension, scan, options.jobs, threadLimit, &facts);
+        for (const FolderListingFacts &folderFacts : facts) {
+            const bool listed = folderFacts.identity.has_value();
+            if (listed)
+                listedFolders.push_back({*folderFacts.identity, absolutePath(current, folderFacts.folder)});
+            for (const bool plain : folderFacts.plain)
+                listedFolderOf.push_back(listed && plain ? qint32(listedFolders.size() - 1) : -1);
+        }
+        listedFolderOf.resize(size_t(foundInFolders + found.size()), -1);
         // The list is sized once, and the files of one folder share one copy of
         // its name below the output folder: a long list holds little per file.
         files.reserve(files.size() + found.size());
@@ -133,14 +147,21 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
     // whole record again. The run's threads read the list at once: only through
     // a const view, which never detaches it.
     const QList<RunFile> &listed = files;
+    const auto foundAt = [&](qsizetype k) -> const QString & {
+        const auto folder = std::prev(std::upper_bound(scanned.begin(), scanned.end(), k,
+                                                       [](qsizetype n, const FoundFiles &f) { return n < f.before; }));
+        return listed.at(folder->inList + k - folder->before).path;
+    };
     expanded.sources.add(
-        foundInFolders,
-        [&](qsizetype k) {
-            const auto folder = std::prev(std::upper_bound(
-                scanned.begin(), scanned.end(), k, [](qsizetype n, const FoundFiles &f) { return n < f.before; }));
-            return absolutePath(current, listed.at(folder->inList + k - folder->before).path);
-        },
-        options.jobs, threadLimit);
+        foundInFolders, [&](qsizetype k) { return absolutePath(current, foundAt(k)); }, options.jobs, threadLimit,
+        nullptr, [&](qsizetype k) -> std::optional<RunSources::ListedFile> {
+            const qint32 folder = listedFolderOf[size_t(k)];
+            if (folder < 0)
+                return std::nullopt;
+            const QString &path = foundAt(k);
+            return RunSources::ListedFile{&listedFolders[size_t(folder)],
+                                          QStringView(path).sliced(path.lastIndexOf(sep) + 1)};
+        });
     return expanded;
 }
 

@@ -155,7 +155,8 @@ void sortUnlessSorted(Iterator first, Iterator last, Less less)
 
 } // namespace
 
-RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder)
+RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder,
+                                     const ListedAt &listedAt)
 {
     Block block;
     block.files.reserve(size_t(last - first));
@@ -185,6 +186,12 @@ RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const Path
     };
     FolderByFolder looks(block.listedFolders);
     for (qsizetype i = first; i < last; ++i) {
+        if (const auto listed = listedAt ? listedAt(i) : std::nullopt) {
+            addPlace(listed->folder->identity, encodedName(listed->name), kIdentifyLater);
+            if (block.listedFolders.empty() || !(block.listedFolders.back().identity == listed->folder->identity))
+                block.listedFolders.push_back(*listed->folder);
+            continue;
+        }
         const QString path = pathAt(i);
         looks.enter(path);
         // A plain file by its folder's listing: its place now, its identity when
@@ -222,7 +229,8 @@ RunSources::RunSources(qsizetype count, const PathAt &pathAt, int threads, int t
     add(count, pathAt, threads, threadLimit, folders);
 }
 
-void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int threadLimit, std::vector<char> *folders)
+void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int threadLimit, std::vector<char> *folders,
+                     const ListedAt &listedAt)
 {
     if (folders)
         folders->assign(size_t(count), 0);
@@ -232,7 +240,8 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
     // findings are joined in list order.
     std::vector<Block> found(static_cast<size_t>((count + kBlockSize - 1) / kBlockSize));
     inBlocks(count, kBlockSize, threads, threadLimit, [&](qsizetype first, qsizetype end) {
-        found[size_t(first / kBlockSize)] = lookAt(first, end, pathAt, folders ? folders->data() + first : nullptr);
+        found[size_t(first / kBlockSize)] =
+            lookAt(first, end, pathAt, folders ? folders->data() + first : nullptr, listedAt);
     });
     size_t files = m_files.size();
     size_t places = m_places.size();

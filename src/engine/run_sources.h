@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -41,18 +42,27 @@ public:
         : RunSources(paths.size(), [&](qsizetype i) { return paths.at(i); })
     {
     }
-    // Adds more sources, looked at as the constructor does; before the run.
-    void add(qsizetype count, const PathAt &pathAt, int threads = 1, int threadLimit = -1,
-             std::vector<char> *folders = nullptr);
-    // Through an open folder: the name held a source when the run started, or
-    // holds one now (what it holds looked up through the same folder).
-    bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;
-
     // A folder whose plain files were placed from its listing.
     struct ListedFolder {
         FileIdentity identity;
-        QString path;
+        QString path;  // absolute
     };
+    // A source that a listing of its folder, read by the caller, showed as a plain
+    // file: that folder and the source's name in it.
+    struct ListedFile {
+        const ListedFolder *folder;
+        QStringView name;
+    };
+    using ListedAt = std::function<std::optional<ListedFile>(qsizetype)>;
+
+    // Adds more sources, looked at as the constructor does; before the run. With
+    // `listedAt`, a source it tells of is placed from that listing, as one from
+    // a listing read here, and not looked at again.
+    void add(qsizetype count, const PathAt &pathAt, int threads = 1, int threadLimit = -1,
+             std::vector<char> *folders = nullptr, const ListedAt &listedAt = {});
+    // Through an open folder: the name held a source when the run started, or
+    // holds one now (what it holds looked up through the same folder).
+    bool holds(const FolderHandle &folder, const QByteArray &name, const FolderEntry &now) const;
 
 private:
     // Kept compact, as there is one of each per listed file: sorted arrays, and
@@ -74,7 +84,8 @@ private:
         QByteArray names;
         std::vector<ListedFolder> listedFolders;
     };
-    static Block lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder);
+    static Block lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder,
+                        const ListedAt &listedAt);
     // The identities of the files placed from their folders' listings, looked up
     // once, by the first check that needs them.
     const std::vector<FileIdentity> &laterFiles() const;

@@ -167,7 +167,8 @@ QString folderNameProblem(const QString &name)
     return {};
 }
 
-QStringList collectFolderFiles(const QString &folder, const QString &extension, const FolderScanOptions &options)
+QStringList collectFolderFiles(const QString &folder, const QString &extension, const FolderScanOptions &options,
+                               int threads, int threadLimit, std::vector<FolderListingFacts> *facts)
 {
     const QChar sep = QDir::separator();
     QString start = folder;
@@ -177,7 +178,9 @@ QStringList collectFolderFiles(const QString &folder, const QString &extension, 
     if (!GetSubDirectories2016(folders, true, options))
         return {};
     const QString pattern = QStringLiteral("*.") + (extension == QLatin1String("*") ? QStringLiteral("*") : extension);
-    return listFilesOfFolders(folders, pattern, options.handOverEvents).value_or(QStringList());
+    if (options.handOverEvents)
+        return listFilesOfFolders(folders, pattern, options.handOverEvents).value_or(QStringList());
+    return listFilesOfFolders(folders, pattern, threads, threadLimit, facts);
 }
 
 } // namespace tessaly

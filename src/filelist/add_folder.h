@@ -59,8 +59,12 @@ QString folderNameProblem(const QString &name);
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names
 // beginning with "~" left out; folder by folder, in listing order (nothing when
-// the hand-over of events said to stop).
+// the hand-over of events said to stop). The folders are listed by up to
+// `threads` threads at once (no more than `threadLimit` more when it is not
+// negative) unless events are handed over; then `facts` gets what each one's
+// listing saw, in the same order.
 QStringList collectFolderFiles(const QString &folder, const QString &extension,
-                               const FolderScanOptions &options = {});
+                               const FolderScanOptions &options = {}, int threads = 1, int threadLimit = -1,
+                               std::vector<FolderListingFacts> *facts = nullptr);
 
 } // namespace tessaly

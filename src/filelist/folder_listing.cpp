@@ -1,13 +1,16 @@
 #include "filelist/folder_listing.h"
 
 #include "base/paths.h"
+#include "engine/worker_threads.h"
 #include "filelist/wildcard.h"
+#include "textio/file_system.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
+#include <iterator>
 
 #ifdef Q_OS_LINUX
 #include "filelist/dir_handle.h"
@@ -51,13 +54,15 @@ void sortFolderNames(QStringList &names)
     });
 }
 
-QStringList ListFolderFiles(const QString &folder, const QString &pattern)
+QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderListingFacts *facts)
 {
     QString base = folder;
     if (!base.endsWith(QDir::separator()))
         base.append(QDir::separator());
     const WildcardPattern compiled(pattern);
     QStringList names;
+    if (facts)
+        *facts = {base, std::nullopt, {}};
 #ifdef Q_OS_LINUX
     // One readdir pass; only matching names are looked at. FileIsOpenable is an
     // open without access rights: it succeeds for an entry of a folder we may
@@ -70,6 +75,11 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern)
         return names;
     const int dirFd = dir.fd();
     const bool searchable = ::access(nativeBase.constData(), X_OK) == 0;
+    QStringList notPlain;  // names taken after a look of their own: few, if any
+    if (facts) {
+        struct stat info;
+        facts->identity = ::fstat(dirFd, &info) == 0 ? std::optional(identityOf(info)) : std::nullopt;
+    }
     while (const dirent *entry = dir.next()) {
         if (entry->d_type == DT_DIR)
             continue;
@@ -85,8 +95,16 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern)
             continue;
         }
         struct stat info;
-        if (::fstatat(dirFd, raw, &info, 0) == 0 && !S_ISDIR(info.st_mode))
+        if (::fstatat(dirFd, raw, &info, 0) == 0 && !S_ISDIR(info.st_mode)) {
             names.append(name);
+            notPlain.append(name);
+        }
+    }
+    sortFolderNames(names);
+    if (facts) {
+        facts->plain.assign(size_t(names.size()), true);
+        for (qsizetype i = 0; !notPlain.isEmpty() && i < names.size(); ++i)
+            facts->plain[size_t(i)] = !notPlain.contains(names.at(i));
     }
 #else
     const QDir dir(base);
@@ -95,8 +113,10 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern)
         if (compiled.matches(name) && FileIsOpenable(base + name))
             names.append(name);
     }
-#endif
     sortFolderNames(names);
+    if (facts)
+        facts->plain.assign(size_t(names.size()), false);
+#endif
     return names;
 }
 
@@ -119,6 +139,29 @@ bool FileIsOpenable(const QString &path)
 #endif
 }
 
+namespace {
+
+// Appends the files of one entry of a scan's list to `files`, and with `facts`
+// what its listing saw of those.
+void appendFolderFiles(const QString &entry, const QString &pattern, QStringList &files, FolderListingFacts *facts)
+{
+    const QString parent = entry.chopped(1);
+    const QChar sep = entry.back();
+    FolderListingFacts seen;
+    const QStringList names = ListFolderFiles(parent, pattern, facts ? &seen : nullptr);
+    if (facts)
+        *facts = {seen.folder, seen.identity, {}};
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (names.at(i).startsWith(u'~'))
+            continue;
+        files.append(joinPath(parent, sep, names.at(i)));
+        if (facts)
+            facts->plain.push_back(seen.plain[size_t(i)]);
+    }
+}
+
+} // namespace
+
 std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const QString &pattern,
                                               const HandOverEvents &handOverEvents)
 {
@@ -128,12 +171,37 @@ std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const 
     for (const QString &entry : folders) {
         if (!events.poll())
             return std::nullopt;
-        const QString parent = entry.chopped(1);
-        const QChar sep = entry.back();
-        for (const QString &name : ListFolderFiles(parent, pattern)) {
-            if (!name.startsWith(u'~'))
-                files.append(joinPath(parent, sep, name));
-        }
+        appendFolderFiles(entry, pattern, files, nullptr);
+    }
+    return files;
+}
+
+QStringList listFilesOfFolders(const QStringList &folders, const QString &pattern, int threads, int threadLimit,
+                               std::vector<FolderListingFacts> *facts)
+{
+    // Blocks of neighbouring folders go to the threads as they come free, and
+    // their files are joined in list order.
+    constexpr qsizetype kFoldersPerBlock = 16;
+    struct Block {
+        QStringList files;
+        std::vector<FolderListingFacts> facts;
+    };
+    std::vector<Block> blocks(size_t((folders.size() + kFoldersPerBlock - 1) / kFoldersPerBlock));
+    inBlocks(folders.size(), kFoldersPerBlock, threads, threadLimit, [&](qsizetype first, qsizetype end) {
+        Block &block = blocks[size_t(first / kFoldersPerBlock)];
+        for (qsizetype i = first; i < end; ++i)
+            appendFolderFiles(folders.at(i), pattern, block.files, facts ? &block.facts.emplace_back() : nullptr);
+    });
+    QStringList files;
+    qsizetype count = 0;
+    for (const Block &block : blocks)
+        count += block.files.size();
+    files.reserve(count);
+    for (Block &block : blocks) {
+        files.append(std::move(block.files));
+        if (facts)
+            std::move(block.facts.begin(), block.facts.end(), std::back_inserter(*facts));
+        block = {};
     }
     return files;
 }
