@@ -6,10 +6,18 @@
 
 namespace tessaly {
 
-const OutputFolders::Below *OutputFolders::cached(const QString &path)
+const OutputFolders::Below *OutputFolders::cached(QStringView path, QStringView below)
 {
+    // The name of a folder below is compared in its parts, so that the lookup
+    // for each file needs no joined copy.
+    const auto matches = [&](const QString &name) {
+        if (below.isEmpty())
+            return name == path;
+        return name.size() == path.size() + 1 + below.size() && name.startsWith(path) && name[path.size()] == u'/'
+               && QStringView(name).sliced(path.size() + 1) == below;
+    };
     for (qsizetype i = 0; i < m_recent.size(); ++i) {
-        if (m_recent.at(i).first == path) {
+        if (matches(m_recent.at(i).first)) {
             if (i > 0)
                 m_recent.move(i, 0);
             return &m_recent.constFirst().second;
@@ -46,12 +54,12 @@ std::shared_ptr<const FolderHandle> OutputFolders::open(const QString &path, con
 OutputFolders::Below OutputFolders::openBelow(const QString &outputFolder, const QString &subFolder, bool make,
                                               const FileSystem &fs)
 {
-    const QString path = joinPath(outputFolder, u'/', subFolder);
     {
         const std::lock_guard lock(m_mutex);
-        if (const Below *kept = cached(path))
+        if (const Below *kept = cached(outputFolder, subFolder))
             return *kept;
     }
+    const QString path = joinPath(outputFolder, u'/', subFolder);
     // Each folder is opened inside the one above it, so the whole path hangs on
     // the output folder's handle. The folders on the way are kept open too: the
     // next new folder beside this one opens only itself.

@@ -36,8 +36,9 @@ public:
     Below openBelow(const QString &outputFolder, const QString &subFolder, bool make, const FileSystem &fs);
 
 private:
-    // The kept answer for the path, if any; under m_mutex.
-    const Below *cached(const QString &path);
+    // The kept answer for the path (with `below`, for path + "/" + below), if
+    // any; under m_mutex.
+    const Below *cached(QStringView path, QStringView below = {});
     // Keeps the answer for the path and gives the one to use: when another job
     // kept one for the same folder meanwhile, that one, unless only the new handle
     // knows the folder started empty (the run made it, or found it empty).

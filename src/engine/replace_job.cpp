@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <new>
 #include <numeric>
+#include <optional>
 #include <utility>
 
 #include <sys/stat.h>
@@ -186,14 +187,14 @@ void checkDestination(const Destination &destination, const FolderEntry &now, co
 Destination destinationOf(const QString &resultPath, const JobOptions &options, const JobContext &context)
 {
     Destination destination;
-    destination.name = encodedName(GetFileName(resultPath, options.separator));
+    destination.name = encodedName(QStringView(resultPath).sliced(resultPath.lastIndexOf(options.separator) + 1));
     destination.path = resultPath;
     if (options.save == SaveOption::OutputFolder && !context.subFolder.isEmpty()) {
         // A folder below the output folder is made on the way to the write; a dry
         // run makes none and looks the name up from the deepest folder there is,
         // where it is free, through the folders still to be made.
-        OutputFolders ownFolders;
-        OutputFolders &folders = context.outputFolders ? *context.outputFolders : ownFolders;
+        std::optional<OutputFolders> ownFolders;
+        OutputFolders &folders = context.outputFolders ? *context.outputFolders : ownFolders.emplace();
         auto below = folders.openBelow(options.outputFolder, context.subFolder, !options.dryRun, *context.fileSystem);
         destination.folder = std::move(below.folder);
         destination.name.prepend(below.missing);
