@@ -331,12 +331,19 @@ bool RunSources::holds(const FolderHandle &folder, const QByteArray &name, const
                 return true;
         }
     }
+    // The folder's places first, by identity alone (most results go to folders
+    // that hold no source), then the name among them.
+    const FileIdentity &inFolder = folder.identity();
+    const auto first = std::lower_bound(m_places.begin(), m_places.end(), inFolder,
+                                        [](const SourcePlace &p, const FileIdentity &f) { return p.folder < f; });
+    if (first == m_places.end() || !(first->folder == inFolder))
+        return false;
+    const auto last = std::upper_bound(first, m_places.end(), inFolder,
+                                       [](const FileIdentity &f, const SourcePlace &p) { return f < p.folder; });
     const std::string_view wanted(name.constData(), size_t(name.size()));
-    const auto place = std::lower_bound(m_places.begin(), m_places.end(), folder.identity(),
-                                        [&](const SourcePlace &p, const FileIdentity &f) {
-                                            return std::make_tuple(p.folder, nameOf(p)) < std::make_tuple(f, wanted);
-                                        });
-    return place != m_places.end() && place->folder == folder.identity() && nameOf(*place) == wanted;
+    const auto place = std::lower_bound(first, last, wanted,
+                                        [&](const SourcePlace &p, std::string_view n) { return nameOf(p) < n; });
+    return place != last && nameOf(*place) == wanted;
 }
 
 } // namespace tessaly
