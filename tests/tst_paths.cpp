@@ -101,7 +101,7 @@ void TestPaths::foldersBelow()
 {
     QFETCH(QString, path);
     QFETCH(QString, folder);
-    QTEST(tessaly::foldersBelow(path, folder, u'/'), "below");
+    QTEST(tessaly::foldersBelow(path, folder, u'/').toString(), "below");
 }
 
 void TestPaths::normalizePath_data()

@@ -70,13 +70,13 @@ QString GetFilePath(const QString &path, QChar sep)
     return path.left(path.lastIndexOf(sep) + 1);
 }
 
-QString foldersBelow(const QString &path, const QString &folder, QChar sep)
+QStringView foldersBelow(const QString &path, const QString &folder, QChar sep)
 {
     const qsizetype start = folder.endsWith(sep) ? folder.size() : folder.size() + 1;
     if (path.size() <= start || !path.startsWith(folder) || path.at(start - 1) != sep)
-        return QString();
+        return {};
     const qsizetype last = path.lastIndexOf(sep);
-    return last < start ? QString() : path.mid(start, last + 1 - start);
+    return last < start ? QStringView() : QStringView(path).sliced(start, last + 1 - start);
 }
 
 QString GetFileExtension(const QString &path)

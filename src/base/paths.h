@@ -13,9 +13,9 @@ inline QChar nativeSeparator() { return QDir::separator(); }
 QString GetFileName(const QString &path, QChar sep = nativeSeparator());
 QString GetFilePath(const QString &path, QChar sep = nativeSeparator());
 // The folders between `folder` and the file at `path`, as GetFilePath gives them
-// ("a/b/" for folder/a/b/page.htm); "" when the file lies in `folder` itself or
-// not below it.
-QString foldersBelow(const QString &path, const QString &folder, QChar sep = nativeSeparator());
+// ("a/b/" for folder/a/b/page.htm), a part of `path`; "" when the file lies in
+// `folder` itself or not below it.
+QStringView foldersBelow(const QString &path, const QString &folder, QChar sep = nativeSeparator());
 QString GetFileExtension(const QString &path);
 QString StripFileExtension(const QString &path);
 // Collapses doubled separators in one left-to-right pass. With "\" a leading run

@@ -136,9 +136,9 @@ ExpandedPaths expandPaths(const CliOptions &options, FILE *err, int threadLimit)
         QString subFolder;
         for (const QString &file : found) {
             if (options.keepTree) {
-                const QString fileFolder = foldersBelow(file, folder, sep);
+                const QStringView fileFolder = foldersBelow(file, folder, sep);
                 if (fileFolder != subFolder)
-                    subFolder = fileFolder;
+                    subFolder = fileFolder.toString();
             }
             files.append({file, subFolder, {}});
         }

@@ -88,7 +88,7 @@ QStringList FileListModel::foldersBelowScanRoots() const
     QStringList folders;
     folders.reserve(m_rows.size());
     for (qsizetype i = 0; i < m_rows.size(); ++i)
-        folders.append(m_scanRoots.at(i).isEmpty() ? QString() : foldersBelow(m_rows.at(i), m_scanRoots.at(i)));
+        folders.append(m_scanRoots.at(i).isEmpty() ? QString() : foldersBelow(m_rows.at(i), m_scanRoots.at(i)).toString());
     return folders;
 }
 
