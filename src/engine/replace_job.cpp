@@ -376,7 +376,14 @@ FileReport skippedReport(const QString &path)
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
                              const JobOptions &options, const JobContext &context)
 {
-    return runJob(path, {{findText, replaceText}}, options, context, kPairStatements);
+    return ReplaceTextInFile(path, {{findText, replaceText}}, options, context);
+}
+
+FileReport ReplaceTextInFile(const QString &path, const QList<FindReplaceSet> &pair, const JobOptions &options,
+                             const JobContext &context)
+{
+    Q_ASSERT(pair.size() == 1);
+    return runJob(path, pair, options, context, kPairStatements);
 }
 
 FileReport ReplaceTextInFileCombo(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,

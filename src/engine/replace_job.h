@@ -102,6 +102,10 @@ QByteArray replacedContent(const QByteArray &content, SourceFormat format, const
 
 FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
                              const JobOptions &options, const JobContext &context = {});
+// The same, with the pair as the one set of a list that the caller keeps (a run's
+// request), which spares making that list again for each file.
+FileReport ReplaceTextInFile(const QString &path, const QList<FindReplaceSet> &pair, const JobOptions &options,
+                             const JobContext &context = {});
 FileReport ReplaceTextInFileCombo(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
                                   const JobContext &context = {});
 

@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -398,7 +399,9 @@ void FileSystem::writeAtomically(const Destination &destination,
     if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
         failWrite(destination.path, errno);
 
-    produce([&](const QList<QByteArrayView> &parts) {
+    // Handed on by reference: a writer that the function object held itself
+    // would be copied to the heap, once for every file.
+    const auto writePiece = [&](const QList<QByteArrayView> &parts) {
         QVarLengthArray<struct iovec, 4> vector;
         for (const QByteArrayView part : parts) {
             if (!part.isEmpty())
@@ -421,7 +424,8 @@ void FileSystem::writeAtomically(const Destination &destination,
                 next->iov_len -= left;
             }
         }
-    });
+    };
+    produce(std::cref(writePiece));
     if (temp.unnamed()) {
         // The link takes a free name only, so the check sees the name free.
         if (check)
