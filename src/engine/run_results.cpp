@@ -24,43 +24,56 @@ bool RunResults::mustWait(int index, bool anyName) const
     });
 }
 
-size_t RunResults::ClaimHash::operator()(const Claim &claim) const noexcept
-{
-    const std::string_view name = results->nameOf(claim);
-    return qHashMulti(0, claim.folder.device, claim.folder.inode, QByteArrayView(name.data(), qsizetype(name.size())));
-}
-
-bool RunResults::SamePlace::operator()(const Claim &a, const Claim &b) const
-{
-    return a.folder == b.folder && results->nameOf(a) == results->nameOf(b);
-}
-
 RunResults::RunResults(qsizetype files, std::function<QString(int)> sourceOf)
     : m_settledByClaim(size_t(files)),
       m_sourceOf(std::move(sourceOf)),
-      m_claims(size_t(files), ClaimHash{this}, SamePlace{this})
+      // At most half the slots are ever taken: each file of the run claims once at most.
+      m_slots(size_t(qNextPowerOfTwo(quint64(std::max<qsizetype>(files, 8)) * 2 - 1))),
+      m_slotMask(m_slots.size() - 1)
 {
 }
 
-std::pair<std::unordered_set<RunResults::Claim, RunResults::ClaimHash, RunResults::SamePlace>::iterator, bool>
-RunResults::place(const Place &place, int index)
+size_t RunResults::firstSlot(const FileIdentity &folder, std::string_view name) const
 {
-    const Claim claim{place.folder, quint32(m_names.size()), quint32(place.name.size()), index};
+    return qHashMulti(0, folder.device, folder.inode, QByteArrayView(name.data(), qsizetype(name.size()))) & m_slotMask;
+}
+
+size_t RunResults::slotOf(const Place &place) const
+{
+    const std::string_view name(place.name.constData(), size_t(place.name.size()));
+    size_t slot = firstSlot(place.folder, name);
+    for (; m_slots[slot] != 0; slot = (slot + 1) & m_slotMask) {
+        const Claim &claim = m_claims[m_slots[slot] - 1];
+        if (claim.folder == place.folder && nameOf(claim) == name)
+            break;
+    }
+    return slot;
+}
+
+std::pair<const RunResults::Claim *, bool> RunResults::place(const Place &place, int index)
+{
+    const size_t slot = slotOf(place);
+    if (m_slots[slot] != 0)
+        return {&m_claims[m_slots[slot] - 1], false};
+    m_claims.push_back({place.folder, quint32(m_names.size()), quint32(place.name.size()), index});
     m_names += place.name;
-    const auto placed = m_claims.insert(claim);
-    if (!placed.second)
-        m_names.chop(place.name.size());
-    return placed;
+    m_slots[slot] = quint32(m_claims.size());
+    return {&m_claims.back(), true};
+}
+
+void RunResults::takeOutNewest(size_t slot)
+{
+    // Nothing was claimed since, so no look-up went past this slot while it
+    // was taken: freeing it loses no other claim.
+    m_names.chop(qsizetype(m_claims.back().length));
+    m_claims.pop_back();
+    m_slots[slot] = 0;
 }
 
 int RunResults::claimantOf(const Place &place)
 {
-    const Claim probe{place.folder, quint32(m_names.size()), quint32(place.name.size()), 0};
-    m_names += place.name;
-    const auto found = m_claims.find(probe);
-    const int index = found == m_claims.end() ? 0 : found->index;
-    m_names.chop(place.name.size());
-    return index;
+    const quint32 taken = m_slots[slotOf(place)];
+    return taken == 0 ? 0 : m_claims[taken - 1].index;
 }
 
 std::optional<QString> RunResults::claim(int index, const Destination &destination, const std::optional<Place> &linked)
@@ -72,9 +85,10 @@ std::optional<QString> RunResults::claim(int index, const Destination &destinati
         --m_waiting;
     }
     int earlier = 0;
-    const auto [own, newPlace] = place({destination.folder->identity(), destination.name}, index);
-    if (own->index != index) {
-        earlier = own->index;
+    const Place own{destination.folder->identity(), destination.name};
+    const auto [held, newPlace] = place(own, index);
+    if (held->index != index) {
+        earlier = held->index;
     } else if (linked) {
         // Another name (a link) for the place of an earlier result of this run;
         // a later file may have claimed that place already, and does not count.
@@ -82,10 +96,8 @@ std::optional<QString> RunResults::claim(int index, const Destination &destinati
         if (target != 0 && target < index) {
             earlier = target;
             // A result that is not written claims nothing.
-            if (newPlace) {
-                m_claims.erase(own);
-                m_names.chop(destination.name.size());
-            }
+            if (newPlace)
+                takeOutNewest(slotOf(own));
         }
     }
     settleLocked(index);

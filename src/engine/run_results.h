@@ -11,11 +11,11 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace tessaly {
@@ -52,20 +52,17 @@ private:
         quint32 length;
         int index;  // of the file that claimed it
     };
-    // noexcept: the set then keeps no hash beside each claim.
-    struct ClaimHash {
-        const RunResults *results;
-        size_t operator()(const Claim &claim) const noexcept;
-    };
-    struct SamePlace {
-        const RunResults *results;
-        bool operator()(const Claim &a, const Claim &b) const;
-    };
     std::string_view nameOf(const Claim &claim) const { return {m_names.constData() + claim.offset, claim.length}; }
-    // The claim of the place, by the file at `index` unless the place is claimed
-    // already (true when the claim is new). A new claim's name is the last in
-    // m_names: whoever takes the claim out at once takes the name out too.
-    std::pair<std::unordered_set<Claim, ClaimHash, SamePlace>::iterator, bool> place(const Place &place, int index);
+    // Where a look-up for the place starts in m_slots.
+    size_t firstSlot(const FileIdentity &folder, std::string_view name) const;
+    // The slot of m_slots where the place's claim is, or the free one where it
+    // would go.
+    size_t slotOf(const Place &place) const;
+    // The claim of the place: by the file at `index` unless the place is claimed
+    // already (then false). A new claim is the last of m_claims and its name the
+    // last in m_names; takeOutNewest() takes both out again.
+    std::pair<const Claim *, bool> place(const Place &place, int index);
+    void takeOutNewest(size_t slot);
     // The index of the file that claimed the place, 0 when none did.
     int claimantOf(const Place &place);
     struct Unsettled {
@@ -88,7 +85,14 @@ private:
     std::vector<char> m_settledByClaim;
     std::function<QString(int)> m_sourceOf;
     QByteArray m_names;
-    std::unordered_set<Claim, ClaimHash, SamePlace> m_claims;
+    // The claims in the order they were made, and an open-addressing table of
+    // them (each slot 0 when free, else the claim's place in m_claims plus 1),
+    // sized once for the run's files: a look-up reads one slot as a rule, and a
+    // claim costs no allocation of its own. The claims are kept in blocks, which
+    // a long run adds one by one instead of copying all it has to a larger block.
+    std::deque<Claim> m_claims;
+    std::vector<quint32> m_slots;
+    const size_t m_slotMask;
 };
 
 // Settles one file of the run when it goes out of scope, whatever way its job ends.
