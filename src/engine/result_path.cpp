@@ -28,11 +28,11 @@ size_t sharedResultNameHash(QStringView fileName)
 QString composeResultPath(const QString &source, SaveOption save, const QString &outputFolder, QChar sep,
                           const QString &subFolder)
 {
+    if (save != SaveOption::OutputFolder && save != SaveOption::BesideSource)
+        return {};
     const QStringView name = QStringView(source).sliced(source.lastIndexOf(sep) + 1);
     const QStringView folder = save == SaveOption::OutputFolder ? QStringView(outputFolder)
                                                                  : QStringView(source).chopped(name.size());
-    if (save != SaveOption::OutputFolder && save != SaveOption::BesideSource)
-        return {};
     // Written in place into one piece of memory, as this runs for every file of
     // a run: the folder, then each name with a separator before it. A folder
     // that ends with a lone separator, followed by a name that starts with none,

@@ -238,11 +238,10 @@ void RunSources::add(qsizetype count, const PathAt &pathAt, int threads, int thr
         return;  // nothing to join, and the record is sorted already
     // Blocks of neighbouring sources go to the threads as they come free; their
     // findings are joined in list order.
-    std::vector<Block> found(static_cast<size_t>((count + kBlockSize - 1) / kBlockSize));
-    inBlocks(count, kBlockSize, threads, threadLimit, [&](qsizetype first, qsizetype end) {
-        found[size_t(first / kBlockSize)] =
-            lookAt(first, end, pathAt, folders ? folders->data() + first : nullptr, listedAt);
-    });
+    std::vector<Block> found = resultsOfBlocks<Block>(
+        count, kBlockSize, threads, threadLimit, [&](qsizetype first, qsizetype end) {
+            return lookAt(first, end, pathAt, folders ? folders->data() + first : nullptr, listedAt);
+        });
     size_t files = m_files.size();
     size_t places = m_places.size();
     qsizetype names = m_names.size();

@@ -35,4 +35,16 @@ private:
 void inBlocks(qsizetype count, qsizetype blockSize, int threads, int limit,
               const std::function<void(qsizetype first, qsizetype end)> &doBlock);
 
+// The same, keeping what each block gives: one result per block, in the order
+// of the blocks whichever thread made it.
+template <class Result>
+std::vector<Result> resultsOfBlocks(qsizetype count, qsizetype blockSize, int threads, int limit,
+                                    const std::function<Result(qsizetype first, qsizetype end)> &doBlock)
+{
+    std::vector<Result> results(size_t((count + blockSize - 1) / blockSize));
+    inBlocks(count, blockSize, threads, limit,
+             [&](qsizetype first, qsizetype end) { results[size_t(first / blockSize)] = doBlock(first, end); });
+    return results;
+}
+
 } // namespace tessaly

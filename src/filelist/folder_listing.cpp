@@ -186,12 +186,13 @@ QStringList listFilesOfFolders(const QStringList &folders, const QString &patter
         QStringList files;
         std::vector<FolderListingFacts> facts;
     };
-    std::vector<Block> blocks(size_t((folders.size() + kFoldersPerBlock - 1) / kFoldersPerBlock));
-    inBlocks(folders.size(), kFoldersPerBlock, threads, threadLimit, [&](qsizetype first, qsizetype end) {
-        Block &block = blocks[size_t(first / kFoldersPerBlock)];
-        for (qsizetype i = first; i < end; ++i)
-            appendFolderFiles(folders.at(i), pattern, block.files, facts ? &block.facts.emplace_back() : nullptr);
-    });
+    std::vector<Block> blocks = resultsOfBlocks<Block>(
+        folders.size(), kFoldersPerBlock, threads, threadLimit, [&](qsizetype first, qsizetype end) {
+            Block block;
+            for (qsizetype i = first; i < end; ++i)
+                appendFolderFiles(folders.at(i), pattern, block.files, facts ? &block.facts.emplace_back() : nullptr);
+            return block;
+        });
     QStringList files;
     qsizetype count = 0;
     for (const Block &block : blocks)
