@@ -102,9 +102,11 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern, Folde
     }
     sortFolderNames(names);
     if (facts) {
+        // Sorted for look-ups: a folder may hold thousands of links.
+        std::sort(notPlain.begin(), notPlain.end());
         facts->plain.assign(size_t(names.size()), true);
         for (qsizetype i = 0; !notPlain.isEmpty() && i < names.size(); ++i)
-            facts->plain[size_t(i)] = !notPlain.contains(names.at(i));
+            facts->plain[size_t(i)] = !std::binary_search(notPlain.cbegin(), notPlain.cend(), names.at(i));
     }
 #else
     const QDir dir(base);
