@@ -8,6 +8,8 @@
 #include <QtTest>
 
 using tessaly::SettingsStore;
+using tessaly::TessalyError;
+namespace settings = tessaly::settings;
 
 class TestSettings : public QObject {
     Q_OBJECT
@@ -53,6 +55,23 @@ private slots:
         QSettings raw(file(), QSettings::IniFormat);
         QCOMPARE(raw.value("Tessaly Software/Option1").toString(), QStringLiteral("False"));
         QCOMPARE(raw.childGroups(), QStringList{"Tessaly Software"});
+    }
+
+    void typedKeysReadTheirDefaultsAndStoreText()
+    {
+        SettingsStore store(file());
+        QCOMPARE(store.read(settings::viewableTextMode), true);
+        QCOMPARE(store.read(settings::selectedTab), 0);
+        QCOMPARE(store.read(settings::scanExtension), QStringLiteral("htm"));
+        QCOMPARE(store.read(settings::outputFolder, QStringLiteral("/home/x/Desktop/")), QStringLiteral("/home/x/Desktop/"));
+        store.write(settings::saveToOutputFolder, false);
+        store.write(settings::selectedTab, 1);
+        QCOMPARE(store.ReadSetting("Option4", 1), QStringLiteral("False"));
+        QCOMPARE(store.ReadSetting("TabSel", 0), QStringLiteral("1"));
+        store.WriteSetting("TabSel", "one");
+        store.WriteSetting("Option1", "yes");
+        QVERIFY_THROWS_EXCEPTION(TessalyError, store.read(settings::selectedTab));
+        QVERIFY_THROWS_EXCEPTION(TessalyError, store.read(settings::viewableTextMode));
     }
 
     void lastWriteWins()

@@ -49,6 +49,15 @@ void SettingsStore::WriteSetting(const QString &key, const QString &text)
     m_settings->sync();
 }
 
+int SettingsStore::read(const Setting<int> &setting) const
+{
+    bool isNumber = false;
+    const int value = ReadSetting(setting.name(), setting.defaultValue).trimmed().toInt(&isNumber);
+    if (!isNumber)
+        throw TessalyError(QStringLiteral("Type mismatch"));
+    return value;
+}
+
 bool SettingsStore::toBoolean(const QString &text)
 {
     const QString trimmed = text.trimmed();

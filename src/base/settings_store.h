@@ -2,6 +2,8 @@
 // section "Tessaly Software", read and written at once (no cache, no flush step).
 #pragma once
 
+#include "base/setting.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -27,6 +29,17 @@ public:
     QString ReadSetting(const QString &key, int defaultValue) const;
     QString ReadSetting(const QString &key, bool defaultValue) const;
     virtual void WriteSetting(const QString &key, const QString &text);
+
+    // Typed access by key. A stored value that is not of the key's type throws
+    // TessalyError ("Type mismatch"), as toBoolean does.
+    QString read(const Setting<QString> &setting) const { return ReadSetting(setting.name(), setting.defaultValue); }
+    // With a default known only at run time (the desktop folder).
+    QString read(const Setting<QString> &setting, const QString &fallback) const { return ReadSetting(setting.name(), fallback); }
+    bool read(const Setting<bool> &setting) const { return toBoolean(ReadSetting(setting.name(), setting.defaultValue)); }
+    int read(const Setting<int> &setting) const;
+    void write(const Setting<QString> &setting, const QString &value) { WriteSetting(setting.name(), value); }
+    void write(const Setting<bool> &setting, bool value) { WriteSetting(setting.name(), booleanText(value)); }
+    void write(const Setting<int> &setting, int value) { WriteSetting(setting.name(), QString::number(value)); }
 
     // Text forms of values as the store keeps them.
     static QString booleanText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
