@@ -1,7 +1,8 @@
 #include "cli/cli_main.h"
 
-#include "cli/cli_options.h"
 #include "cli/cli_runner.h"
+#include "cli/command_line.h"
+#include "cli/resolve_options.h"
 
 #include <cerrno>
 #include <csignal>
@@ -45,12 +46,26 @@ int finalStatus(int status, FILE *out, FILE *err, int outErrno = 0)
     return status == 0 ? 1 : status;
 }
 
+// What the command line asks for: parsed, then its set file, folders and lists read.
+std::variant<CliOptions, UsageError, InfoRequest> readCommandLine(const QStringList &arguments)
+{
+    auto parsed = parseCommandLine(arguments);
+    if (const auto *info = std::get_if<InfoRequest>(&parsed))
+        return *info;
+    if (const auto *error = std::get_if<UsageError>(&parsed))
+        return *error;
+    auto resolved = resolveCommandLine(std::get<CommandLine>(parsed));
+    if (const auto *error = std::get_if<UsageError>(&resolved))
+        return *error;
+    return std::get<CliOptions>(std::move(resolved));
+}
+
 } // namespace
 
 int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool showProgress, StopToken &stop,
                    const RunEnvironment &environment)
 {
-    const auto parsed = parseCommandLine(arguments);
+    const auto parsed = readCommandLine(arguments);
     int status = 0;
     int outErrno = 0;
     if (const auto *info = std::get_if<InfoRequest>(&parsed)) {

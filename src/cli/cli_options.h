@@ -1,11 +1,10 @@
-// The command line of tessaly-cli, parsed into what one run needs.
+// What one run of tessaly-cli needs, resolved from its command line, and the
+// two other ends a command line can have: a usage error, or help to print.
 #pragma once
 
 #include "engine/replace_job.h"
 
 #include <QStringList>
-
-#include <variant>
 
 namespace tessaly::cli {
 
@@ -35,6 +34,7 @@ struct CliOptions {
     bool json = false;
 };
 
+// Printed as "tessaly-cli: MESSAGE" and a hint to --help; the exit status is 2.
 struct UsageError {
     QString message;
 };
@@ -43,16 +43,5 @@ struct UsageError {
 struct InfoRequest {
     QString text;
 };
-
-// PATHs, the output folder and the set file are taken as the file system names
-// them (see localPath); a PATH whose name is not valid UTF-8 stays in the list
-// and its file fails. The lists of --files-from are read here ("-" from standard
-// input); one that cannot be read is a usage error.
-std::variant<CliOptions, UsageError, InfoRequest> parseCommandLine(const QStringList &arguments);
-
-// The program's arguments as parseCommandLine takes them: decoded from the raw
-// bytes with decodeFileName, so a name that is not valid UTF-8 keeps telling so
-// (QCoreApplication::arguments() turns its bytes into U+FFFD).
-QStringList commandLineArguments(int argc, const char *const *argv);
 
 } // namespace tessaly::cli

@@ -1,6 +1,6 @@
 // tessaly-cli: the replacement engine for scripts and servers, without a window.
 #include "cli/cli_main.h"
-#include "cli/cli_options.h"
+#include "cli/command_line.h"
 #include "cli/signal_stop.h"
 #include "textio/file_system.h"
 
