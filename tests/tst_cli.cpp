@@ -1,6 +1,7 @@
 // tessaly-cli: parsing, report lines, result bytes and untouched sources in this
 // process; exit codes and a lost report as a process.
 #include "cli_run.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include "cli/cli_main.h"
@@ -10,7 +11,6 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using testing::readBytes;
@@ -61,14 +61,14 @@ private slots:
     void lostReportInProcess();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::unique_ptr<testing::TempTree> m_tree;
+    QString path(const QString &name) const { return m_tree->path(name); }
 };
 
 void TestCli::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    writeBytes(path("a.htm"), "<title>Acme</title><body>Acme <b>Acme</b></body>");
+    m_tree = std::make_unique<testing::TempTree>();
+    m_tree->write("a.htm", "<title>Acme</title><body>Acme <b>Acme</b></body>");
 }
 
 void TestCli::usageErrors_data()
@@ -104,7 +104,7 @@ void TestCli::usageErrors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const CliRun run = runCli(arguments, m_dir->path());
+    const CliRun run = runCli(arguments, m_tree->root());
     CLI_EXIT(run, 2);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
@@ -113,8 +113,8 @@ void TestCli::usageErrors()
 
 void TestCli::reportsEveryFileInOrder()
 {
-    writeBytes(path("empty.htm"), QByteArray());
-    const CliRun run = runCli({"-f", "Acme", "-r", "Zen", "a.htm", "missing.htm", "empty.htm"}, m_dir->path());
+    m_tree->write("empty.htm", QByteArray());
+    const CliRun run = runCli({"-f", "Acme", "-r", "Zen", "a.htm", "missing.htm", "empty.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(run.out, QStringLiteral("a.htm -> %1 (2 replacements)\nmissing.htm: skipped (missing)\nempty.htm: skipped (empty)\n")
                           .arg(path("a_replaced.htm")));
@@ -124,17 +124,17 @@ void TestCli::reportsEveryFileInOrder()
 void TestCli::wholeFileAndViewableText()
 {
     const QByteArray source = readBytes(path("a.htm"));
-    QCOMPARE(runCli({"-f", "Acme", "-r", "Zen", "a.htm"}, m_dir->path()).exitCode, 0);
+    QCOMPARE(runCli({"-f", "Acme", "-r", "Zen", "a.htm"}, m_tree->root()).exitCode, 0);
     QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("<title>Acme</title><body>Zen <b>Zen</b></body>"));
-    QCOMPARE(runCli({"--whole-file", "-f", "Acme", "-r", "Zen", "a.htm"}, m_dir->path()).exitCode, 0);
+    QCOMPARE(runCli({"--whole-file", "-f", "Acme", "-r", "Zen", "a.htm"}, m_tree->root()).exitCode, 0);
     QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("<title>Zen</title><body>Zen <b>Zen</b></body>"));
     QCOMPARE(readBytes(path("a.htm")), source);
 }
 
 void TestCli::outputFolder()
 {
-    QDir(m_dir->path()).mkdir("out");
-    const CliRun run = runCli({"-q", "-w", "-f", "Acme", "-o", "out", "a.htm"}, m_dir->path());
+    QDir(m_tree->root()).mkdir("out");
+    const CliRun run = runCli({"-q", "-w", "-f", "Acme", "-o", "out", "a.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(readBytes(path("out/a.htm")), QByteArray("<title></title><body> <b></b></body>"));
@@ -142,25 +142,25 @@ void TestCli::outputFolder()
 
 void TestCli::setsFile()
 {
-    writeBytes(path("sets.txt"), "Acme,B\r\nnot a set\r\nB,C\r\n");
-    const CliRun run = runCli({"-w", "-s", "sets.txt", "--separator", ",", "a.htm"}, m_dir->path());
+    m_tree->write("sets.txt", "Acme,B\r\nnot a set\r\nB,C\r\n");
+    const CliRun run = runCli({"-w", "-s", "sets.txt", "--separator", ",", "a.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(readBytes(path("a_replaced.htm")), QByteArray("<title>C</title><body>C <b>C</b></body>"));
 }
 
 void TestCli::dryRunWritesNothing()
 {
-    const CliRun run = runCli({"-n", "-f", "Acme", "a.htm"}, m_dir->path());
+    const CliRun run = runCli({"-n", "-f", "Acme", "a.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("(2 replacements, dry run)")));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.htm"});
+    QCOMPARE(QDir(m_tree->root()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.htm"});
 }
 
 void TestCli::failedFileGivesExitOne()
 {
-    QDir(m_dir->path()).mkdir("a_replaced.htm");
-    writeBytes(path("b.htm"), "b");
-    const CliRun run = runCli({"-w", "-f", "b", "-r", "c", "a.htm", "b.htm"}, m_dir->path());
+    QDir(m_tree->root()).mkdir("a_replaced.htm");
+    m_tree->write("b.htm", "b");
+    const CliRun run = runCli({"-w", "-f", "b", "-r", "c", "a.htm", "b.htm"}, m_tree->root());
     CLI_EXIT(run, 1);
     QVERIFY(run.out.startsWith(QStringLiteral("a.htm: failed (")));
     QCOMPARE(readBytes(path("b_replaced.htm")), QByteArray("c"));
@@ -172,11 +172,11 @@ void TestCli::manyFilesInParallelKeepTheirOrder()
     QString expected;
     for (int i = 0; i < 200; ++i) {
         const QString name = QStringLiteral("f%1.htm").arg(i);
-        writeBytes(path(name), QByteArray(i + 1, 'x'));
+        m_tree->write(name, QByteArray(i + 1, 'x'));
         arguments << name;
         expected += QStringLiteral("%1 -> %2 (%3 %4)\n").arg(name, path(QStringLiteral("f%1_replaced.htm").arg(i))).arg(i + 1).arg(i == 0 ? "replacement" : "replacements");
     }
-    const CliRun run = runCli(arguments, m_dir->path());
+    const CliRun run = runCli(arguments, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(run.out, expected);
     QCOMPARE(readBytes(path("f99_replaced.htm")), QByteArray(100, 'y'));
@@ -200,48 +200,48 @@ void TestCli::folderPathIsScannedBreadthFirst()
 {
     // site/ with a.htm and ~temp.htm, sub-folders A (with A1) and B (with B1):
     // the folder first, then its children, then its grandchildren.
-    QDir root(m_dir->path());
+    QDir root(m_tree->root());
     for (const char *folder : {"site/A/A1", "site/B/B1", "site/.hidden"})
         root.mkpath(QString::fromLatin1(folder));
     for (const char *file : {"site/a.htm", "site/~temp.htm", "site/notes.txt", "site/A/x.htm", "site/A/A1/deep.htm",
                              "site/B/B1/deeper.HTM", "site/B/~lock.htm", "site/.hidden/h.htm"})
-        writeBytes(path(QString::fromLatin1(file)), "<body>x</body>");
-    const CliRun run = runCli({"-n", "-f", "x", "site"}, m_dir->path());
+        m_tree->write(QString::fromLatin1(file), "<body>x</body>");
+    const CliRun run = runCli({"-n", "-f", "x", "site"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/.hidden/h.htm", "site/A/x.htm", "site/A/A1/deep.htm",
                                               "site/B/B1/deeper.HTM"}));
     QVERIFY(run.err.contains(QStringLiteral("5 files: 5 would be written")));
     // With a trailing separator the rows are the same.
-    QCOMPARE(sourcesOf(runCli({"-n", "-f", "x", "site/"}, m_dir->path()).out), sourcesOf(run.out));
+    QCOMPARE(sourcesOf(runCli({"-n", "-f", "x", "site/"}, m_tree->root()).out), sourcesOf(run.out));
 }
 
 void TestCli::folderPathWithEveryExtension()
 {
-    QDir(m_dir->path()).mkpath("site/sub");
+    QDir(m_tree->root()).mkpath("site/sub");
     for (const char *file : {"site/a.htm", "site/b.txt", "site/noext", "site/~c.txt", "site/sub/d.html"})
-        writeBytes(path(QString::fromLatin1(file)), "x");
-    CliRun run = runCli({"-n", "-f", "x", "--extension", "*", "site"}, m_dir->path());
+        m_tree->write(QString::fromLatin1(file), "x");
+    CliRun run = runCli({"-n", "-f", "x", "--extension", "*", "site"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"site/a.htm", "site/b.txt", "site/noext", "site/sub/d.html"}));
-    run = runCli({"-n", "-f", "x", "-e", "txt", "site"}, m_dir->path());
+    run = runCli({"-n", "-f", "x", "-e", "txt", "site"}, m_tree->root());
     QCOMPARE(sourcesOf(run.out), QStringList{"site/b.txt"});
-    run = runCli({"-n", "-f", "x", "-e", "html", "site"}, m_dir->path());
+    run = runCli({"-n", "-f", "x", "-e", "html", "site"}, m_tree->root());
     QCOMPARE(sourcesOf(run.out), QStringList{"site/sub/d.html"});
 }
 
 void TestCli::folderPathMixedWithFiles()
 {
-    QDir(m_dir->path()).mkpath("one");
-    QDir(m_dir->path()).mkpath("two");
-    writeBytes(path("one/b.htm"), "x");
-    writeBytes(path("two/c.htm"), "x");
-    writeBytes(path("two/~d.htm"), "x");
+    QDir(m_tree->root()).mkpath("one");
+    QDir(m_tree->root()).mkpath("two");
+    m_tree->write("one/b.htm", "x");
+    m_tree->write("two/c.htm", "x");
+    m_tree->write("two/~d.htm", "x");
     // Files stay where they stand, each folder's files take its place; a file
     // named "~" is used as given; an empty folder adds nothing.
-    QDir(m_dir->path()).mkpath("empty");
-    writeBytes(path("~e.htm"), "x");
+    QDir(m_tree->root()).mkpath("empty");
+    m_tree->write("~e.htm", "x");
     const CliRun run = runCli({"-w", "-f", "x", "-r", "y", "two", "a.htm", "empty", "~e.htm", "one", "two/~d.htm"},
-                           m_dir->path());
+                           m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), (QStringList{"two/c.htm", "a.htm", "~e.htm", "one/b.htm", "two/~d.htm"}));
     QCOMPARE(readBytes(path("one/b_replaced.htm")), QByteArray("y"));
@@ -253,8 +253,8 @@ void TestCli::folderPathMixedWithFiles()
 // still takes its place.
 void TestCli::foldersAmongManyNames()
 {
-    writeBytes(path("one/b.htm"), "x");
-    writeBytes(path("two/c.htm"), "x");
+    m_tree->write("one/b.htm", "x");
+    m_tree->write("two/c.htm", "x");
     QStringList names;
     for (int i = 0; i < 600; ++i)
         names << QStringLiteral("missing%1.htm").arg(i);
@@ -265,7 +265,7 @@ void TestCli::foldersAmongManyNames()
     QVERIFY(QFile::link("two", path("to-two")));
     names[511] = "to-two";
     expected[511] = "to-two/c.htm";
-    const CliRun run = runCli(QStringList{"-n", "-j", "2", "-f", "x", "-r", "y"} + names, m_dir->path());
+    const CliRun run = runCli(QStringList{"-n", "-j", "2", "-f", "x", "-r", "y"} + names, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(sourcesOf(run.out), expected);
 }
@@ -275,10 +275,10 @@ void TestCli::folderFilesAreRunSources()
     // A source of the run is never overwritten: site/index.htm and site/sub/index.htm both go to the output folder
     // "site", which holds the first as a source of this run. The first is written
     // under its _replaced name; the second would overwrite the first source and fails.
-    QDir(m_dir->path()).mkpath("site/sub");
-    writeBytes(path("site/index.htm"), "top");
-    writeBytes(path("site/sub/index.htm"), "sub");
-    const CliRun run = runCli({"-w", "-f", "o", "-r", "0", "-o", "site", "site"}, m_dir->path());
+    QDir(m_tree->root()).mkpath("site/sub");
+    m_tree->write("site/index.htm", "top");
+    m_tree->write("site/sub/index.htm", "sub");
+    const CliRun run = runCli({"-w", "-f", "o", "-r", "0", "-o", "site", "site"}, m_tree->root());
     CLI_EXIT(run, 1);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2);
@@ -294,10 +294,10 @@ void TestCli::folderFilesAreRunSources()
 // the list: a/index.htm's result would replace b/index.htm, a source.
 void TestCli::filesOfEveryListedFolderAreRunSources()
 {
-    writeBytes(path("x.htm"), "x");
-    writeBytes(path("a/index.htm"), "a");
-    writeBytes(path("b/index.htm"), "b");
-    const CliRun run = runCli({"-w", "-f", "a", "-r", "0", "-o", "b", "x.htm", "a", "b"}, m_dir->path());
+    m_tree->write("x.htm", "x");
+    m_tree->write("a/index.htm", "a");
+    m_tree->write("b/index.htm", "b");
+    const CliRun run = runCli({"-w", "-f", "a", "-r", "0", "-o", "b", "x.htm", "a", "b"}, m_tree->root());
     CLI_EXIT(run, 1);
     QVERIFY2(run.out.contains("a/index.htm: failed (") && run.out.contains("source file of this run"),
              qPrintable(run.out));
@@ -305,9 +305,9 @@ void TestCli::filesOfEveryListedFolderAreRunSources()
 
     // Under another name too: out/x.htm is a second name of a/index.htm, found in
     // its folder's listing.
-    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    QVERIFY(QDir(m_tree->root()).mkpath("out"));
     QCOMPARE(::link(QFile::encodeName(path("a/index.htm")).constData(), QFile::encodeName(path("out/x.htm")).constData()), 0);
-    const CliRun second = runCli({"-w", "-f", "x", "-r", "0", "-o", "out", "x.htm", "a"}, m_dir->path());
+    const CliRun second = runCli({"-w", "-f", "x", "-r", "0", "-o", "out", "x.htm", "a"}, m_tree->root());
     CLI_EXIT(second, 1);
     QVERIFY2(second.out.contains("x.htm: failed (") && second.out.contains("source file of this run"),
              qPrintable(second.out));
@@ -350,19 +350,19 @@ void TestCli::diffHunks()
     QByteArray plain;
     for (int i = 1; i <= 10; ++i)
         plain += "<p>line " + QByteArray::number(i) + (i == 2 || i == 9 ? " Acme" : "") + "</p>\n";
-    writeBytes(path("plain.htm"), plain);
+    m_tree->write("plain.htm", plain);
     const QString utf16 = QStringLiteral("<p>Grüße von Acme</p>\r\n<p>ß</p>\r\n<p>Acme ∑</p>");
-    writeBytes(path("utf16.htm"), "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2));
-    writeBytes(path("cp1252.htm"), "<p>caf\xe9 Acme</p>\r\n<p>\x80 5</p>\r\n");
+    m_tree->write("utf16.htm", "\xff\xfe" + QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2));
+    m_tree->write("cp1252.htm", "<p>caf\xe9 Acme</p>\r\n<p>\x80 5</p>\r\n");
     // Neither a file without change nor one whose job fails prints anything.
-    writeBytes(path("same.htm"), "<p>nothing</p>\n");
-    writeBytes(path("blocked.htm"), "Acme\n");
-    QDir(m_dir->path()).mkdir("blocked_replaced.htm");
+    m_tree->write("same.htm", "<p>nothing</p>\n");
+    m_tree->write("blocked.htm", "Acme\n");
+    QDir(m_tree->root()).mkdir("blocked_replaced.htm");
     const CliRun run = runCli(QStringList{"--diff", "-n", "-w", "--code-page", "windows-1252", "-f", "Acme", "-r", "Zenith"}
                                   + context + QStringList{"plain.htm", "same.htm", "blocked.htm", "utf16.htm", "cp1252.htm"},
-                              m_dir->path());
+                              m_tree->root());
     CLI_EXIT(run, 1);
-    QCOMPARE(run.out, expected.replace(QStringLiteral("DIR"), m_dir->path()));
+    QCOMPARE(run.out, expected.replace(QStringLiteral("DIR"), m_tree->root()));
     CLI_VERIFY(run, run.err.contains(QStringLiteral("blocked.htm: would fail (")));
 }
 
@@ -384,7 +384,7 @@ void TestCli::diffOutput()
     QFETCH(QStringList, arguments);
     QFETCH(bool, ansi);
     QFETCH(bool, writes);
-    const CliRun run = runCli(QStringList{"--diff", "-f", "Acme", "-r", "Zen"} + arguments + QStringList{"a.htm"}, m_dir->path());
+    const CliRun run = runCli(QStringList{"--diff", "-f", "Acme", "-r", "Zen"} + arguments + QStringList{"a.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     const QString bold = ansi ? QStringLiteral("\x1b[1m") : QString();
     CLI_VERIFY(run, run.out.startsWith(bold + QStringLiteral("--- a.htm")));
@@ -393,7 +393,7 @@ void TestCli::diffOutput()
     CLI_VERIFY(run, !run.out.contains(QStringLiteral(" -> ")));
     CLI_VERIFY(run, run.err.startsWith(QStringLiteral("a.htm -> %1 (2 replacements").arg(path("a_replaced.htm"))));
     CLI_VERIFY(run, run.err.contains(QStringLiteral("1 file: 1 ")));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).size(), writes ? 2 : 1);
+    QCOMPARE(QDir(m_tree->root()).entryList(QDir::Files | QDir::Hidden).size(), writes ? 2 : 1);
 }
 
 void TestCli::keepTree_data()
@@ -421,14 +421,14 @@ void TestCli::keepTree()
     QFETCH(QString, folder);
     const QStringList sources{"site/index.htm", "site/A/index.htm", "site/B/index.htm", "site/B/C/index.htm", "site/B/page.txt"};
     for (const QString &source : sources) {
-        QDir(m_dir->path()).mkpath(QFileInfo(source).path());
-        writeBytes(path(source), "Acme " + source.toUtf8());
+        QDir(m_tree->root()).mkpath(QFileInfo(source).path());
+        m_tree->write(source, "Acme " + source.toUtf8());
     }
-    QDir(m_dir->path()).mkdir("out");
+    QDir(m_tree->root()).mkdir("out");
     // A group-writable umask: new folders get exactly what mkdir gives them.
     const mode_t mask = ::umask(002);
     const CliRun run = runCli(QStringList{"-w", "-f", "Acme", "-r", "Zen", "-o", "out"} + arguments
-                                  + QStringList{folder, "site/B/page.txt"}, m_dir->path());
+                                  + QStringList{folder, "site/B/page.txt"}, m_tree->root());
     ::umask(mask);
     CLI_EXIT(run, results.contains(QString()) ? 1 : 0);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
@@ -454,19 +454,19 @@ void TestCli::keepTree()
 
 void TestCli::colonPathsAreFiles()
 {
-    QVERIFY(QDir().mkdir(m_dir->path() + "/:d"));
+    QVERIFY(QDir().mkdir(m_tree->root() + "/:d"));
     // QDir takes ":x.htm" for a resource path too: the test spells the path out.
-    testing::writeBytes(m_dir->path() + "/:x.htm", "a a");
-    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_dir->path());
+    testing::writeBytes(m_tree->root() + "/:x.htm", "a a");
+    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
-    QCOMPARE(testing::readBytes(m_dir->path() + "/:d/:x.htm"), QByteArray("b b"));
+    QCOMPARE(testing::readBytes(m_tree->root() + "/:d/:x.htm"), QByteArray("b b"));
 }
 
 // "" names no file; it must not be taken for the working folder and scanned.
 void TestCli::emptyNameIsNoFolder()
 {
-    writeBytes(path("a.htm"), "a");
-    const CliRun run = runCli({"-n", "-f", "a", "-r", "b", ""}, m_dir->path());
+    m_tree->write("a.htm", "a");
+    const CliRun run = runCli({"-n", "-f", "a", "-r", "b", ""}, m_tree->root());
     CLI_EXIT(run, 1);
     QCOMPARE(run.out.count(u'\n'), 1);
     QVERIFY2(run.out.startsWith(": failed (") && !run.out.contains("a.htm"), qPrintable(run.out));
@@ -487,13 +487,13 @@ void TestCli::namesThatAreNotUtf8Fail()
         for (const char *name : {"/caf\xe9.htm", "/caf\xe8.htm", "/x\xff", "/b\x01" "d"})
             ::remove((site + name).constData());  // QTemporaryDir cannot name them
     });
-    testing::writeBytes(path("site/caf\u00e9.htm"), "a");
+    m_tree->write("site/caf\u00e9.htm", "a");
     const QString invalid = QStringLiteral("caf") + QChar(char16_t(0xDCE9)) + QStringLiteral(".htm");
     const struct {
         CliRun run;
         int failed;
-    } runs[] = {{runCliProcess({"-n", "-w", "-f", "a", "site"}, m_dir->path()), 2},
-                {runCli({"-n", "-w", "-f", "a", "site/" + invalid, "site/caf\u00e9.htm"}, m_dir->path()), 1}};
+    } runs[] = {{runCliProcess({"-n", "-w", "-f", "a", "site"}, m_tree->root()), 2},
+                {runCli({"-n", "-w", "-f", "a", "site/" + invalid, "site/caf\u00e9.htm"}, m_tree->root()), 1}};
     for (const auto &[run, failed] : runs) {
         CLI_EXIT(run, 1);
         CLI_VERIFY(run, run.out.count(": failed (file name is not valid UTF-8)") == failed);
@@ -506,7 +506,7 @@ void TestCli::namesThatAreNotUtf8Fail()
 
 void TestCli::helpNamesFolderPaths()
 {
-    const CliRun run = runCli({"--help"}, m_dir->path());
+    const CliRun run = runCli({"--help"}, m_tree->root());
     CLI_EXIT(run, 0);
     QVERIFY(run.out.contains(QStringLiteral("-e, --extension EXT")));
     QVERIFY(run.out.contains(QStringLiteral("A PATH that is a folder")));
@@ -517,15 +517,15 @@ void TestCli::helpNamesFolderPaths()
 
 void TestCli::exitCodesOfTheProgram()
 {
-    CliRun run = runCliProcess({"-f", "Acme", "-r", "Zen", "a.htm"}, m_dir->path());
+    CliRun run = runCliProcess({"-f", "Acme", "-r", "Zen", "a.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.out.startsWith(QStringLiteral("a.htm -> ")));
-    run = runCliProcess({"--frobnicate", "a.htm"}, m_dir->path());
+    run = runCliProcess({"--frobnicate", "a.htm"}, m_tree->root());
     CLI_EXIT(run, 2);
     CLI_VERIFY(run, run.err.contains(QStringLiteral("Try 'tessaly-cli --help'")));
-    QDir(m_dir->path()).mkdir("b_replaced.htm");
-    writeBytes(path("b.htm"), "b");
-    run = runCliProcess({"-f", "b", "b.htm"}, m_dir->path());
+    QDir(m_tree->root()).mkdir("b_replaced.htm");
+    m_tree->write("b.htm", "b");
+    run = runCliProcess({"-f", "b", "b.htm"}, m_tree->root());
     CLI_EXIT(run, 1);
     CLI_VERIFY(run, !run.crashed);
 }
@@ -540,10 +540,10 @@ void TestCli::folderWithoutFilesIsAnEmptyRun_data()
 void TestCli::folderWithoutFilesIsAnEmptyRun()
 {
     QFETCH(QStringList, names);
-    QVERIFY(QDir(m_dir->path()).mkdir("e"));
+    QVERIFY(QDir(m_tree->root()).mkdir("e"));
     for (const QString &name : names)
-        writeBytes(path("e/" + name), "a");
-    const CliRun run = runCliProcess({"-n", "-f", "a", "-r", "b", "e"}, m_dir->path());
+        m_tree->write("e/" + name, "a");
+    const CliRun run = runCliProcess({"-n", "-f", "a", "-r", "b", "e"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(run.err, QStringLiteral("0 files: 0 would be written, 0 skipped, 0 failed; 0 replacements\n"));
 }
@@ -553,12 +553,12 @@ void TestCli::folderWithoutFilesIsAnEmptyRun()
 void TestCli::controlCharactersInNamesAreEscaped()
 {
     const QString name = QStringLiteral("a\x1b]0;owned\x07\nb.htm: skipped (missing)\r.htm");
-    writeBytes(path(name), "<body>Acme</body>");
-    const CliRun lines = runCli({"-n", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    m_tree->write(name, "<body>Acme</body>");
+    const CliRun lines = runCli({"-n", "-f", "Acme", "-r", "B", name}, m_tree->root());
     CLI_EXIT(lines, 0);
     const QString shown = QStringLiteral("a\\e]0;owned\\a\\nb.htm: skipped (missing)\\r.htm");
     CLI_VERIFY(lines, lines.out.startsWith(shown + " -> ") && lines.out.count('\n') == 1);
-    const CliRun diff = runCli({"-n", "--diff", "--color=never", "-f", "Acme", "-r", "B", name}, m_dir->path());
+    const CliRun diff = runCli({"-n", "--diff", "--color=never", "-f", "Acme", "-r", "B", name}, m_tree->root());
     CLI_VERIFY(diff, diff.out.startsWith("--- " + shown + "\n+++ "));
     CLI_VERIFY(diff, !diff.out.contains(QChar(0x1b)) && !diff.err.contains(QChar(0x1b)));
 }
@@ -567,15 +567,15 @@ void TestCli::controlCharactersInNamesAreEscaped()
 void TestCli::loneCrDiffAppliesWithPatch()
 {
     const QByteArray page = "<body>\r<p>Acme</p>\r<p>two</p>\r<p>Acme</p>\r</body>\r";
-    writeBytes(path("cr.htm"), page);
-    writeBytes(path("copy.htm"), page);
+    m_tree->write("cr.htm", page);
+    m_tree->write("copy.htm", page);
     const CliRun run = testing::runShell("\"$CLI\" -n --diff --color=never -f Acme -r Zenith cr.htm > cr.diff"
                                          " && patch -s copy.htm cr.diff",
-                                         m_dir->path());
+                                         m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(testing::readBytes(path("copy.htm")), QByteArray(page).replace("Acme", "Zenith"));
     const CliRun coloured = runCli({"-n", "--diff", "--color=always", "-f", "Acme", "-r", "Zenith", "cr.htm"},
-                                   m_dir->path());
+                                   m_tree->root());
     CLI_VERIFY(coloured, !coloured.out.contains('\r') && coloured.out.contains("^M"));
 }
 
@@ -585,8 +585,8 @@ void TestCli::invalidUtf32ValuesAreReportedAsSuch()
     QByteArray page("\xFF\xFE\0\0", 4);
     for (const char32_t c : text.toUcs4())
         page += QByteArray(reinterpret_cast<const char *>(&c), 4);
-    writeBytes(path("u32.htm"), page + QByteArray("\0\0\x11\0", 4));
-    const CliRun run = runCli({"-n", "-f", "Acme", "-r", "B", "u32.htm"}, m_dir->path());
+    m_tree->write("u32.htm", page + QByteArray("\0\0\x11\0", 4));
+    const CliRun run = runCli({"-n", "-f", "Acme", "-r", "B", "u32.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.out.contains("(1 replacement, 1 invalid character written as U+FFFD, dry run)"));
 }
@@ -613,9 +613,9 @@ void TestCli::reportStreamThatFailsOnce()
     QVERIFY(out);
     std::setvbuf(out, nullptr, _IONBF, 0);
     FILE *err = std::tmpfile();
-    writeBytes(path("b.htm"), "<body>Acme</body>");
+    m_tree->write("b.htm", "<body>Acme</body>");
     const QString before = QDir::currentPath();
-    QDir::setCurrent(m_dir->path());
+    QDir::setCurrent(m_tree->root());
     tessaly::StopToken stop;
     const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-n", "-f", "Acme", "a.htm", "b.htm"}, out, err,
                                                     false, stop);
@@ -641,12 +641,12 @@ void TestCli::lostReportIsAnError()
         QSKIP("no /dev/full");
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
-    const CliRun run = runCliProcess(arguments, m_dir->path(), QStringLiteral("/dev/full"));
+    const CliRun run = runCliProcess(arguments, m_tree->root(), QStringLiteral("/dev/full"));
     CLI_EXIT(run, exitCode);
     if (exitCode == 1)
         CLI_VERIFY(run, run.err.contains(QStringLiteral("tessaly-cli: write error: No space left on device")));
     // With --diff the report lines go to standard error: losing them is as bad.
-    const CliRun lines = testing::runShell("\"$CLI\" --diff -f Acme -r Zen a.htm >/dev/null 2>/dev/full", m_dir->path());
+    const CliRun lines = testing::runShell("\"$CLI\" --diff -f Acme -r Zen a.htm >/dev/null 2>/dev/full", m_tree->root());
     CLI_EXIT(lines, 1);
 }
 
@@ -657,7 +657,7 @@ void TestCli::lostReportInProcess()
         QSKIP("no /dev/full");
     FILE *err = std::tmpfile();
     const QString before = QDir::currentPath();
-    QDir::setCurrent(m_dir->path());
+    QDir::setCurrent(m_tree->root());
     tessaly::StopToken stop;
     const int status = tessaly::cli::runCommandLine({"tessaly-cli", "-f", "Acme", "a.htm"}, full, err, false, stop);
     QDir::setCurrent(before);

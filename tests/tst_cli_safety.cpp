@@ -2,12 +2,12 @@
 // each other, stops during a write, signals, too few threads, too few descriptors.
 #include "cli_run.h"
 #include "gated_file_system.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <chrono>
@@ -47,14 +47,13 @@ private:
     // One job writing 1,000 pages of 256 KB into "out", started.
     void startLongRun(QProcess &cli);
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::unique_ptr<testing::TempTree> m_tree;
+    QString path(const QString &name) const { return m_tree->path(name); }
 };
 
 void TestCliSafety::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    m_tree = std::make_unique<testing::TempTree>();
 }
 
 // Every row claims its result in list order, whatever the number of jobs: the
@@ -82,12 +81,12 @@ void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
         // A big first page, so its job is still busy when later ones are done.
         const QByteArray text = (i == 0 ? QByteArray(4 << 20, ' ') : QByteArray()) + "old " + QByteArray::number(i);
         sources << QStringLiteral("d%1/index.htm").arg(i);
-        writeBytes(path(sources.last()), text);
+        m_tree->write(sources.last(), text);
     }
     QStringList arguments{"-w", "-j", jobs, "-f", "old", "-r", "new"};
     QString result = path("out/index.htm");
     if (shape == "replaced name") {
-        QVERIFY(QDir(m_dir->path()).mkdir("out"));
+        QVERIFY(QDir(m_tree->root()).mkdir("out"));
         QVERIFY(QFile::rename(path("d0/index.htm"), path("out/index.htm")));
         QVERIFY(QFile::rename(path("d1/index.htm"), path("d1/index_replaced.htm")));
         sources = QStringList{"out/index.htm", "d1/index_replaced.htm"};
@@ -99,10 +98,10 @@ void TestCliSafety::resultsOfOneRunNeverReplaceEachOther()
         sources = QStringList{"d0/index.htm", "link/index.htm", "./d0/index.htm"};
         result = path("d0/index_replaced.htm");
     } else {
-        QVERIFY(QDir(m_dir->path()).mkdir("out"));
+        QVERIFY(QDir(m_tree->root()).mkdir("out"));
         arguments << "-o" << "out";
     }
-    const CliRun run = runCliProcess(arguments + sources, m_dir->path());
+    const CliRun run = runCliProcess(arguments + sources, m_tree->root());
     CLI_EXIT(run, 1);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     CLI_VERIFY(run, lines.size() == sources.size());
@@ -132,12 +131,12 @@ void TestCliSafety::stopFinishesTheFileInFlight()
     QFETCH(int, signal);
     QFETCH(QString, name);
     QFETCH(bool, firstFails);
-    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
     if (firstFails)
-        QVERIFY(QDir(m_dir->path()).mkpath("out/p1.htm"));
-    writeBytes(path("p1.htm"), "old 1");
-    writeBytes(path("p2.htm"), QByteArray(8 << 20, 'x') + "old 2");
-    writeBytes(path("p3.htm"), "old 3");
+        QVERIFY(QDir(m_tree->root()).mkpath("out/p1.htm"));
+    m_tree->write("p1.htm", "old 1");
+    m_tree->write("p2.htm", QByteArray(8 << 20, 'x') + "old 2");
+    m_tree->write("p3.htm", "old 3");
     const testing::GatedFileSystem gated("p2.htm");
     tessaly::StopToken stop;
     std::thread stopper([&] {
@@ -147,7 +146,7 @@ void TestCliSafety::stopFinishesTheFileInFlight()
     });
     const CliRun run = testing::runCli({"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out", "p1.htm", "p2.htm",
                                         "p3.htm"},
-                                       m_dir->path(), {&gated}, &stop);
+                                       m_tree->root(), {&gated}, &stop);
     stopper.join();
     CLI_EXIT(run, 128 + signal);
     CLI_VERIFY(run, run.out.startsWith(firstFails ? "p1.htm: failed (" : "p1.htm -> ") && run.out.contains("\np2.htm -> ")
@@ -160,14 +159,14 @@ void TestCliSafety::stopFinishesTheFileInFlight()
 
 void TestCliSafety::startLongRun(QProcess &cli)
 {
-    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
     QStringList arguments{"-w", "-j", "1", "-f", "old", "-r", "new", "-o", "out"};
     const QByteArray page = QByteArray(256 << 10, 'x') + "old";
     for (int i = 0; i < 1000; ++i) {
         arguments << QStringLiteral("p%1.htm").arg(i);
-        writeBytes(path(arguments.last()), page);
+        m_tree->write(arguments.last(), page);
     }
-    cli.setWorkingDirectory(m_dir->path());
+    cli.setWorkingDirectory(m_tree->root());
     cli.start(testing::cliProgram(), arguments);
     QVERIFY(cli.waitForStarted());
 }
@@ -197,7 +196,7 @@ void TestCliSafety::signalStopsTheProcess()
 // where the file system has unnamed files no temporary file is left.
 void TestCliSafety::killedMidWriteLeavesNothingBehind()
 {
-    if (!testing::makesUnnamedFiles(m_dir->path()))
+    if (!testing::makesUnnamedFiles(m_tree->root()))
         QSKIP("this file system has no unnamed files");
     QProcess cli;
     startLongRun(cli);
@@ -249,11 +248,11 @@ void TestCliSafety::fewerThreadsThanJobs()
     QStringList arguments{"-j", "8", "-f", "old", "-r", "new"};
     for (int i = 0; i < 20; ++i) {
         arguments << QStringLiteral("p%1.htm").arg(i);
-        writeBytes(path(arguments.last()), "<body>old " + QByteArray::number(i) + "</body>");
+        m_tree->write(arguments.last(), "<body>old " + QByteArray::number(i) + "</body>");
     }
     tessaly::RunEnvironment environment;
     environment.threadLimit = threads;
-    const CliRun run = testing::runCli(arguments, m_dir->path(), environment);
+    const CliRun run = testing::runCli(arguments, m_tree->root(), environment);
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.err.startsWith("20 files: 20 written"));
     for (int i = 0; i < 20; ++i)
@@ -296,15 +295,15 @@ void TestCliSafety::tooFewDescriptorsFailFiles()
 // reuses the numbers of the files it replaces.
 void TestCliSafety::concurrentRunsIntoOneFolder()
 {
-    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    QVERIFY(QDir(m_tree->root()).mkpath("out"));
     for (int i = 0; i < 150; ++i) {
-        writeBytes(path(QStringLiteral("a/a%1.htm").arg(i)), "<body>old</body>");
-        writeBytes(path(QStringLiteral("b/b%1.htm").arg(i)), "<body>old</body>");
+        m_tree->write(QStringLiteral("a/a%1.htm").arg(i), "<body>old</body>");
+        m_tree->write(QStringLiteral("b/b%1.htm").arg(i), "<body>old</body>");
     }
     for (int attempt = 0; attempt < 10; ++attempt) {
         const CliRun run = runShell("\"$CLI\" -q -j2 -f old -r new -o out a & \"$CLI\" -q -j2 -f old -r new -o out b;"
                                     " second=$?; wait $!; first=$?; echo $first $second",
-                                    m_dir->path());
+                                    m_tree->root());
         CLI_VERIFY(run, run.out == "0 0\n" && !run.err.contains("failed ("));
     }
     QCOMPARE(QDir(path("out")).count(), 300 + 2);
@@ -314,13 +313,13 @@ void TestCliSafety::concurrentRunsIntoOneFolder()
 // fails, naming that file; the earlier result stays.
 void TestCliSafety::linkToAnEarlierResultFails()
 {
-    writeBytes(path("a.htm"), "old a");
-    writeBytes(path("b.htm"), "old b");
-    writeBytes(path("d/b.htm"), "old d");
-    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+    m_tree->write("a.htm", "old a");
+    m_tree->write("b.htm", "old b");
+    m_tree->write("d/b.htm", "old d");
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
     QVERIFY(QFile::link("a.htm", path("out/b.htm")));
     const CliRun run = runCliProcess({"-w", "-f", "old", "-r", "new", "-o", "out", "a.htm", "b.htm", "d/b.htm"},
-                                     m_dir->path());
+                                     m_tree->root());
     CLI_EXIT(run, 1);
     // b gives its place back when it is refused: d/b, refused at the same place,
     // names a, the file whose result is there.
@@ -337,11 +336,11 @@ void TestCliSafety::linkToAnEarlierResultFails()
 void TestCliSafety::hardLinkToAScannedSourceIsKept()
 {
     for (int i = 0; i < 10; ++i)
-        writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), "old " + QByteArray::number(i));
-    QVERIFY(QDir(m_dir->path()).mkdir("out"));
+        m_tree->write(QStringLiteral("src/p%1.htm").arg(i), "old " + QByteArray::number(i));
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
     QVERIFY(testing::makeHardLink(path("src/p9.htm"), path("out/p0.htm")));
     QVERIFY(testing::makeHardLink(path("src/p5.htm"), path("out/p5.htm")));
-    const CliRun run = runCliProcess({"-w", "-j2", "-f", "old", "-r", "new", "-o", "out", "src"}, m_dir->path());
+    const CliRun run = runCliProcess({"-w", "-j2", "-f", "old", "-r", "new", "-o", "out", "src"}, m_tree->root());
     CLI_EXIT(run, 1);
     CLI_VERIFY(run, run.out.contains("src/p0.htm: failed (The result \"" + path("out/p0.htm")
                                      + "\" would overwrite a source file of this run.)"));
@@ -370,12 +369,12 @@ void TestCliSafety::reportStreamsGoneOrStuck()
 {
     QFETCH(QString, script);
     QFETCH(int, exitCode);
-    QVERIFY(QDir(m_dir->path()).mkpath("out"));
+    QVERIFY(QDir(m_tree->root()).mkpath("out"));
     const QByteArray page = "<html><body>" + QByteArray("<p>Acme and more text on the line</p>\n").repeated(20000)
                             + "</body></html>";
     for (int i = 0; i < 40; ++i)
-        writeBytes(path(QStringLiteral("src/p%1.htm").arg(i)), page);
-    const CliRun run = runShell(script, m_dir->path());
+        m_tree->write(QStringLiteral("src/p%1.htm").arg(i), page);
+    const CliRun run = runShell(script, m_tree->root());
     CLI_EXIT(run, exitCode);
     CLI_VERIFY(run, !run.err.contains("write error"));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
@@ -390,10 +389,10 @@ void TestCliSafety::diffOutOfMemoryFailsOneFile()
 #ifdef __SANITIZE_ADDRESS__
     QSKIP("the sanitizers reserve more address space than the limit allows");
 #endif
-    writeBytes(path("a.htm"), "<body>" + QByteArray("Acme x ").repeated(1500000) + "</body>");
-    writeBytes(path("b.htm"), "<body>Acme</body>");
+    m_tree->write("a.htm", "<body>" + QByteArray("Acme x ").repeated(1500000) + "</body>");
+    m_tree->write("b.htm", "<body>Acme</body>");
     const CliRun run = runShell("ulimit -v 300000 && \"$CLI\" -n --diff -f Acme -r Zenith a.htm b.htm >/dev/null",
-                                m_dir->path());
+                                m_tree->root());
     CLI_VERIFY(run, run.exitCode == 0 || run.exitCode == 1);
     CLI_VERIFY(run, run.err.startsWith("a.htm -> ") || run.err.startsWith("a.htm: failed (not enough memory)\n"));
     CLI_VERIFY(run, run.err.contains("\nb.htm -> "));
@@ -403,9 +402,9 @@ void TestCliSafety::diffOutOfMemoryFailsOneFile()
 // adds none.
 void TestCliSafety::unwrittenResultsCountNoReplacements()
 {
-    writeBytes(path("big.htm"), "<body>" + QByteArray("Acme ").repeated(4000) + "</body>");
-    writeBytes(path("small.htm"), "<body>Acme</body>");
-    const CliRun run = runShell("ulimit -f 8 && \"$CLI\" -f Acme -r Zenith big.htm small.htm", m_dir->path());
+    m_tree->write("big.htm", "<body>" + QByteArray("Acme ").repeated(4000) + "</body>");
+    m_tree->write("small.htm", "<body>Acme</body>");
+    const CliRun run = runShell("ulimit -f 8 && \"$CLI\" -f Acme -r Zenith big.htm small.htm", m_tree->root());
     CLI_EXIT(run, 1);
     CLI_VERIFY(run, run.out.startsWith("big.htm: failed (") && run.out.contains("File too large"));
     CLI_VERIFY(run, run.err.contains("2 files: 1 written, 0 skipped, 1 failed; 1 replacement\n"));

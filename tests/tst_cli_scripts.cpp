@@ -3,12 +3,12 @@
 // recipes with GNU parallel, jq and ssh, all as processes with odd names.
 #include "cli_run.h"
 #include "local_ssh.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
@@ -19,7 +19,6 @@
 using testing::CliRun;
 using testing::readBytes;
 using testing::runShell;
-using testing::writeBytes;
 
 namespace {
 
@@ -125,8 +124,8 @@ private slots:
     void readmeRecipes();
 
 private:
-    QString path(const QString &name) const { return m_dir->filePath(name); }
-    QByteArray rawPath(const QByteArray &name) const { return QFile::encodeName(m_dir->path()) + '/' + name; }
+    QString path(const QString &name) const { return m_tree->path(name); }
+    QByteArray rawPath(const QByteArray &name) const { return QFile::encodeName(m_tree->root()) + '/' + name; }
     // A file named by bytes, removed again by cleanup().
     void writeOddFile(const QByteArray &name, const QByteArray &content)
     {
@@ -137,14 +136,13 @@ private:
     // once; one name is not UTF-8.
     void makeSite();
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::TempTree> m_tree;
     QList<QByteArray> m_oddNames;
 };
 
 void TestCliScripts::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    m_tree = std::make_unique<testing::TempTree>();
 }
 
 void TestCliScripts::cleanup()
@@ -159,8 +157,7 @@ void TestCliScripts::makeSite()
     for (const char *name : {"site/index.htm", "site/A/index.htm", "site/B b/index.htm", "site/B b/it's $x \"q\".htm",
                              "site/A/new\nline.htm", "site/A/\u00fc.htm", "site/-dash.htm"}) {
         const QString file = QString::fromUtf8(name);
-        QDir(m_dir->path()).mkpath(QFileInfo(file).path());
-        writeBytes(path(file), "<body>Acme Ltd in " + QByteArray(name) + "</body>");
+        m_tree->write(file, "<body>Acme Ltd in " + QByteArray(name) + "</body>");
     }
     writeOddFile("site/caf\xe9.htm", "<body>Acme Ltd</body>");
 }
@@ -194,12 +191,12 @@ void TestCliScripts::filesFrom()
     QFETCH(QByteArray, list);
     QFETCH(QList<QByteArray>, sources);
     QFETCH(QStringList, outcomes);
-    writeBytes(path("list"), list);
-    QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+    m_tree->write("list", list);
+    QVERIFY(QDir(m_tree->root()).mkdir("sub"));
     for (const char *name : {"first.htm", "a b.htm", "-dash.htm", "new\nline.htm", "sub/x.htm"})
-        writeBytes(path(QString::fromUtf8(name)), "Acme " + QByteArray(name));
+        m_tree->write(QString::fromUtf8(name), "Acme " + QByteArray(name));
     writeOddFile("caf\xe9.htm", "Acme");
-    const CliRun run = runShell("\"$CLI\" --json -w -f Acme -r Zen " + command, m_dir->path());
+    const CliRun run = runShell("\"$CLI\" --json -w -f Acme -r Zen " + command, m_tree->root());
     CLI_EXIT(run, outcomes.contains("failed") ? 1 : 0);
     const QList<QJsonObject> report = jsonLines(run);
     CLI_VERIFY(run, report.size() == sources.size() + 1);
@@ -230,24 +227,23 @@ void TestCliScripts::keepTreeWithBase()
     QFETCH(QString, prefix);
     const QStringList below{"index.htm", "A/index.htm", "B b/index.htm", "A/new\nline.htm"};
     for (const QString &name : below) {
-        QDir(m_dir->path()).mkpath("site/" + QFileInfo(name).path());
-        writeBytes(path("site/" + name), "Acme " + name.toUtf8());
+        m_tree->write("site/" + name, "Acme " + name.toUtf8());
     }
-    writeBytes(path("elsewhere.htm"), "Acme");
+    m_tree->write("elsewhere.htm", "Acme");
     QVERIFY(QFile::link("site", path("link")));
-    QDir(m_dir->path()).mkdir("out");
+    QDir(m_tree->root()).mkdir("out");
     QByteArray list;
-    prefix.replace("DIR", m_dir->path());
+    prefix.replace("DIR", m_tree->root());
     for (const QString &name : below)
         list += (prefix + name).toUtf8() + '\0';
-    writeBytes(path("list"), list + "elsewhere.htm");
+    m_tree->write("list", list + "elsewhere.htm");
     const CliRun run = testing::runCliProcess(
         {"-w", "-f", "Acme", "-r", "Zen", "--keep-tree", "--base", base, "-o", "out", "--files-from", "list", "-0"},
-        m_dir->path());
+        m_tree->root());
     CLI_EXIT(run, 1);
     const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
     CLI_VERIFY(run, lines.size() == below.size() + 1);
-    const QString shownBase = m_dir->path() + (base == "link" ? "/link" : "/site");
+    const QString shownBase = m_tree->root() + (base == "link" ? "/link" : "/site");
     CLI_VERIFY(run, lines.last() == "elsewhere.htm: failed (not below the --base folder " + shownBase + ")");
     for (const QString &name : below)
         QCOMPARE(readBytes(path("out/" + name)), "Zen " + name.toUtf8());
@@ -290,9 +286,9 @@ void TestCliScripts::jsonFileObjects()
     QFETCH(QStringList, options);
     QFETCH(QString, expected);
     const QString name = QStringLiteral("a \"b\"\\\n\x1b.htm");
-    writeBytes(path(name), content);
+    m_tree->write(name, content);
     const CliRun run = testing::runCliProcess(QStringList{"--json", "--code-page", "1252", "-f", "Acme"} + options
-                                                  + QStringList{name}, m_dir->path());
+                                                  + QStringList{name}, m_tree->root());
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, !run.out.contains(QChar(0x1b)) && run.out.count(u'\n') == 2 && run.err.isEmpty());
     const QList<QJsonObject> report = jsonLines(run);
@@ -338,16 +334,16 @@ void TestCliScripts::jsonSummary()
     QFETCH(int, exitCode);
     QFETCH(int, fileLines);
     QFETCH(QString, expected);
-    writeBytes(path("a.htm"), "<body>Acme Acme</body>");
-    writeBytes(path("b.htm"), "<body>Acme</body>");
-    writeBytes(path("empty.htm"), "");
-    QDir(m_dir->path()).mkdir("b_replaced.htm");
+    m_tree->write("a.htm", "<body>Acme Acme</body>");
+    m_tree->write("b.htm", "<body>Acme</body>");
+    m_tree->write("empty.htm", "");
+    QDir(m_tree->root()).mkdir("b_replaced.htm");
     tessaly::StopToken stop;
     if (stopSignal != 0)
         stop.requestStop(stopSignal);
     const CliRun run = testing::runCli(QStringList{"--json", "--code-page", "1252", "-f", "Acme", "-r", "Zen"} + options
                                            + QStringList{"a.htm", "b.htm", "empty.htm", "missing.htm"},
-                                       m_dir->path(), {}, &stop);
+                                       m_tree->root(), {}, &stop);
     CLI_EXIT(run, exitCode);
     const QList<QJsonObject> report = jsonLines(run);
     CLI_VERIFY(run, report.size() == fileLines + 1 && run.err.isEmpty());
@@ -377,10 +373,10 @@ void TestCliScripts::colourHabits()
     QFETCH(QString, colour);
     QFETCH(bool, terminal);
     QFETCH(bool, ansi);
-    writeBytes(path("a.htm"), "<body>Acme</body>\n");
+    m_tree->write("a.htm", "<body>Acme</body>\n");
     const QString command = "\"$CLI\" -n --diff -f Acme -r Zen " + colour + " a.htm";
     const QString shell = terminal ? "script -qec '" + command + "' /dev/null" : command;
-    const CliRun run = runShell("env -u NO_COLOR -u TERM " + environment + " " + shell, m_dir->path());
+    const CliRun run = runShell("env -u NO_COLOR -u TERM " + environment + " " + shell, m_tree->root());
     CLI_EXIT(run, 0);
     CLI_VERIFY(run, run.out.contains("+<body>"));
     CLI_VERIFY(run, run.out.contains("\x1b[32m+<body>") == ansi);
@@ -414,7 +410,7 @@ void TestCliScripts::bashCompletesOptions()
         read -ra COMP_WORDS <<<"${COMP_LINE//=/ = }"; COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
         "$function" tessaly-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
         printf '%s\n' "${COMPREPLY[@]}" | sort)",
-                                m_dir->path(),
+                                m_tree->root(),
                                 {"LOADER=" + loader, "TYPED=" + typed, "XDG_DATA_DIRS=" + path("usr/share"),
                                  "BASH_COMPLETION_USER_DIR=" + path("none")});
     CLI_EXIT(run, 0);
@@ -441,7 +437,7 @@ void TestCliScripts::readmeRecipes()
     makeSite();
     const CliRun one = runShell("mkdir one && find site -name '*.htm' -print0 | \"$CLI\" --json --files-from - -0"
                                 " --keep-tree --base site -o one -f 'Acme Ltd' -r 'Acme GmbH'",
-                                m_dir->path());
+                                m_tree->root());
     CLI_EXIT(one, 1);  // the name that is not UTF-8
     const QMap<QString, QByteArray> results = treeOf(path("one"));
     QCOMPARE(results.size(), 7);
@@ -449,7 +445,7 @@ void TestCliScripts::readmeRecipes()
 
     // The recipes run tessaly-cli from the PATH, as installed; GNU parallel keeps
     // its files in a home of the test's own.
-    QVERIFY(QDir(m_dir->path()).mkdir("home"));
+    QVERIFY(QDir(m_tree->root()).mkdir("home"));
     QStringList environment{"PATH=" + programFolder() + ":" + qEnvironmentVariable("PATH"), "HOME=" + path("home")};
     std::unique_ptr<testing::LocalSshServer> server;
     if (recipe == "ssh") {
@@ -458,7 +454,7 @@ void TestCliScripts::readmeRecipes()
         // Small blocks, so that the list of a few names is split over both processes.
         environment << "PARALLEL_SSH=" + server->sshCommand() << "PARALLEL=--block 150";
     }
-    const CliRun run = runShell(script, m_dir->path(), environment);
+    const CliRun run = runShell(script, m_tree->root(), environment);
     CLI_VERIFY(run, treeOf(path("out")) == results);
     if (parts == 0)
         return;
