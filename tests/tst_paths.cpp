@@ -2,9 +2,8 @@
 #include "base/paths.h"
 #include "engine/result_path.h"
 
-#include "test_files.h"
+#include "temp_tree.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -184,16 +183,15 @@ void TestPaths::resultPath()
 
 void TestPaths::fileAndFolderTests()
 {
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("a.htm"));
-    testing::writeBytes(file, "x");
+    const testing::TempTree tree;
+    const QString file = tree.write("a.htm", "x");
     QVERIFY(FileExists(file));
-    QVERIFY(FileExists(dir.path()));
-    QVERIFY(!FileExists(dir.filePath(QStringLiteral("*.htm"))));
+    QVERIFY(FileExists(tree.root()));
+    QVERIFY(!FileExists(tree.path("*.htm")));
     QVERIFY(!FileExists(QString()));
-    QVERIFY(FolderExists(dir.path()));
+    QVERIFY(FolderExists(tree.root()));
     QVERIFY(!FolderExists(file));
-    QVERIFY(!FolderExists(dir.filePath(QStringLiteral("missing"))));
+    QVERIFY(!FolderExists(tree.path("missing")));
     QVERIFY(!FolderExists(QString()));
 }
 

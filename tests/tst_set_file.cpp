@@ -1,9 +1,8 @@
 // Set files: splitting lines at a separator, and the bytes Save Sets writes.
 #include "sets/set_file.h"
 
-#include "test_files.h"
+#include "temp_tree.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -61,10 +60,10 @@ void TestSetFile::formatSetFile()
 
 void TestSetFile::saveThenLoadRoundTrip()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sets.txt"));
+    const testing::TempTree tree;
     const CodePage page = *CodePage::byName(QStringLiteral("1252"));
-    testing::writeBytes(path, tessaly::formatSetFile({"a::b", " x", QString::fromUtf16(u"€")}, {"c", "y ", ""}, page, nullptr));
+    const QString path = tree.write(
+        "sets.txt", tessaly::formatSetFile({"a::b", " x", QString::fromUtf16(u"€")}, {"c", "y ", ""}, page, nullptr));
     const QList<FindReplaceSet> sets = readSetFile(path, QStringLiteral("::"), page);
     QCOMPARE(sets.size(), 3);
     // A find text that holds the separator comes back cut at it.
