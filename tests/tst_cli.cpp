@@ -5,6 +5,7 @@
 #include "test_files.h"
 
 #include "cli/cli_main.h"
+#include "cli/command_line.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,7 +15,6 @@
 #include <QtTest>
 
 using testing::readBytes;
-using testing::writeBytes;
 
 using testing::CliRun;
 using testing::runCli;
@@ -26,6 +26,8 @@ private slots:
     void init();
     void usageErrors_data();
     void usageErrors();
+    void parsesWithoutLookingAtFiles_data();
+    void parsesWithoutLookingAtFiles();
     void reportsEveryFileInOrder();
     void wholeFileAndViewableText();
     void outputFolder();
@@ -109,6 +111,52 @@ void TestCli::usageErrors()
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
     QVERIFY(run.out.isEmpty());
     QVERIFY(!QFile::exists(path("a_replaced.htm")));
+}
+
+void TestCli::parsesWithoutLookingAtFiles_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("parsed");
+    QTest::newRow("bare --color") << QStringList{"--diff", "--color", "-f", "x", "a.htm"}
+                                  << "find=x colors=always paths=a.htm";
+    QTest::newRow("--color as the value of --find") << QStringList{"--diff", "-f", "--color", "a.htm"}
+                                                    << "find=--color colors=auto paths=a.htm";
+    QTest::newRow("--color as the value of -nf") << QStringList{"--diff", "-nf", "--color", "a.htm"}
+                                                 << "find=--color colors=auto paths=a.htm";
+    QTest::newRow("value run into -f") << QStringList{"--diff", "-fx", "--color", "a.htm"}
+                                       << "find=x colors=always paths=a.htm";
+    QTest::newRow("--color after --") << QStringList{"--diff", "-f", "x", "--", "--color"}
+                                      << "find=x colors=auto paths=--color";
+    QTest::newRow("a name with a colon") << QStringList{"-f", "x", ":a.htm"} << "find=x colors=auto paths=./:a.htm";
+    QTest::newRow("names that are not there")
+        << QStringList{"-s", "no.txt", "-o", "nowhere", "--keep-tree", "--base", "gone", "--files-from", "-", "-0"}
+        << "sets=no.txt out=nowhere base=gone lists=- (NUL) colors=auto paths=";
+    QTest::newRow("a mistake on the line before a missing set file")
+        << QStringList{"-s", "no.txt", "--keep-tree", "a.htm"} << "--keep-tree goes with --output-dir.";
+}
+
+// The parser is a table: what it makes of each command line, or its usage error.
+void TestCli::parsesWithoutLookingAtFiles()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, parsed);
+    const auto result = tessaly::cli::parseCommandLine(QStringList{"tessaly-cli"} + arguments);
+    if (const auto *error = std::get_if<tessaly::cli::UsageError>(&result)) {
+        QCOMPARE(error->message, parsed);
+        return;
+    }
+    const auto &line = std::get<tessaly::cli::CommandLine>(result);
+    QStringList shown{line.setFile ? "sets=" + *line.setFile : "find=" + line.options.sets.value(0).find};
+    if (line.outputFolder)
+        shown << "out=" + *line.outputFolder;
+    if (line.baseFolder)
+        shown << "base=" + *line.baseFolder;
+    if (!line.lists.isEmpty())
+        shown << "lists=" + line.lists.join(u',') + (line.listSeparator == '\0' ? " (NUL)" : "");
+    const char *colors[] = {"auto", "always", "never"};
+    shown << QStringLiteral("colors=%1").arg(QLatin1String(colors[int(line.options.colors)]))
+          << "paths=" + line.options.paths.join(u',');
+    QCOMPARE(shown.join(u' '), parsed);
 }
 
 void TestCli::reportsEveryFileInOrder()
