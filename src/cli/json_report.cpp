@@ -88,11 +88,33 @@ private:
         m_text += suffix;
         m_text += "\":";
     }
+    // An ASCII character, escaped where JSON wants it.
+    void appendAscii(char c)
+    {
+        static const char hex[] = "0123456789abcdef";
+        if (c >= 0x20 && c != '"' && c != '\\') {
+            m_text += c;
+            return;
+        }
+        m_text += '\\';
+        switch (c) {
+        case '"': m_text += '"'; break;
+        case '\\': m_text += '\\'; break;
+        case '\n': m_text += 'n'; break;
+        case '\r': m_text += 'r'; break;
+        case '\t': m_text += 't'; break;
+        case '\b': m_text += 'b'; break;
+        case '\f': m_text += 'f'; break;
+        default:
+            m_text += "u00";
+            m_text += hex[c >> 4];
+            m_text += hex[c & 0xF];
+        }
+    }
     // The text in quotes, as UTF-8 with JSON's escapes; a lone surrogate becomes
     // U+FFFD. Returns false when there was one.
     bool appendString(QStringView text)
     {
-        static const char hex[] = "0123456789abcdef";
         bool valid = true;
         m_text += '"';
         const char16_t *p = text.utf16();
@@ -100,24 +122,7 @@ private:
         for (; p < end; ++p) {
             char32_t c = *p;
             if (c < 0x80) {
-                if (c >= 0x20 && c != u'"' && c != u'\\') {
-                    m_text += char(c);
-                    continue;
-                }
-                m_text += '\\';
-                switch (c) {
-                case u'"': m_text += '"'; break;
-                case u'\\': m_text += '\\'; break;
-                case u'\n': m_text += 'n'; break;
-                case u'\r': m_text += 'r'; break;
-                case u'\t': m_text += 't'; break;
-                case u'\b': m_text += 'b'; break;
-                case u'\f': m_text += 'f'; break;
-                default:
-                    m_text += "u00";
-                    m_text += hex[c >> 4];
-                    m_text += hex[c & 0xF];
-                }
+                appendAscii(char(c));
                 continue;
             }
             if (c < 0x800) {
