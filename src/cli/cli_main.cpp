@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <variant>
 
 namespace tessaly::cli {
 
