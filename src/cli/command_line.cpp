@@ -17,20 +17,33 @@ namespace {
 // nothing and only move a run towards the system's limits.
 constexpr int kMostJobs = 256;
 
+// Every option; one with a value name takes a value. The help text describes them.
 QList<QCommandLineOption> allOptions()
 {
     using Option = QCommandLineOption;
-    return {Option({"f", "find"}, {}, "TEXT"),         Option({"r", "replace"}, {}, "TEXT"),
-            Option({"s", "sets"}, {}, "FILE"),         Option("separator", {}, "SEP", "::"),
-            Option({"w", "whole-file"}, {}),           Option({"o", "output-dir"}, {}, "DIR"),
-            Option({"e", "extension"}, {}, "EXT", "htm"), Option({"n", "dry-run"}, {}),
-            Option({"j", "jobs"}, {}, "N"),            Option("code-page", {}, "NAME"),
-            Option({"q", "quiet"}, {}),                Option("diff", {}),
-            Option({"U", "unified"}, {}, "N"),         Option("color", {}, "WHEN"),
-            Option("keep-tree", {}),                   Option("base", {}, "BASE"),
-            Option("files-from", {}, "FILE"),          Option(QStringList{"0", "null"}, {}),
-            Option("json", {}),                        Option({"h", "help"}, {}),
-            Option("version", {})};
+    return {
+        Option({"f", "find"}, {}, "TEXT"),
+        Option({"r", "replace"}, {}, "TEXT"),
+        Option({"s", "sets"}, {}, "FILE"),
+        Option("separator", {}, "SEP", "::"),
+        Option({"w", "whole-file"}, {}),
+        Option({"o", "output-dir"}, {}, "DIR"),
+        Option({"e", "extension"}, {}, "EXT", "htm"),
+        Option({"n", "dry-run"}, {}),
+        Option({"j", "jobs"}, {}, "N"),
+        Option("code-page", {}, "NAME"),
+        Option({"q", "quiet"}, {}),
+        Option("diff", {}),
+        Option({"U", "unified"}, {}, "N"),
+        Option("color", {}, "WHEN"),
+        Option("keep-tree", {}),
+        Option("base", {}, "BASE"),
+        Option("files-from", {}, "FILE"),
+        Option(QStringList{"0", "null"}, {}),
+        Option("json", {}),
+        Option({"h", "help"}, {}),
+        Option("version", {}),
+    };
 }
 
 // QCommandLineParser has no option whose value may be left out: a bare --color
