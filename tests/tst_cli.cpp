@@ -533,7 +533,7 @@ void TestCli::namesThatAreNotUtf8Fail()
     }
     const auto removeNames = qScopeGuard([&] {
         for (const char *name : {"/caf\xe9.htm", "/caf\xe8.htm", "/x\xff", "/b\x01" "d"})
-            ::remove((site + name).constData());  // QTemporaryDir cannot name them
+            ::remove((site + name).constData());  // the tree's removal cannot name them
     });
     m_tree->write("site/caf\u00e9.htm", "a");
     const QString invalid = QStringLiteral("caf") + QChar(char16_t(0xDCE9)) + QStringLiteral(".htm");
