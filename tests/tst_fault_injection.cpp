@@ -21,6 +21,8 @@
 #include <unistd.h>
 
 using namespace tessaly;
+
+Q_DECLARE_METATYPE(tessaly::JobStep)
 using testing::readBytes;
 using testing::writeBytes;
 
@@ -32,11 +34,11 @@ class FaultyFileSystem : public FileSystem {
 public:
     FaultyFileSystem(Fault fault, Temporaries temporaries) : FileSystem(temporaries), m_fault(fault) {}
 
-    std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file) const override
+    std::unique_ptr<SourceReader> openSource(const SourcePath &source, SourceFile *file) const override
     {
         if (m_fault == Fault::Read)
-            throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(path));
-        return FileSystem::openSource(path, file);
+            throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(source.path()));
+        return FileSystem::openSource(source, file);
     }
 
     mutable int writes = 0;
@@ -162,7 +164,7 @@ void TestFaultInjection::failedStepIsReported_data()
     QTest::addColumn<bool>("sets");
     QTest::addColumn<bool>("earlierResult");
     QTest::addColumn<QByteArray>("source");
-    QTest::addColumn<int>("statement");
+    QTest::addColumn<JobStep>("step");
     QTest::addColumn<bool>("hidden");  // a hidden temporary file, not an unnamed one
 
     const QByteArray ansi = "<html><body><p>old text</p></body></html>";
@@ -174,13 +176,13 @@ void TestFaultInjection::failedStepIsReported_data()
     utf16 += 'x';
 
     // The close and the placing differ between the two kinds of temporary file.
-    struct Row { const char *name; Fault fault; int pairStatement; int setsStatement; bool bothKinds; };
+    struct Row { const char *name; Fault fault; JobStep step; bool bothKinds; };
     const Row rows[] = {
-        {"read", Fault::Read, 100, 100, false},
-        {"first write", Fault::FirstWrite, 168, 174, false},
-        {"later write", Fault::LaterWrite, 168, 174, false},
-        {"close", Fault::Close, 168, 174, true},
-        {"link or rename", Fault::Rename, 168, 174, true},
+        {"read", Fault::Read, JobStep::Read, false},
+        {"first write", Fault::FirstWrite, JobStep::Write, false},
+        {"later write", Fault::LaterWrite, JobStep::Write, false},
+        {"close", Fault::Close, JobStep::Write, true},
+        {"link or rename", Fault::Rename, JobStep::Write, true},
     };
     for (const Row &row : rows) {
         for (const bool hidden : {false, true}) {
@@ -194,15 +196,15 @@ void TestFaultInjection::failedStepIsReported_data()
                                                 + (wide ? ", UTF-16" : ", code page")
                                                 + (hidden ? ", hidden temporary" : "");
                         QTest::newRow(name.constData()) << int(row.fault) << sets << earlier << (wide ? utf16 : ansi)
-                                                        << (sets ? row.setsStatement : row.pairStatement) << hidden;
+                                                        << row.step << hidden;
                     }
                 }
             }
         }
     }
-    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << 0 << false;
-    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << 0 << false;
-    QTest::newRow("no fault, pair, hidden temporary") << int(Fault::None) << false << false << ansi << 0 << true;
+    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << JobStep::None << false;
+    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << JobStep::None << false;
+    QTest::newRow("no fault, pair, hidden temporary") << int(Fault::None) << false << false << ansi << JobStep::None << true;
 }
 
 void TestFaultInjection::failedStepIsReported()
@@ -211,7 +213,7 @@ void TestFaultInjection::failedStepIsReported()
     QFETCH(bool, sets);
     QFETCH(bool, earlierResult);
     QFETCH(QByteArray, source);
-    QFETCH(int, statement);
+    QFETCH(JobStep, step);
     QFETCH(bool, hidden);
 
     QTemporaryDir dir;
@@ -232,8 +234,9 @@ void TestFaultInjection::failedStepIsReported()
     JobContext context;
     context.fileSystem = &fs;
     const QList<FindReplaceSet> setList = {{"old", "new"}, {"new", "newer"}};
-    const FileReport report = sets ? ReplaceTextInFileCombo(sourcePath, setList, options, context)
-                                   : ReplaceTextInFile(sourcePath, "old", "new", options, context);
+    const FileRequest request{sets ? FileRequest::Kind::Sets : FileRequest::Kind::Pair,
+                              sets ? setList : QList<FindReplaceSet>{{"old", "new"}}, options};
+    const FileReport report = replaceInFile(SourcePath(sourcePath), request, context);
 
     QCOMPARE(stateOf(sourcePath), sourceBefore);
     if (static_cast<Fault>(fault) == Fault::None) {
@@ -244,11 +247,11 @@ void TestFaultInjection::failedStepIsReported()
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, statement);
+    QCOMPARE(report.failedStep, step);
     QCOMPARE(report.source, sourcePath);
     QVERIFY2(!report.description.isEmpty(), "a failure carries a description");
     // The description names the file it concerns: the source for a read, the result for a write.
-    QVERIFY2(report.description.contains(statement == 100 ? sourcePath : resultPath), qPrintable(report.description));
+    QVERIFY2(report.description.contains(step == JobStep::Read ? sourcePath : resultPath), qPrintable(report.description));
     if (static_cast<Fault>(fault) != Fault::Read)
         QVERIFY(fs.writes > 0 || static_cast<Fault>(fault) == Fault::Rename);
     // No partial result and no temporary file; an earlier result is kept as it was.
@@ -265,7 +268,7 @@ void TestFaultInjection::changeDuringTheWrite_data()
     QTest::addColumn<QString>("outputLinkTo");   // the folder the output link names at the start
     QTest::addColumn<int>("change");
     QTest::addColumn<int>("moment");
-    QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
+    QTest::addColumn<JobStep>("step");           // None: written into the folder the link named at the start
     QTest::addColumn<QString>("subFolder");      // below the output folder, made by the job
     QTest::addColumn<bool>("hidden");            // a hidden temporary file, not an unnamed one
     QTest::addColumn<int>("siblings");           // listed pages before the source in its folder
@@ -274,29 +277,30 @@ void TestFaultInjection::changeDuringTheWrite_data()
                hardLink = int(Change::LinkResultNameToSource);
     const auto before = int(Moment::BeforeTheJob), writing = int(Moment::WhileWriting),
                placing = int(Moment::BeforePlacing);
+    const JobStep none = JobStep::None, place = JobStep::Place;
     for (const bool hidden : {false, true}) {
         const auto row = [&](const char *name) -> QTestData & {
             return QTest::newRow(qPrintable(QString::fromLatin1(name) + (hidden ? ", hidden temporary" : "")));
         };
-        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "" << hidden << 0;
-        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << 0 << "" << hidden << 0;
-        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "" << hidden << 0;
-        row("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "" << hidden << 0;
-        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "" << hidden << 0;
+        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << none << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << none << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << place << "" << hidden << 0;
+        row("source in the output folder saved anew by an editor") << "site" << replace << before << place << "" << hidden << 0;
+        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << place << "" << hidden << 0;
         // After the last check a rename only replaces the name, the source untouched;
         // a link finds the name taken, and the check made then sees the source.
         row("result name made a hard link to a source before placing")
-            << "empty" << hardLink << placing << (hidden ? 0 : 166) << "" << hidden << 0;
+            << "empty" << hardLink << placing << (hidden ? none : place) << "" << hidden << 0;
         // A folder the run made is not looked into before the write; the last check is made all the same.
         row("result name in a folder made by the run made a hard link to a source while writing")
-            << "empty" << hardLink << writing << 166 << "made" << hidden << 0;
+            << "empty" << hardLink << writing << place << "made" << hidden << 0;
     }
     // Among several listed pages of its folder a source is placed from the folder's
     // listing and its identity is looked up only when a check needs it.
     QTest::newRow("result name made a hard link to a source among listed pages while writing")
-        << "empty" << hardLink << writing << 166 << "" << false << 4;
+        << "empty" << hardLink << writing << place << "" << false << 4;
     QTest::newRow("source among listed pages saved anew by an editor")
-        << "site" << replace << before << 166 << "" << false << 4;
+        << "site" << replace << before << place << "" << false << 4;
 }
 
 // Two listed sources named index.htm, the second written through an output folder
@@ -306,7 +310,7 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(QString, outputLinkTo);
     QFETCH(int, change);
     QFETCH(int, moment);
-    QFETCH(int, statement);
+    QFETCH(JobStep, step);
     QFETCH(QString, subFolder);
     QFETCH(bool, hidden);
     QFETCH(int, siblings);
@@ -371,7 +375,7 @@ void TestFaultInjection::changeDuringTheWrite()
     case Moment::BeforePlacing: fs.beforePlacing = act; break;
     }
 
-    const FileReport report = ReplaceTextInFile(processed, "old", "new", options, context);
+    const FileReport report = replaceInFile(SourcePath(processed), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
 
     QVERIFY2(!fs.whileWriting && !fs.beforePlacing, "the change was made");
     QCOMPARE(readBytes(listed), listedBytes);
@@ -380,13 +384,13 @@ void TestFaultInjection::changeDuringTheWrite()
         for (const QString &name : namesIn(dir.filePath(folder)))
             QVERIFY2(!name.startsWith(".~tessaly-"), qPrintable(name));
     }
-    if (statement == 0) {
+    if (step == JobStep::None) {
         QCOMPARE(report.status, FileReport::Status::Written);
         QCOMPARE(readBytes(dir.filePath("empty/index.htm")), QByteArray("<body>other new</body>"));
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, statement);
+    QCOMPARE(report.failedStep, step);
     QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
 }
 
@@ -418,7 +422,7 @@ void TestFaultInjection::temporaryFileWhileWriting()
     JobContext context;
     context.fileSystem = &fs;
 
-    const FileReport report = ReplaceTextInFile(sourcePath, "old", "new", options, context);
+    const FileReport report = replaceInFile(SourcePath(sourcePath), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
 
     QCOMPARE(report.status, FileReport::Status::Written);
     QCOMPARE(seen.size(), namesWhileWriting);

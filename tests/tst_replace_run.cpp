@@ -270,7 +270,7 @@ private slots:
         QVERIFY(QFileInfo::exists(result("c")));
     }
 
-    // A request the source cannot give fails its file at statement 120; the run
+    // A request the source cannot give fails its file at the request step; the run
     // goes on with the next.
     void requestThatCannotBeRead()
     {
@@ -286,7 +286,7 @@ private slots:
         const FileOutcome &failed = sink.outcomes.at(1);
         QVERIFY(!failed.request);
         QCOMPARE(failed.report->status, FileReport::Status::Failed);
-        QCOMPARE(failed.report->statement, 120);
+        QCOMPARE(failed.report->failedStep, JobStep::Request);
         QCOMPARE(failed.report->description, QStringLiteral("The sets cannot be read."));
         QCOMPARE(failed.report->source, paths.at(1));
         QVERIFY(!QFileInfo::exists(result("b")));
@@ -302,7 +302,7 @@ private slots:
         run(paths, requests, sink);
         QCOMPARE(testing::readBytes(result("b")), QByteArray("keep"));
         QCOMPARE(sink.outcomes.at(1).report->status, FileReport::Status::Failed);
-        QCOMPARE(sink.outcomes.at(1).report->statement, 166);
+        QCOMPARE(sink.outcomes.at(1).report->failedStep, JobStep::Place);
     }
 
     // A source is known by its place even once its name holds another file, and
