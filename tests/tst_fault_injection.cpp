@@ -4,6 +4,7 @@
 // leaves no partial result or temporary file and never touches a source.
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
+#include "temp_tree.h"
 #include "test_files.h"
 #include "textio/file_system.h"
 #include "base/tessaly_error.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -24,11 +24,18 @@ using namespace tessaly;
 
 Q_DECLARE_METATYPE(tessaly::JobStep)
 using testing::readBytes;
+using testing::TempTree;
 using testing::writeBytes;
 
 namespace {
 
 enum class Fault { None, Read, FirstWrite, LaterWrite, Close, Rename };
+
+// The job with the pair "old" to "new".
+FileReport replacePair(const QString &path, const JobOptions &options, const JobContext &context)
+{
+    return replaceInFile(SourcePath(path), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
+}
 
 class FaultyFileSystem : public FileSystem {
 public:
@@ -216,16 +223,14 @@ void TestFaultInjection::failedStepIsReported()
     QFETCH(JobStep, step);
     QFETCH(bool, hidden);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString sourcePath = dir.filePath("page.htm");
-    const QString resultPath = dir.filePath("page_replaced.htm");
-    writeBytes(sourcePath, source);
+    const TempTree dir;
+    const QString sourcePath = dir.write("page.htm", source);
+    const QString resultPath = dir.path("page_replaced.htm");
     const QByteArray earlierBytes = "an earlier result that must survive";
     if (earlierResult)
         writeBytes(resultPath, earlierBytes);
     const FileState sourceBefore = stateOf(sourcePath);
-    const QStringList namesBefore = namesIn(dir.path());
+    const QStringList namesBefore = namesIn(dir.root());
 
     const FaultyFileSystem fs(static_cast<Fault>(fault),
                               hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
@@ -243,7 +248,7 @@ void TestFaultInjection::failedStepIsReported()
         QCOMPARE(report.status, FileReport::Status::Written);
         QVERIFY(readBytes(resultPath) != earlierBytes);
         QVERIFY(readBytes(resultPath).size() > 0);
-        QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
+        QCOMPARE(namesIn(dir.root()), QStringList({"page.htm", "page_replaced.htm"}));
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
@@ -255,7 +260,7 @@ void TestFaultInjection::failedStepIsReported()
     if (static_cast<Fault>(fault) != Fault::Read)
         QVERIFY(fs.writes > 0 || static_cast<Fault>(fault) == Fault::Rename);
     // No partial result and no temporary file; an earlier result is kept as it was.
-    QCOMPARE(namesIn(dir.path()), namesBefore);
+    QCOMPARE(namesIn(dir.root()), namesBefore);
     if (earlierResult)
         QCOMPARE(readBytes(resultPath), earlierBytes);
 }
@@ -315,17 +320,16 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(bool, hidden);
     QFETCH(int, siblings);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+    const TempTree dir;
+    if (!hidden && !testing::makesUnnamedFiles(dir.root()))
         QSKIP("this file system has no unnamed files");
-    const QString listed = dir.filePath("site/index.htm");
-    const QString processed = dir.filePath("other/index.htm");
+    const QString listed = dir.path("site/index.htm");
+    const QString processed = dir.path("other/index.htm");
     writeBytes(listed, "<body>site old</body>");
     writeBytes(processed, "<body>other old</body>");
-    QVERIFY(QDir().mkpath(dir.filePath("empty")));
-    const QString out = dir.filePath("out");
-    QVERIFY(makeLink(dir.filePath(outputLinkTo), out));
+    QVERIFY(QDir().mkpath(dir.path("empty")));
+    const QString out = dir.path("out");
+    QVERIFY(makeLink(dir.path(outputLinkTo), out));
 
     ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     JobOptions options;
@@ -334,7 +338,7 @@ void TestFaultInjection::changeDuringTheWrite()
     options.outputFolder = out;
     QStringList sourcePaths;
     for (int i = 0; i < siblings; ++i) {
-        sourcePaths << dir.filePath(QStringLiteral("site/page%1.htm").arg(i));
+        sourcePaths << dir.path(QStringLiteral("site/page%1.htm").arg(i));
         writeBytes(sourcePaths.last(), "<body>page</body>");
     }
     sourcePaths << listed << processed;
@@ -346,20 +350,20 @@ void TestFaultInjection::changeDuringTheWrite()
     context.outputFolders = &folders;
     context.subFolder = subFolder;
     const QString resultName =
-        dir.filePath(subFolder.isEmpty() ? "empty/index.htm" : "empty/" + subFolder + "/index.htm");
+        dir.path(subFolder.isEmpty() ? "empty/index.htm" : "empty/" + subFolder + "/index.htm");
 
     QByteArray listedBytes = "<body>site old</body>";
     std::function<void()> act;
     switch (static_cast<Change>(change)) {
     case Change::RepointOutputLink:
-        act = [&] { QVERIFY(QFile::remove(out) && makeLink(dir.filePath("site"), out)); };
+        act = [&] { QVERIFY(QFile::remove(out) && makeLink(dir.path("site"), out)); };
         break;
     case Change::ReplaceSource:
         // As editors save: a new file renamed over the old name.
         listedBytes = "<body>saved anew</body>";
         act = [&] {
-            writeBytes(dir.filePath("site/.new"), listedBytes);
-            QVERIFY(::rename(QFile::encodeName(dir.filePath("site/.new")).constData(),
+            dir.write("site/.new", listedBytes);
+            QVERIFY(::rename(QFile::encodeName(dir.path("site/.new")).constData(),
                              QFile::encodeName(listed).constData()) == 0);
         };
         break;
@@ -375,18 +379,18 @@ void TestFaultInjection::changeDuringTheWrite()
     case Moment::BeforePlacing: fs.beforePlacing = act; break;
     }
 
-    const FileReport report = replaceInFile(SourcePath(processed), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
+    const FileReport report = replacePair(processed, options, context);
 
     QVERIFY2(!fs.whileWriting && !fs.beforePlacing, "the change was made");
     QCOMPARE(readBytes(listed), listedBytes);
     QCOMPARE(readBytes(processed), QByteArray("<body>other old</body>"));
     for (const char *folder : {"site", "other", "empty"}) {
-        for (const QString &name : namesIn(dir.filePath(folder)))
+        for (const QString &name : namesIn(dir.path(folder)))
             QVERIFY2(!name.startsWith(".~tessaly-"), qPrintable(name));
     }
     if (step == JobStep::None) {
         QCOMPARE(report.status, FileReport::Status::Written);
-        QCOMPARE(readBytes(dir.filePath("empty/index.htm")), QByteArray("<body>other new</body>"));
+        QCOMPARE(readBytes(dir.path("empty/index.htm")), QByteArray("<body>other new</body>"));
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
@@ -408,26 +412,24 @@ void TestFaultInjection::temporaryFileWhileWriting()
     QFETCH(bool, hidden);
     QFETCH(int, namesWhileWriting);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+    const TempTree dir;
+    if (!hidden && !testing::makesUnnamedFiles(dir.root()))
         QSKIP("this file system has no unnamed files");
-    const QString sourcePath = dir.filePath("page.htm");
-    writeBytes(sourcePath, "<body>old</body>");
+    const QString sourcePath = dir.write("page.htm", "<body>old</body>");
     ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     QStringList seen;
-    fs.whileWriting = [&] { seen = testing::temporaryFilesIn(dir.path()); };
+    fs.whileWriting = [&] { seen = testing::temporaryFilesIn(dir.root()); };
     JobOptions options;
     options.mode = ReplaceMode::WholeFile;
     JobContext context;
     context.fileSystem = &fs;
 
-    const FileReport report = replaceInFile(SourcePath(sourcePath), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
+    const FileReport report = replacePair(sourcePath, options, context);
 
     QCOMPARE(report.status, FileReport::Status::Written);
     QCOMPARE(seen.size(), namesWhileWriting);
-    QCOMPARE(readBytes(dir.filePath("page_replaced.htm")), QByteArray("<body>new</body>"));
-    QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
+    QCOMPARE(readBytes(dir.path("page_replaced.htm")), QByteArray("<body>new</body>"));
+    QCOMPARE(namesIn(dir.root()), QStringList({"page.htm", "page_replaced.htm"}));
 }
 
 void TestFaultInjection::unwritableFolderAsOtherUser_data()
@@ -465,11 +467,10 @@ void TestFaultInjection::unwritableFolderAsOtherUser()
                                       TESSALY_CLI_PATH}) != 0)
         QSKIP("the program is not reachable for an unprivileged user");
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+    const TempTree dir;
+    QFile::setPermissions(dir.root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
-    const QString folder = dir.filePath("site");
+    const QString folder = dir.path("site");
     QVERIFY(QDir().mkpath(folder));
     const QString sourcePath = folder + "/page.htm";
     const QString resultPath = folder + "/page_replaced.htm";

@@ -19,7 +19,7 @@ qint64 sum(const QList<qint64> &counts)
 // Single-byte and UTF-8 sources are replaced as bytes, so bytes no replacement
 // touches come out identical (invalid sequences included) and nothing is decoded.
 ReplacedContent replaceAsBytes(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options, PreparedSets &prepared, QByteArray recycled)
+                               const JobOptions &options, PreparedSets &prepared, QByteArray recycled)
 {
     const bool utf8 = format.encoding == TextEncoding::Utf8;
     const std::shared_ptr<const PreparedBytes> bytes = prepared.bytes(sets, utf8, options.codePage);
@@ -36,7 +36,7 @@ ReplacedContent replaceAsBytes(const QByteArray &content, SourceFormat format, c
 }
 
 ReplacedContent replaceAsText(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                     const JobOptions &options, PreparedSets &prepared)
+                              const JobOptions &options, PreparedSets &prepared)
 {
     const std::shared_ptr<const PreparedSubstitutions<QString>> substitutions = prepared.text(sets);
     ReplacedContent result;
