@@ -176,7 +176,7 @@ FileReport FileJob::run()
     const unsigned mode = m_fs.masked(opened->file.mode & 0666);
     const std::optional<JobFailure> failure =
         m_streamed ? replaceInPieces(*opened->reader, mode) : replaceWhole(mode);
-    return failure ? failed(*failure) : m_report;
+    return failure ? failed(*failure) : std::move(m_report);
 }
 
 FileReport FileJob::failed(const JobFailure &failure)
@@ -185,7 +185,7 @@ FileReport FileJob::failed(const JobFailure &failure)
     m_report.failedStep = failure.step;
     m_report.description = failure.reason;
     m_report.earlierSource = failure.earlierSource;
-    return m_report;
+    return std::move(m_report);
 }
 
 StepResult<OpenedSource> FileJob::open()
