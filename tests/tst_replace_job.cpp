@@ -1,6 +1,7 @@
 // One-file jobs: result bytes per encoding class (and the texts a preview shows
 // for them), failures with the step that failed, results that would name their
 // source, dry runs.
+#include "base/paths.h"
 #include "engine/file_request.h"
 #include "engine/file_texts.h"
 #include "engine/replace_job.h"
@@ -63,6 +64,9 @@ private slots:
     void resultNamingAnotherSourceOfTheRunFails();
     void dryRunWritesNothing();
     void fileSize2();
+    void sourcePath_data();
+    void sourcePath();
+    void relativeNameGetsItsResultBesideIt();
 };
 
 void TestReplaceJob::resultBytes_data()
@@ -321,6 +325,44 @@ void TestReplaceJob::fileSize2()
     QVERIFY(big.open(QIODevice::WriteOnly));
     if (big.resize(3LL << 30))  // sparse; some file systems refuse
         QCOMPARE(FileSize2(big.fileName()), 3LL << 30);
+}
+
+void TestReplaceJob::sourcePath_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");  // empty: never handed to the system
+    QTest::newRow("relative") << "a/page.htm" << "/w/a/page.htm" << "page.htm" << QByteArray("/w/a/page.htm");
+    QTest::newRow("absolute") << "/x/page.htm" << "/x/page.htm" << "page.htm" << QByteArray("/x/page.htm");
+    QTest::newRow("through ..") << "../page.htm" << "/page.htm" << "page.htm" << QByteArray("/page.htm");
+    QTest::newRow("not UTF-8") << decodeFileName("/x/p\xFF.htm") << decodeFileName("/x/p\xFF.htm")
+                               << decodeFileName("p\xFF.htm") << QByteArray();
+}
+
+void TestReplaceJob::sourcePath()
+{
+    QFETCH(QString, given);
+    const SourcePath source(QStringLiteral("/w"), given);
+    QTEST(source.path(), "path");
+    QTEST(source.fileName().toString(), "fileName");
+    QTEST(source.bytes(), "bytes");
+    QCOMPARE(source.isValid(), !source.bytes().isEmpty());
+}
+
+// A name as the user gave it is made absolute before its result path is
+// composed: a relative one gets its result beside it, not in the root folder.
+void TestReplaceJob::relativeNameGetsItsResultBesideIt()
+{
+    const TempTree dir;
+    dir.write(QStringLiteral("page.htm"), "abc");
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.root()));
+    const FileReport report = replacePair(QStringLiteral("page.htm"), "a", "x", besideSource());
+    QVERIFY(QDir::setCurrent(working));
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(report.resultPath, dir.path(QStringLiteral("page_replaced.htm")));
+    QCOMPARE(dir.read(QStringLiteral("page_replaced.htm")), QByteArray("xbc"));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceJob)
