@@ -4,6 +4,7 @@
 // leaves no partial result or temporary file and never touches a source.
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
+#include "temp_tree.h"
 #include "test_files.h"
 #include "textio/file_system.h"
 #include "base/tessaly_error.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cerrno>
@@ -21,22 +21,31 @@
 #include <unistd.h>
 
 using namespace tessaly;
+
+Q_DECLARE_METATYPE(tessaly::JobStep)
 using testing::readBytes;
+using testing::TempTree;
 using testing::writeBytes;
 
 namespace {
 
 enum class Fault { None, Read, FirstWrite, LaterWrite, Close, Rename };
 
+// The job with the pair "old" to "new".
+FileReport replacePair(const QString &path, const JobOptions &options, const JobContext &context)
+{
+    return replaceInFile(SourcePath(path), {FileRequest::Kind::Pair, {{"old", "new"}}, options}, context);
+}
+
 class FaultyFileSystem : public FileSystem {
 public:
     FaultyFileSystem(Fault fault, Temporaries temporaries) : FileSystem(temporaries), m_fault(fault) {}
 
-    std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file) const override
+    std::unique_ptr<SourceReader> openSource(const SourcePath &source, SourceFile *file) const override
     {
         if (m_fault == Fault::Read)
-            throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(path));
-        return FileSystem::openSource(path, file);
+            throw TessalyError(QStringLiteral("Cannot read \"%1\": Input/output error").arg(source.path()));
+        return FileSystem::openSource(source, file);
     }
 
     mutable int writes = 0;
@@ -162,7 +171,7 @@ void TestFaultInjection::failedStepIsReported_data()
     QTest::addColumn<bool>("sets");
     QTest::addColumn<bool>("earlierResult");
     QTest::addColumn<QByteArray>("source");
-    QTest::addColumn<int>("statement");
+    QTest::addColumn<JobStep>("step");
     QTest::addColumn<bool>("hidden");  // a hidden temporary file, not an unnamed one
 
     const QByteArray ansi = "<html><body><p>old text</p></body></html>";
@@ -174,13 +183,13 @@ void TestFaultInjection::failedStepIsReported_data()
     utf16 += 'x';
 
     // The close and the placing differ between the two kinds of temporary file.
-    struct Row { const char *name; Fault fault; int pairStatement; int setsStatement; bool bothKinds; };
+    struct Row { const char *name; Fault fault; JobStep step; bool bothKinds; };
     const Row rows[] = {
-        {"read", Fault::Read, 100, 100, false},
-        {"first write", Fault::FirstWrite, 168, 174, false},
-        {"later write", Fault::LaterWrite, 168, 174, false},
-        {"close", Fault::Close, 168, 174, true},
-        {"link or rename", Fault::Rename, 168, 174, true},
+        {"read", Fault::Read, JobStep::Read, false},
+        {"first write", Fault::FirstWrite, JobStep::Write, false},
+        {"later write", Fault::LaterWrite, JobStep::Write, false},
+        {"close", Fault::Close, JobStep::Write, true},
+        {"link or rename", Fault::Rename, JobStep::Write, true},
     };
     for (const Row &row : rows) {
         for (const bool hidden : {false, true}) {
@@ -194,15 +203,15 @@ void TestFaultInjection::failedStepIsReported_data()
                                                 + (wide ? ", UTF-16" : ", code page")
                                                 + (hidden ? ", hidden temporary" : "");
                         QTest::newRow(name.constData()) << int(row.fault) << sets << earlier << (wide ? utf16 : ansi)
-                                                        << (sets ? row.setsStatement : row.pairStatement) << hidden;
+                                                        << row.step << hidden;
                     }
                 }
             }
         }
     }
-    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << 0 << false;
-    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << 0 << false;
-    QTest::newRow("no fault, pair, hidden temporary") << int(Fault::None) << false << false << ansi << 0 << true;
+    QTest::newRow("no fault, pair") << int(Fault::None) << false << true << ansi << JobStep::None << false;
+    QTest::newRow("no fault, sets, UTF-16") << int(Fault::None) << true << true << utf16 << JobStep::None << false;
+    QTest::newRow("no fault, pair, hidden temporary") << int(Fault::None) << false << false << ansi << JobStep::None << true;
 }
 
 void TestFaultInjection::failedStepIsReported()
@@ -211,19 +220,17 @@ void TestFaultInjection::failedStepIsReported()
     QFETCH(bool, sets);
     QFETCH(bool, earlierResult);
     QFETCH(QByteArray, source);
-    QFETCH(int, statement);
+    QFETCH(JobStep, step);
     QFETCH(bool, hidden);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString sourcePath = dir.filePath("page.htm");
-    const QString resultPath = dir.filePath("page_replaced.htm");
-    writeBytes(sourcePath, source);
+    const TempTree dir;
+    const QString sourcePath = dir.write("page.htm", source);
+    const QString resultPath = dir.path("page_replaced.htm");
     const QByteArray earlierBytes = "an earlier result that must survive";
     if (earlierResult)
         writeBytes(resultPath, earlierBytes);
     const FileState sourceBefore = stateOf(sourcePath);
-    const QStringList namesBefore = namesIn(dir.path());
+    const QStringList namesBefore = namesIn(dir.root());
 
     const FaultyFileSystem fs(static_cast<Fault>(fault),
                               hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
@@ -232,27 +239,28 @@ void TestFaultInjection::failedStepIsReported()
     JobContext context;
     context.fileSystem = &fs;
     const QList<FindReplaceSet> setList = {{"old", "new"}, {"new", "newer"}};
-    const FileReport report = sets ? ReplaceTextInFileCombo(sourcePath, setList, options, context)
-                                   : ReplaceTextInFile(sourcePath, "old", "new", options, context);
+    const FileRequest request{sets ? FileRequest::Kind::Sets : FileRequest::Kind::Pair,
+                              sets ? setList : QList<FindReplaceSet>{{"old", "new"}}, options};
+    const FileReport report = replaceInFile(SourcePath(sourcePath), request, context);
 
     QCOMPARE(stateOf(sourcePath), sourceBefore);
     if (static_cast<Fault>(fault) == Fault::None) {
         QCOMPARE(report.status, FileReport::Status::Written);
         QVERIFY(readBytes(resultPath) != earlierBytes);
         QVERIFY(readBytes(resultPath).size() > 0);
-        QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
+        QCOMPARE(namesIn(dir.root()), QStringList({"page.htm", "page_replaced.htm"}));
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, statement);
+    QCOMPARE(report.failedStep, step);
     QCOMPARE(report.source, sourcePath);
     QVERIFY2(!report.description.isEmpty(), "a failure carries a description");
     // The description names the file it concerns: the source for a read, the result for a write.
-    QVERIFY2(report.description.contains(statement == 100 ? sourcePath : resultPath), qPrintable(report.description));
+    QVERIFY2(report.description.contains(step == JobStep::Read ? sourcePath : resultPath), qPrintable(report.description));
     if (static_cast<Fault>(fault) != Fault::Read)
         QVERIFY(fs.writes > 0 || static_cast<Fault>(fault) == Fault::Rename);
     // No partial result and no temporary file; an earlier result is kept as it was.
-    QCOMPARE(namesIn(dir.path()), namesBefore);
+    QCOMPARE(namesIn(dir.root()), namesBefore);
     if (earlierResult)
         QCOMPARE(readBytes(resultPath), earlierBytes);
 }
@@ -265,7 +273,7 @@ void TestFaultInjection::changeDuringTheWrite_data()
     QTest::addColumn<QString>("outputLinkTo");   // the folder the output link names at the start
     QTest::addColumn<int>("change");
     QTest::addColumn<int>("moment");
-    QTest::addColumn<int>("statement");          // 0: written into the folder the link named at the start
+    QTest::addColumn<JobStep>("step");           // None: written into the folder the link named at the start
     QTest::addColumn<QString>("subFolder");      // below the output folder, made by the job
     QTest::addColumn<bool>("hidden");            // a hidden temporary file, not an unnamed one
     QTest::addColumn<int>("siblings");           // listed pages before the source in its folder
@@ -274,29 +282,30 @@ void TestFaultInjection::changeDuringTheWrite_data()
                hardLink = int(Change::LinkResultNameToSource);
     const auto before = int(Moment::BeforeTheJob), writing = int(Moment::WhileWriting),
                placing = int(Moment::BeforePlacing);
+    const JobStep none = JobStep::None, place = JobStep::Place;
     for (const bool hidden : {false, true}) {
         const auto row = [&](const char *name) -> QTestData & {
             return QTest::newRow(qPrintable(QString::fromLatin1(name) + (hidden ? ", hidden temporary" : "")));
         };
-        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << 0 << "" << hidden << 0;
-        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << 0 << "" << hidden << 0;
-        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << 166 << "" << hidden << 0;
-        row("source in the output folder saved anew by an editor") << "site" << replace << before << 166 << "" << hidden << 0;
-        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << 166 << "" << hidden << 0;
+        row("output link re-pointed to a source's folder while writing") << "empty" << link << writing << none << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before placing") << "empty" << link << placing << none << "" << hidden << 0;
+        row("output link re-pointed to a source's folder before the job") << "empty" << link << before << place << "" << hidden << 0;
+        row("source in the output folder saved anew by an editor") << "site" << replace << before << place << "" << hidden << 0;
+        row("result name made a hard link to a source while writing") << "empty" << hardLink << writing << place << "" << hidden << 0;
         // After the last check a rename only replaces the name, the source untouched;
         // a link finds the name taken, and the check made then sees the source.
         row("result name made a hard link to a source before placing")
-            << "empty" << hardLink << placing << (hidden ? 0 : 166) << "" << hidden << 0;
+            << "empty" << hardLink << placing << (hidden ? none : place) << "" << hidden << 0;
         // A folder the run made is not looked into before the write; the last check is made all the same.
         row("result name in a folder made by the run made a hard link to a source while writing")
-            << "empty" << hardLink << writing << 166 << "made" << hidden << 0;
+            << "empty" << hardLink << writing << place << "made" << hidden << 0;
     }
     // Among several listed pages of its folder a source is placed from the folder's
     // listing and its identity is looked up only when a check needs it.
     QTest::newRow("result name made a hard link to a source among listed pages while writing")
-        << "empty" << hardLink << writing << 166 << "" << false << 4;
+        << "empty" << hardLink << writing << place << "" << false << 4;
     QTest::newRow("source among listed pages saved anew by an editor")
-        << "site" << replace << before << 166 << "" << false << 4;
+        << "site" << replace << before << place << "" << false << 4;
 }
 
 // Two listed sources named index.htm, the second written through an output folder
@@ -306,22 +315,21 @@ void TestFaultInjection::changeDuringTheWrite()
     QFETCH(QString, outputLinkTo);
     QFETCH(int, change);
     QFETCH(int, moment);
-    QFETCH(int, statement);
+    QFETCH(JobStep, step);
     QFETCH(QString, subFolder);
     QFETCH(bool, hidden);
     QFETCH(int, siblings);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+    const TempTree dir;
+    if (!hidden && !testing::makesUnnamedFiles(dir.root()))
         QSKIP("this file system has no unnamed files");
-    const QString listed = dir.filePath("site/index.htm");
-    const QString processed = dir.filePath("other/index.htm");
+    const QString listed = dir.path("site/index.htm");
+    const QString processed = dir.path("other/index.htm");
     writeBytes(listed, "<body>site old</body>");
     writeBytes(processed, "<body>other old</body>");
-    QVERIFY(QDir().mkpath(dir.filePath("empty")));
-    const QString out = dir.filePath("out");
-    QVERIFY(makeLink(dir.filePath(outputLinkTo), out));
+    QVERIFY(QDir().mkpath(dir.path("empty")));
+    const QString out = dir.path("out");
+    QVERIFY(makeLink(dir.path(outputLinkTo), out));
 
     ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     JobOptions options;
@@ -330,7 +338,7 @@ void TestFaultInjection::changeDuringTheWrite()
     options.outputFolder = out;
     QStringList sourcePaths;
     for (int i = 0; i < siblings; ++i) {
-        sourcePaths << dir.filePath(QStringLiteral("site/page%1.htm").arg(i));
+        sourcePaths << dir.path(QStringLiteral("site/page%1.htm").arg(i));
         writeBytes(sourcePaths.last(), "<body>page</body>");
     }
     sourcePaths << listed << processed;
@@ -342,20 +350,20 @@ void TestFaultInjection::changeDuringTheWrite()
     context.outputFolders = &folders;
     context.subFolder = subFolder;
     const QString resultName =
-        dir.filePath(subFolder.isEmpty() ? "empty/index.htm" : "empty/" + subFolder + "/index.htm");
+        dir.path(subFolder.isEmpty() ? "empty/index.htm" : "empty/" + subFolder + "/index.htm");
 
     QByteArray listedBytes = "<body>site old</body>";
     std::function<void()> act;
     switch (static_cast<Change>(change)) {
     case Change::RepointOutputLink:
-        act = [&] { QVERIFY(QFile::remove(out) && makeLink(dir.filePath("site"), out)); };
+        act = [&] { QVERIFY(QFile::remove(out) && makeLink(dir.path("site"), out)); };
         break;
     case Change::ReplaceSource:
         // As editors save: a new file renamed over the old name.
         listedBytes = "<body>saved anew</body>";
         act = [&] {
-            writeBytes(dir.filePath("site/.new"), listedBytes);
-            QVERIFY(::rename(QFile::encodeName(dir.filePath("site/.new")).constData(),
+            dir.write("site/.new", listedBytes);
+            QVERIFY(::rename(QFile::encodeName(dir.path("site/.new")).constData(),
                              QFile::encodeName(listed).constData()) == 0);
         };
         break;
@@ -371,22 +379,22 @@ void TestFaultInjection::changeDuringTheWrite()
     case Moment::BeforePlacing: fs.beforePlacing = act; break;
     }
 
-    const FileReport report = ReplaceTextInFile(processed, "old", "new", options, context);
+    const FileReport report = replacePair(processed, options, context);
 
     QVERIFY2(!fs.whileWriting && !fs.beforePlacing, "the change was made");
     QCOMPARE(readBytes(listed), listedBytes);
     QCOMPARE(readBytes(processed), QByteArray("<body>other old</body>"));
     for (const char *folder : {"site", "other", "empty"}) {
-        for (const QString &name : namesIn(dir.filePath(folder)))
+        for (const QString &name : namesIn(dir.path(folder)))
             QVERIFY2(!name.startsWith(".~tessaly-"), qPrintable(name));
     }
-    if (statement == 0) {
+    if (step == JobStep::None) {
         QCOMPARE(report.status, FileReport::Status::Written);
-        QCOMPARE(readBytes(dir.filePath("empty/index.htm")), QByteArray("<body>other new</body>"));
+        QCOMPARE(readBytes(dir.path("empty/index.htm")), QByteArray("<body>other new</body>"));
         return;
     }
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, statement);
+    QCOMPARE(report.failedStep, step);
     QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
 }
 
@@ -404,26 +412,24 @@ void TestFaultInjection::temporaryFileWhileWriting()
     QFETCH(bool, hidden);
     QFETCH(int, namesWhileWriting);
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    if (!hidden && !testing::makesUnnamedFiles(dir.path()))
+    const TempTree dir;
+    if (!hidden && !testing::makesUnnamedFiles(dir.root()))
         QSKIP("this file system has no unnamed files");
-    const QString sourcePath = dir.filePath("page.htm");
-    writeBytes(sourcePath, "<body>old</body>");
+    const QString sourcePath = dir.write("page.htm", "<body>old</body>");
     ChangingFileSystem fs(hidden ? FileSystem::Temporaries::Hidden : FileSystem::Temporaries::UnnamedWherePossible);
     QStringList seen;
-    fs.whileWriting = [&] { seen = testing::temporaryFilesIn(dir.path()); };
+    fs.whileWriting = [&] { seen = testing::temporaryFilesIn(dir.root()); };
     JobOptions options;
     options.mode = ReplaceMode::WholeFile;
     JobContext context;
     context.fileSystem = &fs;
 
-    const FileReport report = ReplaceTextInFile(sourcePath, "old", "new", options, context);
+    const FileReport report = replacePair(sourcePath, options, context);
 
     QCOMPARE(report.status, FileReport::Status::Written);
     QCOMPARE(seen.size(), namesWhileWriting);
-    QCOMPARE(readBytes(dir.filePath("page_replaced.htm")), QByteArray("<body>new</body>"));
-    QCOMPARE(namesIn(dir.path()), QStringList({"page.htm", "page_replaced.htm"}));
+    QCOMPARE(readBytes(dir.path("page_replaced.htm")), QByteArray("<body>new</body>"));
+    QCOMPARE(namesIn(dir.root()), QStringList({"page.htm", "page_replaced.htm"}));
 }
 
 void TestFaultInjection::unwritableFolderAsOtherUser_data()
@@ -461,11 +467,10 @@ void TestFaultInjection::unwritableFolderAsOtherUser()
                                       TESSALY_CLI_PATH}) != 0)
         QSKIP("the program is not reachable for an unprivileged user");
 
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+    const TempTree dir;
+    QFile::setPermissions(dir.root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                           | QFileDevice::ReadOther | QFileDevice::ExeOther);
-    const QString folder = dir.filePath("site");
+    const QString folder = dir.path("site");
     QVERIFY(QDir().mkpath(folder));
     const QString sourcePath = folder + "/page.htm";
     const QString resultPath = folder + "/page_replaced.htm";

@@ -1,22 +1,23 @@
 // One-file jobs: result bytes per encoding class (and the texts a preview shows
-// for them), failures with their statement numbers, results that would name their
+// for them), failures with the step that failed, results that would name their
 // source, dry runs.
+#include "base/paths.h"
 #include "engine/file_request.h"
 #include "engine/file_texts.h"
 #include "engine/replace_job.h"
 #include "engine/run_sources.h"
 #include "textio/text_decoding.h"
 
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
 using testing::bytes;
 using testing::readBytes;
-using testing::writeBytes;
+using testing::TempTree;
 
 Q_DECLARE_METATYPE(tessaly::ReplaceMode)
 
@@ -32,6 +33,18 @@ JobOptions besideSource(ReplaceMode mode = ReplaceMode::WholeFile)
     return options;
 }
 
+FileReport replacePair(const QString &path, const QString &find, const QString &replace, const JobOptions &options,
+                       const JobContext &context = {})
+{
+    return replaceInFile(SourcePath(path), {FileRequest::Kind::Pair, {{find, replace}}, options}, context);
+}
+
+FileReport replaceSets(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
+                       const JobContext &context = {})
+{
+    return replaceInFile(SourcePath(path), {FileRequest::Kind::Sets, sets, options}, context);
+}
+
 } // namespace
 
 class TestReplaceJob : public QObject {
@@ -43,7 +56,7 @@ private slots:
     void piecesGiveTheWholeResult();
     void setsInOrder();
     void setsWithCharactersThePageLacks();
-    void readFailureIsStatement100();
+    void readFailureIsTheReadStep();
     void writeFailureKeepsEarlierResult_data();
     void writeFailureKeepsEarlierResult();
     void resultNeverReplacesItsSource_data();
@@ -51,6 +64,9 @@ private slots:
     void resultNamingAnotherSourceOfTheRunFails();
     void dryRunWritesNothing();
     void fileSize2();
+    void sourcePath_data();
+    void sourcePath();
+    void relativeNameGetsItsResultBesideIt();
 };
 
 void TestReplaceJob::resultBytes_data()
@@ -102,13 +118,12 @@ void TestReplaceJob::resultBytes()
     QFETCH(QString, find);
     QFETCH(QString, replace);
     QFETCH(ReplaceMode, mode);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(path, source);
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("page.htm"), source);
 
-    const FileReport report = ReplaceTextInFile(path, find, replace, besideSource(mode));
+    const FileReport report = replacePair(path, find, replace, besideSource(mode));
     QCOMPARE(report.status, FileReport::Status::Written);
-    QCOMPARE(report.resultPath, dir.filePath(QStringLiteral("page_replaced.htm")));
+    QCOMPARE(report.resultPath, dir.path(QStringLiteral("page_replaced.htm")));
     QTEST(readBytes(report.resultPath), "result");
     QTEST(report.replacements, "replacements");
     // "lost": characters not written as they were, "?" for the code page or U+FFFD.
@@ -169,14 +184,13 @@ void TestReplaceJob::piecesGiveTheWholeResult()
     QList<FindReplaceSet> pairs;
     for (qsizetype j = 0; j + 1 < sets.size(); j += 2)
         pairs.append({sets[j], sets[j + 1]});
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(path, source);
-    const FileReport whole = ReplaceTextInFileCombo(path, pairs, besideSource());
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("page.htm"), source);
+    const FileReport whole = replaceSets(path, pairs, besideSource());
     const QByteArray expected = readBytes(whole.resultPath);
     JobContext inPieces;
     inPieces.pieceSize = 3;
-    const FileReport pieces = ReplaceTextInFileCombo(path, pairs, besideSource(), inPieces);
+    const FileReport pieces = replaceSets(path, pairs, besideSource(), inPieces);
     QCOMPARE(pieces.status, FileReport::Status::Written);
     QCOMPARE(readBytes(pieces.resultPath), expected);
     QCOMPARE(pieces.replacements, whole.replacements);
@@ -186,10 +200,9 @@ void TestReplaceJob::piecesGiveTheWholeResult()
 
 void TestReplaceJob::setsInOrder()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "<body>a b</body>");
-    const FileReport report = ReplaceTextInFileCombo(path, {{"a", "b"}, {"", "z"}, {"b", "c"}}, besideSource(ReplaceMode::ViewableText));
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("p.htm"), "<body>a b</body>");
+    const FileReport report = replaceSets(path, {{"a", "b"}, {"", "z"}, {"b", "c"}}, besideSource(ReplaceMode::ViewableText));
     QCOMPARE(readBytes(report.resultPath), QByteArray("<body>c c</body>"));
     QCOMPARE(report.replacements, 3);
 }
@@ -198,47 +211,44 @@ void TestReplaceJob::setsWithCharactersThePageLacks()
 {
     // A later set can match what an earlier one inserted, even when the code page
     // could not hold the text in between.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "a\xE9");
-    const FileReport report = ReplaceTextInFileCombo(path, {{"a", QString::fromUtf16(u"ж")}, {QString::fromUtf16(u"ж"), "b"}}, besideSource());
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("p.htm"), "a\xE9");
+    const FileReport report = replaceSets(path, {{"a", QString::fromUtf16(u"ж")}, {QString::fromUtf16(u"ж"), "b"}}, besideSource());
     QCOMPARE(readBytes(report.resultPath), QByteArray("b\xE9"));
     QCOMPARE(report.lostCharacters, 0);
 }
 
-void TestReplaceJob::readFailureIsStatement100()
+void TestReplaceJob::readFailureIsTheReadStep()
 {
-    QTemporaryDir dir;
-    const FileReport report = ReplaceTextInFile(dir.filePath(QStringLiteral("gone.htm")), "a", "b", besideSource());
+    const TempTree dir;
+    const FileReport report = replacePair(dir.path(QStringLiteral("gone.htm")), "a", "b", besideSource());
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, 100);
+    QCOMPARE(report.failedStep, JobStep::Read);
     QVERIFY(report.description.contains(QStringLiteral("gone.htm")));
 }
 
 void TestReplaceJob::writeFailureKeepsEarlierResult_data()
 {
     QTest::addColumn<bool>("sets");
-    QTest::addColumn<int>("statement");
-    QTest::newRow("pair") << false << 168;
-    QTest::newRow("sets") << true << 174;
+    QTest::newRow("pair") << false;
+    QTest::newRow("sets") << true;
 }
 
 void TestReplaceJob::writeFailureKeepsEarlierResult()
 {
     QFETCH(bool, sets);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "abc");
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("p_replaced.htm")));  // the result path is a folder
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("p.htm"), "abc");
+    QVERIFY(QDir(dir.root()).mkdir(QStringLiteral("p_replaced.htm")));  // the result path is a folder
 
     const JobOptions options = besideSource();
     const QList<FindReplaceSet> setList = {{"a", "b"}};
-    const FileReport report = sets ? ReplaceTextInFileCombo(path, setList, options)
-                                   : ReplaceTextInFile(path, "a", "b", options);
+    const FileReport report = sets ? replaceSets(path, setList, options)
+                                   : replacePair(path, "a", "b", options);
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QTEST(report.statement, "statement");
+    QCOMPARE(report.failedStep, JobStep::Write);
     QVERIFY(report.description.contains(QStringLiteral("folder")));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.htm"});
+    QCOMPARE(QDir(dir.root()).entryList(QDir::Files | QDir::Hidden), QStringList{"p.htm"});
 }
 
 void TestReplaceJob::resultNeverReplacesItsSource_data()
@@ -256,16 +266,15 @@ void TestReplaceJob::resultNeverReplacesItsSource()
 {
     QFETCH(QString, outputFolder);
     QFETCH(QString, expectedName);
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("sub"));
-    QVERIFY(QFile::link(dir.path(), dir.filePath(QStringLiteral("link"))));
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "abc");
+    const TempTree dir;
+    QDir(dir.root()).mkdir(QStringLiteral("sub"));
+    QVERIFY(QFile::link(dir.root(), dir.path(QStringLiteral("link"))));
+    const QString path = dir.write(QStringLiteral("p.htm"), "abc");
 
     JobOptions options = besideSource();
     options.save = SaveOption::OutputFolder;
-    options.outputFolder = outputFolder.arg(dir.path());
-    const FileReport report = ReplaceTextInFile(path, "a", "x", options);
+    options.outputFolder = outputFolder.arg(dir.root());
+    const FileReport report = replacePair(path, "a", "x", options);
     QCOMPARE(report.status, FileReport::Status::Written);
     QCOMPARE(QFileInfo(report.resultPath).fileName(), expectedName);
     QCOMPARE(readBytes(path), QByteArray("abc"));
@@ -274,34 +283,29 @@ void TestReplaceJob::resultNeverReplacesItsSource()
 
 void TestReplaceJob::resultNamingAnotherSourceOfTheRunFails()
 {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkpath(QStringLiteral("a"));
-    QDir(dir.path()).mkpath(QStringLiteral("out"));
-    const QString first = dir.filePath(QStringLiteral("a/index.htm"));
-    const QString listed = dir.filePath(QStringLiteral("out/index.htm"));
-    writeBytes(first, "new");
-    writeBytes(listed, "listed source");
+    const TempTree dir;
+    const QString first = dir.write(QStringLiteral("a/index.htm"), "new");
+    const QString listed = dir.write(QStringLiteral("out/index.htm"), "listed source");
 
     JobOptions options = besideSource();
     options.save = SaveOption::OutputFolder;
-    options.outputFolder = dir.filePath(QStringLiteral("out"));
+    options.outputFolder = dir.path(QStringLiteral("out"));
     const RunSources sources(QStringList{first, listed});
     JobContext context;
     context.sources = &sources;
-    const FileReport report = ReplaceTextInFile(first, "n", "N", options, context);
+    const FileReport report = replacePair(first, "n", "N", options, context);
     QCOMPARE(report.status, FileReport::Status::Failed);
-    QCOMPARE(report.statement, 166);
+    QCOMPARE(report.failedStep, JobStep::Place);
     QCOMPARE(readBytes(listed), QByteArray("listed source"));
 }
 
 void TestReplaceJob::dryRunWritesNothing()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "aaa");
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("p.htm"), "aaa");
     JobOptions options = besideSource();
     options.dryRun = true;
-    const FileReport report = ReplaceTextInFile(path, "a", "b", options);
+    const FileReport report = replacePair(path, "a", "b", options);
     QCOMPARE(report.replacements, 3);
     QVERIFY(report.dryRun);
     QVERIFY(!QFile::exists(report.resultPath));
@@ -309,19 +313,56 @@ void TestReplaceJob::dryRunWritesNothing()
 
 void TestReplaceJob::fileSize2()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.htm"));
-    writeBytes(path, "1");
+    const TempTree dir;
+    const QString path = dir.write(QStringLiteral("p.htm"), "1");
     QCOMPARE(FileSize2(path), 1);
-    writeBytes(path, QByteArray());
+    dir.write(QStringLiteral("p.htm"), QByteArray());
     QCOMPARE(FileSize2(path), 0);
-    QVERIFY(FileSize2(dir.filePath(QStringLiteral("missing"))) < 1);
+    QVERIFY(FileSize2(dir.path(QStringLiteral("missing"))) < 1);
     // Only missing and empty files are skipped: a folder goes to its job, which fails.
-    QCOMPARE(FileSize2(dir.path()), 1);
-    QFile big(dir.filePath(QStringLiteral("big.htm")));
+    QCOMPARE(FileSize2(dir.root()), 1);
+    QFile big(dir.path(QStringLiteral("big.htm")));
     QVERIFY(big.open(QIODevice::WriteOnly));
     if (big.resize(3LL << 30))  // sparse; some file systems refuse
         QCOMPARE(FileSize2(big.fileName()), 3LL << 30);
+}
+
+void TestReplaceJob::sourcePath_data()
+{
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("bytes");  // empty: never handed to the system
+    QTest::newRow("relative") << "a/page.htm" << "/w/a/page.htm" << "page.htm" << QByteArray("/w/a/page.htm");
+    QTest::newRow("absolute") << "/x/page.htm" << "/x/page.htm" << "page.htm" << QByteArray("/x/page.htm");
+    QTest::newRow("through ..") << "../page.htm" << "/page.htm" << "page.htm" << QByteArray("/page.htm");
+    QTest::newRow("not UTF-8") << decodeFileName("/x/p\xFF.htm") << decodeFileName("/x/p\xFF.htm")
+                               << decodeFileName("p\xFF.htm") << QByteArray();
+}
+
+void TestReplaceJob::sourcePath()
+{
+    QFETCH(QString, given);
+    const SourcePath source(QStringLiteral("/w"), given);
+    QTEST(source.path(), "path");
+    QTEST(source.fileName().toString(), "fileName");
+    QTEST(source.bytes(), "bytes");
+    QCOMPARE(source.isValid(), !source.bytes().isEmpty());
+}
+
+// A name as the user gave it is made absolute before its result path is
+// composed: a relative one gets its result beside it, not in the root folder.
+void TestReplaceJob::relativeNameGetsItsResultBesideIt()
+{
+    const TempTree dir;
+    dir.write(QStringLiteral("page.htm"), "abc");
+    const QString working = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.root()));
+    const FileReport report = replacePair(QStringLiteral("page.htm"), "a", "x", besideSource());
+    QVERIFY(QDir::setCurrent(working));
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(report.resultPath, dir.path(QStringLiteral("page_replaced.htm")));
+    QCOMPARE(dir.read(QStringLiteral("page_replaced.htm")), QByteArray("xbc"));
 }
 
 QTEST_GUILESS_MAIN(TestReplaceJob)

@@ -5,10 +5,10 @@
 #include "engine/replace_run.h"
 #include "engine/run_report.h"
 #include "engine/run_sources.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QDirIterator>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -151,8 +151,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
+        m_dir = std::make_unique<testing::TempTree>();
     }
 
     // Pages, an empty and a missing file: each gets its outcome in list order on
@@ -179,7 +178,7 @@ private slots:
         QList<int> pages;
         for (const QString &name : names) {
             if (name == "missing") {
-                paths << m_dir->filePath("missing.htm");
+                paths << m_dir->path("missing.htm");
                 continue;
             }
             paths << source(name + ".htm", name == "empty" ? "" : "x");
@@ -270,7 +269,7 @@ private slots:
         QVERIFY(QFileInfo::exists(result("c")));
     }
 
-    // A request the source cannot give fails its file at statement 120; the run
+    // A request the source cannot give fails its file at the request step; the run
     // goes on with the next.
     void requestThatCannotBeRead()
     {
@@ -286,7 +285,7 @@ private slots:
         const FileOutcome &failed = sink.outcomes.at(1);
         QVERIFY(!failed.request);
         QCOMPARE(failed.report->status, FileReport::Status::Failed);
-        QCOMPARE(failed.report->statement, 120);
+        QCOMPARE(failed.report->failedStep, JobStep::Request);
         QCOMPARE(failed.report->description, QStringLiteral("The sets cannot be read."));
         QCOMPARE(failed.report->source, paths.at(1));
         QVERIFY(!QFileInfo::exists(result("b")));
@@ -302,7 +301,7 @@ private slots:
         run(paths, requests, sink);
         QCOMPARE(testing::readBytes(result("b")), QByteArray("keep"));
         QCOMPARE(sink.outcomes.at(1).report->status, FileReport::Status::Failed);
-        QCOMPARE(sink.outcomes.at(1).report->statement, 166);
+        QCOMPARE(sink.outcomes.at(1).report->failedStep, JobStep::Place);
     }
 
     // A source is known by its place even once its name holds another file, and
@@ -320,21 +319,20 @@ private slots:
     {
         QFETCH(int, count);
         QFETCH(int, threads);
-        QVERIFY(QDir(m_dir->path()).mkpath("elsewhere"));
-        const QString elsewhere = m_dir->filePath("elsewhere");
-        testing::writeBytes(elsewhere + "/target.htm", "t");
-        testing::writeBytes(elsewhere + "/other.htm", "o");
+        const QString elsewhere = m_dir->path("elsewhere");
+        m_dir->write("elsewhere/target.htm", "t");
+        m_dir->write("elsewhere/other.htm", "o");
         QStringList paths;
         for (int i = 0; i < count; ++i)
             paths << source(QStringLiteral("p%1.htm").arg(i), "x");
-        const QString link = m_dir->filePath("link.htm");
+        const QString link = m_dir->path("link.htm");
         QVERIFY(QFile::link(elsewhere + "/target.htm", link));
         paths.insert(paths.size() / 2, link);
         QVERIFY(testing::makeHardLink(paths.last(), elsewhere + "/copy.htm"));
 
         const RunSources sources(paths.size(), [&](qsizetype i) { return paths.at(i); }, threads);
         const FileSystem &fs = FileSystem::real();
-        const auto folder = fs.openFolder(m_dir->path());
+        const auto folder = fs.openFolder(m_dir->root());
         for (int i = 0; i < count; ++i)
             QVERIFY(sources.holds(*folder, QFile::encodeName(QStringLiteral("p%1.htm").arg(i)), FolderEntry{}));
         QVERIFY(!sources.holds(*folder, "other.htm", FolderEntry{}));
@@ -404,7 +402,7 @@ private slots:
             }
         }
         expected.sort();
-        QCOMPARE(filesIn(m_dir->path()), expected);
+        QCOMPARE(filesIn(m_dir->root()), expected);
     }
 
     // The same files in both runs: one found and replaced, two skipped, one whose
@@ -430,23 +428,23 @@ private slots:
         QFETCH(QString, statuses);
         QFETCH(qint64, replacements);
         const QByteArray page = "<body><p title='x'>x</p><!-- x --></body>";
-        const QString out = m_dir->filePath("out");
+        const QString out = m_dir->path("out");
         QVERIFY(QDir().mkpath(out + "/blocked.htm"));
-        QVERIFY(QDir().mkpath(m_dir->filePath("blocked_replaced.htm")));
+        QVERIFY(QDir().mkpath(m_dir->path("blocked_replaced.htm")));
         const QStringList paths = {source("a.htm", page),       source("empty.htm", ""),
-                                   m_dir->filePath("missing.htm"), source("blocked.htm", page),
+                                   m_dir->path("missing.htm"), source("blocked.htm", page),
                                    source("b.htm", page),       source("b_replaced.htm", page),
                                    source("c.htm", page),       source("out/c.htm", page)};
         FileRequest request = pair("x", "y", mode);
         request.options.save = save;
         request.options.outputFolder = out + "/";
 
-        const QStringList before = filesIn(m_dir->path());
+        const QStringList before = filesIn(m_dir->root());
         request.options.dryRun = true;
         FixedRequest dryRequests(request);
         FakeSink drySink;
         run(paths, dryRequests, drySink);
-        QCOMPARE(filesIn(m_dir->path()), before);
+        QCOMPARE(filesIn(m_dir->root()), before);
         request.options.dryRun = false;
         FixedRequest realRequests(request);
         FakeSink realSink;
@@ -494,12 +492,12 @@ private slots:
         QFETCH(int, jobs);
         QFETCH(QString, message);
         QStringList paths;
-        QDir(m_dir->path()).mkdir("out");
+        QDir(m_dir->root()).mkdir("out");
         for (int i = 0; i < folders; ++i)
             paths << source(QStringLiteral("%1/index.htm").arg(i), QByteArray::number(i) + " x");
         FileRequest request = pair("x", "y");
         request.options.save = SaveOption::OutputFolder;
-        request.options.outputFolder = m_dir->filePath("out");
+        request.options.outputFolder = m_dir->path("out");
         FixedRequest requests(request);
         FakeSink sink;
         const RunEnd end = run(paths, requests, sink, jobs);
@@ -508,7 +506,7 @@ private slots:
         for (const FileReport &report : sink.reports())
             tally.add(report);
         QCOMPARE(closingMessage(tally, end.done, end.listed, false), message);
-        QCOMPARE(testing::readBytes(m_dir->filePath("out/index.htm")), QByteArray("0 y"));
+        QCOMPARE(testing::readBytes(m_dir->path("out/index.htm")), QByteArray("0 y"));
         for (int i = 1; i < folders; ++i) {
             const QString line = describeReport(sink.outcomes.at(i).report.value(), QString());
             QVERIFY2(line.startsWith(paths.at(i) + ": failed (") && line.contains(paths.first()), qPrintable(line));
@@ -568,13 +566,8 @@ private slots:
     }
 
 private:
-    QString source(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir->filePath(name);
-        testing::writeBytes(path, bytes);
-        return path;
-    }
-    QString result(const QString &stem) { return m_dir->filePath(stem + "_replaced.htm"); }
+    QString source(const QString &name, const QByteArray &bytes) { return m_dir->write(name, bytes); }
+    QString result(const QString &stem) { return m_dir->path(stem + "_replaced.htm"); }
     // Every file below root, relative to it, sorted.
     static QStringList filesIn(const QString &root)
     {
@@ -586,7 +579,7 @@ private:
         return files;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::TempTree> m_dir;
 };
 
 QTEST_MAIN(TestReplaceRun)

@@ -152,6 +152,29 @@ struct CopyingStop {
 // outside tags; the needle holds no "<"). Stops where fewer than 64 start
 // positions are left, where out (of `room` bytes) could overflow, or at an
 // occurrence that may lie in a tag.
+// The first of the candidate start positions in the step at `in` where the whole
+// needle lies (its first and last bytes are known to match there); kStep for none.
+inline qsizetype firstMatch(const char *in, quint64 candidates, QByteArrayView needle)
+{
+    const qsizetype n = needle.size();
+    for (; candidates; candidates &= candidates - 1) {
+        const qsizetype k = qCountTrailingZeroBits(candidates);
+        qsizetype same = 1;
+        while (same < n - 1 && in[k + same] == needle[same])
+            ++same;
+        if (same >= n - 1)
+            return k;
+    }
+    return kStep;
+}
+
+// Whether the tag that the "<" at `open` opens is still open at `at`.
+inline bool stillOpen(ByteSearch::TagClose tagClose, const char *text, qsizetype size, qsizetype open, qsizetype at)
+{
+    const qsizetype close = tagClose(QByteArrayView(text, size), open + 1);
+    return close < 0 || close >= at;
+}
+
 TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qsizetype from, QByteArrayView needle,
                                             QByteArrayView replace, char *out, qsizetype room,
                                             ByteSearch::TagClose tagClose)
@@ -176,17 +199,8 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         const char *const in = text + at.read;
         store32(out + at.written, load32(in));
         store32(out + at.written + 32, load32(in + 32));
-        quint64 candidates = startsAt(in, n - 1, first, last);
         const quint64 opens = tagClose ? passingAt(in, tagOpen) : 0;
-        qsizetype found = kStep;
-        for (; candidates && found == kStep; candidates &= candidates - 1) {
-            const qsizetype k = qCountTrailingZeroBits(candidates);
-            qsizetype same = 1;  // the first and last bytes are known to match
-            while (same < n - 1 && in[k + same] == needle[same])
-                ++same;
-            if (same >= n - 1)
-                found = k;
-        }
+        const qsizetype found = firstMatch(in, startsAt(in, n - 1, first, last), needle);
         if (found == kStep) {
             if (opens)
                 lastOpen = at.read + highestBit(opens);
@@ -197,11 +211,8 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
         if (tagClose) {
             const quint64 opensBefore = opens & ((quint64(1) << found) - 1);
             const qsizetype open = opensBefore ? at.read + highestBit(opensBefore) : lastOpen;
-            if (open >= 0) {
-                const qsizetype close = tagClose(QByteArrayView(text, size), open + 1);
-                if (close < 0 || close >= at.read + found)
-                    return outside;
-            }
+            if (open >= 0 && stillOpen(tagClose, text, size, open, at.read + found))
+                return outside;
             lastOpen = -1;
         }
         if (r <= kShortReplace)
@@ -215,11 +226,8 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
     }
     // Where it stopped lies outside any tag too when no "<" came since the last
     // place that does, or when the tag the last one opens closed before it.
-    if (tagClose && lastOpen >= 0) {
-        const qsizetype close = tagClose(QByteArrayView(text, size), lastOpen + 1);
-        if (close < 0 || close >= at.read)
-            return outside;
-    }
+    if (tagClose && lastOpen >= 0 && stillOpen(tagClose, text, size, lastOpen, at.read))
+        return outside;
     return at;
 }
 #endif

@@ -2,10 +2,9 @@
 #pragma once
 
 #include "engine/find_replace_set.h"
-#include "engine/replace_job.h"
+#include "engine/job_options.h"
 
 #include <QList>
-#include <QString>
 
 namespace tessaly {
 
@@ -15,8 +14,5 @@ struct FileRequest {
     QList<FindReplaceSet> sets;  // Pair: exactly one; Sets: in order
     JobOptions options;
 };
-
-// The pair or the sets of the request on one file (no size check).
-FileReport replaceInFile(const QString &path, const FileRequest &request, const JobContext &context = {});
 
 } // namespace tessaly

@@ -1,6 +1,7 @@
 #include "engine/file_texts.h"
 
 #include "base/tessaly_error.h"
+#include "engine/replaced_content.h"
 #include "textio/text_decoding.h"
 
 #include <new>

@@ -50,12 +50,13 @@ MultiSearch<Unit>::MultiSearch(const std::vector<std::basic_string_view<Unit>> &
     }
     m_classes = distinct + 1;
     // The beginnings get shorter until the table fits; one unit always fits.
-    for (qsizetype prefix = std::max<qsizetype>(longest, 1); !build(needles, prefix); prefix = (prefix + 1) / 2) {
+    for (qsizetype prefix = std::max<qsizetype>(longest, 1); !buildTrie(needles, prefix); prefix = (prefix + 1) / 2) {
     }
+    completeTable();
 }
 
 template <class Unit>
-bool MultiSearch<Unit>::build(const std::vector<std::basic_string_view<Unit>> &needles, qsizetype prefix)
+bool MultiSearch<Unit>::buildTrie(const std::vector<std::basic_string_view<Unit>> &needles, qsizetype prefix)
 {
     const std::uint32_t classes = m_classes;
     // The trie: each row holds the children by class, 0 for none (the root is
@@ -83,7 +84,13 @@ bool MultiSearch<Unit>::build(const std::vector<std::basic_string_view<Unit>> &n
         m_ends[state] = 1;
         m_needleState.push_back(state);
     }
+    return true;
+}
 
+template <class Unit>
+void MultiSearch<Unit>::completeTable()
+{
+    const std::uint32_t classes = m_classes;
     // Failure links in breadth-first order turn the trie into a complete table:
     // a missing child is the child its failure state has for that class, whose
     // row is complete because that state is shallower.
@@ -113,7 +120,6 @@ bool MultiSearch<Unit>::build(const std::vector<std::basic_string_view<Unit>> &n
         const bool reports = m_ends[next] || m_outLink[next] != kNone;
         next = (next * classes) << 1 | (reports ? 1u : 0u);
     }
-    return true;
 }
 
 template <class Unit>

@@ -43,7 +43,11 @@ public:
 private:
     static constexpr std::uint32_t kNone = ~std::uint32_t(0);
 
-    bool build(const std::vector<std::basic_string_view<Unit>> &needles, qsizetype prefix);
+    // The trie of the needles' beginnings of up to `prefix` units; false when its
+    // table would grow too large.
+    bool buildTrie(const std::vector<std::basic_string_view<Unit>> &needles, qsizetype prefix);
+    // The trie made a complete transition table by its failure links.
+    void completeTable();
     void scanStretch(const Unit *text, qsizetype size, Presence &presence) const;
     void reach(std::uint32_t state, Presence &presence) const;
 

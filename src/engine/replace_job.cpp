@@ -4,14 +4,12 @@
 #include "base/tessaly_error.h"
 #include "engine/prepared_sets.h"
 #include "engine/streamed_job.h"
-#include "textio/text_decoding.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <new>
-#include <numeric>
 #include <optional>
 #include <utility>
 
@@ -20,111 +18,6 @@
 namespace tessaly {
 
 namespace {
-
-// Statement numbers of the steps a report names; the set job's steps come later.
-struct Statements {
-    int read;
-    int replace;
-    int resultPath;
-    int write;
-};
-constexpr Statements kPairStatements{100, 106, 166, 168};
-constexpr Statements kSetsStatements{100, 106, 172, 174};
-
-// A result ready to write: its parts in order, and what it cost.
-struct Result {
-    QByteArrayView mark;        // the source's UTF-8 mark, kept
-    QByteArray bytes;           // single-byte or UTF-8 result
-    QString utf16;              // UTF-16 result (written with the FF FE mark)
-    QByteArrayView trailing;    // an incomplete last unit of a UTF-16 or UTF-32 source, kept as it was
-    bool isUtf16 = false;
-    qint64 replacements = 0;
-    qint64 lost = 0;
-    qint64 invalid = 0;
-
-    QList<QByteArrayView> parts() const
-    {
-        if (!isUtf16)
-            return {mark, QByteArrayView(bytes)};
-        return {markBytes(ByteOrderMark::Utf16LE),
-                QByteArrayView(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2), trailing};
-    }
-    // The parts as one (without a copy when there is only the bytes).
-    QByteArray joined() const
-    {
-        if (!isUtf16 && mark.isEmpty())
-            return bytes;
-        QByteArray all;
-        for (QByteArrayView part : parts())
-            all += part;
-        return all;
-    }
-};
-
-qint64 sum(const QList<qint64> &counts)
-{
-    return std::accumulate(counts.begin(), counts.end(), qint64(0));
-}
-
-// Single-byte and UTF-8 sources are replaced as bytes, so bytes no replacement
-// touches come out identical (invalid sequences included) and nothing is decoded.
-Result replaceAsBytes(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options, PreparedSets &prepared, QByteArray recycled)
-{
-    const bool utf8 = format.encoding == TextEncoding::Utf8;
-    const std::shared_ptr<const PreparedBytes> bytes = prepared.bytes(sets, utf8, options.codePage);
-    const qsizetype mark = markLength(format.mark);
-    QList<qint64> counts;
-    Result result;
-    result.mark = QByteArrayView(content).first(mark);
-    result.bytes = replaceText(QByteArrayView(content).sliced(mark), bytes->substitutions, options.mode, &counts,
-                               std::move(recycled));
-    result.replacements = sum(counts);
-    for (qsizetype j = 0; j < counts.size(); ++j)
-        result.lost += counts[j] * bytes->lostPerReplacement[j];
-    return result;
-}
-
-Result replaceAsText(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                     const JobOptions &options, PreparedSets &prepared)
-{
-    const std::shared_ptr<const PreparedSubstitutions<QString>> substitutions = prepared.text(sets);
-    Result result;
-    QList<qint64> counts;
-    if (format.mark == ByteOrderMark::Utf16LE) {
-        // Little-endian UTF-16 is searched in place.
-        const qsizetype units = (content.size() - 2) / 2;
-        const QStringView text(reinterpret_cast<const char16_t *>(content.constData() + 2), units);
-        result.utf16 = replaceText(text, *substitutions, options.mode, &counts);
-        result.trailing = QByteArrayView(content).sliced(2 + units * 2);
-    } else {
-        DecodeDetails details;
-        const QString text = decodeText(content, format, options.codePage, &details);
-        result.utf16 = replaceText(QStringView(text), *substitutions, options.mode, &counts);
-        result.trailing = QByteArrayView(content).last(details.trailingBytes);
-        result.invalid = details.invalid;
-    }
-    result.replacements = sum(counts);
-    if (format.encoding == TextEncoding::Utf16) {
-        result.isUtf16 = true;
-    } else {
-        result.bytes = options.codePage.encode(result.utf16, &result.lost);
-        result.utf16.clear();
-    }
-    return result;
-}
-
-// With the run's prepared sets when given, else with sets made for this file. A
-// single-byte or UTF-8 result may be made in `recycled`.
-Result replaceContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                      const JobOptions &options, PreparedSets *runSets, QByteArray recycled = {})
-{
-    PreparedSets ownSets;
-    PreparedSets &prepared = runSets ? *runSets : ownSets;
-    return replacesAsBytes(format, sets, options.codePage)
-               ? replaceAsBytes(content, format, sets, options, prepared, std::move(recycled))
-               : replaceAsText(content, format, sets, options, prepared);
-}
 
 // The buffers of a thread's last file, kept for its next one: a run of small
 // pages reads and replaces each in memory it already has, instead of asking the
@@ -158,30 +51,32 @@ private:
     QByteArray &m_spare;
 };
 
-FileReport failed(FileReport report, int statement, const QString &description)
+// FileSize2 of a name as the system takes it.
+qint64 sizeOf(const QByteArray &name)
 {
-    report.status = FileReport::Status::Failed;
-    report.statement = statement;
-    report.description = description;
-    return report;
+    struct stat info {};
+    if (::stat(name.constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? -1 : 1;
+    return S_ISREG(info.st_mode) ? qint64(info.st_size) : 1;
 }
 
-// Why a result must not replace what its name holds; the file fails at the
-// result-path step.
-struct Refusal {
-    QString description;
-    QString earlierSource = {};  // when it holds the result of that file of the run
-};
+JobFailure outOfMemory(JobStep step, const QString &doing, const SourcePath &source)
+{
+    return {step, QStringLiteral("Not enough memory to %1 \"%2\".").arg(doing, source.path())};
+}
 
-// The checks a result's name passes before the write and, through the same folder
-// handle, once more just before the result is put in place.
-void checkDestination(const Destination &destination, const FolderEntry &now, const JobContext &context)
+// Why a result must not go where its name leads now: the checks of its name
+// before the write and, through the same folder handle, once more just before
+// the result is put in place.
+std::optional<JobFailure> refusalAt(const Destination &destination, const FolderEntry &now,
+                                    const RunSources *sources)
 {
     if (now.isFolder)
-        throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(destination.path));
-    if (context.sources && context.sources->holds(*destination.folder, destination.name, now))
-        throw Refusal{QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
-                          .arg(destination.path)};
+        return JobFailure{JobStep::Write, QStringLiteral("Cannot write \"%1\": it is a folder").arg(destination.path)};
+    if (sources && sources->holds(*destination.folder, destination.name, now))
+        return JobFailure{JobStep::Place, QStringLiteral("The result \"%1\" would overwrite a source file of this run.")
+                                              .arg(destination.path)};
+    return std::nullopt;
 }
 
 Destination destinationOf(const QString &resultPath, const JobOptions &options, const JobContext &context)
@@ -210,140 +105,229 @@ Destination destinationOf(const QString &resultPath, const JobOptions &options, 
     return destination;
 }
 
-FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
-                  const JobContext &context, const Statements &statements)
-{
-    const FileSystem &fs = *context.fileSystem;
-    FileReport report;
-    report.source = path;
-    // Such a name would reach the system as another file's name.
-    if (!isValidFileName(path))
-        return failed(report, statements.read, kInvalidFileNameReason);
-
-    QByteArray content;
-    const GiveBack keepContent(content, t_spare.content);
-    SourceFile source;
+struct OpenedSource {
     std::unique_ptr<SourceReader> reader;
-    std::optional<StreamPlan> streamed;  // set when the source is too large to hold
-    PreparedSets ownSets;
-    PreparedSets &prepared = context.preparedSets ? *context.preparedSets : ownSets;
-    try {
-        reader = fs.openSource(path, &source);
-        if (!context.contents)
-            streamed = planStream(*reader, sets, options, prepared, context.pieceSize);
-        if (streamed)
-            report.format = streamed->format;
-        else
-            content = reader->readAll(std::exchange(t_spare.content, {}));
-    } catch (const TessalyError &error) {
-        // Only a source that could not be opened is looked at once more.
-        if (context.skipsMissingAndEmpty && FileSize2(path) < 1)
-            return skippedReport(path);
-        return failed(report, statements.read, error.description());
-    } catch (const std::bad_alloc &) {
-        // A file larger than the memory left must fail alone, not end the run.
-        return failed(report, statements.read, QStringLiteral("Not enough memory to read \"%1\".").arg(path));
-    }
-    if (context.skipsMissingAndEmpty && source.size == 0)
-        return skippedReport(path);
-    if (!streamed) {
-        reader.reset();
-        report.format = classifyContent(content);
-    }
+    SourceFile file;
+};
 
+// One file's job: the steps in the order they run, and what they share.
+class FileJob {
+public:
+    FileJob(const SourcePath &source, const FileRequest &request, const JobContext &context)
+        : m_source(source),
+          m_sets(request.sets),
+          m_options(request.options),
+          m_context(context),
+          m_fs(*context.fileSystem),
+          m_prepared(context.preparedSets ? *context.preparedSets : m_ownSets)
+    {
+        m_report.source = source.path();
+    }
+    FileJob(const FileJob &) = delete;
+    FileJob &operator=(const FileJob &) = delete;
+
+    FileReport run();
+
+private:
+    StepResult<OpenedSource> open();
+    std::optional<JobFailure> load(OpenedSource &opened);
+    StepResult<Destination> place(const SourceFile &file);
+    StepResult<Destination> claim(Destination destination, const SourceFile &file);
+    std::optional<JobFailure> replaceWhole(unsigned mode);
+    std::optional<JobFailure> replaceInPieces(SourceReader &reader, unsigned mode);
+    template <class Produce>
+    std::optional<JobFailure> write(const Produce &produce, unsigned mode);
+    FileReport failed(const JobFailure &failure);
+
+    const SourcePath &m_source;
+    const QList<FindReplaceSet> &m_sets;
+    const JobOptions &m_options;
+    const JobContext &m_context;
+    const FileSystem &m_fs;
+    PreparedSets m_ownSets;  // when the run has none for this thread
+    PreparedSets &m_prepared;
+    FileReport m_report;
+    QByteArray m_content;                 // the source read whole
+    std::optional<StreamPlan> m_streamed;  // or how it is replaced in pieces
+    Destination m_destination;
+    std::optional<JobFailure> m_refusal;  // what the last check before placing found
+};
+
+FileReport FileJob::run()
+{
+    StepResult<OpenedSource> opened = open();
+    if (m_context.skipsMissingAndEmpty && isMissingOrEmpty(m_source, opened ? &opened->file : nullptr))
+        return skippedReport(m_source.path());
+    if (!opened)
+        return failed(opened.failure());
+    const GiveBack keepContent(m_content, t_spare.content);
+    if (const std::optional<JobFailure> failure = load(*opened))
+        return failed(*failure);
     // The result's place is settled before the replacing, so that a run's files
     // claim their places in list order without waiting on each other's work.
     // From here on a dry run does everything a real run does but the write, so it
     // reports the same failures.
-    report.dryRun = options.dryRun;
-    const QString resultPath =
-        composeResultPath(path, options.save, options.outputFolder, options.separator, context.subFolder);
-    if (resultPath.isEmpty())
-        return failed(report, statements.write, QStringLiteral("No save option is selected."));
-    report.resultPath = resultPath;
-    const auto check = [&](const Destination &destination, const FolderEntry &now) {
-        checkDestination(destination, now, context);
-    };
-    Destination destination;
+    m_report.dryRun = m_options.dryRun;
+    StepResult<Destination> placed = place(opened->file);
+    if (!placed)
+        return failed(placed.failure());
+    m_destination = std::move(*placed);
+    // Never more open than the source: its read and write bits, less the umask.
+    const unsigned mode = m_fs.masked(opened->file.mode & 0666);
+    const std::optional<JobFailure> failure =
+        m_streamed ? replaceInPieces(*opened->reader, mode) : replaceWhole(mode);
+    return failure ? failed(*failure) : std::move(m_report);
+}
+
+FileReport FileJob::failed(const JobFailure &failure)
+{
+    m_report.status = FileReport::Status::Failed;
+    m_report.failedStep = failure.step;
+    m_report.description = failure.reason;
+    m_report.earlierSource = failure.earlierSource;
+    return std::move(m_report);
+}
+
+StepResult<OpenedSource> FileJob::open()
+{
+    // Such a name would reach the system as another file's name.
+    if (!m_source.isValid())
+        return JobFailure{JobStep::Read, kInvalidFileNameReason};
     try {
-        destination = destinationOf(resultPath, options, context);
-        // A folder this run made or found empty, or one still to be made (a name
-        // through it), holds only what the run put there: its results, which their
-        // claims keep apart. The check just before the result is put in place looks
-        // at the name in any case.
-        const bool freshFolder = destination.folder->startedEmpty() || destination.name.contains('/');
-        FolderEntry now = freshFolder ? FolderEntry{} : fs.lookUp(destination);
-        if (now.exists && now.identity == source.identity) {
-            report.resultPath = replacedName(resultPath, path, options.separator);
-            destination.name = QFile::encodeName(GetFileName(report.resultPath, options.separator));
-            destination.path = report.resultPath;
-            now = fs.lookUp(destination);
-            if (now.exists && now.identity == source.identity)
-                return failed(report, statements.resultPath,
-                              QStringLiteral("The result \"%1\" would overwrite its own source.")
-                                  .arg(report.resultPath));
-        }
-        check(destination, now);
-        destination.taken = now.exists || now.isLink;
-        if (context.results) {
-            if (const auto earlier =
-                    context.results->claim(context.listIndex, destination,
-                                           now.isLink ? fs.linkedPlace(destination) : std::nullopt))
-                throw Refusal{QStringLiteral("The result \"%1\" would replace the result of \"%2\" written "
-                                             "earlier in this run.")
-                                  .arg(report.resultPath, *earlier),
-                              *earlier};
-        }
-        // Never more open than the source: its read and write bits, less the umask.
-        const unsigned mode = fs.masked(source.mode & 0666);
-        if (streamed) {
-            const auto replace = [&](const FileSystem::PieceWriter *write) {
-                const StreamedResult done =
-                    replaceStreamed(*reader, *streamed, sets, options, prepared, write);
-                report.format = done.format;
-                report.replacements = done.replacements;
-                report.lostCharacters = done.lost;
-            };
-            try {
-                if (options.dryRun) {
-                    replace(nullptr);
-                    fs.checkCanWrite(destination);
-                } else
-                    fs.writeAtomically(destination, [&](const FileSystem::PieceWriter &write) { replace(&write); },
-                                       mode, [&](const FolderEntry &atPlacing) { check(destination, atPlacing); });
-            } catch (const std::bad_alloc &) {
-                return failed(report, statements.replace,
-                              QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
-            }
-            return report;
-        }
-        Result result;
-        const GiveBack keepResult(result.bytes, t_spare.result);
-        try {
-            result = replaceContent(content, report.format, sets, options, context.preparedSets,
-                                    std::exchange(t_spare.result, {}));
-        } catch (const std::bad_alloc &) {
-            return failed(report, statements.replace,
-                          QStringLiteral("Not enough memory to replace in \"%1\".").arg(path));
-        }
-        report.replacements = result.replacements;
-        report.lostCharacters = result.lost;
-        report.invalidCharacters = result.invalid;
-        if (context.contents)
-            *context.contents = {report.format, content, result.joined()};
-        if (options.dryRun) {
-            fs.checkCanWrite(destination);
-            return report;
-        }
-        fs.writeAtomically(destination, result.parts(), mode,
-                           [&](const FolderEntry &atPlacing) { check(destination, atPlacing); });
-    } catch (const Refusal &refusal) {
-        report.earlierSource = refusal.earlierSource;
-        return failed(report, statements.resultPath, refusal.description);
+        OpenedSource opened;
+        opened.reader = m_fs.openSource(m_source, &opened.file);
+        return opened;
     } catch (const TessalyError &error) {
-        return failed(report, statements.write, error.description());
+        return JobFailure{JobStep::Read, error.description()};
     }
-    return report;
+}
+
+// The source read whole, or the plan to replace it in pieces when it is too large to hold.
+std::optional<JobFailure> FileJob::load(OpenedSource &opened)
+{
+    try {
+        if (!m_context.contents)
+            m_streamed = planStream(*opened.reader, m_sets, m_options, m_prepared, m_context.pieceSize);
+        if (m_streamed) {
+            m_report.format = m_streamed->format;
+            return std::nullopt;
+        }
+        m_content = opened.reader->readAll(std::exchange(t_spare.content, {}));
+        opened.reader.reset();
+        m_report.format = classifyContent(m_content);
+        return std::nullopt;
+    } catch (const TessalyError &error) {
+        return JobFailure{JobStep::Read, error.description()};
+    } catch (const std::bad_alloc &) {
+        // A file larger than the memory left must fail alone, not end the run.
+        return outOfMemory(JobStep::Read, QStringLiteral("read"), m_source);
+    }
+}
+
+StepResult<Destination> FileJob::place(const SourceFile &file)
+{
+    const QString resultPath = composeResultPath(m_source.path(), m_options.save, m_options.outputFolder,
+                                                 m_options.separator, m_context.subFolder);
+    if (resultPath.isEmpty())
+        return JobFailure{JobStep::Write, QStringLiteral("No save option is selected.")};
+    m_report.resultPath = resultPath;
+    try {
+        return claim(destinationOf(resultPath, m_options, m_context), file);
+    } catch (const TessalyError &error) {
+        return JobFailure{JobStep::Write, error.description()};
+    }
+}
+
+// The destination looked at and claimed among the run's results; a name that
+// holds the source itself gives way to its "_replaced" form.
+StepResult<Destination> FileJob::claim(Destination destination, const SourceFile &file)
+{
+    // A folder this run made or found empty, or one still to be made (a name
+    // through it), holds only what the run put there: its results, which their
+    // claims keep apart. The check just before the result is put in place looks
+    // at the name in any case.
+    const bool freshFolder = destination.folder->startedEmpty() || destination.name.contains('/');
+    FolderEntry now = freshFolder ? FolderEntry{} : m_fs.lookUp(destination);
+    if (now.exists && now.identity == file.identity) {
+        m_report.resultPath = replacedName(m_report.resultPath, m_source.path(), m_options.separator);
+        destination.name = QFile::encodeName(GetFileName(m_report.resultPath, m_options.separator));
+        destination.path = m_report.resultPath;
+        now = m_fs.lookUp(destination);
+        if (now.exists && now.identity == file.identity)
+            return JobFailure{JobStep::Place, QStringLiteral("The result \"%1\" would overwrite its own source.")
+                                                  .arg(m_report.resultPath)};
+    }
+    if (std::optional<JobFailure> refusal = refusalAt(destination, now, m_context.sources))
+        return std::move(*refusal);
+    destination.taken = now.exists || now.isLink;
+    if (!m_context.results)
+        return destination;
+    const std::optional<QString> earlier = m_context.results->claim(
+        m_context.listIndex, destination, now.isLink ? m_fs.linkedPlace(destination) : std::nullopt);
+    if (earlier)
+        return JobFailure{JobStep::Place,
+                          QStringLiteral("The result \"%1\" would replace the result of \"%2\" written earlier in "
+                                         "this run.")
+                              .arg(m_report.resultPath, *earlier),
+                          *earlier};
+    return destination;
+}
+
+std::optional<JobFailure> FileJob::replaceWhole(unsigned mode)
+{
+    ReplacedContent result;
+    const GiveBack keepResult(result.bytes, t_spare.result);
+    try {
+        result = replaceContent(m_content, m_report.format, m_sets, m_options, m_prepared,
+                                std::exchange(t_spare.result, {}));
+    } catch (const std::bad_alloc &) {
+        return outOfMemory(JobStep::Replace, QStringLiteral("replace in"), m_source);
+    }
+    m_report.replacements = result.replacements;
+    m_report.lostCharacters = result.lost;
+    m_report.invalidCharacters = result.invalid;
+    if (m_context.contents)
+        *m_context.contents = {m_report.format, m_content, result.joined()};
+    return write([&](const FileSystem::PieceWriter *to) {
+        if (to)
+            (*to)(result.parts());
+    }, mode);
+}
+
+// Read, replaced and written piece by piece: the replacing happens as the write takes the pieces.
+std::optional<JobFailure> FileJob::replaceInPieces(SourceReader &reader, unsigned mode)
+{
+    return write([&](const FileSystem::PieceWriter *to) {
+        const StreamedResult done = replaceStreamed(reader, *m_streamed, m_sets, m_options, m_prepared, to);
+        m_report.format = done.format;
+        m_report.replacements = done.replacements;
+        m_report.lostCharacters = done.lost;
+    }, mode);
+}
+
+// `produce` hands the result to the writer it is given, or makes it for nothing
+// in a dry run, which only asks whether the write could be made.
+template <class Produce>
+std::optional<JobFailure> FileJob::write(const Produce &produce, unsigned mode)
+{
+    try {
+        if (m_options.dryRun) {
+            produce(nullptr);
+            m_fs.checkCanWrite(m_destination);
+            return std::nullopt;
+        }
+        const bool placed = m_fs.writeAtomically(
+            m_destination, [&](const FileSystem::PieceWriter &to) { produce(&to); }, mode,
+            [this](const FolderEntry &now) {
+                m_refusal = refusalAt(m_destination, now, m_context.sources);
+                return !m_refusal;
+            });
+        return placed ? std::nullopt : m_refusal;
+    } catch (const std::bad_alloc &) {
+        return outOfMemory(JobStep::Replace, QStringLiteral("replace in"), m_source);
+    } catch (const TessalyError &error) {
+        return JobFailure{JobStep::Write, error.description()};
+    }
 }
 
 } // namespace
@@ -351,12 +335,14 @@ FileReport runJob(const QString &path, const QList<FindReplaceSet> &sets, const 
 qint64 FileSize2(const QString &path)
 {
     // A name that is not valid UTF-8 goes on to the job, which reports it.
-    if (!isValidFileName(path))
-        return 1;
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? -1 : 1;
-    return S_ISREG(info.st_mode) ? qint64(info.st_size) : 1;
+    return isValidFileName(path) ? sizeOf(QFile::encodeName(path)) : 1;
+}
+
+bool isMissingOrEmpty(const SourcePath &source, const SourceFile *opened)
+{
+    if (opened)
+        return opened->size == 0;
+    return source.isValid() && sizeOf(source.bytes()) < 1;
 }
 
 QString skipReason(const QString &path)
@@ -373,35 +359,9 @@ FileReport skippedReport(const QString &path)
     return report;
 }
 
-FileReport ReplaceTextInFile(const QString &path, const QString &findText, const QString &replaceText,
-                             const JobOptions &options, const JobContext &context)
+FileReport replaceInFile(const SourcePath &source, const FileRequest &request, const JobContext &context)
 {
-    return ReplaceTextInFile(path, {{findText, replaceText}}, options, context);
-}
-
-FileReport ReplaceTextInFile(const QString &path, const QList<FindReplaceSet> &pair, const JobOptions &options,
-                             const JobContext &context)
-{
-    Q_ASSERT(pair.size() == 1);
-    return runJob(path, pair, options, context, kPairStatements);
-}
-
-FileReport ReplaceTextInFileCombo(const QString &path, const QList<FindReplaceSet> &sets, const JobOptions &options,
-                                  const JobContext &context)
-{
-    return runJob(path, sets, options, context, kSetsStatements);
-}
-
-SourceFormat resultFormat(SourceFormat format)
-{
-    return format.encoding == TextEncoding::Utf16 ? SourceFormat{TextEncoding::Utf16, ByteOrderMark::Utf16LE}
-                                                  : format;
-}
-
-QByteArray replacedContent(const QByteArray &content, SourceFormat format, const QList<FindReplaceSet> &sets,
-                           const JobOptions &options)
-{
-    return replaceContent(content, format, sets, options, nullptr).joined();
+    return FileJob(source, request, context).run();
 }
 
 } // namespace tessaly

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/file_request.h"
+#include "engine/replace_job.h"
 #include "engine/stop_token.h"
 #include "textio/file_system.h"
 
@@ -34,7 +35,7 @@ struct FileOutcome {
     std::optional<FileReport> report;
     // The request the file was done with; none when it was skipped before its
     // request was read, or when the request could not be read (then the report
-    // fails at statement 120).
+    // fails at JobStep::Request).
     std::shared_ptr<const FileRequest> request;
 };
 

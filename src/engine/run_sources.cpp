@@ -155,72 +155,104 @@ void sortUnlessSorted(Iterator first, Iterator last, Less less)
 
 } // namespace
 
+// What one thread finds of a block of neighbouring sources, a source at a time.
+class RunSources::BlockLook {
+public:
+    BlockLook(qsizetype first, qsizetype last, char *isFolder)
+        : m_first(first), m_isFolder(isFolder), m_looks(m_block.listedFolders)
+    {
+        m_block.files.reserve(size_t(last - first));
+        m_block.places.reserve(size_t(last - first));
+    }
+    BlockLook(const BlockLook &) = delete;
+    BlockLook &operator=(const BlockLook &) = delete;
+
+    // A source that its folder's listing, read by the caller, showed as a plain file.
+    void addListed(const ListedFile &listed)
+    {
+        addPlace(listed.folder->identity, encodedName(listed.name), kIdentifyLater);
+        std::vector<ListedFolder> &folders = m_block.listedFolders;
+        if (folders.empty() || !(folders.back().identity == listed.folder->identity))
+            folders.push_back(*listed.folder);
+    }
+    void add(qsizetype i, const QString &path);
+    Block take() { return std::move(m_block); }
+
+private:
+    void addPlace(const FileIdentity &folder, const QByteArray &name, quint32 flags = 0)
+    {
+        m_block.places.push_back({folder, quint32(m_block.names.size()), quint32(name.size()) | flags});
+        m_block.names += name;
+    }
+    // A name the open folder did not look at: its folder is looked up on its own.
+    void addPlaceOf(const QString &path)
+    {
+        const QFileInfo info(path);
+        const QString folder = info.absolutePath();
+        auto known = m_folders.find(folder);
+        if (known == m_folders.end())
+            known = m_folders.insert(folder, identify(folder));
+        if (*known)
+            addPlace(**known, QFile::encodeName(info.fileName()));
+    }
+    // A folder (named, or led to by a link) is no source; the caller that asked
+    // is told it is one.
+    bool isFolderAt(qsizetype i, const struct stat &info)
+    {
+        if (!m_isFolder || !S_ISDIR(info.st_mode))
+            return false;
+        m_isFolder[i - m_first] = 1;
+        return true;
+    }
+
+    Block m_block;
+    qsizetype m_first;
+    char *m_isFolder;
+    QHash<QString, std::optional<FileIdentity>> m_folders;
+    FolderByFolder m_looks;
+};
+
+void RunSources::BlockLook::add(qsizetype i, const QString &path)
+{
+    m_looks.enter(path);
+    // A plain file by its folder's listing: its place now, its identity when
+    // a check first needs it.
+    if (m_looks.listedAsPlainFile()) {
+        addPlace(*m_looks.folder(), m_looks.name(), kIdentifyLater);
+        return;
+    }
+    // One look at the name; a link is followed to the file it leads to.
+    struct stat info {};
+    if (!m_looks.lookAt(path, &info) || isFolderAt(i, info))
+        return;
+    if (!S_ISLNK(info.st_mode)) {
+        m_block.files.push_back(identityOf(info));
+        if (m_looks.folder())
+            addPlace(*m_looks.folder(), m_looks.name());
+        else if (m_looks.name().isEmpty())
+            addPlaceOf(path);
+        return;
+    }
+    const auto file = statOf(path);
+    if (!file || isFolderAt(i, *file))
+        return;
+    m_block.files.push_back(identityOf(*file));
+    // A link's own entry and the entry of the file it leads to both count.
+    addPlaceOf(path);
+    addPlaceOf(QFileInfo(path).canonicalFilePath());
+}
+
 RunSources::Block RunSources::lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder,
                                      const ListedAt &listedAt)
 {
-    Block block;
-    block.files.reserve(size_t(last - first));
-    block.places.reserve(size_t(last - first));
-    const auto addPlace = [&](const FileIdentity &folder, const QByteArray &name, quint32 flags = 0) {
-        block.places.push_back({folder, quint32(block.names.size()), quint32(name.size()) | flags});
-        block.names += name;
-    };
-    // A name the open folder did not look at: its folder is looked up on its own.
-    QHash<QString, std::optional<FileIdentity>> folders;
-    const auto addPlaceOf = [&](const QString &path) {
-        const QFileInfo info(path);
-        const QString folder = info.absolutePath();
-        auto known = folders.find(folder);
-        if (known == folders.end())
-            known = folders.insert(folder, identify(folder));
-        if (*known)
-            addPlace(**known, QFile::encodeName(info.fileName()));
-    };
-    // A folder (named, or led to by a link) is no source; the caller that asked
-    // is told it is one.
-    const auto isFolderAt = [&](qsizetype i, const struct stat &info) {
-        if (!isFolder || !S_ISDIR(info.st_mode))
-            return false;
-        isFolder[i - first] = 1;
-        return true;
-    };
-    FolderByFolder looks(block.listedFolders);
+    BlockLook look(first, last, isFolder);
     for (qsizetype i = first; i < last; ++i) {
-        if (const auto listed = listedAt ? listedAt(i) : std::nullopt) {
-            addPlace(listed->folder->identity, encodedName(listed->name), kIdentifyLater);
-            if (block.listedFolders.empty() || !(block.listedFolders.back().identity == listed->folder->identity))
-                block.listedFolders.push_back(*listed->folder);
-            continue;
-        }
-        const QString path = pathAt(i);
-        looks.enter(path);
-        // A plain file by its folder's listing: its place now, its identity when
-        // a check first needs it.
-        if (looks.listedAsPlainFile()) {
-            addPlace(*looks.folder(), looks.name(), kIdentifyLater);
-            continue;
-        }
-        // One look at the name; a link is followed to the file it leads to.
-        struct stat info {};
-        if (!looks.lookAt(path, &info) || isFolderAt(i, info))
-            continue;
-        if (!S_ISLNK(info.st_mode)) {
-            block.files.push_back(identityOf(info));
-            if (looks.folder())
-                addPlace(*looks.folder(), looks.name());
-            else if (looks.name().isEmpty())
-                addPlaceOf(path);
-            continue;
-        }
-        const auto file = statOf(path);
-        if (!file || isFolderAt(i, *file))
-            continue;
-        block.files.push_back(identityOf(*file));
-        // A link's own entry and the entry of the file it leads to both count.
-        addPlaceOf(path);
-        addPlaceOf(QFileInfo(path).canonicalFilePath());
+        if (const auto listed = listedAt ? listedAt(i) : std::nullopt)
+            look.addListed(*listed);
+        else
+            look.add(i, pathAt(i));
     }
-    return block;
+    return look.take();
 }
 
 RunSources::RunSources(qsizetype count, const PathAt &pathAt, int threads, int threadLimit,

@@ -84,6 +84,7 @@ private:
         QByteArray names;
         std::vector<ListedFolder> listedFolders;
     };
+    class BlockLook;
     static Block lookAt(qsizetype first, qsizetype last, const PathAt &pathAt, char *isFolder,
                         const ListedAt &listedAt);
     // The identities of the files placed from their folders' listings, looked up

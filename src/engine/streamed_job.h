@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/find_replace_set.h"
-#include "engine/replace_job.h"
+#include "engine/job_options.h"
 #include "textio/file_system.h"
 #include "textio/text_encoding.h"
 

@@ -87,6 +87,8 @@ int linkOpenFile(int fd, int folderFd, const char *name)
     return linked;
 }
 
+} // namespace
+
 // The file a result is written to before it is put in place: unnamed where the
 // file system allows it, else a hidden file in the result's folder with a short
 // fixed prefix and a random part, so any result name the file system accepts
@@ -160,8 +162,6 @@ private:
     QByteArray m_name;
 };
 
-} // namespace
-
 FolderHandle::~FolderHandle()
 {
     ::close(m_fd);
@@ -169,11 +169,12 @@ FolderHandle::~FolderHandle()
 
 namespace {
 
-// A regular file opened for reading, its descriptor; *file (when given) gets what it is.
-int openRegular(const QString &path, SourceFile *file, struct stat &info)
+// A regular file opened for reading by its bytes, its descriptor; *file (when
+// given) gets what it is. `path` is how failures name it.
+int openRegular(const QByteArray &bytes, const QString &path, SourceFile *file, struct stat &info)
 {
     // O_NONBLOCK keeps a FIFO from stalling the open; such files are refused below.
-    Descriptor fd(::open(encodedName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    Descriptor fd(::open(bytes.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         fail(QStringLiteral("Cannot open"), path, errno);
     if (::fstat(fd.get(), &info) != 0)
@@ -227,14 +228,16 @@ bool listOpenFolder(int folderFd, const std::function<bool(const char *name, uns
 
 QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
 {
-    return openSource(path, file)->readAll();
+    struct stat info {};
+    const int fd = openRegular(encodedName(path), path, file, info);
+    return SourceReader(fd, path, qint64(info.st_size)).readAll();
 }
 
-std::unique_ptr<SourceReader> FileSystem::openSource(const QString &path, SourceFile *file) const
+std::unique_ptr<SourceReader> FileSystem::openSource(const SourcePath &source, SourceFile *file) const
 {
     struct stat info {};
-    const int fd = openRegular(path, file, info);
-    return std::make_unique<SourceReader>(fd, path, qint64(info.st_size));
+    const int fd = openRegular(source.bytes(), source.path(), file, info);
+    return std::make_unique<SourceReader>(fd, source.path(), qint64(info.st_size));
 }
 
 SourceReader::~SourceReader()
@@ -378,81 +381,100 @@ void FileSystem::checkCanWrite(const Destination &destination) const
         failWrite(destination.path, errno);
 }
 
-void FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
+bool FileSystem::writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                                  const ReplaceCheck &check) const
 {
-    writeAtomically(destination, [&](const PieceWriter &write) { write(parts); }, mode, check);
+    return writeAtomically(destination, [&](const PieceWriter &write) { write(parts); }, mode, check);
 }
 
-void FileSystem::writeAtomically(const Destination &destination,
+// Writes the parts to the temporary file in one call where the system takes them
+// all; a partial write goes on where it stopped.
+void FileSystem::writeParts(int fd, const QList<QByteArrayView> &parts, const QString &shownAs) const
+{
+    QVarLengthArray<struct iovec, 4> vector;
+    for (const QByteArrayView part : parts) {
+        if (!part.isEmpty())
+            vector.append({const_cast<char *>(part.data()), size_t(part.size())});
+    }
+    struct iovec *next = vector.data();
+    struct iovec *const end = vector.data() + vector.size();
+    while (next != end) {
+        const long put = writeSome(fd, next, int(std::min<qsizetype>(end - next, IOV_MAX)));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            failWrite(shownAs, put < 0 ? errno : EIO);
+        size_t left = size_t(put);
+        for (; next != end && left >= next->iov_len; ++next)
+            left -= next->iov_len;
+        if (next != end) {
+            next->iov_base = static_cast<char *>(next->iov_base) + left;
+            next->iov_len -= left;
+        }
+    }
+}
+
+bool FileSystem::writeAtomically(const Destination &destination,
                                  const std::function<void(const PieceWriter &)> &produce, unsigned mode,
                                  const ReplaceCheck &check) const
 {
     // The result goes to a temporary file and takes the name in one link or
     // rename: readers see the old file or the new one, never a part.
-    const int folderFd = destination.folder->fd();
-    const char *const name = destination.name.constData();
     // A name known to be taken would refuse the link: the file is hidden from the start.
-    TemporaryFile temp(folderFd, destination.path, mode_t(mode), m_unnamed && !destination.taken);
+    TemporaryFile temp(destination.folder->fd(), destination.path, mode_t(mode), m_unnamed && !destination.taken);
     // Bits the umask took away that the result must have (an existing set file's
     // own permissions) are set on their own; a result's never need it.
     if ((mode & ~m_allowed) != 0 && ::fchmod(temp.fd(), mode_t(mode)) != 0)
         failWrite(destination.path, errno);
-
     // Handed on by reference: a writer that the function object held itself
     // would be copied to the heap, once for every file.
     const auto writePiece = [&](const QList<QByteArrayView> &parts) {
-        QVarLengthArray<struct iovec, 4> vector;
-        for (const QByteArrayView part : parts) {
-            if (!part.isEmpty())
-                vector.append({const_cast<char *>(part.data()), size_t(part.size())});
-        }
-        // One call for the whole piece; a partial write goes on where it stopped.
-        struct iovec *next = vector.data();
-        struct iovec *const end = vector.data() + vector.size();
-        while (next != end) {
-            const long put = writeSome(temp.fd(), next, int(std::min<qsizetype>(end - next, IOV_MAX)));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                failWrite(destination.path, put < 0 ? errno : EIO);
-            size_t left = size_t(put);
-            for (; next != end && left >= next->iov_len; ++next)
-                left -= next->iov_len;
-            if (next != end) {
-                next->iov_base = static_cast<char *>(next->iov_base) + left;
-                next->iov_len -= left;
-            }
-        }
+        writeParts(temp.fd(), parts, destination.path);
     };
     produce(std::cref(writePiece));
     if (temp.unnamed()) {
-        // The link takes a free name only, so the check sees the name free.
-        if (check)
-            check(FolderEntry{});
-        if (putInPlace(folderFd, temp.written(), name) == 0) {
-            if (closeFile(temp.releaseFd()) != 0) {
-                // A failed write reported only now: the result goes again,
-                // leaving the name as free as it was a moment before.
-                const int error = errno;
-                ::unlinkat(folderFd, name, 0);
-                failWrite(destination.path, error);
-            }
-            return;
-        }
-        if (errno != EEXIST)
-            failWrite(destination.path, errno);
+        if (const std::optional<bool> linked = linkAtFreeName(destination, temp, check))
+            return *linked;
         // The name holds something: the file is renamed over it, as below.
         temp.name();
     }
+    return renameOver(destination, temp, check);
+}
+
+std::optional<bool> FileSystem::linkAtFreeName(const Destination &destination, TemporaryFile &temp,
+                                               const ReplaceCheck &check) const
+{
+    // The link takes a free name only, so the check sees the name free.
+    if (check && !check(FolderEntry{}))
+        return false;
+    const int folderFd = destination.folder->fd();
+    const char *const name = destination.name.constData();
+    if (putInPlace(folderFd, temp.written(), name) == 0) {
+        if (closeFile(temp.releaseFd()) != 0) {
+            // A failed write reported only now: the result goes again, leaving
+            // the name as free as it was a moment before.
+            const int error = errno;
+            ::unlinkat(folderFd, name, 0);
+            failWrite(destination.path, error);
+        }
+        return true;
+    }
+    if (errno != EEXIST)
+        failWrite(destination.path, errno);
+    return std::nullopt;
+}
+
+bool FileSystem::renameOver(const Destination &destination, TemporaryFile &temp, const ReplaceCheck &check) const
+{
     // A network file system or a full quota may report a failed write only here.
     if (closeFile(temp.releaseFd()) != 0)
         failWrite(destination.path, errno);
-    if (check)
-        check(lookUp(destination));
-    if (putInPlace(folderFd, temp.written(), name) != 0)
+    if (check && !check(lookUp(destination)))
+        return false;
+    if (putInPlace(destination.folder->fd(), temp.written(), destination.name.constData()) != 0)
         failWrite(destination.path, errno);
     temp.keep();
+    return true;
 }
 
 void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const
@@ -460,14 +482,11 @@ void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView
     const qsizetype slash = path.lastIndexOf(u'/');
     Destination destination{openFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1))),
                             QFile::encodeName(path.mid(slash + 1)), path};
-    const auto notAFolder = [&](const FolderEntry &now) {
-        if (now.isFolder)
-            throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
-    };
+    const auto notAFolder = [](const FolderEntry &now) { return !now.isFolder; };
     const FolderEntry now = lookUp(destination);
-    notAFolder(now);
     destination.taken = now.exists || now.isLink;
-    writeAtomically(destination, parts, mode, notAFolder);
+    if (!notAFolder(now) || !writeAtomically(destination, parts, mode, notAFolder))
+        throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
 }
 
 long FileSystem::writeSome(int fd, const struct iovec *parts, int count) const

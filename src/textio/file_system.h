@@ -3,6 +3,7 @@
 #pragma once
 
 #include "textio/folder_handle.h"
+#include "textio/source_path.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -19,6 +20,8 @@ struct stat;
 struct iovec;
 
 namespace tessaly {
+
+class TemporaryFile;
 
 // What a source was when it was read.
 struct SourceFile {
@@ -90,9 +93,9 @@ public:
     virtual ~FileSystem() = default;
 
     // The whole content of a regular file; *file (when given) says what it was.
-    virtual QByteArray readAll(const QString &path, SourceFile *file = nullptr) const;
-    // The same file opened to be read in pieces, for a file too large to hold.
-    virtual std::unique_ptr<SourceReader> openSource(const QString &path, SourceFile *file = nullptr) const;
+    QByteArray readAll(const QString &path, SourceFile *file = nullptr) const;
+    // A run's source opened to be read whole or in pieces.
+    virtual std::unique_ptr<SourceReader> openSource(const SourcePath &source, SourceFile *file = nullptr) const;
 
     // Opens a folder to write results into. The handle stays valid when the path
     // is later re-pointed or renamed; every step below goes through it. With
@@ -116,19 +119,20 @@ public:
     void checkCanWrite(const Destination &destination) const;
 
     // Called just before the result is put in place with what the name holds at
-    // that moment; it throws to keep the result from replacing it. A result linked
-    // at a free name is checked as free: the link fails should the name hold anything.
-    using ReplaceCheck = std::function<void(const FolderEntry &now)>;
+    // that moment; false keeps the result from replacing it. A result linked at a
+    // free name is checked as free: the link fails should the name hold anything.
+    using ReplaceCheck = std::function<bool(const FolderEntry &now)>;
     // Writes the parts to a temporary file in the destination's folder and puts it
     // at the name in one step, so the result is complete or absent and an earlier
-    // file survives a failed write. mode is the result's permission bits. No
-    // temporary file survives a failure or a refusal of the check.
-    void writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
+    // file survives a failed write. mode is the result's permission bits. False
+    // when the check refused the name (nothing was written). No temporary file
+    // survives a failure or a refusal of the check.
+    bool writeAtomically(const Destination &destination, const QList<QByteArrayView> &parts, unsigned mode,
                          const ReplaceCheck &check = {}) const;
     // The same for a result made in pieces: `produce` hands each piece, in order,
     // to the writer it is given.
     using PieceWriter = std::function<void(const QList<QByteArrayView> &piece)>;
-    void writeAtomically(const Destination &destination, const std::function<void(const PieceWriter &)> &produce,
+    bool writeAtomically(const Destination &destination, const std::function<void(const PieceWriter &)> &produce,
                          unsigned mode, const ReplaceCheck &check = {}) const;
     // The same for a path: its folder opened for this one write.
     void writeAtomically(const QString &path, const QList<QByteArrayView> &parts, unsigned mode) const;
@@ -149,6 +153,13 @@ protected:
     virtual int putInPlace(int folderFd, const WrittenFile &file, const char *to) const;
 
 private:
+    // The steps of writeAtomically: the parts written, then the result linked at a
+    // free name (nothing when the name is taken) or renamed over what holds it.
+    void writeParts(int fd, const QList<QByteArrayView> &parts, const QString &shownAs) const;
+    std::optional<bool> linkAtFreeName(const Destination &destination, TemporaryFile &temp,
+                                       const ReplaceCheck &check) const;
+    bool renameOver(const Destination &destination, TemporaryFile &temp, const ReplaceCheck &check) const;
+
     unsigned m_allowed;  // permission bits the umask lets through
     bool m_unnamed;      // temporaries without a name where the file system has them
 };

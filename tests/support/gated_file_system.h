@@ -6,7 +6,6 @@
 #include "textio/file_system.h"
 
 #include <QByteArray>
-#include <QFileInfo>
 
 #include <chrono>
 #include <condition_variable>
@@ -38,12 +37,12 @@ public:
         m_changed.notify_all();
     }
 
-    std::unique_ptr<tessaly::SourceReader> openSource(const QString &path,
+    std::unique_ptr<tessaly::SourceReader> openSource(const tessaly::SourcePath &source,
                                                       tessaly::SourceFile *file = nullptr) const override
     {
-        if (m_step == Step::Read && QFileInfo(path).fileName().toUtf8() == m_heldName)
+        if (m_step == Step::Read && source.fileName().toUtf8() == m_heldName)
             hold();
-        return FileSystem::openSource(path, file);
+        return FileSystem::openSource(source, file);
     }
     int putInPlace(int folderFd, const tessaly::WrittenFile &file, const char *to) const override
     {
