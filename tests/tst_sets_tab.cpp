@@ -1,7 +1,7 @@
 // The main window's sets tab driven headless: Add Set, the lists kept in step,
 // Remove Selected Set, Clear All Sets, Save Sets, loading through the Load Sets
 // dialog, and a replacement run over the sets.
-#include "gui/form1.h"
+#include "gui/main_window.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
@@ -20,7 +20,7 @@
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-using tessaly::Form1;
+using tessaly::MainWindow;
 using testing::FakePlatform;
 
 namespace {
@@ -45,11 +45,11 @@ private slots:
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        m_form = &m_bed->openForm1();
+        m_window = &m_bed->openMainWindow();
     }
     void cleanup()
     {
-        m_form = nullptr;
+        m_window = nullptr;
         m_bed.reset();
     }
 
@@ -126,10 +126,10 @@ private slots:
         QFETCH(int, position);
         QFETCH(QStringList, findsLeft);
         addSets({"f0", "f1", "f2", "f3", "f4", "f5"}, {"r0", "r1", "r2", "r3", "r4", "r5"});
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         tabs()->setCurrentIndex(1);
-        QComboBox *chosen = m_form->findChild<QComboBox *>(selectIn);
+        QComboBox *chosen = m_window->findChild<QComboBox *>(selectIn);
         QComboBox *other = chosen == combo1() ? combo2() : combo1();
         // Choose the entry the way a user does: open the list, pick a row.
         chosen->setFocus();
@@ -198,7 +198,7 @@ private slots:
             if (words[0] == "add")
                 addSets({words[1].section("::", 0, 0)}, {words[1].section("::", 1)});
             else if (words[0] == "pick")
-                m_form->findChild<QComboBox *>(words[1])->setCurrentIndex(words[2].toInt());
+                m_window->findChild<QComboBox *>(words[1])->setCurrentIndex(words[2].toInt());
             else if (words[0] == "remove")
                 click("PushButton6");
             else if (words[0] == "clear")
@@ -379,7 +379,7 @@ private slots:
             text1Seen << dialog.findChild<QLineEdit *>("Text1")->text();
             dialog.findChild<QLineEdit *>("Text1")->setText(path);
             // Modal over the main window.
-            if (dialog.parentWidget() != m_form)
+            if (dialog.parentWidget() != m_window)
                 text1Seen << "wrong parent";
             dialog.findChild<QPushButton *>("PushButton2")->click();
             return dialog.result();
@@ -398,9 +398,9 @@ private slots:
         const QString a = writeSource("src/a.htm", "a-b");
         const QString b = writeSource("src/b.htm", "a-b");
         tabs()->setCurrentIndex(1);
-        m_form->findChild<QRadioButton *>("Option2")->click();
-        m_form->findChild<QRadioButton *>("Option3")->click();
-        m_form->fileList().appendAll({a, b});
+        m_window->findChild<QRadioButton *>("Option2")->click();
+        m_window->findChild<QRadioButton *>("Option3")->click();
+        m_window->fileList().appendAll({a, b});
         // a becomes b, then every b becomes c: list order counts.
         addSets({"a", "b"}, {"b", "c"});
         // A set added while the run goes on applies from the next file.
@@ -410,14 +410,14 @@ private slots:
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("c::d"));
         click("PushButton7");
         gate.release();
-        testing::waitForRun(*m_form);
+        testing::waitForRun(*m_window);
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/a_replaced.htm")), QByteArray("c-c"));
         QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("d-d"));
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
     }
 
 private:
-    void click(const char *name) { testing::clickButton(m_form, QLatin1String(name)); }
+    void click(const char *name) { testing::clickButton(m_window, QLatin1String(name)); }
     void addSets(const QStringList &finds, const QStringList &replaces)
     {
         for (int i = 0; i < finds.size(); ++i) {
@@ -443,12 +443,12 @@ private:
         testing::writeBytes(path, bytes);
         return path;
     }
-    QComboBox *combo1() { return m_form->findChild<QComboBox *>("Combo1"); }
-    QComboBox *combo2() { return m_form->findChild<QComboBox *>("Combo2"); }
-    QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
+    QComboBox *combo1() { return m_window->findChild<QComboBox *>("Combo1"); }
+    QComboBox *combo2() { return m_window->findChild<QComboBox *>("Combo2"); }
+    QTabWidget *tabs() { return m_window->findChild<QTabWidget *>("TabControl1"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    Form1 *m_form = nullptr;  // owned by the bed
+    MainWindow *m_window = nullptr;  // owned by the bed
 };
 
 QTEST_MAIN(TestSetsTab)

@@ -1,6 +1,6 @@
 // The Load Sets dialog driven headless: its checks and messages, the split at the
 // separator, the remembered separator, browsing, help, failures and the pointer.
-#include "gui/form2.h"
+#include "gui/load_sets_dialog.h"
 #include "window_test_bed.h"
 #include "test_files.h"
 #include "base/tessaly_error.h"
@@ -13,7 +13,7 @@
 #include <QtTest>
 
 using tessaly::FindReplaceSet;
-using tessaly::Form2;
+using tessaly::LoadSetsDialog;
 using testing::FakePlatform;
 
 namespace {
@@ -33,7 +33,7 @@ QByteArray utf16(const QString &text)
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestLoadSetsDialog : public QObject {
     Q_OBJECT
 private slots:
     void init()
@@ -43,7 +43,7 @@ private slots:
     }
     void cleanup()
     {
-        m_form.reset();
+        m_window.reset();
         m_bed.reset();
     }
 
@@ -77,7 +77,7 @@ private slots:
         QFETCH(SetTexts, sets);
         const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, content);
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         text("Text2")->setText(separator);
@@ -112,7 +112,7 @@ private slots:
         testing::writeBytes(m_bed->dir.filePath(".hidden.txt"), "a::b\r\n");
         QVERIFY(QDir().mkpath(m_bed->dir.filePath("folder")));
         const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.path() + "/" + file;
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         text("Text2")->setText(separator);
@@ -131,7 +131,7 @@ private slots:
     {
         const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "a::b\r\n");
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         dialog.setLineReader([](const QString &) -> QStringList {
             throw tessaly::TessalyError(QStringLiteral("Permission denied"));
         });
@@ -161,12 +161,12 @@ private slots:
         QCOMPARE(text("Text2")->text(), QStringLiteral(",;"));
         QCOMPARE(text("Text1")->text(), QString());
         // So does the next start of the program.
-        m_form.reset();
+        m_window.reset();
         open();
         QCOMPARE(text("Text2")->text(), QStringLiteral(",;"));
         // An empty separator is remembered as such.
         text("Text2")->clear();
-        m_form.reset();
+        m_window.reset();
         open();
         QCOMPARE(text("Text2")->text(), QString());
         QVERIFY(m_bed->platform.calls.isEmpty());
@@ -196,7 +196,7 @@ private slots:
     {
         const QString path = m_bed->dir.filePath("sets.txt");
         testing::writeBytes(path, "a::b\r\n");
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         button("PushButton2")->click();
@@ -208,7 +208,7 @@ private slots:
 
     void help()
     {
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Sets"));
         button("PushButton3")->click();
         QCOMPARE(m_bed->platform.textsOf("message"),
@@ -238,8 +238,8 @@ private slots:
             picture.fill(Qt::black);
             QVERIFY(picture.save(pointerFile, "PNG"));
         }
-        m_form.reset(new Form2(m_bed->platform, m_bed->store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
-        Form2 &dialog = *m_form;
+        m_window.reset(new LoadSetsDialog(m_bed->platform, m_bed->store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
+        LoadSetsDialog &dialog = *m_window;
         dialog.setBusyTest([&] { return busy; });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -261,14 +261,14 @@ private slots:
     }
 
 private:
-    Form2 &open()
+    LoadSetsDialog &open()
     {
-        m_form.reset(new Form2(m_bed->platform, m_bed->store,
+        m_window.reset(new LoadSetsDialog(m_bed->platform, m_bed->store,
                                [this](const FindReplaceSet &set) { m_loaded << set.find + "|" + set.replace; }));
-        return *m_form;
+        return *m_window;
     }
-    QLineEdit *text(const char *name) { return m_form->findChild<QLineEdit *>(name); }
-    QPushButton *button(const char *name) { return m_form->findChild<QPushButton *>(name); }
+    QLineEdit *text(const char *name) { return m_window->findChild<QLineEdit *>(name); }
+    QPushButton *button(const char *name) { return m_window->findChild<QPushButton *>(name); }
     static void moveOver(QWidget *widget, QPoint at = QPoint(5, 5))
     {
         QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -276,9 +276,9 @@ private:
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    std::unique_ptr<Form2> m_form;
+    std::unique_ptr<LoadSetsDialog> m_window;
     SetTexts m_loaded;
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestLoadSetsDialog)
+#include "tst_load_sets_dialog.moc"
