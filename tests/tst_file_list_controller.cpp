@@ -15,7 +15,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
@@ -388,7 +387,7 @@ private:
     // Writes the files (folders made as needed) and returns the root folder.
     QString makeFiles(const QStringList &names)
     {
-        const QString root = m_bed->dir.filePath("tree");
+        const QString root = m_bed->dir.path("tree");
         testing::writeTree(root, names, "<body>x</body>");
         return root;
     }

@@ -2,14 +2,12 @@
 // separator, the remembered separator, browsing, help, failures and the pointer.
 #include "gui/load_sets_dialog.h"
 #include "window_test_bed.h"
-#include "test_files.h"
 #include "base/tessaly_error.h"
 
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using tessaly::FindReplaceSet;
@@ -75,8 +73,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, separator);
         QFETCH(SetTexts, sets);
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, content);
+        const QString path = m_bed->dir.write("sets.txt", content);
         LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
@@ -108,10 +105,10 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, file);
         QFETCH(QStringList, messages);
-        testing::writeBytes(m_bed->dir.filePath("sets.txt"), "a::b\r\n");
-        testing::writeBytes(m_bed->dir.filePath(".hidden.txt"), "a::b\r\n");
-        QVERIFY(QDir().mkpath(m_bed->dir.filePath("folder")));
-        const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.path() + "/" + file;
+        m_bed->dir.write("sets.txt", "a::b\r\n");
+        m_bed->dir.write(".hidden.txt", "a::b\r\n");
+        QVERIFY(QDir().mkpath(m_bed->dir.path("folder")));
+        const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.root() + "/" + file;
         LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
@@ -129,8 +126,7 @@ private slots:
 
     void unreadableFileIsReported()
     {
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "a::b\r\n");
+        const QString path = m_bed->dir.write("sets.txt", "a::b\r\n");
         LoadSetsDialog &dialog = open();
         dialog.setLineReader([](const QString &) -> QStringList {
             throw tessaly::TessalyError(QStringLiteral("Permission denied"));
@@ -194,8 +190,7 @@ private slots:
 
     void cancelClosesWithoutLoading()
     {
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "a::b\r\n");
+        const QString path = m_bed->dir.write("sets.txt", "a::b\r\n");
         LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
@@ -232,7 +227,7 @@ private slots:
     {
         QFETCH(bool, handPicture);
         QFETCH(bool, busy);
-        const QString pointerFile = m_bed->dir.filePath("HAND-M.CUR");
+        const QString pointerFile = m_bed->dir.path("HAND-M.CUR");
         if (handPicture) {
             QImage picture(32, 32, QImage::Format_ARGB32);
             picture.fill(Qt::black);

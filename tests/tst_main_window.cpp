@@ -203,7 +203,7 @@ private slots:
 private:
     MainWindow &open()
     {
-        m_window = &m_bed->openMainWindow(m_bed->dir.filePath("program"));
+        m_window = &m_bed->openMainWindow(m_bed->dir.path("program"));
         return *m_window;
     }
     void showWindow(MainWindow &window)

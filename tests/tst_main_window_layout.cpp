@@ -3,7 +3,6 @@
 #include "gui/main_window.h"
 #include "colour_contrast.h"
 #include "window_test_bed.h"
-#include "test_files.h"
 #include "filelist/file_list_model.h"
 
 #include <QAbstractButton>
@@ -110,9 +109,9 @@ private slots:
             QApplication::setPalette(darkDesktop());
         const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
         testing::WindowTestBed bed;
-        const QString program = bed.dir.filePath("program");
+        const QString program = bed.dir.path("program");
         if (skin)
-            testing::writeBytes(program + "/x/o.cjs", "QPushButton { font-style: italic; }");
+            bed.dir.write("program/x/o.cjs", "QPushButton { font-style: italic; }");
         MainWindow &window = bed.openMainWindow(program);
         window.fileList().appendAll({"/site/index.htm"});
         window.show();

@@ -7,7 +7,6 @@
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
-#include "test_files.h"
 #include "base/tessaly_error.h"
 
 #include <QFile>
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
@@ -42,7 +40,7 @@ private slots:
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        m_program = m_bed->dir.filePath("program");
+        m_program = m_bed->dir.path("program");
         QVERIFY(QDir().mkpath(m_program));
     }
     void cleanup()
@@ -62,8 +60,7 @@ private slots:
     void skinFileStylesTheWindow()
     {
         const QByteArray sheet = "QPushButton { color: rgb(10, 20, 30); }";
-        QVERIFY(QDir().mkpath(m_program + "/x"));
-        testing::writeBytes(m_program + "/x/o.cjs", sheet);
+        m_bed->dir.write("program/x/o.cjs", sheet);
         MainWindow &window = open();
         QCOMPARE(window.styleSheet(), QString::fromLatin1(sheet));
         const QColor face = tessaly::designPalette().color(QPalette::Button);
@@ -94,7 +91,7 @@ private slots:
         QFETCH(bool, skin);
         if (skin) {
             QVERIFY(QDir().mkpath(m_program + "/x"));
-            testing::writeBytes(m_program + "/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
+            m_bed->dir.write("program/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
         }
         MainWindow &window = open();
         showWindow(window);
@@ -140,7 +137,7 @@ private slots:
 
     void unreadableHandPictureIsReported()
     {
-        testing::writeBytes(m_program + "/HAND-M.CUR", "not a picture");
+        m_bed->dir.write("program/HAND-M.CUR", "not a picture");
         MainWindow &window = open();
         const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
@@ -201,16 +198,16 @@ private slots:
         m_bed->store.SettingsStore::WriteSetting("TabSel", "1");
         MainWindow &window = open();
         QVERIFY(QFile::remove(samples.at(2)));
-        text1()->setPlainText("find");
-        text2()->setPlainText("replace");
+        findText()->setPlainText("find");
+        replaceText()->setPlainText("replace");
         m_bed->platform.yesNoAnswers.enqueue(openFolder);
         m_bed->platform.yesNoAnswers.enqueue(false);
         showWindow(window);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QCOMPARE(window.fileList().rows(), samples.mid(0, 2));
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
-        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
+        QCOMPARE(findText()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(replaceText()->toPlainText(), QStringLiteral("b"));
         QCOMPARE(window.findChild<QTabWidget *>("TabControl1")->currentIndex(), 0);
         QCOMPARE(m_bed->store.ReadSetting("TabSel", ""), QStringLiteral("0"));
         QCOMPARE(m_bed->platform.textsOf("openFolder"), openFolder ? QStringList{m_program + "/Samples/"} : QStringList{});
@@ -223,8 +220,8 @@ private slots:
         window.fileListController().loadSamples();
         QCOMPARE(window.fileList().count(), 0);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
-        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
+        QCOMPARE(findText()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(replaceText()->toPlainText(), QStringLiteral("b"));
     }
 
     void hoverPointer_data()
@@ -336,15 +333,13 @@ private:
     {
         QDir().mkpath(m_program + "/Samples");
         QStringList paths;
-        for (const QString &name : names) {
-            paths << m_program + "/Samples/" + name;
-            testing::writeBytes(paths.last(), "<p>a</p>");
-        }
+        for (const QString &name : names)
+            paths << m_bed->dir.write("program/Samples/" + name, "<p>a</p>");
         return paths;
     }
     QPushButton *button(const char *name) { return m_window->findChild<QPushButton *>(name); }
-    QPlainTextEdit *text1() { return m_window->findChild<QPlainTextEdit *>("Text1"); }
-    QPlainTextEdit *text2() { return m_window->findChild<QPlainTextEdit *>("Text2"); }
+    QPlainTextEdit *findText() { return m_window->findChild<QPlainTextEdit *>("Text1"); }
+    QPlainTextEdit *replaceText() { return m_window->findChild<QPlainTextEdit *>("Text2"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
     QString m_program;

@@ -69,12 +69,12 @@ private slots:
         const QString source = writeSource("src/a.htm", "<p>old</p>");
         MainWindow &window = open();
         window.fileList().append(source);
-        outputFolderText()->setText(outputFolder.isEmpty() ? QString() : m_bed->dir.filePath(outputFolder));
+        outputFolderText()->setText(outputFolder.isEmpty() ? QString() : m_bed->dir.path(outputFolder));
         if (beside)
             option("Option3")->click();
         runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
-        QCOMPARE(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")), beside);
+        QCOMPARE(QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")), beside);
         QVERIFY(!window.runController().isRunInProgress());
     }
 
@@ -82,7 +82,7 @@ private slots:
     {
         const QString empty = writeSource("src/empty.htm", "");
         const QString page = writeSource("src/page.htm", "<body><p>old text</p></body>");
-        const QString missing = m_bed->dir.filePath("src/missing.htm");
+        const QString missing = m_bed->dir.path("src/missing.htm");
         MainWindow &window = open();
         window.fileList().appendAll({empty, missing, page});
         option("Option3")->click();
@@ -92,12 +92,12 @@ private slots:
         runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done.\n2 files were skipped."});
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/empty_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/empty_replaced.htm")));
+        QCOMPARE(m_bed->dir.read("src/page_replaced.htm"), QByteArray("<body><p>new text</p></body>"));
         const QString details = m_runReport;
         QVERIFY2(details.contains(empty + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
-        QVERIFY2(details.contains(m_bed->dir.filePath("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
+        QVERIFY2(details.contains(m_bed->dir.path("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
         QVERIFY(!window.isBusy());
         QVERIFY(window.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
     }
@@ -117,7 +117,7 @@ private slots:
         const QString page = writeSource("src/b.htm", "<body>old</body>");
         QStringList rows;
         for (int i = 0; i < missingRows; ++i)
-            rows << m_bed->dir.filePath(QStringLiteral("gone/%1.htm").arg(i));
+            rows << m_bed->dir.path(QStringLiteral("gone/%1.htm").arg(i));
         rows << listed << page;
         MainWindow &window = open();
         window.fileList().appendAll(rows);
@@ -144,7 +144,7 @@ private slots:
         QFETCH(bool, keep);
         QFETCH(QStringList, results);
         m_bed->store.SettingsStore::WriteSetting("Keep Folder Tree", keep ? "True" : "False");
-        const QString root = QDir::toNativeSeparators(m_bed->dir.filePath("site"));
+        const QString root = QDir::toNativeSeparators(m_bed->dir.path("site"));
         const QString deep = writeSource("site/a/b/deep.htm", "old");
         const QString top = writeSource("site/top.htm", "old");
         const QString single = writeSource("elsewhere/single.htm", "old");
@@ -322,8 +322,8 @@ private slots:
         gate.release();
         testing::waitForRun(window);
         QCOMPARE(testing::readBytes(outFolder() + "a.htm"), QByteArray("<body><b>i</b></body>"));
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")));
+        QCOMPARE(m_bed->dir.read("src/b_replaced.htm"), QByteArray("<iody><i>i</i></iody>"));
         QVERIFY(!QFileInfo::exists(outFolder() + "b.htm"));
     }
 
@@ -387,9 +387,9 @@ private slots:
         gate.release();
         testing::waitForRun(window);
         // The file in flight was finished; nothing after it was started.
-        QVERIFY(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/b_replaced.htm")));
-        QCOMPARE(QDir(m_bed->dir.filePath("src")).entryList(QDir::Files | QDir::Hidden),
+        QVERIFY(QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/b_replaced.htm")));
+        QCOMPARE(QDir(m_bed->dir.path("src")).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"a.htm", "a_replaced.htm", "b.htm"}));
         QVERIFY(m_bed->platform.calls.isEmpty());
         QVERIFY(!window.isBusy());
@@ -524,7 +524,7 @@ private slots:
 private:
     MainWindow &open()
     {
-        m_window = &m_bed->openMainWindow(m_bed->dir.filePath("program"));
+        m_window = &m_bed->openMainWindow(m_bed->dir.path("program"));
         return *m_window;
     }
     void showWindow(MainWindow &window)
@@ -555,13 +555,11 @@ private:
     QPlainTextEdit *replaceText() { return m_window->findChild<QPlainTextEdit *>("Text2"); }
     QString writeSource(const QString &name, const QByteArray &bytes)
     {
-        const QString path = QDir::toNativeSeparators(m_bed->dir.filePath(name));
-        testing::writeBytes(path, bytes);
-        return path;
+        return QDir::toNativeSeparators(m_bed->dir.write(name, bytes));
     }
     QString outFolder()
     {
-        const QString folder = m_bed->dir.filePath("out");
+        const QString folder = m_bed->dir.path("out");
         QDir().mkpath(folder);
         return QDir::toNativeSeparators(folder) + QDir::separator();
     }

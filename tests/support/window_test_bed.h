@@ -6,12 +6,12 @@
 #include "fake_platform.h"
 #include "gated_file_system.h"
 #include "recording_store.h"
+#include "temp_tree.h"
 
 #include "gui/main_window.h"
 #include "gui/run_controller.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -23,13 +23,12 @@ struct WindowTestBed {
     struct TestMode {
         TestMode() { QStandardPaths::setTestModeEnabled(true); }
     } testMode;
-    QTemporaryDir dir;
+    TempTree dir;
     FakePlatform platform;
-    RecordingStore store{dir.filePath(QStringLiteral("settings.ini"))};
+    RecordingStore store{dir.path(QStringLiteral("settings.ini"))};
     std::unique_ptr<GatedFileSystem> gate;  // outlives the window and its run
     std::unique_ptr<tessaly::MainWindow> window;
 
-    WindowTestBed() { QTEST_ASSERT(dir.isValid()); }
     // A run still held (a test that failed half-way) finishes before the window goes.
     ~WindowTestBed()
     {
