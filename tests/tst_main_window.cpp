@@ -130,7 +130,7 @@ private slots:
     void optionClicksWriteBothKeys()
     {
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         m_bed->store.writes.clear();
         QTest::mouseClick(option("Option2"), Qt::LeftButton);
         QCOMPARE(m_bed->store.writes, (QStringList{"Option1=False", "Option2=True"}));
@@ -147,7 +147,7 @@ private slots:
     void tabAndOutputFolderChangesAreWritten()
     {
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         m_bed->store.writes.clear();
         tabs()->setCurrentIndex(1);
         QCOMPARE(m_bed->store.writes, QStringList{"TabSel=1"});
@@ -205,11 +205,6 @@ private:
     {
         m_window = &m_bed->openMainWindow(m_bed->dir.path("program"));
         return *m_window;
-    }
-    void showWindow(MainWindow &window)
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
     QRadioButton *option(const QString &name) { return m_window->findChild<QRadioButton *>(name); }
     QTabWidget *tabs() { return m_window->findChild<QTabWidget *>("TabControl1"); }

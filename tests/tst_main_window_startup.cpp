@@ -94,7 +94,7 @@ private slots:
             m_bed->dir.write("program/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
         }
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         const QColor background = skin ? tessaly::designPalette().color(QPalette::Button) : QColor(Qt::white);
         auto *tabs = window.findChild<QTabWidget *>("TabControl1");
         for (const char *name : {"Form1Client", "Frame1", "Frame2", "TabPage1", "TabPage2"}) {
@@ -202,7 +202,7 @@ private slots:
         replaceText()->setPlainText("replace");
         m_bed->platform.yesNoAnswers.enqueue(openFolder);
         m_bed->platform.yesNoAnswers.enqueue(false);
-        showWindow(window);
+        testing::showWindow(window);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QCOMPARE(window.fileList().rows(), samples.mid(0, 2));
@@ -261,7 +261,7 @@ private slots:
         if (handFile)
             QVERIFY(QFile::copy(QStringLiteral(TESSALY_ASSETS_DIR "/HAND-M.CUR"), m_program + "/HAND-M.CUR"));
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
         if (busy)
             window.setCursor(Qt::WaitCursor);
@@ -282,11 +282,6 @@ private:
         m_window.reset(new MainWindow(m_bed->platform, m_bed->store, m_program));
         m_window->setQuitHandler([] {});
         return *m_window;
-    }
-    void showWindow(MainWindow &window)
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
     // A free spot of the widget: not covered by one of its child controls.
     static QPoint freeSpot(QWidget *widget)

@@ -220,7 +220,7 @@ private slots:
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         window.fileList().appendAll({a, b});
         outputFolderText()->setText(outFolder());
         QTest::mouseClick(window.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport"),
@@ -367,7 +367,7 @@ private slots:
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         int quits = 0;
         window.setQuitHandler([&] { ++quits; });
         window.fileList().appendAll({a, b});
@@ -411,7 +411,7 @@ private slots:
         const QString b = writeSource("src/b.htm", "x");
         const QString c = writeSource("src/c.htm", "x");
         MainWindow &window = open();
-        showWindow(window);
+        testing::showWindow(window);
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         window.fileList().appendAll({a, b, c});
@@ -526,11 +526,6 @@ private:
     {
         m_window = &m_bed->openMainWindow(m_bed->dir.path("program"));
         return *m_window;
-    }
-    void showWindow(MainWindow &window)
-    {
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
     }
     void startRun(MainWindow &window) { testing::clickButton(&window, "PushButton3"); }
     // Presses Show Details… on the closing box and keeps the run report's text in m_runReport.

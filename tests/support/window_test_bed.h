@@ -65,6 +65,13 @@ inline void waitForRun(tessaly::MainWindow &window)
     QTRY_VERIFY_WITH_TIMEOUT(!window.runController().isRunInProgress(), 30000);
 }
 
+// Shows the window and waits until it is on the screen.
+inline void showWindow(QWidget &window)
+{
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
 // Clicks the push button of that name in the window; a missing one fails the test
 // with its name.
 inline void clickButton(QWidget *window, const QString &name)
