@@ -1,9 +1,10 @@
 // The main window's file list driven headless: Add All HTML Files In Folder, Add
-// HTML Files, drops on ListView1, Clear List, Delete, the two filters, the
+// HTML Files, drops on the list, Clear List, Delete, the two filters, the
 // extension check after each adding action, and the busy rule.
 #include "gui/main_window.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
+#include "gui/file_list_controller.h"
 #include "gui/file_list_view.h"
 #include "gui/open_paths.h"
 #include "test_files.h"
@@ -13,11 +14,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QtTest>
 
 using tessaly::FileListModel;
@@ -378,6 +381,27 @@ private slots:
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("/a/"));
         clickButton("PushButton12");
         QCOMPARE(list().rows(), QStringList{"/b/y.htm"});
+    }
+
+    // The file list's handlers need only the list and their own controls.
+    void controllerWorksOnItsOwnControls()
+    {
+        QWidget window;
+        const auto button = [&window] { return new QPushButton(&window); };
+        const tessaly::FileListController::Controls controls{
+            new FileListView(&window), button(), button(), button(), button(), button(), button(),
+            new QLabel(&window), new QLabel(&window), new QPlainTextEdit(&window), new QPlainTextEdit(&window),
+            new QTabWidget(&window)};
+        FileListModel list;
+        tessaly::FileListController files(window, m_bed->platform, m_bed->store, list, m_bed->dir.root(), controls);
+        list.appendAll({"/site/a.htm", "/site/b.htm"});
+        QCOMPARE(controls.listCount->text(), QStringLiteral("2 files"));
+        files.setChangesAllowed(false);
+        QVERIFY(!controls.clearListButton->isEnabled());
+        files.setChangesAllowed(true);
+        controls.clearListButton->click();
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(controls.listCount->text(), QStringLiteral("0 files"));
     }
 
 private:

@@ -4,6 +4,7 @@
 #include "gui/close_on_signals.h"
 #include "gui/diff_view.h"
 #include "gui/main_window.h"
+#include "gui/run_controller.h"
 #include "gui/run_report_window.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
@@ -16,9 +17,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QtTest>
 
@@ -519,6 +524,36 @@ private slots:
         testing::waitForRun(window);
         QCOMPARE(startEnabled, !results.isEmpty());
         QCOMPARE(QDir(outFolder()).entryList(QDir::Files), results);
+    }
+
+    // The run needs only the list and its own controls; the list's controls
+    // follow runningChanged, which the window wires.
+    void controllerRunsOnItsOwnControls()
+    {
+        const QString page = writeSource("src/page.htm", "old");
+        QWidget window;
+        auto *tabs = new QTabWidget(&window);
+        tabs->addTab(new QWidget, "pair");
+        const tessaly::RunController::RequestControls request{
+            tabs, new QPlainTextEdit("old", &window), new QPlainTextEdit("new", &window), new QComboBox(&window),
+            new QComboBox(&window), new QRadioButton(&window), new QRadioButton(&window), new QRadioButton(&window),
+            new QRadioButton(&window), new QLineEdit(outFolder(), &window), new QCheckBox(&window)};
+        request.outputFolderOption->setChecked(true);
+        const tessaly::RunController::StatusControls status{new QLabel(&window), new QProgressBar(&window),
+                                                            new QPushButton(&window), new QPushButton(&window),
+                                                            new QShortcut(&window)};
+        tessaly::FileListModel list;
+        list.append(page);
+        tessaly::RunController run(window, m_bed->platform, list, request, status);
+        QSignalSpy running(&run, &tessaly::RunController::runningChanged);
+        QSignalSpy finished(&run, &tessaly::RunController::runFinished);
+        run.startReplacing();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(running.size(), 2);
+        QCOMPARE(running.at(0).at(0).toBool(), true);
+        QCOMPARE(running.at(1).at(0).toBool(), false);
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("new"));
     }
 
 private:

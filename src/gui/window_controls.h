@@ -24,7 +24,8 @@ namespace tessaly {
 class FileListView;
 
 struct WindowControls {
-    // Takes the focus at start and lies outside the visible area on purpose.
+    // Takes the focus at start and lies outside the visible area on purpose;
+    // made before the table's controls, so it comes first in the focus chain.
     QPushButton *focusHolder = nullptr;
     QPushButton *helpButton = nullptr;
 
@@ -79,9 +80,10 @@ QFont productFont(qreal pointSize);
 constexpr qreal kTextPoints = 9.0;
 constexpr qreal kButtonPoints = 11.25;
 
-// Creates every control of the table on `client` in table order (the order of
-// the focus chain) into `controls`. Controls on a tab page are placed relative to the whole tab
-// control; `placeTabControls` puts them right once the pages are laid out.
+// Creates every control of the table on `client`, in table order (the order of
+// the focus chain), into `controls`. Controls on a tab page are placed relative
+// to the whole tab control; `placeTabControls` puts them right once the pages
+// are laid out.
 class WindowLayout {
 public:
     void build(QWidget *client, WindowControls &controls);
