@@ -2,6 +2,7 @@
 
 #include "gui/cursor_file.h"
 #include "base/error_report.h"
+#include "gui/busy_pointer.h"
 #include "gui/form_colors.h"
 #include "gui/handler_tags.h"
 #include "gui/hover_pointer.h"
@@ -64,7 +65,27 @@ void LoadSetsDialog::buildControls()
     m_cancelButton = named(new QPushButton(QStringLiteral("Cancel"), this), "PushButton2");
     m_helpButton = named(new QPushButton(QStringLiteral("?"), this), "PushButton3");
     m_helpButton->setFixedWidth(40);
+    layOutControls();
 
+    // Enter in a text box must not press a button for the user.
+    for (QPushButton *button : {m_loadButton, m_cancelButton, m_helpButton, m_browseButton})
+        button->setAutoDefault(false);
+
+    // The main window's hover rule: the hand over the buttons, the arrow over the
+    // background, nothing while the dialog or the main window shows the hourglass.
+    m_hoverPointer = new HoverPointer(*this, [this] { return showsHourglass(*this) || (m_isBusy && m_isBusy()); });
+    m_hoverPointer->addHandPlaces({m_loadButton, m_cancelButton, m_helpButton, m_browseButton});
+    m_hoverPointer->addArrowPlaces({this});
+
+    connect(m_loadButton, &QPushButton::clicked, this, &LoadSetsDialog::loadSets);
+    connect(m_cancelButton, &QPushButton::clicked, this, &LoadSetsDialog::cancel);
+    connect(m_helpButton, &QPushButton::clicked, this, &LoadSetsDialog::showHelp);
+    connect(m_browseButton, &QPushButton::clicked, this, &LoadSetsDialog::chooseFile);
+    connect(m_separatorText, &QLineEdit::textChanged, this, &LoadSetsDialog::separatorEdited);
+}
+
+void LoadSetsDialog::layOutControls()
+{
     auto *grid = new QGridLayout(this);
     grid->setContentsMargins(12, 12, 12, 12);
     grid->setVerticalSpacing(4);
@@ -84,25 +105,6 @@ void LoadSetsDialog::buildControls()
     buttons->addStretch(1);
     buttons->addWidget(m_helpButton);
     grid->addLayout(buttons, 6, 0, 1, 2);
-
-    // Enter in a text box must not press a button for the user.
-    for (QPushButton *button : {m_loadButton, m_cancelButton, m_helpButton, m_browseButton})
-        button->setAutoDefault(false);
-
-    // The main window's hover rule: the hand over the buttons, the arrow over the
-    // background, nothing while the dialog or the main window shows the hourglass.
-    m_hoverPointer = new HoverPointer(*this, [this] {
-        const bool ownHourglass = testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::WaitCursor;
-        return ownHourglass || (m_isBusy && m_isBusy());
-    });
-    m_hoverPointer->addHandPlaces({m_loadButton, m_cancelButton, m_helpButton, m_browseButton});
-    m_hoverPointer->addArrowPlaces({this});
-
-    connect(m_loadButton, &QPushButton::clicked, this, &LoadSetsDialog::loadSets);
-    connect(m_cancelButton, &QPushButton::clicked, this, &LoadSetsDialog::cancel);
-    connect(m_helpButton, &QPushButton::clicked, this, &LoadSetsDialog::showHelp);
-    connect(m_browseButton, &QPushButton::clicked, this, &LoadSetsDialog::chooseFile);
-    connect(m_separatorText, &QLineEdit::textChanged, this, &LoadSetsDialog::separatorEdited);
 }
 
 void LoadSetsDialog::startUp(const QString &handPointerFile)

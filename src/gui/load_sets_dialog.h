@@ -54,6 +54,7 @@ public slots:
 
 private:
     void buildControls();
+    void layOutControls();
     void startUp(const QString &handPointerFile);
 
     Platform &m_platform;
