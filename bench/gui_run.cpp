@@ -5,7 +5,9 @@
 // showing the changes of the first file.
 // Usage: tessaly-gui-bench [--preview] OUTPUT_FOLDER [--whole-file] [--jobs N] FILE... (@LIST: paths, one a line)
 //        tessaly-gui-bench --add-all FOLDER
-#include "gui/form1.h"
+#include "gui/file_list_controller.h"
+#include "gui/main_window.h"
+#include "gui/run_controller.h"
 #include "base/settings_store.h"
 #include "fake_platform.h"
 #include "filelist/file_list_model.h"
@@ -64,10 +66,10 @@ int main(int argc, char *argv[])
     testing::FakePlatform platform;
     platform.onProcessPendingEvents = [](int) { QCoreApplication::processEvents(); };
     tessaly::SettingsStore settings(settingsDir.filePath(QStringLiteral("settings.ini")));
-    tessaly::Form1 window(platform, settings);
+    tessaly::MainWindow window(platform, settings);
     window.setQuitHandler([] {});
     if (jobs > 0)
-        window.setRunEnvironment({}, jobs);
+        window.runController().setEnvironment({}, jobs);
     window.show();
 
     window.fileList().appendAll(files);
@@ -136,7 +138,7 @@ int main(int argc, char *argv[])
                     qlonglong(platform.callsOf(QStringLiteral("errorReport")).size()));
         app.quit();
     };
-    QObject::connect(&window, &tessaly::Form1::runFinished, &app, finish);
+    QObject::connect(&window.runController(), &tessaly::RunController::runFinished, &app, finish);
     QTimer::singleShot(0, [&] {
         ticker.start();
         sinceTick.start();
@@ -144,12 +146,12 @@ int main(int argc, char *argv[])
         if (addAll) {
             platform.inputAnswers.enqueue(QStringLiteral("htm"));
             platform.folderAnswers.enqueue(output);
-            window.PushButton1_Click();
+            window.fileListController().addFolder();
             finish();
         } else if (preview) {
-            window.startPreview();
+            window.runController().startPreview();
         } else {
-            window.PushButton3_Click();
+            window.runController().startReplacing();
         }
     });
     return app.exec();

@@ -1,7 +1,8 @@
 // The main window's sets tab driven headless: Add Set, the lists kept in step,
 // Remove Selected Set, Clear All Sets, Save Sets, loading through the Load Sets
 // dialog, and a replacement run over the sets.
-#include "gui/form1.h"
+#include "gui/main_window.h"
+#include "gui/sets_controller.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
@@ -13,14 +14,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-using tessaly::Form1;
+using tessaly::MainWindow;
 using testing::FakePlatform;
 
 namespace {
@@ -45,11 +45,11 @@ private slots:
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        m_form = &m_bed->openForm1();
+        m_window = &m_bed->openMainWindow();
     }
     void cleanup()
     {
-        m_form = nullptr;
+        m_window = nullptr;
         m_bed.reset();
     }
 
@@ -90,24 +90,24 @@ private slots:
         QCOMPARE(inputs.size(), 1);
         QCOMPARE(inputs.first().text, kAddPrompt);
         QCOMPARE(inputs.first().extra, QStringLiteral("findwhat::replacewith"));
-        QCOMPARE(items(combo1()), finds);
-        QCOMPARE(items(combo2()), replaces);
+        QCOMPARE(items(findList()), finds);
+        QCOMPARE(items(replaceList()), replaces);
         QCOMPARE(m_bed->platform.textsOf("message"), messages);
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
         // Adding selects nothing.
-        QCOMPARE(combo1()->currentIndex(), -1);
-        QCOMPARE(combo2()->currentIndex(), -1);
+        QCOMPARE(findList()->currentIndex(), -1);
+        QCOMPARE(replaceList()->currentIndex(), -1);
     }
 
     void addSetAppendsAndKeepsSelection()
     {
         addSets({"f0", "f1"}, {"r0", "r1"});
-        combo1()->setCurrentIndex(1);
+        findList()->setCurrentIndex(1);
         addSets({"f2"}, {"r2"});
-        QCOMPARE(items(combo1()), (QStringList{"f0", "f1", "f2"}));
-        QCOMPARE(items(combo2()), (QStringList{"r0", "r1", "r2"}));
-        QCOMPARE(combo1()->currentIndex(), 1);
-        QCOMPARE(combo2()->currentIndex(), 1);
+        QCOMPARE(items(findList()), (QStringList{"f0", "f1", "f2"}));
+        QCOMPARE(items(replaceList()), (QStringList{"r0", "r1", "r2"}));
+        QCOMPARE(findList()->currentIndex(), 1);
+        QCOMPARE(replaceList()->currentIndex(), 1);
     }
 
     void selectionFollowsAndRemoveSelected_data()
@@ -126,11 +126,11 @@ private slots:
         QFETCH(int, position);
         QFETCH(QStringList, findsLeft);
         addSets({"f0", "f1", "f2", "f3", "f4", "f5"}, {"r0", "r1", "r2", "r3", "r4", "r5"});
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         tabs()->setCurrentIndex(1);
-        QComboBox *chosen = m_form->findChild<QComboBox *>(selectIn);
-        QComboBox *other = chosen == combo1() ? combo2() : combo1();
+        QComboBox *chosen = m_window->findChild<QComboBox *>(selectIn);
+        QComboBox *other = chosen == findList() ? replaceList() : findList();
         // Choose the entry the way a user does: open the list, pick a row.
         chosen->setFocus();
         for (int i = 0; i <= position; ++i)
@@ -139,11 +139,11 @@ private slots:
         QCOMPARE(other->currentIndex(), position);
 
         click("PushButton6");
-        QCOMPARE(items(combo1()), findsLeft);
+        QCOMPARE(items(findList()), findsLeft);
         QStringList replacesLeft = findsLeft;
         replacesLeft.replaceInStrings("f", "r");
-        QCOMPARE(items(combo2()), replacesLeft);
-        QCOMPARE(combo1()->currentIndex(), combo2()->currentIndex());
+        QCOMPARE(items(replaceList()), replacesLeft);
+        QCOMPARE(findList()->currentIndex(), replaceList()->currentIndex());
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
@@ -151,19 +151,19 @@ private slots:
     {
         addSets({"f0", "f1"}, {"r0", "r1"});
         click("PushButton6");
-        QCOMPARE(items(combo1()), (QStringList{"f0", "f1"}));
-        QCOMPARE(items(combo2()), (QStringList{"r0", "r1"}));
+        QCOMPARE(items(findList()), (QStringList{"f0", "f1"}));
+        QCOMPARE(items(replaceList()), (QStringList{"r0", "r1"}));
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
     void clearAllSets()
     {
         addSets({"f0", "f1"}, {"r0", "r1"});
-        combo2()->setCurrentIndex(1);
+        replaceList()->setCurrentIndex(1);
         click("PushButton4");
-        QCOMPARE(combo1()->count(), 0);
-        QCOMPARE(combo2()->count(), 0);
-        QCOMPARE(combo1()->currentIndex(), -1);
+        QCOMPARE(findList()->count(), 0);
+        QCOMPARE(replaceList()->count(), 0);
+        QCOMPARE(findList()->currentIndex(), -1);
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
@@ -191,25 +191,24 @@ private slots:
         QFETCH(QString, steps);
         QFETCH(QStringList, finds);
         QFETCH(int, selected);
-        const QString setFile = m_bed->dir.filePath("loaded.txt");
-        testing::writeBytes(setFile, "x::1\r\ny::2\r\n");
+        const QString setFile = m_bed->dir.write("loaded.txt", "x::1\r\ny::2\r\n");
         for (const QString &step : steps.split(';')) {
             const QStringList words = step.split(' ');
             if (words[0] == "add")
                 addSets({words[1].section("::", 0, 0)}, {words[1].section("::", 1)});
             else if (words[0] == "pick")
-                m_form->findChild<QComboBox *>(words[1])->setCurrentIndex(words[2].toInt());
+                m_window->findChild<QComboBox *>(words[1])->setCurrentIndex(words[2].toInt());
             else if (words[0] == "remove")
                 click("PushButton6");
             else if (words[0] == "clear")
                 click("PushButton4");
             else
                 loadThroughDialog(setFile, "::");
-            QCOMPARE(combo2()->count(), combo1()->count());
-            QVERIFY2(combo1()->currentIndex() == combo2()->currentIndex(), qPrintable(step));
+            QCOMPARE(replaceList()->count(), findList()->count());
+            QVERIFY2(findList()->currentIndex() == replaceList()->currentIndex(), qPrintable(step));
         }
-        QCOMPARE(items(combo1()), finds);
-        QCOMPARE(combo1()->currentIndex(), selected);
+        QCOMPARE(items(findList()), finds);
+        QCOMPARE(findList()->currentIndex(), selected);
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
     }
 
@@ -218,7 +217,7 @@ private slots:
     void saveWritesOneLinePerSet()
     {
         addSets({"a", "c"}, {"b", "d"});
-        const QString path = m_bed->dir.filePath("sets.txt");
+        const QString path = m_bed->dir.path("sets.txt");
         m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
         const auto dialogs = m_bed->platform.callsOf("saveFile");
@@ -234,7 +233,7 @@ private slots:
         addSets({"a"}, {"b"});
         click("PushButton9");
         QCOMPARE(m_bed->platform.kinds(), QStringList{"saveFile"});
-        QVERIFY(QDir(m_bed->dir.path()).entryList({"*.txt"}).isEmpty());
+        QVERIFY(QDir(m_bed->dir.root()).entryList({"*.txt"}).isEmpty());
     }
 
     void overwriteQuestion_data()
@@ -248,8 +247,7 @@ private slots:
     {
         QFETCH(bool, yes);
         QFETCH(QByteArray, after);
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "old::set\r\n");
+        const QString path = m_bed->dir.write("sets.txt", "old::set\r\n");
         m_bed->platform.saveFileAnswers.enqueue(path);
         m_bed->platform.yesNoAnswers.enqueue(yes);
         click("PushButton9");
@@ -270,14 +268,14 @@ private slots:
     {
         QFETCH(QString, kind);
         addSets({"new"}, {"set"});
-        QString path = m_bed->dir.filePath("sets.txt");
+        QString path = m_bed->dir.path("sets.txt");
         if (kind == "read-only") {
-            testing::writeBytes(path, "old::set\r\n");
+            m_bed->dir.write("sets.txt", "old::set\r\n");
             QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         } else if (kind == "folder") {
             QVERIFY(QDir().mkpath(path));
         } else {
-            path = m_bed->dir.filePath("missing/sets.txt");
+            path = m_bed->dir.path("missing/sets.txt");
         }
         m_bed->platform.saveFileAnswers.enqueue(path);
         m_bed->platform.yesNoAnswers.enqueue(true);
@@ -293,7 +291,7 @@ private slots:
         else if (kind == "folder")
             QVERIFY(QFileInfo(path).isDir());
         // No temporary file is left behind.
-        QCOMPARE(QDir(m_bed->dir.path()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
+        QCOMPARE(QDir(m_bed->dir.root()).entryList(QDir::Files | QDir::Hidden).filter(".~").size(), 0);
     }
 
     // Save Sets writes the file the user chose: through a link to its target, which
@@ -311,10 +309,9 @@ private slots:
         QFETCH(bool, throughLink);
         QFETCH(int, mode);
         addSets({"new"}, {"set"});
-        const QString target = m_bed->dir.filePath("kept/sets.txt");
-        testing::writeBytes(target, "old::set\r\n");
+        const QString target = m_bed->dir.write("kept/sets.txt", "old::set\r\n");
         QVERIFY(::chmod(QFile::encodeName(target).constData(), mode_t(mode)) == 0);
-        const QString path = throughLink ? m_bed->dir.filePath("link.txt") : target;
+        const QString path = throughLink ? m_bed->dir.path("link.txt") : target;
         if (throughLink)
             QVERIFY(QFile::link(target, path));
         m_bed->platform.saveFileAnswers.enqueue(path);
@@ -325,14 +322,14 @@ private slots:
         struct stat info {};
         QVERIFY(::stat(QFile::encodeName(target).constData(), &info) == 0);
         QCOMPARE(int(info.st_mode & 07777), mode);
-        QCOMPARE(QDir(m_bed->dir.filePath("kept")).entryList(QDir::Files | QDir::Hidden), QStringList{"sets.txt"});
+        QCOMPARE(QDir(m_bed->dir.path("kept")).entryList(QDir::Files | QDir::Hidden), QStringList{"sets.txt"});
     }
 
     void lostCharactersAreReported()
     {
         addSets({QString::fromUtf16(u"漢a")}, {QString::fromUtf16(u"b字")});
         addSets({"c"}, {"d"});
-        const QString path = m_bed->dir.filePath("sets.txt");
+        const QString path = m_bed->dir.path("sets.txt");
         m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
         QCOMPARE(testing::readBytes(path), QByteArray("?a::b?\r\nc::d\r\n"));
@@ -349,10 +346,10 @@ private slots:
         const QStringList finds{"x::y", "a", " sp ", "", QString::fromUtf16(u"é")};
         const QStringList replaces{"z", "b", " ace ", "e", ""};
         // Add Set cannot make a find text that holds "::"; a loaded file can.
-        combo1()->addItems(finds);
-        combo2()->addItems(replaces);
-        combo1()->setCurrentIndex(-1);
-        const QString path = m_bed->dir.filePath("sets.txt");
+        findList()->addItems(finds);
+        replaceList()->addItems(replaces);
+        findList()->setCurrentIndex(-1);
+        const QString path = m_bed->dir.path("sets.txt");
         m_bed->platform.saveFileAnswers.enqueue(path);
         click("PushButton9");
         QCOMPARE(m_bed->platform.kinds(), QStringList{"saveFile"});
@@ -361,10 +358,10 @@ private slots:
         QCOMPARE(m_bed->platform.textsOf("exec"), QStringList{"Load Sets"});
         QVERIFY(m_bed->platform.textsOf("message").isEmpty());
         // The loaded sets come behind the ones already listed; x::y::z keeps x and y.
-        QCOMPARE(items(combo1()), (finds + QStringList{"x", "a", " sp ", "", QString::fromUtf16(u"é")}));
-        QCOMPARE(items(combo2()), (replaces + QStringList{"y", "b", " ace ", "e", ""}));
-        QCOMPARE(combo1()->currentIndex(), -1);
-        QCOMPARE(combo2()->currentIndex(), -1);
+        QCOMPARE(items(findList()), (finds + QStringList{"x", "a", " sp ", "", QString::fromUtf16(u"é")}));
+        QCOMPARE(items(replaceList()), (replaces + QStringList{"y", "b", " ace ", "e", ""}));
+        QCOMPARE(findList()->currentIndex(), -1);
+        QCOMPARE(replaceList()->currentIndex(), -1);
         // The file is the set file format exactly, in the system's code page.
         QCOMPARE(testing::readBytes(path), QByteArray("x::y::z\r\na::b\r\n sp :: ace \r\n::e\r\n") +
                                                tessaly::CodePage::system().encode(u"\u00e9") + "::\r\n");
@@ -372,22 +369,21 @@ private slots:
 
     void loadDialogStartsAfreshAndCancels()
     {
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "a::b\r\n");
-        QStringList text1Seen;
+        const QString path = m_bed->dir.write("sets.txt", "a::b\r\n");
+        QStringList fileNamesSeen;
         m_bed->platform.onExec = [&](QDialog &dialog) {
-            text1Seen << dialog.findChild<QLineEdit *>("Text1")->text();
+            fileNamesSeen << dialog.findChild<QLineEdit *>("Text1")->text();
             dialog.findChild<QLineEdit *>("Text1")->setText(path);
             // Modal over the main window.
-            if (dialog.parentWidget() != m_form)
-                text1Seen << "wrong parent";
+            if (dialog.parentWidget() != m_window)
+                fileNamesSeen << "wrong parent";
             dialog.findChild<QPushButton *>("PushButton2")->click();
             return dialog.result();
         };
         click("PushButton5");
         click("PushButton5");
-        QCOMPARE(text1Seen, (QStringList{"", ""}));
-        QCOMPARE(combo1()->count(), 0);
+        QCOMPARE(fileNamesSeen, (QStringList{"", ""}));
+        QCOMPARE(findList()->count(), 0);
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"exec", "exec"}));
     }
 
@@ -398,9 +394,9 @@ private slots:
         const QString a = writeSource("src/a.htm", "a-b");
         const QString b = writeSource("src/b.htm", "a-b");
         tabs()->setCurrentIndex(1);
-        m_form->findChild<QRadioButton *>("Option2")->click();
-        m_form->findChild<QRadioButton *>("Option3")->click();
-        m_form->fileList().appendAll({a, b});
+        m_window->findChild<QRadioButton *>("Option2")->click();
+        m_window->findChild<QRadioButton *>("Option3")->click();
+        m_window->fileList().appendAll({a, b});
         // a becomes b, then every b becomes c: list order counts.
         addSets({"a", "b"}, {"b", "c"});
         // A set added while the run goes on applies from the next file.
@@ -410,14 +406,31 @@ private slots:
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("c::d"));
         click("PushButton7");
         gate.release();
-        testing::waitForRun(*m_form);
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/a_replaced.htm")), QByteArray("c-c"));
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("d-d"));
+        testing::waitForRun(*m_window);
+        QCOMPARE(m_bed->dir.read("src/a_replaced.htm"), QByteArray("c-c"));
+        QCOMPARE(m_bed->dir.read("src/b_replaced.htm"), QByteArray("d-d"));
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
     }
 
+    // The controller needs only its own controls: no main window, file list or run.
+    void controllerWorksOnItsOwnControls()
+    {
+        QWidget window;
+        tessaly::SetsController::Controls controls{new QComboBox(&window),   new QComboBox(&window),
+                                                   new QPushButton(&window), new QPushButton(&window),
+                                                   new QPushButton(&window), new QPushButton(&window),
+                                                   new QPushButton(&window)};
+        tessaly::SetsController sets(window, m_bed->platform, m_bed->store, controls);
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("find::replace"));
+        controls.addSetButton->click();
+        QCOMPARE(items(controls.findList), QStringList{"find"});
+        QCOMPARE(items(controls.replaceList), QStringList{"replace"});
+        controls.clearSetsButton->click();
+        QCOMPARE(controls.findList->count() + controls.replaceList->count(), 0);
+    }
+
 private:
-    void click(const char *name) { testing::clickButton(m_form, QLatin1String(name)); }
+    void click(const char *name) { testing::clickButton(m_window, QLatin1String(name)); }
     void addSets(const QStringList &finds, const QStringList &replaces)
     {
         for (int i = 0; i < finds.size(); ++i) {
@@ -439,16 +452,14 @@ private:
     }
     QString writeSource(const QString &name, const QByteArray &bytes)
     {
-        const QString path = QDir::toNativeSeparators(m_bed->dir.filePath(name));
-        testing::writeBytes(path, bytes);
-        return path;
+        return QDir::toNativeSeparators(m_bed->dir.write(name, bytes));
     }
-    QComboBox *combo1() { return m_form->findChild<QComboBox *>("Combo1"); }
-    QComboBox *combo2() { return m_form->findChild<QComboBox *>("Combo2"); }
-    QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
+    QComboBox *findList() { return m_window->findChild<QComboBox *>("Combo1"); }
+    QComboBox *replaceList() { return m_window->findChild<QComboBox *>("Combo2"); }
+    QTabWidget *tabs() { return m_window->findChild<QTabWidget *>("TabControl1"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    Form1 *m_form = nullptr;  // owned by the bed
+    MainWindow *m_window = nullptr;  // owned by the bed
 };
 
 QTEST_MAIN(TestSetsTab)

@@ -10,9 +10,22 @@ BusyPointer::BusyPointer(QWidget &window) : QObject(&window), m_window(window)
     m_window.installEventFilter(this);
 }
 
+bool showsHourglass(const QWidget &window)
+{
+    return window.testAttribute(Qt::WA_SetCursor) && window.cursor().shape() == Qt::WaitCursor;
+}
+
+void showHourglass(QWidget &window, bool busy)
+{
+    if (busy)
+        window.setCursor(Qt::WaitCursor);
+    else
+        window.unsetCursor();
+}
+
 bool BusyPointer::windowShowsHourglass() const
 {
-    return m_window.testAttribute(Qt::WA_SetCursor) && m_window.cursor().shape() == Qt::WaitCursor;
+    return showsHourglass(m_window);
 }
 
 void BusyPointer::setHourglass(QWidget *widget)

@@ -13,6 +13,11 @@ class QWidget;
 
 namespace tessaly {
 
+// A window is busy while its own pointer is the hourglass.
+bool showsHourglass(const QWidget &window);
+// The hourglass on the window, or its own pointer back.
+void showHourglass(QWidget &window, bool busy);
+
 // Controls with a pointer of their own (the text boxes' I-beam, a list's
 // viewport) would show it through the window's hourglass. While the window's
 // pointer is the hourglass, each control inside the window gets it as well; a

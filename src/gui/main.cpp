@@ -1,7 +1,7 @@
 // The Tessaly program: the main window over the native settings store, with the
 // files and folders it is started with in its list.
 #include "gui/close_on_signals.h"
-#include "gui/form1.h"
+#include "gui/main_window.h"
 #include "base/program_files.h"
 #include "gui/open_paths.h"
 #include "gui/qt_platform.h"
@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
 
     tessaly::QtPlatform platform;
     tessaly::SettingsStore settings;
-    tessaly::Form1 window(platform, settings);
+    tessaly::MainWindow window(platform, settings);
     platform.setParentWindow(&window);
     const tessaly::CloseOnSignals closeOnSignals(window);
 

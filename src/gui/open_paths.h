@@ -8,10 +8,10 @@
 
 namespace tessaly {
 
-class Form1;
+class MainWindow;
 
 // Paths relative to the current folder are taken from there. The paths are added
 // once the window's events run, so the question comes up over the shown window.
-void openPaths(Form1 &window, const QStringList &paths);
+void openPaths(MainWindow &window, const QStringList &paths);
 
 } // namespace tessaly

@@ -6,11 +6,12 @@
 #include "fake_platform.h"
 #include "gated_file_system.h"
 #include "recording_store.h"
+#include "temp_tree.h"
 
-#include "gui/form1.h"
+#include "gui/main_window.h"
+#include "gui/run_controller.h"
 
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -22,29 +23,28 @@ struct WindowTestBed {
     struct TestMode {
         TestMode() { QStandardPaths::setTestModeEnabled(true); }
     } testMode;
-    QTemporaryDir dir;
+    TempTree dir;
     FakePlatform platform;
-    RecordingStore store{dir.filePath(QStringLiteral("settings.ini"))};
+    RecordingStore store{dir.path(QStringLiteral("settings.ini"))};
     std::unique_ptr<GatedFileSystem> gate;  // outlives the window and its run
-    std::unique_ptr<tessaly::Form1> form;
+    std::unique_ptr<tessaly::MainWindow> window;
 
-    WindowTestBed() { QTEST_ASSERT(dir.isValid()); }
     // A run still held (a test that failed half-way) finishes before the window goes.
     ~WindowTestBed()
     {
         if (gate)
             gate->release();
-        form.reset();
+        window.reset();
     }
 
     // A new main window (closing it does not quit); the program folder is the
     // running program's unless given.
-    tessaly::Form1 &openForm1(const QString &programFolder = QString())
+    tessaly::MainWindow &openMainWindow(const QString &programFolder = QString())
     {
-        form.reset(programFolder.isNull() ? new tessaly::Form1(platform, store)
-                                          : new tessaly::Form1(platform, store, programFolder));
-        form->setQuitHandler([] {});
-        return *form;
+        window.reset(programFolder.isNull() ? new tessaly::MainWindow(platform, store)
+                                            : new tessaly::MainWindow(platform, store, programFolder));
+        window->setQuitHandler([] {});
+        return *window;
     }
 
     // The window's runs from now on do one file at a time, and the file of that
@@ -52,17 +52,24 @@ struct WindowTestBed {
     // releases it: the test acts while that file is in flight.
     GatedFileSystem &holdRunsAt(const QByteArray &name, GatedFileSystem::Step step = GatedFileSystem::Step::Rename)
     {
-        QTEST_ASSERT(form);
+        QTEST_ASSERT(window);
         gate = std::make_unique<GatedFileSystem>(name, step);
-        form->setRunEnvironment({gate.get()}, 1);
+        window->runController().setEnvironment({gate.get()}, 1);
         return *gate;
     }
 };
 
 // Waits until the window's run, its closing box and a run the box started are over.
-inline void waitForRun(tessaly::Form1 &form)
+inline void waitForRun(tessaly::MainWindow &window)
 {
-    QTRY_VERIFY_WITH_TIMEOUT(!form.isRunInProgress(), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.runController().isRunInProgress(), 30000);
+}
+
+// Shows the window and waits until it is on the screen.
+inline void showWindow(QWidget &window)
+{
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
 }
 
 // Clicks the push button of that name in the window; a missing one fails the test

@@ -1,12 +1,12 @@
 // The main window's files beside the program: the skin, the hand pointer, the
 // sample list recorded at start-up, Load Sample/Example Files, and the hover
 // pointer over buttons and background, with and without the hourglass.
-#include "gui/form1.h"
+#include "gui/file_list_controller.h"
+#include "gui/main_window.h"
 #include "gui/form_colors.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
-#include "test_files.h"
 #include "base/tessaly_error.h"
 
 #include <QFile>
@@ -16,13 +16,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 
 #include <sys/stat.h>
 
-using tessaly::Form1;
+using tessaly::MainWindow;
 using testing::FakePlatform;
 using testing::RecordingStore;
 
@@ -35,48 +34,47 @@ enum class Pointer { Own, Hand, Arrow, Hourglass };
 
 Q_DECLARE_METATYPE(Pointer)
 
-class TestForm1Startup : public QObject {
+class TestMainWindowStartup : public QObject {
     Q_OBJECT
 private slots:
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        m_program = m_bed->dir.filePath("program");
+        m_program = m_bed->dir.path("program");
         QVERIFY(QDir().mkpath(m_program));
     }
     void cleanup()
     {
-        m_form.reset();
+        m_window.reset();
         m_bed.reset();
     }
 
     void noSkinKeepsTheWhiteDesign()
     {
-        Form1 &form = open();
-        QVERIFY(form.styleSheet().isEmpty());
-        QCOMPARE(form.findChild<QGroupBox *>("Frame1")->palette().color(QPalette::Window), QColor(Qt::white));
+        MainWindow &window = open();
+        QVERIFY(window.styleSheet().isEmpty());
+        QCOMPARE(window.findChild<QGroupBox *>("Frame1")->palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void skinFileStylesTheWindow()
     {
         const QByteArray sheet = "QPushButton { color: rgb(10, 20, 30); }";
-        QVERIFY(QDir().mkpath(m_program + "/x"));
-        testing::writeBytes(m_program + "/x/o.cjs", sheet);
-        Form1 &form = open();
-        QCOMPARE(form.styleSheet(), QString::fromLatin1(sheet));
+        m_bed->dir.write("program/x/o.cjs", sheet);
+        MainWindow &window = open();
+        QCOMPARE(window.styleSheet(), QString::fromLatin1(sheet));
         const QColor face = tessaly::designPalette().color(QPalette::Button);
-        QCOMPARE(form.palette().color(QPalette::Window), face);
-        QCOMPARE(form.findChild<QGroupBox *>("Frame2")->palette().color(QPalette::Window), face);
-        QCOMPARE(form.findChild<QRadioButton *>("Option1")->palette().color(QPalette::Window), face);
+        QCOMPARE(window.palette().color(QPalette::Window), face);
+        QCOMPARE(window.findChild<QGroupBox *>("Frame2")->palette().color(QPalette::Window), face);
+        QCOMPARE(window.findChild<QRadioButton *>("Option1")->palette().color(QPalette::Window), face);
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
     void skinFolderIsNoSkin()
     {
         QVERIFY(QDir().mkpath(m_program + "/x/o.cjs"));
-        Form1 &form = open();
-        QVERIFY(form.styleSheet().isEmpty());
+        MainWindow &window = open();
+        QVERIFY(window.styleSheet().isEmpty());
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
     }
 
@@ -93,18 +91,18 @@ private slots:
         QFETCH(bool, skin);
         if (skin) {
             QVERIFY(QDir().mkpath(m_program + "/x"));
-            testing::writeBytes(m_program + "/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
+            m_bed->dir.write("program/x/o.cjs", "QPushButton { color: rgb(10, 20, 30); }");
         }
-        Form1 &form = open();
-        showForm(form);
+        MainWindow &window = open();
+        testing::showWindow(window);
         const QColor background = skin ? tessaly::designPalette().color(QPalette::Button) : QColor(Qt::white);
-        auto *tabs = form.findChild<QTabWidget *>("TabControl1");
+        auto *tabs = window.findChild<QTabWidget *>("TabControl1");
         for (const char *name : {"Form1Client", "Frame1", "Frame2", "TabPage1", "TabPage2"}) {
-            QWidget *widget = form.findChild<QWidget *>(name);
+            QWidget *widget = window.findChild<QWidget *>(name);
             if (tabs->indexOf(widget) >= 0)
                 tabs->setCurrentWidget(widget);
-            const QImage shot = form.grab().toImage();
-            const QPoint spot = widget->mapTo(&form, innerSpot(widget));
+            const QImage shot = window.grab().toImage();
+            const QPoint spot = widget->mapTo(&window, innerSpot(widget));
             QVERIFY2(QColor(shot.pixel(spot)) == background,
                      qPrintable(QString("%1 at %2,%3: %4").arg(name).arg(spot.x()).arg(spot.y())
                                     .arg(QColor(shot.pixel(spot)).name())));
@@ -128,9 +126,9 @@ private slots:
         const QString path = m_program + "/" + name;
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        Form1 &form = open();
-        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
-        QVERIFY(form.styleSheet().isEmpty());
+        MainWindow &window = open();
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly Software"));
+        QVERIFY(window.styleSheet().isEmpty());
         QStringList shown;
         for (const QString &report : m_bed->platform.textsOf("errorReport"))
             shown << report.section("\r\r", 0, 0);
@@ -139,14 +137,14 @@ private slots:
 
     void unreadableHandPictureIsReported()
     {
-        testing::writeBytes(m_program + "/HAND-M.CUR", "not a picture");
-        Form1 &form = open();
+        m_bed->dir.write("program/HAND-M.CUR", "not a picture");
+        MainWindow &window = open();
         const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 1);
         QVERIFY2(reports.first().startsWith("Invalid picture\r\nin Brindle2021/08/31.Form1.Form_Load at line 104\r\r"),
                  qPrintable(reports.first()));
         // The rest of start-up still ran.
-        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tessaly Software"));
     }
 
     void firstStartRecordsTheSamples()
@@ -179,12 +177,12 @@ private slots:
     {
         writeSamples({"a.htm"});
         m_bed->store.refusedKey = "Snapshot";
-        Form1 &form = open();
+        MainWindow &window = open();
         const QStringList reports = m_bed->platform.textsOf("errorReport");
         QCOMPARE(reports.size(), 2);
         QVERIFY(reports.at(0).contains("Form1.Form_Load at line 108\r\r"));
         QVERIFY(reports.at(1).contains("Form1.Form_Load at line 128\r\r"));
-        QVERIFY(form.findChild<QRadioButton *>("Option1")->isChecked());
+        QVERIFY(window.findChild<QRadioButton *>("Option1")->isChecked());
     }
 
     void loadSampleFilesButton_data()
@@ -198,19 +196,19 @@ private slots:
         QFETCH(bool, openFolder);
         const QStringList samples = writeSamples({"a.htm", "b.htm", "c.htm"});
         m_bed->store.SettingsStore::WriteSetting("TabSel", "1");
-        Form1 &form = open();
+        MainWindow &window = open();
         QVERIFY(QFile::remove(samples.at(2)));
-        text1()->setPlainText("find");
-        text2()->setPlainText("replace");
+        findText()->setPlainText("find");
+        replaceText()->setPlainText("replace");
         m_bed->platform.yesNoAnswers.enqueue(openFolder);
         m_bed->platform.yesNoAnswers.enqueue(false);
-        showForm(form);
+        testing::showWindow(window);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
         QTest::mouseClick(button("PushButton11"), Qt::LeftButton);
-        QCOMPARE(form.fileList().rows(), samples.mid(0, 2));
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
-        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
-        QCOMPARE(form.findChild<QTabWidget *>("TabControl1")->currentIndex(), 0);
+        QCOMPARE(window.fileList().rows(), samples.mid(0, 2));
+        QCOMPARE(findText()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(replaceText()->toPlainText(), QStringLiteral("b"));
+        QCOMPARE(window.findChild<QTabWidget *>("TabControl1")->currentIndex(), 0);
         QCOMPARE(m_bed->store.ReadSetting("TabSel", ""), QStringLiteral("0"));
         QCOMPARE(m_bed->platform.textsOf("openFolder"), openFolder ? QStringList{m_program + "/Samples/"} : QStringList{});
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
@@ -218,12 +216,12 @@ private slots:
 
     void buttonWithoutSamplesStillPreparesTheDemo()
     {
-        Form1 &form = open();
-        QMetaObject::invokeMethod(&form, "PushButton11_Click");
-        QCOMPARE(form.fileList().count(), 0);
+        MainWindow &window = open();
+        window.fileListController().loadSamples();
+        QCOMPARE(window.fileList().count(), 0);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
-        QCOMPARE(text1()->toPlainText(), QStringLiteral("a"));
-        QCOMPARE(text2()->toPlainText(), QStringLiteral("b"));
+        QCOMPARE(findText()->toPlainText(), QStringLiteral("a"));
+        QCOMPARE(replaceText()->toPlainText(), QStringLiteral("b"));
     }
 
     void hoverPointer_data()
@@ -262,33 +260,28 @@ private slots:
         QFETCH(Pointer, expected);
         if (handFile)
             QVERIFY(QFile::copy(QStringLiteral(TESSALY_ASSETS_DIR "/HAND-M.CUR"), m_program + "/HAND-M.CUR"));
-        Form1 &form = open();
-        showForm(form);
+        MainWindow &window = open();
+        testing::showWindow(window);
         QCOMPARE(m_bed->platform.textsOf("errorReport"), QStringList());
         if (busy)
-            form.setCursor(Qt::WaitCursor);
+            window.setCursor(Qt::WaitCursor);
         for (const QString &name : {first, second}) {
             if (name.isEmpty())
                 continue;
-            QWidget *widget = form.findChild<QWidget *>(name);
+            QWidget *widget = window.findChild<QWidget *>(name);
             QVERIFY2(widget, qPrintable(name));
             moveOver(widget);
         }
-        QCOMPARE(pointer(form), expected);
-        QCOMPARE(form.isBusy(), busy);
+        QCOMPARE(pointer(window), expected);
+        QCOMPARE(window.isBusy(), busy);
     }
 
 private:
-    Form1 &open()
+    MainWindow &open()
     {
-        m_form.reset(new Form1(m_bed->platform, m_bed->store, m_program));
-        m_form->setQuitHandler([] {});
-        return *m_form;
-    }
-    void showForm(Form1 &form)
-    {
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        m_window.reset(new MainWindow(m_bed->platform, m_bed->store, m_program));
+        m_window->setQuitHandler([] {});
+        return *m_window;
     }
     // A free spot of the widget: not covered by one of its child controls.
     static QPoint freeSpot(QWidget *widget)
@@ -316,11 +309,11 @@ private:
         QTest::mouseMove(widget, spot + QPoint(1, 1));
         QTest::mouseMove(widget, spot);
     }
-    static Pointer pointer(const Form1 &form)
+    static Pointer pointer(const MainWindow &window)
     {
-        if (!form.testAttribute(Qt::WA_SetCursor))
+        if (!window.testAttribute(Qt::WA_SetCursor))
             return Pointer::Arrow;
-        switch (form.cursor().shape()) {
+        switch (window.cursor().shape()) {
         case Qt::WaitCursor:
             return Pointer::Hourglass;
         case Qt::BitmapCursor:
@@ -335,20 +328,18 @@ private:
     {
         QDir().mkpath(m_program + "/Samples");
         QStringList paths;
-        for (const QString &name : names) {
-            paths << m_program + "/Samples/" + name;
-            testing::writeBytes(paths.last(), "<p>a</p>");
-        }
+        for (const QString &name : names)
+            paths << m_bed->dir.write("program/Samples/" + name, "<p>a</p>");
         return paths;
     }
-    QPushButton *button(const char *name) { return m_form->findChild<QPushButton *>(name); }
-    QPlainTextEdit *text1() { return m_form->findChild<QPlainTextEdit *>("Text1"); }
-    QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
+    QPushButton *button(const char *name) { return m_window->findChild<QPushButton *>(name); }
+    QPlainTextEdit *findText() { return m_window->findChild<QPlainTextEdit *>("Text1"); }
+    QPlainTextEdit *replaceText() { return m_window->findChild<QPlainTextEdit *>("Text2"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
     QString m_program;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_window;
 };
 
-QTEST_MAIN(TestForm1Startup)
-#include "tst_form1_startup.moc"
+QTEST_MAIN(TestMainWindowStartup)
+#include "tst_main_window_startup.moc"

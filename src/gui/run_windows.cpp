@@ -1,8 +1,7 @@
-// The main window's windows over a run's reports: Preview… runs what Start
-// Replacing would do without writing, then shows the Preview window, whose Start
-// Replacing runs the checked files for real; Show Details… on a closing box shows
-// the run report window.
-#include "gui/form1.h"
+// The windows over a run's reports: the Preview window after Preview…'s dry run,
+// whose Start Replacing runs the checked files for real, and the run report
+// window behind Show Details… on a closing box.
+#include "gui/run_controller.h"
 
 #include "base/error_report.h"
 #include "base/tessaly_error.h"
@@ -31,12 +30,7 @@ FileDiff diffOfFile(const QString &path, const FileRequest &request, const FileS
 
 } // namespace
 
-void Form1::startPreview()
-{
-    replaceOverList(QStringLiteral("Form1.Preview_Click"), true);
-}
-
-ReportsPane::DiffSource Form1::recordDiffs() const
+ReportsPane::DiffSource RunController::recordDiffs() const
 {
     const QList<FileReport> reports = m_record.reports;
     const QList<std::shared_ptr<const FileRequest>> requests = m_record.requests;
@@ -47,16 +41,16 @@ ReportsPane::DiffSource Form1::recordDiffs() const
     };
 }
 
-QList<int> Form1::showPreview()
+QList<int> RunController::showPreview()
 {
-    PreviewWindow window(m_record.reports, recordDiffs(), m_platform, this);
+    PreviewWindow window(m_record.reports, recordDiffs(), m_platform, &m_window);
     bool startReplacing = false;
     connect(&window, &PreviewWindow::startReplacingRequested, this, [&startReplacing] { startReplacing = true; });
     m_platform.exec(window);
     return startReplacing ? window.checkedFiles() : QList<int>();
 }
 
-void Form1::showRunReport()
+void RunController::showRunReport()
 {
     // One line per file as tessaly-cli prints it, made only when the report is
     // asked for; and the output folder of the run's last file (none when its
@@ -71,7 +65,7 @@ void Form1::showRunReport()
             outputFolder = request->options.save == SaveOption::OutputFolder ? request->options.outputFolder
                                                                              : QString();
     }
-    RunReportWindow window(m_record.reports, recordDiffs(), lines.join(u'\n'), outputFolder, m_platform, this);
+    RunReportWindow window(m_record.reports, recordDiffs(), lines.join(u'\n'), outputFolder, m_platform, &m_window);
     m_platform.exec(window);
 }
 

@@ -1,19 +1,17 @@
 // The Load Sets dialog driven headless: its checks and messages, the split at the
 // separator, the remembered separator, browsing, help, failures and the pointer.
-#include "gui/form2.h"
+#include "gui/load_sets_dialog.h"
 #include "window_test_bed.h"
-#include "test_files.h"
 #include "base/tessaly_error.h"
 
 #include <QImage>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using tessaly::FindReplaceSet;
-using tessaly::Form2;
+using tessaly::LoadSetsDialog;
 using testing::FakePlatform;
 
 namespace {
@@ -33,7 +31,7 @@ QByteArray utf16(const QString &text)
 
 } // namespace
 
-class TestForm2 : public QObject {
+class TestLoadSetsDialog : public QObject {
     Q_OBJECT
 private slots:
     void init()
@@ -43,7 +41,7 @@ private slots:
     }
     void cleanup()
     {
-        m_form.reset();
+        m_window.reset();
         m_bed.reset();
     }
 
@@ -75,9 +73,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, separator);
         QFETCH(SetTexts, sets);
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, content);
-        Form2 &dialog = open();
+        const QString path = m_bed->dir.write("sets.txt", content);
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         text("Text2")->setText(separator);
@@ -108,11 +105,11 @@ private slots:
         QFETCH(QString, separator);
         QFETCH(QString, file);
         QFETCH(QStringList, messages);
-        testing::writeBytes(m_bed->dir.filePath("sets.txt"), "a::b\r\n");
-        testing::writeBytes(m_bed->dir.filePath(".hidden.txt"), "a::b\r\n");
-        QVERIFY(QDir().mkpath(m_bed->dir.filePath("folder")));
-        const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.path() + "/" + file;
-        Form2 &dialog = open();
+        m_bed->dir.write("sets.txt", "a::b\r\n");
+        m_bed->dir.write(".hidden.txt", "a::b\r\n");
+        QVERIFY(QDir().mkpath(m_bed->dir.path("folder")));
+        const QString path = file.trimmed().isEmpty() ? file : m_bed->dir.root() + "/" + file;
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         text("Text2")->setText(separator);
@@ -129,9 +126,8 @@ private slots:
 
     void unreadableFileIsReported()
     {
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "a::b\r\n");
-        Form2 &dialog = open();
+        const QString path = m_bed->dir.write("sets.txt", "a::b\r\n");
+        LoadSetsDialog &dialog = open();
         dialog.setLineReader([](const QString &) -> QStringList {
             throw tessaly::TessalyError(QStringLiteral("Permission denied"));
         });
@@ -161,12 +157,12 @@ private slots:
         QCOMPARE(text("Text2")->text(), QStringLiteral(",;"));
         QCOMPARE(text("Text1")->text(), QString());
         // So does the next start of the program.
-        m_form.reset();
+        m_window.reset();
         open();
         QCOMPARE(text("Text2")->text(), QStringLiteral(",;"));
         // An empty separator is remembered as such.
         text("Text2")->clear();
-        m_form.reset();
+        m_window.reset();
         open();
         QCOMPARE(text("Text2")->text(), QString());
         QVERIFY(m_bed->platform.calls.isEmpty());
@@ -194,9 +190,8 @@ private slots:
 
     void cancelClosesWithoutLoading()
     {
-        const QString path = m_bed->dir.filePath("sets.txt");
-        testing::writeBytes(path, "a::b\r\n");
-        Form2 &dialog = open();
+        const QString path = m_bed->dir.write("sets.txt", "a::b\r\n");
+        LoadSetsDialog &dialog = open();
         dialog.show();
         text("Text1")->setText(path);
         button("PushButton2")->click();
@@ -208,7 +203,7 @@ private slots:
 
     void help()
     {
-        Form2 &dialog = open();
+        LoadSetsDialog &dialog = open();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Load Sets"));
         button("PushButton3")->click();
         QCOMPARE(m_bed->platform.textsOf("message"),
@@ -232,14 +227,14 @@ private slots:
     {
         QFETCH(bool, handPicture);
         QFETCH(bool, busy);
-        const QString pointerFile = m_bed->dir.filePath("HAND-M.CUR");
+        const QString pointerFile = m_bed->dir.path("HAND-M.CUR");
         if (handPicture) {
             QImage picture(32, 32, QImage::Format_ARGB32);
             picture.fill(Qt::black);
             QVERIFY(picture.save(pointerFile, "PNG"));
         }
-        m_form.reset(new Form2(m_bed->platform, m_bed->store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
-        Form2 &dialog = *m_form;
+        m_window.reset(new LoadSetsDialog(m_bed->platform, m_bed->store, [](const FindReplaceSet &) {}, nullptr, pointerFile));
+        LoadSetsDialog &dialog = *m_window;
         dialog.setBusyTest([&] { return busy; });
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
@@ -261,14 +256,14 @@ private slots:
     }
 
 private:
-    Form2 &open()
+    LoadSetsDialog &open()
     {
-        m_form.reset(new Form2(m_bed->platform, m_bed->store,
+        m_window.reset(new LoadSetsDialog(m_bed->platform, m_bed->store,
                                [this](const FindReplaceSet &set) { m_loaded << set.find + "|" + set.replace; }));
-        return *m_form;
+        return *m_window;
     }
-    QLineEdit *text(const char *name) { return m_form->findChild<QLineEdit *>(name); }
-    QPushButton *button(const char *name) { return m_form->findChild<QPushButton *>(name); }
+    QLineEdit *text(const char *name) { return m_window->findChild<QLineEdit *>(name); }
+    QPushButton *button(const char *name) { return m_window->findChild<QPushButton *>(name); }
     static void moveOver(QWidget *widget, QPoint at = QPoint(5, 5))
     {
         QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -276,9 +271,9 @@ private:
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    std::unique_ptr<Form2> m_form;
+    std::unique_ptr<LoadSetsDialog> m_window;
     SetTexts m_loaded;
 };
 
-QTEST_MAIN(TestForm2)
-#include "tst_form2.moc"
+QTEST_MAIN(TestLoadSetsDialog)
+#include "tst_load_sets_dialog.moc"

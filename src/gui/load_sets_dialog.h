@@ -20,7 +20,7 @@ namespace tessaly {
 
 class HoverPointer;
 
-class Form2 : public QDialog {
+class LoadSetsDialog : public QDialog {
     Q_OBJECT
 public:
     using SetSink = std::function<void(const FindReplaceSet &set)>;
@@ -30,9 +30,9 @@ public:
 
     // Each loaded set goes to appendSet, in file order. The dialog opens over
     // parent; handPointerFile is the picture of the pointer over its buttons.
-    Form2(Platform &platform, SettingsStore &settings, SetSink appendSet, QWidget *parent = nullptr,
-          const QString &handPointerFile = programFile(QStringLiteral("HAND-M.CUR")));
-    ~Form2() override;
+    LoadSetsDialog(Platform &platform, SettingsStore &settings, SetSink appendSet, QWidget *parent = nullptr,
+                   const QString &handPointerFile = programFile(QStringLiteral("HAND-M.CUR")));
+    ~LoadSetsDialog() override;
 
     // While this says the main window is busy (its hourglass shows), moving
     // over the dialog leaves the pointer as it is.
@@ -43,15 +43,19 @@ public:
     static QString helpText();
 
 public slots:
-    void PushButton1_Click();
-    void PushButton2_Click();
-    void PushButton3_Click();
-    void PushButton16_Click();
-    void Text2_Change(const QString &text);
+    // Load: the sets of the named file at the separator, then the dialog closes.
+    void loadSets();
+    void cancel();
+    // "?": how a set file looks.
+    void showHelp();
+    // "..." beside the file name.
+    void chooseFile();
+    void separatorEdited(const QString &text);
 
 private:
     void buildControls();
-    void Form_Load(const QString &handPointerFile);
+    void layOutControls();
+    void startUp(const QString &handPointerFile);
 
     Platform &m_platform;
     SettingsStore &m_settings;
@@ -60,14 +64,14 @@ private:
     std::function<bool()> m_isBusy;
     HoverPointer *m_hoverPointer = nullptr;
 
-    QLabel *m_label1 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    QPushButton *m_pushButton16 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLineEdit *m_text2 = nullptr;
-    QPushButton *m_pushButton1 = nullptr;
-    QPushButton *m_pushButton2 = nullptr;
-    QPushButton *m_pushButton3 = nullptr;
+    QLabel *m_fileLabel = nullptr;
+    QLineEdit *m_fileText = nullptr;
+    QPushButton *m_browseButton = nullptr;
+    QLabel *m_separatorLabel = nullptr;
+    QLineEdit *m_separatorText = nullptr;
+    QPushButton *m_loadButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
+    QPushButton *m_helpButton = nullptr;
 };
 
 } // namespace tessaly

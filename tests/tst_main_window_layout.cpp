@@ -1,9 +1,8 @@
 // The main window on any screen and under any desktop theme: it fits or scrolls,
 // every caption stays readable, and the file list shows names and their count.
-#include "gui/form1.h"
+#include "gui/main_window.h"
 #include "colour_contrast.h"
 #include "window_test_bed.h"
-#include "test_files.h"
 #include "filelist/file_list_model.h"
 
 #include <QAbstractButton>
@@ -19,7 +18,7 @@
 
 #include <map>
 
-using tessaly::Form1;
+using tessaly::MainWindow;
 
 namespace {
 
@@ -50,7 +49,7 @@ QPalette darkDesktop()
 
 } // namespace
 
-class TestForm1Layout : public QObject {
+class TestMainWindowLayout : public QObject {
     Q_OBJECT
 private slots:
     void fitsOrScrolls_data()
@@ -67,30 +66,30 @@ private slots:
         QFETCH(QRect, available);
         QFETCH(bool, scrolls);
         testing::WindowTestBed bed;
-        Form1 &form = bed.openForm1();
-        const QSize design = form.size();
-        form.fitToScreen(available);
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        auto *area = form.findChild<QScrollArea *>("Form1ClientArea");
+        MainWindow &window = bed.openMainWindow();
+        const QSize design = window.size();
+        window.fitToScreen(available);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *area = window.findChild<QScrollArea *>("Form1ClientArea");
         QVERIFY(area);
         if (!scrolls) {
-            QCOMPARE(form.size(), design);
-            QVERIFY(available.contains(form.geometry()));
+            QCOMPARE(window.size(), design);
+            QVERIFY(available.contains(window.geometry()));
             QVERIFY(!area->horizontalScrollBar()->isVisible() && !area->verticalScrollBar()->isVisible());
             return;
         }
-        QVERIFY2(form.width() <= available.width() && form.height() <= available.height(),
-                 qPrintable(QStringLiteral("%1x%2, at least %3x%4").arg(form.width()).arg(form.height())
-                                .arg(form.minimumSizeHint().width()).arg(form.minimumSizeHint().height())));
+        QVERIFY2(window.width() <= available.width() && window.height() <= available.height(),
+                 qPrintable(QStringLiteral("%1x%2, at least %3x%4").arg(window.width()).arg(window.height())
+                                .arg(window.minimumSizeHint().width()).arg(window.minimumSizeHint().height())));
         // The controls farthest right and lowest can be scrolled into view.
         for (const char *name : {"PushButton3", "PushButton14", "PushButton13", "KeepFolderTree"}) {
-            auto *control = form.findChild<QWidget *>(name);
+            auto *control = window.findChild<QWidget *>(name);
             area->ensureWidgetVisible(control);
             const QRect shown(control->mapTo(area->viewport(), QPoint()), control->size());
             QVERIFY2(area->viewport()->rect().contains(shown), name);
         }
-        QVERIFY(form.findChild<QWidget *>("PreviewButton")->isVisible());
+        QVERIFY(window.findChild<QWidget *>("PreviewButton")->isVisible());
     }
 
     void captionsReadableUnderAnyTheme_data()
@@ -110,29 +109,29 @@ private slots:
             QApplication::setPalette(darkDesktop());
         const auto restore = qScopeGuard([&] { QApplication::setPalette(desktop); });
         testing::WindowTestBed bed;
-        const QString program = bed.dir.filePath("program");
+        const QString program = bed.dir.path("program");
         if (skin)
-            testing::writeBytes(program + "/x/o.cjs", "QPushButton { font-style: italic; }");
-        Form1 &form = bed.openForm1(program);
-        form.fileList().appendAll({"/site/index.htm"});
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+            bed.dir.write("program/x/o.cjs", "QPushButton { font-style: italic; }");
+        MainWindow &window = bed.openMainWindow(program);
+        window.fileList().appendAll({"/site/index.htm"});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
 
         QList<QWidget *> captions;
-        for (QLabel *label : form.findChildren<QLabel *>())
+        for (QLabel *label : window.findChildren<QLabel *>())
             if (!label->text().isEmpty())
                 captions << label;
-        for (QAbstractButton *button : form.findChildren<QAbstractButton *>())
+        for (QAbstractButton *button : window.findChildren<QAbstractButton *>())
             if (!button->text().isEmpty() && button->isVisible())
                 captions << button;
-        captions << form.findChild<QTabBar *>();
-        captions << form.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport");
+        captions << window.findChild<QTabBar *>();
+        captions << window.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport");
         QVERIFY(captions.size() > 20);
         for (QWidget *caption : std::as_const(captions)) {
             const double ratio = paintedContrast(caption->grab().toImage());
             QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(caption->objectName()).arg(ratio)));
         }
-        for (QGroupBox *frame : form.findChildren<QGroupBox *>()) {
+        for (QGroupBox *frame : window.findChildren<QGroupBox *>()) {
             if (frame->title().isEmpty())
                 continue;
             const QImage title = frame->grab(QRect(0, 0, frame->width(), frame->fontMetrics().height() + 2)).toImage();
@@ -145,20 +144,20 @@ private slots:
     void fileListShowsNamesAndCount()
     {
         testing::WindowTestBed bed;
-        Form1 &form = bed.openForm1();
+        MainWindow &window = bed.openMainWindow();
         const QString path = "/home/someone/projects/" + QString(60, 'x') + "/build/program/site/page-17.htm";
-        form.fileList().appendAll({path, "/site/a.htm"});
-        auto *list = form.findChild<QTreeView *>("ListView1");
+        window.fileList().appendAll({path, "/site/a.htm"});
+        auto *list = window.findChild<QTreeView *>("ListView1");
         QCOMPARE(list->textElideMode(), Qt::ElideMiddle);
         QCOMPARE(list->model()->data(list->model()->index(0, 0), Qt::ToolTipRole).toString(), path);
-        auto *count = form.statusBar()->findChild<QLabel *>("ListCount");
+        auto *count = window.statusBar()->findChild<QLabel *>("ListCount");
         QCOMPARE(count->text(), QStringLiteral("2 files"));
-        form.fileList().removeRow(1);
+        window.fileList().removeRow(1);
         QCOMPARE(count->text(), QStringLiteral("1 file"));
-        form.fileList().clear();
+        window.fileList().clear();
         QCOMPARE(count->text(), QStringLiteral("0 files"));
     }
 };
 
-QTEST_MAIN(TestForm1Layout)
-#include "tst_form1_layout.moc"
+QTEST_MAIN(TestMainWindowLayout)
+#include "tst_main_window_layout.moc"

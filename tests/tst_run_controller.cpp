@@ -1,36 +1,37 @@
-// The main window driven headless: start-up from the settings store, the option,
-// tab and output-folder handlers, Help, the replacement run, Stop and Preview….
-#include "gui/diff_view.h"
+// The run of the main window driven headless: Start Replacing, its checks and
+// closing box, Show Details…, options changed during a run, Stop, closing the
+// window during a run, and Preview….
 #include "gui/close_on_signals.h"
-#include "gui/form1.h"
+#include "gui/diff_view.h"
+#include "gui/main_window.h"
+#include "gui/run_controller.h"
 #include "gui/run_report_window.h"
-#include "window_test_bed.h"
 #include "filelist/file_list_model.h"
 #include "test_files.h"
+#include "window_test_bed.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QDialog>
-#include <QGroupBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
 
-using tessaly::Form1;
-using testing::FakePlatform;
-using testing::RecordingStore;
+using tessaly::MainWindow;
 
-class TestForm1 : public QObject {
+class TestRunController : public QObject {
     Q_OBJECT
 private slots:
     void init()
@@ -39,199 +40,24 @@ private slots:
     }
     void cleanup()
     {
-        m_form = nullptr;
+        m_window = nullptr;
         m_bed.reset();
     }
 
-    void emptyStoreDefaults()
-    {
-        Form1 &form = open();
-        QVERIFY(option("Option1")->isChecked());
-        QVERIFY(!option("Option2")->isChecked());
-        QVERIFY(option("Option4")->isChecked());
-        QVERIFY(!option("Option3")->isChecked());
-        QCOMPARE(tabs()->currentIndex(), 0);
-        QCOMPARE(text3()->text(), Form1::GetDesktopFolder());
-        QVERIFY(text3()->text().endsWith(QDir::separator()));
-        QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
-        QCOMPARE(form.windowTitle(), QStringLiteral("Tessaly Software"));
-        QCOMPARE(m_bed->platform.applicationTitle(), QStringLiteral("Tessaly"));
-        QVERIFY(m_bed->platform.calls.isEmpty());
-        QVERIFY(!form.isBusy());
-    }
-
-    void startupWritesKeysInOrder()
-    {
-        open();
-        // No sample files beside the program: the empty list is recorded, twice.
-        QCOMPARE(m_bed->store.keysWritten(), (QStringList{"Snapshot", "Snapshot", "Option1", "Option2", "TabSel",
-                                                      "Output Folder", "Option4", "Option3"}));
-        QCOMPARE(m_bed->store.writes.at(2), QStringLiteral("Option1=True"));
-        QCOMPARE(m_bed->store.writes.at(3), QStringLiteral("Option2=False"));
-    }
-
-    void applicationTitle_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("product caption") << "Tessaly Software" << "Tessaly";
-        QTest::newRow("one word always goes") << "a b c" << "a b";
-        QTest::newRow("shortened to 40") << "aaaaaaaaaa bbbbbbbbbb cccccccccc dddddddddd eeeee"
-                                         << "aaaaaaaaaa bbbbbbbbbb cccccccccc";
-        QTest::newRow("no space") << "Tessaly" << "Tessaly";
-    }
-    void applicationTitle()
-    {
-        QFETCH(QString, caption);
-        QFETCH(QString, title);
-        QCOMPARE(Form1::applicationTitleFor(caption), title);
-    }
-
-    void storedStates_data()
-    {
-        QTest::addColumn<QStringList>("stored"); // key=value pairs
-        QTest::addColumn<QString>("checked");    // which of Option1..4 end up selected, e.g. "1100"
-        QTest::addColumn<bool>("frame3Enabled");
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QStringList>("reports"); // statement numbers shown in error boxes
-        QTest::newRow("whole-file mode") << QStringList{"Option1=False", "Option2=True"} << "0101" << true << 0
-                                         << QStringList{};
-        QTest::newRow("numbers read as Booleans") << QStringList{"Option1=0", "Option2=1"} << "0101" << true << 0
-                                                  << QStringList{};
-        QTest::newRow("both mode options clear") << QStringList{"Option1=False", "Option2=False"} << "0001" << true
-                                                 << 0 << QStringList{};
-        QTest::newRow("save beside source") << QStringList{"Option4=False", "Option3=True"} << "1010" << false << 0
-                                            << QStringList{};
-        QTest::newRow("sets tab") << QStringList{"TabSel=1"} << "1001" << true << 1 << QStringList{};
-        QTest::newRow("bad Option1 keeps design state") << QStringList{"Option1=maybe"} << "1001" << true << 0
-                                                        << QStringList{"136"};
-        // Selecting Option1 writes Option2 first, so a bad Option2 is read only when Option1 is clear.
-        QTest::newRow("bad Option2") << QStringList{"Option1=False", "Option2=x"} << "0001" << true << 0
-                                     << QStringList{"138"};
-        QTest::newRow("bad Option2 overwritten") << QStringList{"Option2=x"} << "1001" << true << 0 << QStringList{};
-        QTest::newRow("bad Option4 and Option3") << QStringList{"Option4=?", "Option3=no"} << "1001" << true << 0
-                                                 << QStringList{"144", "146"};
-        QTest::newRow("bad tab") << QStringList{"TabSel=sets"} << "1001" << true << 0 << QStringList{"140"};
-    }
-    void storedStates()
-    {
-        QFETCH(QStringList, stored);
-        QFETCH(QString, checked);
-        QFETCH(bool, frame3Enabled);
-        QFETCH(int, tab);
-        QFETCH(QStringList, reports);
-        for (const QString &pair : stored)
-            m_bed->store.SettingsStore::WriteSetting(pair.section('=', 0, 0), pair.section('=', 1));
-        Form1 &form = open();
-        for (int i = 1; i <= 4; ++i)
-            QCOMPARE(option(QStringLiteral("Option%1").arg(i))->isChecked(), checked.at(i - 1) == '1');
-        QCOMPARE(form.findChild<QGroupBox *>("Frame3")->isEnabled(), frame3Enabled);
-        QCOMPARE(tabs()->currentIndex(), tab);
-        const QStringList boxes = m_bed->platform.textsOf("errorReport");
-        QCOMPARE(boxes.size(), reports.size());
-        for (int i = 0; i < reports.size(); ++i)
-            QVERIFY2(boxes.at(i).startsWith("Type mismatch\r\nin Brindle2021/08/31.Form1.Form_Load at line " +
-                                            reports.at(i) + "\r\r"),
-                     qPrintable(boxes.at(i)));
-    }
-
-    void bothModeOptionsClearWriteNothingForThem()
-    {
-        m_bed->store.SettingsStore::WriteSetting("Option1", "False");
-        m_bed->store.SettingsStore::WriteSetting("Option2", "False");
-        open();
-        QVERIFY(!m_bed->store.keysWritten().contains("Option1"));
-        QVERIFY(!m_bed->store.keysWritten().contains("Option2"));
-    }
-
-    void optionClicksWriteBothKeys()
-    {
-        Form1 &form = open();
-        showForm(form);
-        m_bed->store.writes.clear();
-        QTest::mouseClick(option("Option2"), Qt::LeftButton);
-        QCOMPARE(m_bed->store.writes, (QStringList{"Option1=False", "Option2=True"}));
-        m_bed->store.writes.clear();
-        QTest::mouseClick(option("Option3"), Qt::LeftButton);
-        QCOMPARE(m_bed->store.writes, (QStringList{"Option4=False", "Option3=True"}));
-        QVERIFY(!form.findChild<QGroupBox *>("Frame3")->isEnabled());
-        m_bed->store.writes.clear();
-        QTest::mouseClick(option("Option4"), Qt::LeftButton);
-        QCOMPARE(m_bed->store.writes, (QStringList{"Option4=True", "Option3=False"}));
-        QVERIFY(form.findChild<QGroupBox *>("Frame3")->isEnabled());
-    }
-
-    void tabAndOutputFolderChangesAreWritten()
-    {
-        Form1 &form = open();
-        showForm(form);
-        m_bed->store.writes.clear();
-        tabs()->setCurrentIndex(1);
-        QCOMPARE(m_bed->store.writes, QStringList{"TabSel=1"});
-        m_bed->store.writes.clear();
-        text3()->clear();
-        QTest::keyClicks(text3(), "ab");
-        QCOMPARE(m_bed->store.writes, (QStringList{"Output Folder=", "Output Folder=a", "Output Folder=ab"}));
-        QCOMPARE(m_bed->store.ReadSetting("Output Folder", "unset"), QStringLiteral("ab"));
-    }
-
-    void browseOutputFolder_data()
-    {
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("expectedText3");
-        const QString sep = QDir::separator();
-        QTest::newRow("folder gets a separator") << sep + "data" + sep + "out" << sep + "data" + sep + "out" + sep;
-        QTest::newRow("root stays as chosen") << sep << sep;
-        QTest::newRow("cancelled") << QString() << QString();
-    }
-    void browseOutputFolder()
-    {
-        QFETCH(QString, chosen);
-        QFETCH(QString, expectedText3);
-        m_bed->store.SettingsStore::WriteSetting("LastFolderDot", "/previous");
-        Form1 &form = open();
-        const QString before = text3()->text();
-        m_bed->store.writes.clear();
-        m_bed->platform.folderAnswers.enqueue(chosen);
-        QTest::mouseClick(form.findChild<QPushButton *>("PushButton14"), Qt::LeftButton);
-        const auto calls = m_bed->platform.callsOf("browseForFolder");
-        QCOMPARE(calls.size(), 1);
-        QCOMPARE(calls.first().text, QStringLiteral("Please select folder:"));
-        QCOMPARE(calls.first().extra, QStringLiteral("/previous"));
-        if (chosen.isEmpty()) {
-            QCOMPARE(text3()->text(), before);
-            QVERIFY(m_bed->store.writes.isEmpty());
-            return;
-        }
-        QCOMPARE(text3()->text(), expectedText3);
-        QCOMPARE(m_bed->store.writes, (QStringList{"LastFolderDot=" + chosen, "Output Folder=" + expectedText3}));
-    }
-
-    void help()
-    {
-        Form1 &form = open();
-        QTest::mouseClick(form.findChild<QPushButton *>("PushButton10"), Qt::LeftButton);
-        QCOMPARE(m_bed->platform.textsOf("message"),
-                 QStringList{"This software is not intended to be used on images, executables, etc.\r\r"
-                             "Questions? Please contact Team Kestrine at https://kestrine.example/support"});
-    }
-
-    // The replacement run.
-
     void emptyList()
     {
-        Form1 &form = open();
-        runToEnd(form);
+        MainWindow &window = open();
+        runToEnd(window);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"No files added."});
         QCOMPARE(m_bed->platform.processPendingEventsCount, 0);
-        QVERIFY(!form.isRunInProgress());
-        QVERIFY(!form.isBusy());
+        QVERIFY(!window.runController().isRunInProgress());
+        QVERIFY(!window.isBusy());
     }
 
     void outputFolderTest_data()
     {
-        QTest::addColumn<QString>("text3");
+        QTest::addColumn<QString>("outputFolder");
         QTest::addColumn<bool>("beside");
         QTest::addColumn<QString>("message");
         QTest::newRow("empty folder text") << "" << false << "Folder does not exist. Please select another folder.";
@@ -242,43 +68,43 @@ private slots:
     }
     void outputFolderTest()
     {
-        QFETCH(QString, text3);
+        QFETCH(QString, outputFolder);
         QFETCH(bool, beside);
         QFETCH(QString, message);
         const QString source = writeSource("src/a.htm", "<p>old</p>");
-        Form1 &form = open();
-        form.fileList().append(source);
-        this->text3()->setText(text3.isEmpty() ? QString() : m_bed->dir.filePath(text3));
+        MainWindow &window = open();
+        window.fileList().append(source);
+        outputFolderText()->setText(outputFolder.isEmpty() ? QString() : m_bed->dir.path(outputFolder));
         if (beside)
             option("Option3")->click();
-        runToEnd(form);
+        runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
-        QCOMPARE(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")), beside);
-        QVERIFY(!form.isRunInProgress());
+        QCOMPARE(QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")), beside);
+        QVERIFY(!window.runController().isRunInProgress());
     }
 
     void runWritesResultsSkipsEmptyFiles()
     {
         const QString empty = writeSource("src/empty.htm", "");
         const QString page = writeSource("src/page.htm", "<body><p>old text</p></body>");
-        const QString missing = m_bed->dir.filePath("src/missing.htm");
-        Form1 &form = open();
-        form.fileList().appendAll({empty, missing, page});
+        const QString missing = m_bed->dir.path("src/missing.htm");
+        MainWindow &window = open();
+        window.fileList().appendAll({empty, missing, page});
         option("Option3")->click();
-        text1()->setPlainText("old");
-        text2()->setPlainText("new");
+        findText()->setPlainText("old");
+        replaceText()->setPlainText("new");
         keepRunReport();
-        runToEnd(form);
+        runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done.\n2 files were skipped."});
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/empty_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/page_replaced.htm")), QByteArray("<body><p>new text</p></body>"));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/empty_replaced.htm")));
+        QCOMPARE(m_bed->dir.read("src/page_replaced.htm"), QByteArray("<body><p>new text</p></body>"));
         const QString details = m_runReport;
         QVERIFY2(details.contains(empty + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
-        QVERIFY2(details.contains(m_bed->dir.filePath("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
-        QVERIFY(!form.isBusy());
-        QVERIFY(form.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
+        QVERIFY2(details.contains(m_bed->dir.path("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
+        QVERIFY(!window.isBusy());
+        QVERIFY(window.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
     }
 
     // The sources are identified when the run starts, however long the list: a
@@ -296,14 +122,14 @@ private slots:
         const QString page = writeSource("src/b.htm", "<body>old</body>");
         QStringList rows;
         for (int i = 0; i < missingRows; ++i)
-            rows << m_bed->dir.filePath(QStringLiteral("gone/%1.htm").arg(i));
+            rows << m_bed->dir.path(QStringLiteral("gone/%1.htm").arg(i));
         rows << listed << page;
-        Form1 &form = open();
-        form.fileList().appendAll(rows);
+        MainWindow &window = open();
+        window.fileList().appendAll(rows);
         option("Option3")->click();
-        text1()->setPlainText("old");
-        text2()->setPlainText("new");
-        runToEnd(form);
+        findText()->setPlainText("old");
+        replaceText()->setPlainText("new");
+        runToEnd(window);
         QCOMPARE(testing::readBytes(listed), QByteArray("<body>keep</body>"));
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QVERIFY(m_bed->platform.textsOf("message").first().startsWith("Done.\n1 file failed."));
@@ -323,17 +149,17 @@ private slots:
         QFETCH(bool, keep);
         QFETCH(QStringList, results);
         m_bed->store.SettingsStore::WriteSetting("Keep Folder Tree", keep ? "True" : "False");
-        const QString root = QDir::toNativeSeparators(m_bed->dir.filePath("site"));
+        const QString root = QDir::toNativeSeparators(m_bed->dir.path("site"));
         const QString deep = writeSource("site/a/b/deep.htm", "old");
         const QString top = writeSource("site/top.htm", "old");
         const QString single = writeSource("elsewhere/single.htm", "old");
-        Form1 &form = open();
-        auto *box = form.findChild<QCheckBox *>("KeepFolderTree");
+        MainWindow &window = open();
+        auto *box = window.findChild<QCheckBox *>("KeepFolderTree");
         QCOMPARE(box->isChecked(), keep);
-        form.fileList().appendAll({deep, top}, root);
-        form.fileList().append(single);
-        text3()->setText(outFolder());
-        runToEnd(form);
+        window.fileList().appendAll({deep, top}, root);
+        window.fileList().append(single);
+        outputFolderText()->setText(outFolder());
+        runToEnd(window);
         QStringList written;
         QDirIterator it(outFolder(), QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext())
@@ -349,10 +175,10 @@ private slots:
     void emptyFindTextStillWritesResult()
     {
         const QString page = writeSource("src/page.htm", "<p>same</p>");
-        Form1 &form = open();
-        form.fileList().append(page);
-        text3()->setText(outFolder());
-        runToEnd(form);
+        MainWindow &window = open();
+        window.fileList().append(page);
+        outputFolderText()->setText(outFolder());
+        runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("<p>same</p>"));
     }
@@ -361,13 +187,13 @@ private slots:
     {
         const QString page = writeSource("src/page.htm", "one two");
         m_bed->store.SettingsStore::WriteSetting("TabSel", "1");
-        Form1 &form = open();
-        form.fileList().append(page);
-        form.findChild<QComboBox *>("Combo1")->addItems({"one", "two"});
-        form.findChild<QComboBox *>("Combo2")->addItems({"two", "three"});
+        MainWindow &window = open();
+        window.fileList().append(page);
+        window.findChild<QComboBox *>("Combo1")->addItems({"one", "two"});
+        window.findChild<QComboBox *>("Combo2")->addItems({"two", "three"});
         option("Option2")->click();
-        text3()->setText(outFolder());
-        runToEnd(form);
+        outputFolderText()->setText(outFolder());
+        runToEnd(window);
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("three three"));
     }
 
@@ -375,22 +201,22 @@ private slots:
     {
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
-        Form1 &form = open();
-        form.fileList().appendAll({a, b});
-        text3()->setText(outFolder());
+        MainWindow &window = open();
+        window.fileList().appendAll({a, b});
+        outputFolderText()->setText(outFolder());
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
-        startRun(form);
-        QVERIFY(form.isBusy());
-        QVERIFY(form.isRunInProgress());
+        startRun(window);
+        QVERIFY(window.isBusy());
+        QVERIFY(window.runController().isRunInProgress());
         QVERIFY(gate.waitUntilReached());
-        startRun(form);
+        startRun(window);
         gate.release();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
-        QVERIFY(!form.isBusy());
+        QVERIFY(!window.isBusy());
         // The run is over: a new start runs again.
-        runToEnd(form);
+        runToEnd(window);
         QCOMPARE(m_bed->platform.textsOf("message"), (QStringList{"Done.", "Done."}));
     }
 
@@ -398,25 +224,25 @@ private slots:
     {
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
-        Form1 &form = open();
-        showForm(form);
-        form.fileList().appendAll({a, b});
-        text3()->setText(outFolder());
-        QTest::mouseClick(form.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport"),
+        MainWindow &window = open();
+        testing::showWindow(window);
+        window.fileList().appendAll({a, b});
+        outputFolderText()->setText(outFolder());
+        QTest::mouseClick(window.findChild<QWidget *>("ListView1")->findChild<QWidget *>("qt_scrollarea_viewport"),
                           Qt::LeftButton);
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
-        startRun(form);
+        startRun(window);
         QVERIFY(gate.waitUntilReached());
         QStringList notWaiting;
-        for (QWidget *widget : form.findChildren<QWidget *>())
+        for (QWidget *widget : window.findChildren<QWidget *>())
             if (!widget->isWindow() && widget->cursor().shape() != Qt::WaitCursor)
                 notWaiting << widget->objectName() + "/" + widget->metaObject()->className();
         gate.release();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         QVERIFY2(notWaiting.isEmpty(), qPrintable(notWaiting.join(", ")));
         // Afterwards each control shows its own pointer again.
-        QCOMPARE(text1()->viewport()->cursor().shape(), Qt::IBeamCursor);
-        QCOMPARE(text3()->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(findText()->viewport()->cursor().shape(), Qt::IBeamCursor);
+        QCOMPARE(outputFolderText()->cursor().shape(), Qt::IBeamCursor);
     }
 
     // A file that fails raises no box of its own, however many fail: the run goes
@@ -437,11 +263,11 @@ private slots:
         const QString empty = writeSource("src/empty.htm", "");
         for (const QString &name : blocked)
             QVERIFY(QDir().mkpath(outFolder() + name + ".htm"));
-        Form1 &form = open();
-        form.fileList().appendAll({a, b, empty});
-        text3()->setText(outFolder());
+        MainWindow &window = open();
+        window.fileList().appendAll({a, b, empty});
+        outputFolderText()->setText(outFolder());
         keepRunReport();
-        runToEnd(form);
+        runToEnd(window);
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"message", "exec"}));
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{message});
         QCOMPARE(m_runReport.count(": failed ("), blocked.size());
@@ -457,11 +283,11 @@ private slots:
         const QString a = writeSource("src/a.htm", "<body>old</body>\n");
         const QString b = writeSource("src/b.htm", "x");
         QVERIFY(QDir().mkpath(outFolder() + "b.htm"));
-        Form1 &form = open();
-        form.fileList().appendAll({a, b});
-        text3()->setText(outFolder());
-        text1()->setPlainText("old");
-        text2()->setPlainText("new");
+        MainWindow &window = open();
+        window.fileList().appendAll({a, b});
+        outputFolderText()->setText(outFolder());
+        findText()->setPlainText("old");
+        replaceText()->setPlainText("new");
         m_bed->platform.pressShowDetails = true;
         QStringList sources;
         QString changes;
@@ -477,7 +303,7 @@ private slots:
             dialog.findChild<QPushButton *>("openOutputFolder")->click();
             return 0;
         };
-        runToEnd(form);
+        runToEnd(window);
         QVERIFY(compared);
         QCOMPARE(sources, (QStringList{b, a}));
         QCOMPARE(changes, QStringLiteral("@@ -1 +1 @@\n-<body>old</body>\n+<body>new</body>"));
@@ -488,21 +314,21 @@ private slots:
     {
         const QString a = writeSource("src/a.htm", "<body><b>b</b></body>");
         const QString b = writeSource("src/b.htm", "<body><b>b</b></body>");
-        Form1 &form = open();
-        form.fileList().appendAll({a, b});
-        text3()->setText(outFolder());
-        text1()->setPlainText("b");
-        text2()->setPlainText("i");
+        MainWindow &window = open();
+        window.fileList().appendAll({a, b});
+        outputFolderText()->setText(outFolder());
+        findText()->setPlainText("b");
+        replaceText()->setPlainText("i");
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
-        startRun(form);
+        startRun(window);
         QVERIFY(gate.waitUntilReached());
         option("Option2")->click();
         option("Option3")->click();
         gate.release();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         QCOMPARE(testing::readBytes(outFolder() + "a.htm"), QByteArray("<body><b>i</b></body>"));
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
-        QCOMPARE(testing::readBytes(m_bed->dir.filePath("src/b_replaced.htm")), QByteArray("<iody><i>i</i></iody>"));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")));
+        QCOMPARE(m_bed->dir.read("src/b_replaced.htm"), QByteArray("<iody><i>i</i></iody>"));
         QVERIFY(!QFileInfo::exists(outFolder() + "b.htm"));
     }
 
@@ -513,18 +339,18 @@ private slots:
         const QString a = writeSource("src/a.htm", "<body>old</body>");
         const QString b = writeSource("src/b.htm", "<body>old</body>");
         const QString c = writeSource("src/c.htm", "<body>old</body>");
-        Form1 &form = open();
-        form.fileList().appendAll({a, b, c});
-        text3()->setText(outFolder());
-        text1()->setPlainText("old");
-        text2()->setPlainText("new");
+        MainWindow &window = open();
+        window.fileList().appendAll({a, b, c});
+        outputFolderText()->setText(outFolder());
+        findText()->setPlainText("old");
+        replaceText()->setPlainText("new");
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a.htm");
-        startRun(form);
+        startRun(window);
         QVERIFY(gate.waitUntilReached());
-        form.fileList().removeRow(3);
-        form.fileList().clear();
+        window.fileList().removeRow(3);
+        window.fileList().clear();
         gate.release();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"message"});
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         for (const char *name : {"a.htm", "b.htm", "c.htm"})
@@ -545,33 +371,33 @@ private slots:
         QFETCH(int, signal);
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
-        Form1 &form = open();
-        showForm(form);
+        MainWindow &window = open();
+        testing::showWindow(window);
         int quits = 0;
-        form.setQuitHandler([&] { ++quits; });
-        form.fileList().appendAll({a, b});
+        window.setQuitHandler([&] { ++quits; });
+        window.fileList().appendAll({a, b});
         option("Option3")->click();
         testing::GatedFileSystem &gate = m_bed->holdRunsAt("a_replaced.htm");
-        startRun(form);
+        startRun(window);
         QVERIFY(gate.waitUntilReached());
         if (signal == 0) {
-            form.close();
+            window.close();
         } else {
-            const tessaly::CloseOnSignals closeOnSignals(form);
+            const tessaly::CloseOnSignals closeOnSignals(window);
             ::raise(signal);
-            QTRY_VERIFY(form.isHidden());
+            QTRY_VERIFY(window.isHidden());
         }
         QCOMPARE(quits, 1);
-        QVERIFY(form.isHidden());
+        QVERIFY(window.isHidden());
         gate.release();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         // The file in flight was finished; nothing after it was started.
-        QVERIFY(QFileInfo::exists(m_bed->dir.filePath("src/a_replaced.htm")));
-        QVERIFY(!QFileInfo::exists(m_bed->dir.filePath("src/b_replaced.htm")));
-        QCOMPARE(QDir(m_bed->dir.filePath("src")).entryList(QDir::Files | QDir::Hidden),
+        QVERIFY(QFileInfo::exists(m_bed->dir.path("src/a_replaced.htm")));
+        QVERIFY(!QFileInfo::exists(m_bed->dir.path("src/b_replaced.htm")));
+        QCOMPARE(QDir(m_bed->dir.path("src")).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"a.htm", "a_replaced.htm", "b.htm"}));
         QVERIFY(m_bed->platform.calls.isEmpty());
-        QVERIFY(!form.isBusy());
+        QVERIFY(!window.isBusy());
     }
 
     void stopEndsTheRunAfterTheFileInFlight_data()
@@ -589,32 +415,32 @@ private slots:
         const QString a = writeSource("src/a.htm", "x");
         const QString b = writeSource("src/b.htm", "x");
         const QString c = writeSource("src/c.htm", "x");
-        Form1 &form = open();
-        showForm(form);
-        form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        form.fileList().appendAll({a, b, c});
-        text3()->setText(outFolder());
-        auto *stop = form.findChild<QPushButton *>("StopButton");
-        auto *previewButton = form.findChild<QPushButton *>("PreviewButton");
+        MainWindow &window = open();
+        testing::showWindow(window);
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.fileList().appendAll({a, b, c});
+        outputFolderText()->setText(outFolder());
+        auto *stop = window.findChild<QPushButton *>("StopButton");
+        auto *previewButton = window.findChild<QPushButton *>("PreviewButton");
         // A dry run renames nothing: its first file waits at its read instead.
         testing::GatedFileSystem &gate = m_bed->holdRunsAt(
             "a.htm", preview ? testing::GatedFileSystem::Step::Read : testing::GatedFileSystem::Step::Rename);
-        testing::clickButton(&form, preview ? "PreviewButton" : "PushButton3");
+        testing::clickButton(&window, preview ? "PreviewButton" : "PushButton3");
         QVERIFY(gate.waitUntilReached());
         QVERIFY(stop->isVisible() && !previewButton->isVisible());
         if (escKey)
-            QTest::keyClick(&form, Qt::Key_Escape);
+            QTest::keyClick(&window, Qt::Key_Escape);
         else
             QTest::mouseClick(stop, Qt::LeftButton);
         gate.release();
         keepRunReport();
-        testing::waitForRun(form);
+        testing::waitForRun(window);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Stopped after 1 of 3 files."});
         QVERIFY2(m_runReport.startsWith(a + " -> " + outFolder() + "a.htm"), qPrintable(m_runReport));
         const QStringList results = QDir(outFolder()).entryList(QDir::Files | QDir::Hidden);
         QCOMPARE(results, preview ? QStringList{} : QStringList{"a.htm"});
-        QVERIFY(!form.isBusy());
+        QVERIFY(!window.isBusy());
         QVERIFY(previewButton->isVisible() && !stop->isVisible());
     }
 
@@ -631,11 +457,11 @@ private slots:
         QFETCH(bool, written);
         const QString page = writeSource("src/page.htm", "<body>\n<p>old text</p>\n<p>same</p>\n</body>\n");
         const QString empty = writeSource("src/empty.htm", "");
-        Form1 &form = open();
-        form.fileList().appendAll({page, empty});
-        text3()->setText(outFolder());
-        text1()->setPlainText("old");
-        text2()->setPlainText("new");
+        MainWindow &window = open();
+        window.fileList().appendAll({page, empty});
+        outputFolderText()->setText(outFolder());
+        findText()->setPlainText("old");
+        replaceText()->setPlainText("new");
         int listed = -1;
         QString changes;
         bool compared = false;
@@ -652,8 +478,8 @@ private slots:
             dialog.findChild<QPushButton *>(button)->click();
             return dialog.result();
         };
-        testing::clickButton(&form, "PreviewButton");
-        testing::waitForRun(form);
+        testing::clickButton(&window, "PreviewButton");
+        testing::waitForRun(window);
         QCOMPARE(listed, 2);
         QVERIFY(compared);
         QCOMPARE(changes, QStringLiteral("@@ -1,4 +1,4 @@\n <body>\n-<p>old text</p>\n+<p>new text</p>\n <p>same</p>\n </body>"));
@@ -661,8 +487,8 @@ private slots:
         QCOMPARE(m_bed->platform.textsOf("message"), written ? QStringList{"Done.\n1 file was skipped."} : QStringList{});
         QCOMPARE(testing::readBytes(outFolder() + "page.htm"),
                  written ? QByteArray("<body>\n<p>new text</p>\n<p>same</p>\n</body>\n") : QByteArray());
-        QVERIFY(!form.isRunInProgress());
-        QVERIFY(!form.isBusy());
+        QVERIFY(!window.runController().isRunInProgress());
+        QVERIFY(!window.isBusy());
     }
 
     // Start Replacing in the Preview runs only the files whose boxes are checked.
@@ -678,11 +504,11 @@ private slots:
     {
         QFETCH(QStringList, unchecked);
         QFETCH(QStringList, results);
-        Form1 &form = open();
+        MainWindow &window = open();
         for (const char *name : {"a", "b", "c"})
-            form.fileList().append(writeSource(QStringLiteral("src/%1.htm").arg(name), "old"));
-        text3()->setText(outFolder());
-        text1()->setPlainText("old");
+            window.fileList().append(writeSource(QStringLiteral("src/%1.htm").arg(name), "old"));
+        outputFolderText()->setText(outFolder());
+        findText()->setPlainText("old");
         bool startEnabled = true;
         m_bed->platform.onExec = [&](QDialog &dialog) {
             QAbstractItemModel *files = dialog.findChild<QTableView *>("files")->model();
@@ -694,24 +520,49 @@ private slots:
             start->click();
             return dialog.result();
         };
-        testing::clickButton(&form, "PreviewButton");
-        testing::waitForRun(form);
+        testing::clickButton(&window, "PreviewButton");
+        testing::waitForRun(window);
         QCOMPARE(startEnabled, !results.isEmpty());
         QCOMPARE(QDir(outFolder()).entryList(QDir::Files), results);
     }
 
+    // The run needs only the list and its own controls; the list's controls
+    // follow runningChanged, which the window wires.
+    void controllerRunsOnItsOwnControls()
+    {
+        const QString page = writeSource("src/page.htm", "old");
+        QWidget window;
+        auto *tabs = new QTabWidget(&window);
+        tabs->addTab(new QWidget, "pair");
+        const tessaly::RunController::RequestControls request{
+            tabs, new QPlainTextEdit("old", &window), new QPlainTextEdit("new", &window), new QComboBox(&window),
+            new QComboBox(&window), new QRadioButton(&window), new QRadioButton(&window), new QRadioButton(&window),
+            new QRadioButton(&window), new QLineEdit(outFolder(), &window), new QCheckBox(&window)};
+        request.outputFolderOption->setChecked(true);
+        const tessaly::RunController::StatusControls status{new QLabel(&window), new QProgressBar(&window),
+                                                            new QPushButton(&window), new QPushButton(&window),
+                                                            new QShortcut(&window)};
+        tessaly::FileListModel list;
+        list.append(page);
+        tessaly::RunController run(window, m_bed->platform, list, request, status);
+        QSignalSpy running(&run, &tessaly::RunController::runningChanged);
+        QSignalSpy finished(&run, &tessaly::RunController::runFinished);
+        run.startReplacing();
+        QVERIFY(finished.wait(30000));
+        QCOMPARE(running.size(), 2);
+        QCOMPARE(running.at(0).at(0).toBool(), true);
+        QCOMPARE(running.at(1).at(0).toBool(), false);
+        QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
+        QCOMPARE(testing::readBytes(outFolder() + "page.htm"), QByteArray("new"));
+    }
+
 private:
-    Form1 &open()
+    MainWindow &open()
     {
-        m_form = &m_bed->openForm1(m_bed->dir.filePath("program"));
-        return *m_form;
+        m_window = &m_bed->openMainWindow(m_bed->dir.path("program"));
+        return *m_window;
     }
-    void showForm(Form1 &form)
-    {
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-    }
-    void startRun(Form1 &form) { testing::clickButton(&form, "PushButton3"); }
+    void startRun(MainWindow &window) { testing::clickButton(&window, "PushButton3"); }
     // Presses Show Details… on the closing box and keeps the run report's text in m_runReport.
     void keepRunReport()
     {
@@ -723,33 +574,30 @@ private:
         };
     }
     // Start Replacing, and the run to its closing box.
-    void runToEnd(Form1 &form)
+    void runToEnd(MainWindow &window)
     {
-        startRun(form);
-        testing::waitForRun(form);
+        startRun(window);
+        testing::waitForRun(window);
     }
-    QRadioButton *option(const QString &name) { return m_form->findChild<QRadioButton *>(name); }
-    QTabWidget *tabs() { return m_form->findChild<QTabWidget *>("TabControl1"); }
-    QLineEdit *text3() { return m_form->findChild<QLineEdit *>("Text3"); }
-    QPlainTextEdit *text1() { return m_form->findChild<QPlainTextEdit *>("Text1"); }
-    QPlainTextEdit *text2() { return m_form->findChild<QPlainTextEdit *>("Text2"); }
+    QRadioButton *option(const QString &name) { return m_window->findChild<QRadioButton *>(name); }
+    QLineEdit *outputFolderText() { return m_window->findChild<QLineEdit *>("Text3"); }
+    QPlainTextEdit *findText() { return m_window->findChild<QPlainTextEdit *>("Text1"); }
+    QPlainTextEdit *replaceText() { return m_window->findChild<QPlainTextEdit *>("Text2"); }
     QString writeSource(const QString &name, const QByteArray &bytes)
     {
-        const QString path = QDir::toNativeSeparators(m_bed->dir.filePath(name));
-        testing::writeBytes(path, bytes);
-        return path;
+        return QDir::toNativeSeparators(m_bed->dir.write(name, bytes));
     }
     QString outFolder()
     {
-        const QString folder = m_bed->dir.filePath("out");
+        const QString folder = m_bed->dir.path("out");
         QDir().mkpath(folder);
         return QDir::toNativeSeparators(folder) + QDir::separator();
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    Form1 *m_form = nullptr;  // owned by the bed
+    MainWindow *m_window = nullptr;  // owned by the bed
     QString m_runReport;
 };
 
-QTEST_MAIN(TestForm1)
-#include "tst_form1.moc"
+QTEST_MAIN(TestRunController)
+#include "tst_run_controller.moc"

@@ -1,9 +1,10 @@
 // The main window's file list driven headless: Add All HTML Files In Folder, Add
-// HTML Files, drops on ListView1, Clear List, Delete, the two filters, the
+// HTML Files, drops on the list, Clear List, Delete, the two filters, the
 // extension check after each adding action, and the busy rule.
-#include "gui/form1.h"
+#include "gui/main_window.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
+#include "gui/file_list_controller.h"
 #include "gui/file_list_view.h"
 #include "gui/open_paths.h"
 #include "test_files.h"
@@ -13,17 +14,18 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QtTest>
 
 using tessaly::FileListModel;
 using tessaly::FileListView;
-using tessaly::Form1;
+using tessaly::MainWindow;
 using testing::FakePlatform;
 
 namespace {
@@ -33,18 +35,18 @@ const QString kExtensionPrompt = QStringLiteral(
 
 } // namespace
 
-class TestForm1FileList : public QObject {
+class TestFileListController : public QObject {
     Q_OBJECT
 private slots:
     void init()
     {
         m_bed = std::make_unique<testing::WindowTestBed>();
-        m_form = &m_bed->openForm1();
+        m_window = &m_bed->openMainWindow();
         m_bed->platform.clear();
     }
     void cleanup()
     {
-        m_form = nullptr;
+        m_window = nullptr;
         m_bed.reset();
     }
 
@@ -65,7 +67,7 @@ private slots:
         m_bed->platform.folderAnswers.enqueue(x);
         QList<bool> busyDuringScan;
         m_bed->platform.onProcessPendingEvents = [&](int) {
-            busyDuringScan << m_form->isBusy();
+            busyDuringScan << m_window->isBusy();
             // The list's own actions are ignored while the hourglass shows.
             clickButton("PushButton8");
         };
@@ -82,7 +84,7 @@ private slots:
         QCOMPARE(m_bed->store.ReadSetting("LastFolder", "none"), x);
         QVERIFY(!busyDuringScan.isEmpty());
         QVERIFY(!busyDuringScan.contains(false));
-        QVERIFY(!m_form->isBusy());
+        QVERIFY(!m_window->isBusy());
     }
 
     void addAllFailureReachesTheErrorReportBox()
@@ -98,21 +100,21 @@ private slots:
                  tessaly::errorReportText(QStringLiteral("Permission denied"),
                                           QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "), 334));
         QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
-        QVERIFY(!m_form->isBusy());
+        QVERIFY(!m_window->isBusy());
     }
 
     void closingDuringAddAllEndsTheScan()
     {
         const QString root = makeFiles({"a.htm", "sub/b.htm"});
         int quits = 0;
-        m_form->setQuitHandler([&] { ++quits; });
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form));
+        m_window->setQuitHandler([&] { ++quits; });
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(root);
         m_bed->platform.onProcessPendingEvents = [&](int call) {
             if (call == 1)
-                m_form->close();
+                m_window->close();
         };
         clickButton("PushButton1");
         QCOMPARE(quits, 1);
@@ -127,7 +129,7 @@ private slots:
         m_bed->platform.folderAnswers.enqueue(root);
         clickButton("PushButton1");
         QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
-        const QLabel *status = m_bed->form->statusBar()->findChild<QLabel *>("StatusText");
+        const QLabel *status = m_bed->window->statusBar()->findChild<QLabel *>("StatusText");
         QCOMPARE(status->text(), QStringLiteral("2 folders could not be read"));
         QCOMPARE(status->toolTip(), QStringLiteral("%1/b\x01" "c/ (name holds a control character)\n"
                                                    "%1/e\x02" "f/ (name holds a control character)").arg(root));
@@ -159,7 +161,7 @@ private slots:
         QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("txt"));
         QCOMPARE(m_bed->store.ReadSetting("LastFolder", "none"), QStringLiteral("none"));
         QCOMPARE(list().count(), 0);
-        QVERIFY(!m_form->isBusy());
+        QVERIFY(!m_window->isBusy());
     }
 
     void addAllCancelledPromptDoesNothing()
@@ -234,7 +236,7 @@ private slots:
         const QString root = makeFiles({"one/a.htm", "one/sub/c.htm", "b.html", "notes.txt"});
         const QString before = QDir::currentPath();
         QVERIFY(QDir::setCurrent(root));
-        tessaly::openPaths(*m_form, {"one", root + "/b.html", "notes.txt"});
+        tessaly::openPaths(*m_window, {"one", root + "/b.html", "notes.txt"});
         QDir::setCurrent(before);
         QVERIFY(list().count() == 0);   // once the window's events run
         QTRY_COMPARE(m_bed->platform.kinds(), QStringList{"askYesNo"});
@@ -267,14 +269,14 @@ private slots:
     {
         list().appendAll({"/d/a.htm", "/d/b.htm", "/d/c.htm"});
         listView()->setCurrentIndex(list().index(1));
-        m_form->setCursor(Qt::WaitCursor);
-        QVERIFY(m_form->isBusy());
+        m_window->setCursor(Qt::WaitCursor);
+        QVERIFY(m_window->isBusy());
         clickButton("PushButton8");
         QTest::keyClick(listView(), Qt::Key_Delete);
         QTest::mouseDClick(listView()->viewport(), Qt::LeftButton, {}, listView()->visualRect(list().index(1)).center());
         QCOMPARE(list().count(), 3);
 
-        m_form->unsetCursor();
+        m_window->unsetCursor();
         QTest::keyClick(listView(), Qt::Key_Delete);
         QCOMPARE(list().rows(), (QStringList{"/d/a.htm", "/d/c.htm"}));
         clickButton("PushButton8");
@@ -288,14 +290,14 @@ private slots:
     {
         const QString root = makeFiles({"a.htm", "b.htm"});
         list().appendAll({root + "/a.htm", root + "/b.htm"});
-        m_form->findChild<QRadioButton *>("Option3")->click();
+        m_window->findChild<QRadioButton *>("Option3")->click();
         listView()->setCurrentIndex(list().index(1));
         const QStringList buttons{"PushButton1", "PushButton2", "PushButton8", "PushButton11", "PushButton12",
                                   "PushButton13"};
         const auto enabledButtons = [&] {
             QStringList enabled;
             for (const QString &name : buttons)
-                if (m_form->findChild<QPushButton *>(name)->isEnabled())
+                if (m_window->findChild<QPushButton *>(name)->isEnabled())
                     enabled << name;
             return enabled;
         };
@@ -312,7 +314,7 @@ private slots:
         QCoreApplication::sendEvent(listView()->viewport(), &enter);
         QVERIFY(!enter.isAccepted());
         gate.release();
-        testing::waitForRun(*m_form);
+        testing::waitForRun(*m_window);
         QCOMPARE(list().count(), 2);
         QCOMPARE(m_bed->platform.textsOf("message"), QStringList{"Done."});
         QCOMPARE(enabledButtons(), buttons);
@@ -346,26 +348,26 @@ private slots:
         list().appendAll({"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new page.htm"});
         m_bed->platform.inputAnswers.enqueue(answer);
         bool busyMeanwhile = false;
-        m_bed->platform.onProcessPendingEvents = [&](int) { busyMeanwhile = m_form->isBusy(); };
+        m_bed->platform.onProcessPendingEvents = [&](int) { busyMeanwhile = m_window->isBusy(); };
         clickButton(button);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"input"});
         QCOMPARE(m_bed->platform.calls[0].text, prompt);
         QCOMPARE(m_bed->platform.calls[0].extra, QString());
         QCOMPARE(list().rows(), left);
         QVERIFY(busyMeanwhile);
-        QVERIFY(!m_form->isBusy());
+        QVERIFY(!m_window->isBusy());
     }
 
     void filterCancelLeavesListAndPointer()
     {
         list().appendAll({"/a/x.htm", "/b/y.htm"});
         for (const char *button : {"PushButton12", "PushButton13"}) {
-            m_form->setCursor(Qt::PointingHandCursor);
+            m_window->setCursor(Qt::PointingHandCursor);
             m_bed->platform.inputAnswers.enqueue(std::nullopt);
             clickButton(button);
             m_bed->platform.inputAnswers.enqueue(QString());
             clickButton(button);
-            QCOMPARE(m_form->cursor().shape(), Qt::PointingHandCursor);
+            QCOMPARE(m_window->cursor().shape(), Qt::PointingHandCursor);
             QCOMPARE(list().count(), 2);
         }
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "input", "input", "input"}));
@@ -375,20 +377,41 @@ private slots:
     {
         // Unlike Clear List, the filters are not blocked by the hourglass.
         list().appendAll({"/a/x.htm", "/b/y.htm"});
-        m_form->setCursor(Qt::WaitCursor);
+        m_window->setCursor(Qt::WaitCursor);
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("/a/"));
         clickButton("PushButton12");
         QCOMPARE(list().rows(), QStringList{"/b/y.htm"});
     }
 
+    // The file list's handlers need only the list and their own controls.
+    void controllerWorksOnItsOwnControls()
+    {
+        QWidget window;
+        const auto button = [&window] { return new QPushButton(&window); };
+        const tessaly::FileListController::Controls controls{
+            new FileListView(&window), button(), button(), button(), button(), button(), button(),
+            new QLabel(&window), new QLabel(&window), new QPlainTextEdit(&window), new QPlainTextEdit(&window),
+            new QTabWidget(&window)};
+        FileListModel list;
+        tessaly::FileListController files(window, m_bed->platform, m_bed->store, list, m_bed->dir.root(), controls);
+        list.appendAll({"/site/a.htm", "/site/b.htm"});
+        QCOMPARE(controls.listCount->text(), QStringLiteral("2 files"));
+        files.setChangesAllowed(false);
+        QVERIFY(!controls.clearListButton->isEnabled());
+        files.setChangesAllowed(true);
+        controls.clearListButton->click();
+        QCOMPARE(list.count(), 0);
+        QCOMPARE(controls.listCount->text(), QStringLiteral("0 files"));
+    }
+
 private:
-    FileListModel &list() { return m_form->fileList(); }
-    FileListView *listView() { return m_form->findChild<FileListView *>("ListView1"); }
-    void clickButton(const QString &name) { testing::clickButton(m_form, name); }
+    FileListModel &list() { return m_window->fileList(); }
+    FileListView *listView() { return m_window->findChild<FileListView *>("ListView1"); }
+    void clickButton(const QString &name) { testing::clickButton(m_window, name); }
     // Writes the files (folders made as needed) and returns the root folder.
     QString makeFiles(const QStringList &names)
     {
-        const QString root = m_bed->dir.filePath("tree");
+        const QString root = m_bed->dir.path("tree");
         testing::writeTree(root, names, "<body>x</body>");
         return root;
     }
@@ -412,8 +435,8 @@ private:
     }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;
-    Form1 *m_form = nullptr;  // owned by the bed
+    MainWindow *m_window = nullptr;  // owned by the bed
 };
 
-QTEST_MAIN(TestForm1FileList)
-#include "tst_form1_filelist.moc"
+QTEST_MAIN(TestFileListController)
+#include "tst_file_list_controller.moc"

@@ -1,0 +1,59 @@
+// The sets tab of the main window: the find list and the replace list kept in
+// step, Add Set, Remove Selected Set, Clear All Sets, Load Sets and Save Sets.
+#pragma once
+
+#include "base/platform.h"
+#include "base/settings_store.h"
+#include "engine/find_replace_set.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+class QComboBox;
+class QPushButton;
+class QWidget;
+
+namespace tessaly {
+
+// The entries of a set list, in order.
+QStringList itemTexts(const QComboBox &combo);
+
+class SetsController : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QComboBox *findList;
+        QComboBox *replaceList;
+        QPushButton *addSetButton;
+        QPushButton *removeSetButton;
+        QPushButton *clearSetsButton;
+        QPushButton *loadSetsButton;
+        QPushButton *saveSetsButton;
+    };
+
+    // The Load Sets dialog opens over `window` and leaves the pointer alone while
+    // `window` is busy.
+    SetsController(QWidget &window, Platform &platform, SettingsStore &settings, Controls controls);
+
+public slots:
+    void addSet();
+    void removeSelectedSet();
+    void clearSets();
+    void loadSets();
+    void saveSets();
+
+private:
+    // Appends one set to both lists and keeps their selection as it was.
+    void appendSet(const FindReplaceSet &set);
+    // Selects entry index in both set lists at once.
+    void showSetInBothLists(int index);
+
+    QWidget &m_window;
+    Platform &m_platform;
+    SettingsStore &m_settings;
+    Controls m_controls;
+};
+
+} // namespace tessaly
