@@ -4,6 +4,7 @@
 #include "fake_platform.h"
 #include "filelist/adding_files.h"
 #include "filelist/list_maintenance.h"
+#include "temp_tree.h"
 #include "test_files.h"
 #include "base/tessaly_error.h"
 
@@ -58,6 +59,43 @@ void writeFiles(const QString &root, const QStringList &files)
     testing::writeTree(root, files, "<p>x</p>");
 }
 
+// The real file system, but the sub-folders of a folder named "bad" cannot be
+// listed, and the listing of the first one asked for may set a stop token.
+class TroubledSource : public FolderSource {
+public:
+    StopToken *stopOnFirstListing = nullptr;
+
+    SubFolderListing subFolders(const QString &folder) const override
+    {
+        if (stopOnFirstListing)
+            stopOnFirstListing->requestStop();
+        if (folder.endsWith("/bad/"))
+            throw TessalyError("Disk not ready");
+        return FolderSource::subFolders(folder);
+    }
+};
+
+// A scan off the window's thread: Add All HTML Files In Folder in its three
+// parts, or a drop in its two; the findings are returned.
+ScanFindings scanInParts(Harness &h, bool drop, const QString &folder, const FolderSource &source,
+                         const StopToken *stop = nullptr)
+{
+    FolderScanOptions options;
+    options.source = &source;
+    options.stop = stop;
+    if (drop) {
+        ScanFindings findings = scanDroppedPaths({folder}, options);
+        finishDrop(h.context, findings);
+        return findings;
+    }
+    const std::optional<FolderChoice> choice = chooseFolderToScan(h.context);
+    if (!choice)
+        return {};
+    ScanFindings findings = scanChosenFolder(*choice, options);
+    finishAddingFolder(h.context, findings);
+    return findings;
+}
+
 } // namespace
 
 class TestFileList : public QObject {
@@ -94,6 +132,17 @@ private slots:
         // Each row as if a scan of its own folder had found it.
         for (const QString &row : rows)
             list.appendAll({row}, "root of " + row);
+        // The same filter over a snapshot, as a worker thread runs it.
+        const StopToken going;
+        const ListFilter filter = containing ? ListFilter::RemoveContaining : ListFilter::RemoveNotContaining;
+        FileListModel snapshotList;
+        snapshotList.appendAll(rows);
+        snapshotList.removePositions(positionsToRemove(rows, text, filter, going).value());
+        QCOMPARE(snapshotList.rows(), kept);
+        StopToken stopped;
+        stopped.requestStop();
+        QCOMPARE(positionsToRemove(rows, text, filter, stopped), std::nullopt);
+
         if (containing)
             RemoveListFilesContaining(list, text);
         else
@@ -295,6 +344,88 @@ private slots:
                  QStringList({"/F1/a.htm", "/F1/S/b.htm", "/~loose.htm", "/F2/c.htm", "/gone.txt"}));
         // Keep folder tree places a dropped folder's files below it.
         QCOMPARE(rows.scanRoots, QStringList({dropped[0], dropped[0], "", dropped[2], ""}));
+    }
+
+    // Scanned off the window's thread, a folder gives the rows, questions, pointer
+    // changes and failure reports (same tags and statements) of the window's scan.
+    void scanInPartsMatchesTheWholeAction_data()
+    {
+        QTest::addColumn<bool>("drop");
+        QTest::addColumn<QString>("failingFolder");
+        QTest::addColumn<QString>("failedSource");
+        QTest::addColumn<int>("failedStatement");
+        QTest::newRow("add all") << false << "" << "" << 0;
+        QTest::newRow("add all, a listing fails") << false << "X/bad" << "Form1.PushButton1_Click" << 114;
+        QTest::newRow("drop") << true << "" << "" << 0;
+        QTest::newRow("drop, a listing fails") << true << "X/bad" << "Form1.ListView1_OLEDragDrop" << 100;
+    }
+    void scanInPartsMatchesTheWholeAction()
+    {
+        QFETCH(bool, drop);
+        QFETCH(QString, failingFolder);
+        QFETCH(QString, failedSource);
+        QFETCH(int, failedStatement);
+        testing::TempTree tree;
+        tree.write({"X/a.htm", "X/~t.htm", "X/n.txt", "X/Y/b.htm", "X/Z\x01/c.htm", "X/bad/d.htm"}, "<p>x</p>");
+        if (failingFolder.isEmpty())
+            QVERIFY(QDir(tree.path("X/bad")).removeRecursively());
+        Harness whole;
+        Harness parts;
+        for (Harness *h : {&whole, &parts}) {
+            h->platform.inputAnswers.enqueue(QString("htm"));
+            h->platform.folderAnswers.enqueue(tree.path("X"));
+            h->platform.yesNoAnswers.enqueue(false);
+        }
+        TroubledSource source;
+        whole.context.scan.source = &source;
+        if (drop)
+            addDroppedFiles(whole.context, {tree.path("X")});
+        else
+            AddAllHtmlFilesInFolder(whole.context);
+        const ScanFindings findings = scanInParts(parts, drop, tree.path("X"), source);
+
+        QVERIFY(!findings.stopped);
+        QCOMPARE(findings.skipped.size(), 1);
+        QCOMPARE(parts.list.rows(), whole.list.rows());
+        if (failingFolder.isEmpty())
+            QCOMPARE(parts.list.count(), drop ? 3 : 2);
+        for (int position = 1; position <= parts.list.count(); ++position)
+            QCOMPARE(parts.list.scanRoot(position), whole.list.scanRoot(position));
+        QCOMPARE(log(parts.platform), log(whole.platform));
+        QCOMPARE(parts.busy, whole.busy);
+        QCOMPARE(parts.failures.size(), failingFolder.isEmpty() ? 0 : 1);
+        QCOMPARE(whole.failures.size(), parts.failures.size());
+        if (!parts.failures.isEmpty()) {
+            QCOMPARE(parts.failures.first().source, sourceTag(failedSource));
+            QCOMPARE(parts.failures.first().statement, failedStatement);
+            QCOMPARE(parts.failures.first().description, QStringLiteral("Disk not ready"));
+            QCOMPARE(whole.failures.first().statement, failedStatement);
+        }
+    }
+
+    void stopTokenEndsTheScanMidway_data()
+    {
+        QTest::addColumn<bool>("drop");
+        QTest::newRow("add all") << false;
+        QTest::newRow("drop") << true;
+    }
+    void stopTokenEndsTheScanMidway()
+    {
+        QFETCH(bool, drop);
+        testing::TempTree tree;
+        tree.write({"X/a.htm", "X/Y/b.htm"}, "<p>x</p>");
+        Harness h;
+        h.platform.inputAnswers.enqueue(QString("htm"));
+        h.platform.folderAnswers.enqueue(tree.path("X"));
+        StopToken stop;
+        TroubledSource source;
+        source.stopOnFirstListing = &stop;
+        const ScanFindings findings = scanInParts(h, drop, tree.path("X"), source, &stop);
+        QVERIFY(findings.stopped);
+        QCOMPARE(h.list.count(), 0);
+        // The pointer comes back; no extension check follows.
+        QCOMPARE(h.busy, drop ? QStringList() : QStringList({"hourglass", "default"}));
+        QVERIFY(h.platform.callsOf("askYesNo").isEmpty());
     }
 
     void dropRunsExtensionCheck()

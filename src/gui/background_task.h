@@ -85,9 +85,11 @@ struct NoItem {};
 
 // A task whose job reports items of type Item and ends with an End. The
 // handlers run on the window's thread: `batch` with the items that arrived since
-// the last delivery, in order; `ended` once, after the last batch. A handler
-// must not let events run (no modal box): the next delivery could overtake it.
-// Destroying the task gives its job up and waits for it.
+// the last delivery, in order; `ended` once, after the last batch, when the job's
+// thread is gone and the task no longer works. `batch` must not let events run
+// (no modal box): the next delivery could overtake it; `ended` may, and may
+// start the next job. Destroying the task gives its job up and waits for it;
+// neither the task nor its owner may be destroyed inside a handler.
 template <typename Item, typename End>
 class BackgroundTask : public BackgroundTaskBase {
 public:
