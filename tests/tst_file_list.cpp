@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -53,11 +52,6 @@ struct Harness {
                             [this](const StepFailure &failure) { failures.append(failure); },
                             {}};
 };
-
-void writeFiles(const QString &root, const QStringList &files)
-{
-    testing::writeTree(root, files, "<p>x</p>");
-}
 
 // The real file system, but the sub-folders of a folder named "bad" cannot be
 // listed, and the listing of the first one asked for may set a stop token.
@@ -219,19 +213,19 @@ private slots:
 
     void addAllFromFolder()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"});
+        testing::TempTree tree;
+        tree.write(QStringList{"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"}, "<p>x</p>");
         Harness h;
         h.platform.inputAnswers.enqueue(QString("htm"));
-        h.platform.folderAnswers.enqueue(dir.path() + "/X");
+        h.platform.folderAnswers.enqueue(tree.root() + "/X");
         h.list.append(QStringLiteral("added alone.htm"));
         AddAllHtmlFilesInFolder(h.context);
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
         QCOMPARE(h.list.scanRoot(1), QString());
-        QCOMPARE(h.list.scanRoot(2), dir.path() + "/X");
-        QCOMPARE(h.list.scanRoot(3), dir.path() + "/X");
+        QCOMPARE(h.list.scanRoot(2), tree.root() + "/X");
+        QCOMPARE(h.list.scanRoot(3), tree.root() + "/X");
         QCOMPARE(h.settings.value("Extension"), QStringLiteral("htm"));
-        QCOMPARE(h.settings.value("LastFolder"), dir.path() + "/X");
+        QCOMPARE(h.settings.value("LastFolder"), tree.root() + "/X");
         QCOMPARE(h.busy, QStringList({"hourglass", "default"}));
         QCOMPARE(log(h.platform),
                  QStringList({"input:" + kPrompt + "|htm", "browseForFolder:Please select folder:|"}));
@@ -240,18 +234,18 @@ private slots:
 
     void addAllEveryFileThenAsks()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm", "notes.txt"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm", "notes.txt"}, "<p>x</p>");
         Harness h;
         h.settings.insert("Extension", "txt");
         h.platform.inputAnswers.enqueue(QString("*"));
-        h.platform.folderAnswers.enqueue(dir.path());
+        h.platform.folderAnswers.enqueue(tree.root());
         h.platform.yesNoAnswers.enqueue(true);
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(log(h.platform).first(), "input:" + kPrompt + "|txt");
         QCOMPARE(h.platform.calls.size(), 3);
-        QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + dir.path() + "/notes.txt\r\n"));
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+        QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + tree.root() + "/notes.txt\r\n"));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm"}));
     }
 
     void addAllCancelled_data()
@@ -280,11 +274,11 @@ private slots:
 
     void addAllGoesOnAfterFailedStep()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm"}, "<p>x</p>");
         Harness h;
         h.platform.inputAnswers.enqueue(QString("htm"));
-        h.platform.folderAnswers.enqueue(dir.path());
+        h.platform.folderAnswers.enqueue(tree.root());
         h.context.writeSetting = [](const QString &, const QString &) { throw TessalyError("Permission denied"); };
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(h.failures.size(), 2);
@@ -292,7 +286,7 @@ private slots:
         QCOMPARE(h.failures.at(0).statement, 102);
         QCOMPARE(h.failures.at(1).statement, 334);
         QCOMPARE(h.failures.at(1).description, QStringLiteral("Permission denied"));
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm"}));
     }
 
     void addHtmlFiles_data()
@@ -335,12 +329,12 @@ private slots:
 
     void drops()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"});
-        const QStringList dropped{dir.path() + "/F1", dir.path() + "/~loose.htm", dir.path() + "/F2",
-                                  dir.path() + "/gone.txt"};
+        testing::TempTree tree;
+        tree.write(QStringList{"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"}, "<p>x</p>");
+        const QStringList dropped{tree.root() + "/F1", tree.root() + "/~loose.htm", tree.root() + "/F2",
+                                  tree.root() + "/gone.txt"};
         const DroppedRows rows = filesFromDrop(dropped).value();
-        QCOMPARE(relative(dir.path(), rows.paths),
+        QCOMPARE(relative(tree.root(), rows.paths),
                  QStringList({"/F1/a.htm", "/F1/S/b.htm", "/~loose.htm", "/F2/c.htm", "/gone.txt"}));
         // Keep folder tree places a dropped folder's files below it.
         QCOMPARE(rows.scanRoots, QStringList({dropped[0], dropped[0], "", dropped[2], ""}));
@@ -430,12 +424,12 @@ private slots:
 
     void dropRunsExtensionCheck()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm", "n.txt"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm", "n.txt"}, "<p>x</p>");
         Harness h;
         h.platform.yesNoAnswers.enqueue(true);
-        addDroppedFiles(h.context, {dir.path() + "/a.htm", dir.path() + "/n.txt", dir.path() + "/a.htm"});
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
+        addDroppedFiles(h.context, {tree.root() + "/a.htm", tree.root() + "/n.txt", tree.root() + "/a.htm"});
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
         QCOMPARE(h.platform.calls.size(), 1);
     }
 };
