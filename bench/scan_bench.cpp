@@ -5,6 +5,7 @@
 // pages, 100 to a folder, in folders two levels deep (a ".complete" file marks it).
 // Usage: tessaly-scan-bench TREE_FOLDER [--files N] [--runs N]   (default 150,000 files, 1 run)
 #include "fake_platform.h"
+#include "gap_meter.h"
 #include "filelist/adding_files.h"
 #include "gui/folder_scan_task.h"
 
@@ -41,32 +42,6 @@ bool makeTree(const QString &root, int files)
     QFile done(root + QStringLiteral("/.complete"));
     return done.open(QIODevice::WriteOnly);
 }
-
-// The longest gap between the ticks of a 5 ms timer on the window's thread.
-class GapMeter {
-public:
-    GapMeter()
-    {
-        m_ticker.setInterval(5);
-        QObject::connect(&m_ticker, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_sinceTick.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_sinceTick.start();
-        m_ticker.start();
-    }
-    qint64 stop()
-    {
-        m_ticker.stop();
-        return std::max(m_longest, m_sinceTick.elapsed());
-    }
-
-private:
-    QTimer m_ticker;
-    QElapsedTimer m_sinceTick;
-    qint64 m_longest = 0;
-};
 
 // A list shown in a view, and the adding context of a window that has it.
 struct Window {
@@ -158,7 +133,7 @@ int main(int argc, char *argv[])
         return 1;
     // The first scan fills the system's caches; it is not timed.
     (void)collectFolderFiles(tree, QStringLiteral("htm"));
-    GapMeter meter;
+    GapMeter meter(5);
     for (int run = 0; run < runs; ++run) {
         onTheWindowsThread(tree, meter);
         asATask(tree, meter);
