@@ -48,7 +48,7 @@ struct ScanFindings {
     // For the error report box, in the order they came: the scan's own (tag
     // kGetSubDirectoriesSource) and those of the action's steps.
     QList<StepFailure> failures;
-    // Told to stop: the rows are what was found before, and are not to be appended.
+    // Told to stop before the end: no rows (and nothing to append).
     bool stopped = false;
 };
 
