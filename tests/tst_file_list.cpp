@@ -4,13 +4,13 @@
 #include "fake_platform.h"
 #include "filelist/adding_files.h"
 #include "filelist/list_maintenance.h"
+#include "temp_tree.h"
 #include "test_files.h"
 #include "base/tessaly_error.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -53,9 +53,41 @@ struct Harness {
                             {}};
 };
 
-void writeFiles(const QString &root, const QStringList &files)
+// The real file system, but the sub-folders of a folder named "bad" cannot be
+// listed, and the listing of the first one asked for may set a stop token.
+class TroubledSource : public FolderSource {
+public:
+    StopToken *stopOnFirstListing = nullptr;
+
+    SubFolderListing subFolders(const QString &folder) const override
+    {
+        if (stopOnFirstListing)
+            stopOnFirstListing->requestStop();
+        if (folder.endsWith("/bad/"))
+            throw TessalyError("Disk not ready");
+        return FolderSource::subFolders(folder);
+    }
+};
+
+// A scan off the window's thread: Add All HTML Files In Folder in its three
+// parts, or a drop in its two; the findings are returned.
+ScanFindings scanInParts(Harness &h, bool drop, const QString &folder, const FolderSource &source,
+                         const StopToken *stop = nullptr)
 {
-    testing::writeTree(root, files, "<p>x</p>");
+    FolderScanOptions options;
+    options.source = &source;
+    options.stop = stop;
+    if (drop) {
+        ScanFindings findings = scanDroppedPaths({folder}, options);
+        finishDrop(h.context, findings);
+        return findings;
+    }
+    const std::optional<FolderChoice> choice = chooseFolderToScan(h.context);
+    if (!choice)
+        return {};
+    ScanFindings findings = scanChosenFolder(*choice, options);
+    finishAddingFolder(h.context, findings);
+    return findings;
 }
 
 } // namespace
@@ -94,6 +126,17 @@ private slots:
         // Each row as if a scan of its own folder had found it.
         for (const QString &row : rows)
             list.appendAll({row}, "root of " + row);
+        // The same filter over a snapshot, as a worker thread runs it.
+        const StopToken going;
+        const ListFilter filter = containing ? ListFilter::RemoveContaining : ListFilter::RemoveNotContaining;
+        FileListModel snapshotList;
+        snapshotList.appendAll(rows);
+        snapshotList.removePositions(positionsToRemove(rows, text, filter, going).value());
+        QCOMPARE(snapshotList.rows(), kept);
+        StopToken stopped;
+        stopped.requestStop();
+        QCOMPARE(positionsToRemove(rows, text, filter, stopped), std::nullopt);
+
         if (containing)
             RemoveListFilesContaining(list, text);
         else
@@ -170,19 +213,19 @@ private slots:
 
     void addAllFromFolder()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"});
+        testing::TempTree tree;
+        tree.write(QStringList{"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"}, "<p>x</p>");
         Harness h;
         h.platform.inputAnswers.enqueue(QString("htm"));
-        h.platform.folderAnswers.enqueue(dir.path() + "/X");
+        h.platform.folderAnswers.enqueue(tree.root() + "/X");
         h.list.append(QStringLiteral("added alone.htm"));
         AddAllHtmlFilesInFolder(h.context);
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
         QCOMPARE(h.list.scanRoot(1), QString());
-        QCOMPARE(h.list.scanRoot(2), dir.path() + "/X");
-        QCOMPARE(h.list.scanRoot(3), dir.path() + "/X");
+        QCOMPARE(h.list.scanRoot(2), tree.root() + "/X");
+        QCOMPARE(h.list.scanRoot(3), tree.root() + "/X");
         QCOMPARE(h.settings.value("Extension"), QStringLiteral("htm"));
-        QCOMPARE(h.settings.value("LastFolder"), dir.path() + "/X");
+        QCOMPARE(h.settings.value("LastFolder"), tree.root() + "/X");
         QCOMPARE(h.busy, QStringList({"hourglass", "default"}));
         QCOMPARE(log(h.platform),
                  QStringList({"input:" + kPrompt + "|htm", "browseForFolder:Please select folder:|"}));
@@ -191,18 +234,18 @@ private slots:
 
     void addAllEveryFileThenAsks()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm", "notes.txt"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm", "notes.txt"}, "<p>x</p>");
         Harness h;
         h.settings.insert("Extension", "txt");
         h.platform.inputAnswers.enqueue(QString("*"));
-        h.platform.folderAnswers.enqueue(dir.path());
+        h.platform.folderAnswers.enqueue(tree.root());
         h.platform.yesNoAnswers.enqueue(true);
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(log(h.platform).first(), "input:" + kPrompt + "|txt");
         QCOMPARE(h.platform.calls.size(), 3);
-        QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + dir.path() + "/notes.txt\r\n"));
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+        QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + tree.root() + "/notes.txt\r\n"));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm"}));
     }
 
     void addAllCancelled_data()
@@ -231,11 +274,11 @@ private slots:
 
     void addAllGoesOnAfterFailedStep()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm"}, "<p>x</p>");
         Harness h;
         h.platform.inputAnswers.enqueue(QString("htm"));
-        h.platform.folderAnswers.enqueue(dir.path());
+        h.platform.folderAnswers.enqueue(tree.root());
         h.context.writeSetting = [](const QString &, const QString &) { throw TessalyError("Permission denied"); };
         AddAllHtmlFilesInFolder(h.context);
         QCOMPARE(h.failures.size(), 2);
@@ -243,7 +286,7 @@ private slots:
         QCOMPARE(h.failures.at(0).statement, 102);
         QCOMPARE(h.failures.at(1).statement, 334);
         QCOMPARE(h.failures.at(1).description, QStringLiteral("Permission denied"));
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm"}));
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm"}));
     }
 
     void addHtmlFiles_data()
@@ -286,25 +329,107 @@ private slots:
 
     void drops()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"});
-        const QStringList dropped{dir.path() + "/F1", dir.path() + "/~loose.htm", dir.path() + "/F2",
-                                  dir.path() + "/gone.txt"};
+        testing::TempTree tree;
+        tree.write(QStringList{"F1/a.htm", "F1/~t.htm", "F1/.hidden.htm", "F1/S/b.htm", "F2/c.htm", "~loose.htm"}, "<p>x</p>");
+        const QStringList dropped{tree.root() + "/F1", tree.root() + "/~loose.htm", tree.root() + "/F2",
+                                  tree.root() + "/gone.txt"};
         const DroppedRows rows = filesFromDrop(dropped).value();
-        QCOMPARE(relative(dir.path(), rows.paths),
+        QCOMPARE(relative(tree.root(), rows.paths),
                  QStringList({"/F1/a.htm", "/F1/S/b.htm", "/~loose.htm", "/F2/c.htm", "/gone.txt"}));
         // Keep folder tree places a dropped folder's files below it.
         QCOMPARE(rows.scanRoots, QStringList({dropped[0], dropped[0], "", dropped[2], ""}));
     }
 
+    // Scanned off the window's thread, a folder gives the rows, questions, pointer
+    // changes and failure reports (same tags and statements) of the window's scan.
+    void scanInPartsMatchesTheWholeAction_data()
+    {
+        QTest::addColumn<bool>("drop");
+        QTest::addColumn<QString>("failingFolder");
+        QTest::addColumn<QString>("failedSource");
+        QTest::addColumn<int>("failedStatement");
+        QTest::newRow("add all") << false << "" << "" << 0;
+        QTest::newRow("add all, a listing fails") << false << "X/bad" << "Form1.PushButton1_Click" << 114;
+        QTest::newRow("drop") << true << "" << "" << 0;
+        QTest::newRow("drop, a listing fails") << true << "X/bad" << "Form1.ListView1_OLEDragDrop" << 100;
+    }
+    void scanInPartsMatchesTheWholeAction()
+    {
+        QFETCH(bool, drop);
+        QFETCH(QString, failingFolder);
+        QFETCH(QString, failedSource);
+        QFETCH(int, failedStatement);
+        testing::TempTree tree;
+        tree.write({"X/a.htm", "X/~t.htm", "X/n.txt", "X/Y/b.htm", "X/Z\x01/c.htm", "X/bad/d.htm"}, "<p>x</p>");
+        if (failingFolder.isEmpty())
+            QVERIFY(QDir(tree.path("X/bad")).removeRecursively());
+        Harness whole;
+        Harness parts;
+        for (Harness *h : {&whole, &parts}) {
+            h->platform.inputAnswers.enqueue(QString("htm"));
+            h->platform.folderAnswers.enqueue(tree.path("X"));
+            h->platform.yesNoAnswers.enqueue(false);
+        }
+        TroubledSource source;
+        whole.context.scan.source = &source;
+        if (drop)
+            addDroppedFiles(whole.context, {tree.path("X")});
+        else
+            AddAllHtmlFilesInFolder(whole.context);
+        const ScanFindings findings = scanInParts(parts, drop, tree.path("X"), source);
+
+        QVERIFY(!findings.stopped);
+        QCOMPARE(findings.skipped.size(), 1);
+        QCOMPARE(parts.list.rows(), whole.list.rows());
+        if (failingFolder.isEmpty())
+            QCOMPARE(parts.list.count(), drop ? 3 : 2);
+        for (int position = 1; position <= parts.list.count(); ++position)
+            QCOMPARE(parts.list.scanRoot(position), whole.list.scanRoot(position));
+        QCOMPARE(log(parts.platform), log(whole.platform));
+        QCOMPARE(parts.busy, whole.busy);
+        QCOMPARE(parts.failures.size(), failingFolder.isEmpty() ? 0 : 1);
+        QCOMPARE(whole.failures.size(), parts.failures.size());
+        if (!parts.failures.isEmpty()) {
+            QCOMPARE(parts.failures.first().source, sourceTag(failedSource));
+            QCOMPARE(parts.failures.first().statement, failedStatement);
+            QCOMPARE(parts.failures.first().description, QStringLiteral("Disk not ready"));
+            QCOMPARE(whole.failures.first().statement, failedStatement);
+        }
+    }
+
+    void stopTokenEndsTheScanMidway_data()
+    {
+        QTest::addColumn<bool>("drop");
+        QTest::newRow("add all") << false;
+        QTest::newRow("drop") << true;
+    }
+    void stopTokenEndsTheScanMidway()
+    {
+        QFETCH(bool, drop);
+        testing::TempTree tree;
+        tree.write({"X/a.htm", "X/Y/b.htm"}, "<p>x</p>");
+        Harness h;
+        h.platform.inputAnswers.enqueue(QString("htm"));
+        h.platform.folderAnswers.enqueue(tree.path("X"));
+        StopToken stop;
+        TroubledSource source;
+        source.stopOnFirstListing = &stop;
+        const ScanFindings findings = scanInParts(h, drop, tree.path("X"), source, &stop);
+        QVERIFY(findings.stopped);
+        QCOMPARE(h.list.count(), 0);
+        // The pointer comes back; no extension check follows.
+        QCOMPARE(h.busy, drop ? QStringList() : QStringList({"hourglass", "default"}));
+        QVERIFY(h.platform.callsOf("askYesNo").isEmpty());
+    }
+
     void dropRunsExtensionCheck()
     {
-        QTemporaryDir dir;
-        writeFiles(dir.path(), {"a.htm", "n.txt"});
+        testing::TempTree tree;
+        tree.write(QStringList{"a.htm", "n.txt"}, "<p>x</p>");
         Harness h;
         h.platform.yesNoAnswers.enqueue(true);
-        addDroppedFiles(h.context, {dir.path() + "/a.htm", dir.path() + "/n.txt", dir.path() + "/a.htm"});
-        QCOMPARE(relative(dir.path(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
+        addDroppedFiles(h.context, {tree.root() + "/a.htm", tree.root() + "/n.txt", tree.root() + "/a.htm"});
+        QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
         QCOMPARE(h.platform.calls.size(), 1);
     }
 };

@@ -3,6 +3,7 @@
 #include "filelist/file_attributes.h"
 #include "base/paths.h"
 #include "textio/file_system.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QDir>
@@ -321,11 +322,10 @@ private slots:
 
     void listFolderFiles()
     {
-        QTemporaryDir dir;
-        const QString docs = dir.path() + "/Docs";
+        testing::TempTree tree;
+        tree.write({"Docs/b.htm", "Docs/A.HTM", "Docs/.hidden.htm", "Docs/c.txt"}, "x");
+        const QString docs = tree.path("Docs");
         makeFolders(docs, {"folder.htm"});
-        for (const char *name : {"b.htm", "A.HTM", ".hidden.htm", "c.txt"})
-            testing::writeBytes(docs + "/" + name, "x");
         QVERIFY(QFile::link(docs + "/missing.htm", docs + "/dangling.htm"));
         QVERIFY(QFile::link(docs + "/b.htm", docs + "/link.htm"));
         const QStringList expected{".hidden.htm", "A.HTM", "b.htm", "link.htm"};
@@ -338,17 +338,16 @@ private slots:
         QCOMPARE(::stat(QFile::encodeName(docs).constData(), &info), 0);
         QVERIFY(facts.identity && *facts.identity == identityOf(info));
         QCOMPARE(facts.plain, std::vector<bool>({true, true, true, false}));
-        QCOMPARE(ListFolderFiles(dir.path() + "/Nothing", "*.*", &facts), QStringList());
+        QCOMPARE(ListFolderFiles(tree.path("Nothing"), "*.*", &facts), QStringList());
         QVERIFY(!facts.identity && facts.plain.empty());
     }
 
     void fileIsOpenable()
     {
-        QTemporaryDir dir;
-        testing::writeBytes(dir.path() + "/f.htm", "x");
-        QVERIFY(FileIsOpenable(dir.path() + "/f.htm"));
-        QVERIFY(!FileIsOpenable(dir.path()));
-        QVERIFY(!FileIsOpenable(dir.path() + "/missing.htm"));
+        testing::TempTree tree;
+        QVERIFY(FileIsOpenable(tree.write("f.htm", "x")));
+        QVERIFY(!FileIsOpenable(tree.root()));
+        QVERIFY(!FileIsOpenable(tree.path("missing.htm")));
     }
 
     void attributeMapping_data()
@@ -368,13 +367,12 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(int, value);
-        QTemporaryDir dir;
-        testing::writeBytes(dir.path() + "/f.htm", "x");
-        testing::writeBytes(dir.path() + "/.f.htm", "x");
-        makeFolders(dir.path(), {"d", ".d"});
-        QVERIFY(QFile::link(dir.path() + "/f.htm", dir.path() + "/lf"));
-        QVERIFY(QFile::link(dir.path() + "/d", dir.path() + "/ld"));
-        QCOMPARE(fileAttributes(dir.path() + "/" + path), value);
+        testing::TempTree tree;
+        tree.write({"f.htm", ".f.htm"}, "x");
+        makeFolders(tree.root(), {"d", ".d"});
+        QVERIFY(QFile::link(tree.path("f.htm"), tree.path("lf")));
+        QVERIFY(QFile::link(tree.path("d"), tree.path("ld")));
+        QCOMPARE(fileAttributes(tree.path(path)), value);
     }
 
     void fileSystemRoot()
@@ -394,24 +392,43 @@ private slots:
 
     void collectFolderFiles()
     {
-        QTemporaryDir dir;
-        makeFolders(dir.path(), {"Y"});
-        for (const char *name : {"a.htm", "~temp.htm", "n.txt", "Y/b.htm", "Y/c.html"})
-            testing::writeBytes(dir.path() + "/" + name, "x");
-        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path(), "htm")),
+        testing::TempTree tree;
+        const QString root = tree.root();
+        tree.write({"a.htm", "~temp.htm", "n.txt", "Y/b.htm", "Y/c.html"}, "x");
+        QCOMPARE(relative(root, tessaly::collectFolderFiles(root, "htm")),
                  QStringList({"/a.htm", "/Y/b.htm", "/Y/c.html"}));
-        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path() + "/", "*")),
+        QCOMPARE(relative(root, tessaly::collectFolderFiles(root + "/", "*")),
                  QStringList({"/a.htm", "/n.txt", "/Y/b.htm", "/Y/c.html"}));
         // Listed by two threads, with what each folder's listing saw: a flag for
         // each file returned ("~temp.htm" is not).
         std::vector<FolderListingFacts> facts;
-        QCOMPARE(relative(dir.path(), tessaly::collectFolderFiles(dir.path(), "htm", {}, 2, -1, &facts)),
+        QCOMPARE(relative(root, tessaly::collectFolderFiles(root, "htm", {}, 2, -1, &facts)),
                  QStringList({"/a.htm", "/Y/b.htm", "/Y/c.html"}));
         QCOMPARE(facts.size(), size_t(2));
-        QCOMPARE(facts[0].folder, dir.path() + "/");
+        QCOMPARE(facts[0].folder, root + "/");
         QCOMPARE(facts[0].plain, std::vector<bool>({true}));
-        QCOMPARE(facts[1].folder, dir.path() + "/Y/");
+        QCOMPARE(facts[1].folder, root + "/Y/");
         QCOMPARE(facts[1].plain, std::vector<bool>({true, true}));
+    }
+
+    // On a worker thread: the counts come as the scan goes; a stop gives nothing.
+    void collectFolderFilesOnAWorker()
+    {
+        testing::TempTree tree;
+        tree.write({"a.htm", "Y/b.htm", "Y/Z/c.htm", "W/n.txt"}, "x");
+        StopToken stop;
+        FolderScanOptions options;
+        options.stop = &stop;
+        qsizetype folders = 0;
+        qsizetype files = 0;
+        options.reportFolders = [&](qsizetype found) { folders = found; };
+        options.reportFiles = [&](qsizetype found) { files = found; };
+        QCOMPARE(tessaly::collectFolderFiles(tree.root(), "htm", options),
+                 tessaly::collectFolderFiles(tree.root(), "htm"));
+        QCOMPARE(folders, 3);
+        QCOMPARE(files, 3);
+        stop.requestStop();
+        QCOMPARE(tessaly::collectFolderFiles(tree.root(), "htm", options), QStringList());
     }
 };
 

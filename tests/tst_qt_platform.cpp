@@ -4,7 +4,7 @@
 #include "gui/path_list_box.h"
 #include "filelist/file_list_model.h"
 #include "filelist/list_maintenance.h"
-#include "test_files.h"
+#include "temp_tree.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,7 +17,6 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -74,11 +73,9 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        for (const char *name : {"a.htm", "b.html", "c.txt", "README"})
-            testing::writeBytes(m_dir->filePath(name), "<p>x</p>");
-        QVERIFY(QDir(m_dir->path()).mkdir("sub"));
+        m_tree = std::make_unique<testing::TempTree>();
+        m_tree->write({"a.htm", "b.html", "c.txt", "README"}, "<p>x</p>");
+        QVERIFY(QDir(m_tree->root()).mkdir("sub"));
         m_platform.setApplicationTitle("Tessaly");
     }
 
@@ -112,7 +109,7 @@ private slots:
             dialog.selectNameFilter(shownFilters.at(chosenFilter));
             QTRY_COMPARE(listedNames(dialog), listed);
         });
-        QCOMPARE(m_platform.openFiles({"Add", filter, m_dir->path()}), QStringList());
+        QCOMPARE(m_platform.openFiles({"Add", filter, m_tree->root()}), QStringList());
     }
 
     void fileDialogs_data()
@@ -150,7 +147,7 @@ private slots:
         whenShown<QFileDialog>([&](QFileDialog &dialog) {
             QCOMPARE(dialog.windowTitle(), QStringLiteral("Title"));
             QVERIFY(dialog.testOption(QFileDialog::DontUseNativeDialog));
-            QCOMPARE(QDir(dialog.directory()), QDir(m_dir->path()));
+            QCOMPARE(QDir(dialog.directory()), QDir(m_tree->root()));
             QCOMPARE(int(dialog.fileMode()), fileMode);
             QCOMPARE(int(dialog.acceptMode()), acceptMode);
             if (typed.isEmpty())
@@ -159,7 +156,7 @@ private slots:
             QMetaObject::invokeMethod(&dialog, "accept");
             QVERIFY2(!dialog.isVisible(), "the dialog did not take the typed name");
         });
-        const tessaly::FileDialogRequest request{"Title", "All Files (*.*)|*.*", m_dir->path()};
+        const tessaly::FileDialogRequest request{"Title", "All Files (*.*)|*.*", m_tree->root()};
         QStringList result;
         if (call == "openFiles")
             result = m_platform.openFiles(request);
@@ -172,7 +169,7 @@ private slots:
         result.removeAll(QString());
         QStringList expected;
         for (const QString &name : std::as_const(answer))
-            expected << QDir::toNativeSeparators(m_dir->filePath(name));
+            expected << QDir::toNativeSeparators(m_tree->path(name));
         QCOMPARE(result, expected);
     }
 
@@ -338,9 +335,9 @@ private slots:
     {
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("file", &catcher, "open");
-        m_platform.openFolder(m_dir->path() + "/sub/");
+        m_platform.openFolder(m_tree->root() + "/sub/");
         QDesktopServices::unsetUrlHandler("file");
-        QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_dir->path() + "/sub/")});
+        QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_tree->root() + "/sub/")});
     }
 
     void execReturnsTheDialogsResult()
@@ -359,7 +356,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::TempTree> m_tree;
     QtPlatform m_platform;
 };
 

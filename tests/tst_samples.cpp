@@ -4,10 +4,10 @@
 #include "fake_platform.h"
 #include "filelist/file_list_model.h"
 #include "filelist/samples.h"
-#include "test_files.h"
+#include "temp_tree.h"
 
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tessaly;
@@ -49,10 +49,9 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir.reset(new QTemporaryDir);
-        QVERIFY(m_dir->isValid());
-        m_store.reset(new SettingsStore(m_dir->filePath("settings.ini")));
-        m_program = m_dir->filePath("program");
+        m_tree.reset(new testing::TempTree);
+        m_store.reset(new SettingsStore(m_tree->path("settings.ini")));
+        m_program = m_tree->path("program");
         QVERIFY(QDir().mkpath(m_program + "/Samples"));
     }
 
@@ -139,11 +138,8 @@ private slots:
     void snapshotRecordsOpenableFilesOnly()
     {
         const QString samples = m_program + "/Samples/";
-        testing::writeBytes(samples + "b.htm", "b");
-        testing::writeBytes(samples + "A.htm", "a");
-        testing::writeBytes(samples + ".hidden.htm", "h");
-        QVERIFY(QDir().mkpath(samples + "sub"));
-        testing::writeBytes(samples + "sub/c.htm", "c");
+        for (const char *name : {"b.htm", "A.htm", ".hidden.htm", "sub/c.htm"})
+            m_tree->write(QStringLiteral("program/Samples/") + name, "x");
         QVERIFY(QFile::link(samples + "missing-target.htm", samples + "dangling.htm"));
 
         SaveSampleSnapshot(*m_store, m_program, western());
@@ -155,9 +151,9 @@ private slots:
 
     void snapshotReadsBackFromAnotherStore()
     {
-        testing::writeBytes(m_program + "/Samples/caf\u00e9.htm", "x");
+        m_tree->write("program/Samples/caf\u00e9.htm", "x");
         SaveSampleSnapshot(*m_store, m_program);
-        m_store.reset(new SettingsStore(m_dir->filePath("settings.ini")));
+        m_store.reset(new SettingsStore(m_tree->path("settings.ini")));
         FileListModel list;
         FakePlatform platform;
         LoadSampleFiles(list, *m_store, platform, m_program);
@@ -281,14 +277,12 @@ private:
     QStringList writeSamples(const QStringList &names)
     {
         QStringList paths;
-        for (const QString &name : names) {
-            paths << m_program + "/Samples/" + name;
-            testing::writeBytes(paths.last(), "<p>a</p>");
-        }
+        for (const QString &name : names)
+            paths << m_tree->write("program/Samples/" + name, "<p>a</p>");
         return paths;
     }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testing::TempTree> m_tree;
     std::unique_ptr<SettingsStore> m_store;
     QString m_program;
 };

@@ -1,7 +1,7 @@
 #include "filelist/add_folder.h"
 
 #include "base/paths.h"
-#include "base/pending_events.h"
+#include "filelist/work_gate.h"
 
 #include <QDir>
 #include <QSet>
@@ -24,11 +24,11 @@ namespace {
 class FolderScan {
 public:
     explicit FolderScan(const FolderScanOptions &options)
-        : m_options(options), m_source(*options.source), m_events(options.handOverEvents)
+        : m_options(options), m_source(*options.source), m_gate(options.stop, options.handOverEvents)
     {
     }
 
-    // False when the hand-over of events said to stop.
+    // False when the hand-over of events or the stop token said to stop.
     bool run(QStringList &folders, bool recurse)
     {
         // Folders listed from the outset count as reached.
@@ -78,7 +78,6 @@ private:
 
     bool scan(QStringList &folders, bool recurse)
     {
-        const QChar sep = QDir::separator();
         QStringList next;
         for (int i = 0; i < folders.size(); ++i) {
             const QString folder = folders.at(i);
@@ -89,30 +88,13 @@ private:
             const int value = m_source.attributes(folder);
             if (value == -1)
                 fail(106, QStringLiteral("Path not found: %1").arg(folder));
-            if (!m_events.poll())
+            if (!m_gate.goOn())
                 return false;
             if (value != -1 && !mayEnter(folder, value))
                 continue;
-
             const SubFolderListing listing = m_source.subFolders(folder);
-            for (const QString &name : listing.names) {
-                if (!m_events.poll())
-                    return false;
-                if (name == QLatin1String(".") || name == QLatin1String(".."))
-                    continue;
-                const QString path = folder + name + sep;
-                if (const QString problem = folderNameProblem(name); !problem.isEmpty()) {
-                    skip(path, problem);
-                    continue;
-                }
-                const QByteArray id = m_source.identity(path);
-                if (!id.isEmpty()) {
-                    if (m_seen.contains(id))
-                        continue;
-                    m_seen.insert(id);
-                }
-                next.append(path);
-            }
+            if (!collectChildren(folder, listing, next))
+                return false;
             if (listing.error != SubFolderListing::None)
                 skip(folder, listingProblem(listing));
             if (listing.error == SubFolderListing::PermissionDenied || listing.error == SubFolderListing::PathNotFound) {
@@ -124,14 +106,46 @@ private:
                 }
             }
         }
-
         if (recurse && !next.isEmpty() && !scan(next, true))
             return false;
+        return appendEnterable(next, folders);
+    }
 
-        for (const QString &entry : std::as_const(next)) {
+    // Appends the accepted sub-folders of `folder` to `next`, each reached once.
+    bool collectChildren(const QString &folder, const SubFolderListing &listing, QStringList &next)
+    {
+        const QChar sep = QDir::separator();
+        for (const QString &name : listing.names) {
+            if (!m_gate.goOn())
+                return false;
+            if (name == QLatin1String(".") || name == QLatin1String(".."))
+                continue;
+            const QString path = folder + name + sep;
+            if (const QString problem = folderNameProblem(name); !problem.isEmpty()) {
+                skip(path, problem);
+                continue;
+            }
+            const QByteArray id = m_source.identity(path);
+            if (!id.isEmpty()) {
+                if (m_seen.contains(id))
+                    continue;
+                m_seen.insert(id);
+            }
+            next.append(path);
+            ++m_found;
+        }
+        if (m_options.reportFolders)
+            m_options.reportFolders(m_found);
+        return true;
+    }
+
+    // The next level's folders that may be listed join the list.
+    bool appendEnterable(const QStringList &next, QStringList &folders)
+    {
+        for (const QString &entry : next) {
             if (!folderExists(entry))
                 continue;
-            if (!m_events.poll())
+            if (!m_gate.goOn())
                 return false;
             // A failed test lets the statement it guards run, as everywhere in the program.
             const int value = m_source.attributes(entry);
@@ -147,8 +161,9 @@ private:
 
     const FolderScanOptions &m_options;
     const FolderSource &m_source;
-    PendingEvents m_events;
+    WorkGate m_gate;
     QSet<QByteArray> m_seen;
+    qsizetype m_found = 0;  // sub-folders found so far
 };
 
 } // namespace
@@ -178,8 +193,8 @@ QStringList collectFolderFiles(const QString &folder, const QString &extension, 
     if (!GetSubDirectories2016(folders, true, options))
         return {};
     const QString pattern = QStringLiteral("*.") + (extension == QLatin1String("*") ? QStringLiteral("*") : extension);
-    if (options.handOverEvents)
-        return listFilesOfFolders(folders, pattern, options.handOverEvents).value_or(QStringList());
+    if (options.handOverEvents || options.stop)
+        return listFilesOfFolders(folders, pattern, listingControl(options)).value_or(QStringList());
     return listFilesOfFolders(folders, pattern, threads, threadLimit, facts);
 }
 

@@ -7,6 +7,7 @@
 #include "filelist/wildcard.h"
 #include "base/error_report.h"
 #include "base/pending_events.h"
+#include "engine/stop_token.h"
 
 #include <QString>
 #include <QStringList>
@@ -31,12 +32,26 @@ struct FolderScanOptions {
     // Runs the window's pending events on a time budget and says whether to go
     // on; the scan stops when it says no. May be empty.
     HandOverEvents handOverEvents;
+    // On a worker thread: asked between folders; once set, the scan stops. May be null.
+    const StopToken *stop = nullptr;
+    // Told how many folders the scan found so far, after each folder it listed;
+    // may be empty. On a worker thread, called there.
+    std::function<void(qsizetype foldersFound)> reportFolders;
+    // Told how many files the listing that follows a scan (collectFolderFiles, the
+    // adding actions) found so far, after each folder; may be empty.
+    std::function<void(qsizetype filesFound)> reportFiles;
     // Receives failed steps (tag kGetSubDirectoriesSource); the scan goes on after each.
     FailureSink reportFailure;
     // Receives each folder left out because it could not be read or named; may be empty.
     SkippedFolderSink reportSkipped;
     const FolderSource *source = &FolderSource::real();
 };
+
+// How the listing that follows a scan with these options is kept in hand.
+inline ListingControl listingControl(const FolderScanOptions &options)
+{
+    return {options.handOverEvents, options.stop, options.reportFiles};
+}
 
 // Extends `folders` (every entry ending in the separator) in place with the
 // sub-folders of its entries, breadth-first: all children of the starting entries,
@@ -48,8 +63,8 @@ struct FolderScanOptions {
 // (attribute value 22 or 1046) are neither entered nor returned unless they are
 // drive roots, and neither are folders already listed (reached again through a
 // link), so link loops cannot make a scan run away.
-// Returns false when the hand-over of events said to stop (`folders` is then
-// incomplete).
+// Returns false when the hand-over of events or the stop token said to stop
+// (`folders` is then incomplete).
 bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
 
 // Why the scan does not enter a sub-folder of this name ("name holds a control
@@ -59,10 +74,10 @@ QString folderNameProblem(const QString &name);
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names
 // beginning with "~" left out; folder by folder, in listing order (nothing when
-// the hand-over of events said to stop). The folders are listed by up to
-// `threads` threads at once (no more than `threadLimit` more when it is not
-// negative) unless events are handed over; then `facts` gets what each one's
-// listing saw, in the same order.
+// the hand-over of events or the stop token said to stop). The folders are
+// listed by up to `threads` threads at once (no more than `threadLimit` more when
+// it is not negative) unless events are handed over or a stop token is given;
+// then `facts` gets what each one's listing saw, in the same order.
 QStringList collectFolderFiles(const QString &folder, const QString &extension,
                                const FolderScanOptions &options = {}, int threads = 1, int threadLimit = -1,
                                std::vector<FolderListingFacts> *facts = nullptr);

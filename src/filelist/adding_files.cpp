@@ -5,6 +5,7 @@
 #include "base/platform.h"
 #include "filelist/file_attributes.h"
 #include "filelist/list_maintenance.h"
+#include "base/setting.h"
 #include "base/tessaly_error.h"
 
 #include <QDir>
@@ -15,12 +16,29 @@ namespace tessaly {
 
 namespace {
 
+// The tags of the actions' error reports.
+const QString kAddAllSource = QStringLiteral("Form1.PushButton1_Click");
+const QString kDropSource = QStringLiteral("Form1.ListView1_OLEDragDrop");
+
 FolderScanOptions scanOptions(const AddFilesContext &context)
 {
     FolderScanOptions options = context.scan;
     if (!options.reportFailure)
         options.reportFailure = context.reportFailure;
     return options;
+}
+
+// Points the options' failure and skip sinks at the findings.
+void collectInto(ScanFindings &findings, FolderScanOptions &options)
+{
+    options.reportFailure = [&findings](const StepFailure &failure) { findings.failures.append(failure); };
+    options.reportSkipped = [&findings](const SkippedFolder &folder) { findings.skipped.append(folder); };
+}
+
+void reportFailures(const AddFilesContext &context, const ScanFindings &findings)
+{
+    for (const StepFailure &failure : findings.failures)
+        context.reportFailure(failure);
 }
 
 // A full path from the open dialog as the folder and name a Windows dialog hands
@@ -36,6 +54,24 @@ std::pair<QString, QString> splitChosenPath(const QString &path, QChar sep)
     return {folder, path.mid(cut + 1)};
 }
 
+// Statements 112, 114 and the listing of 116 of Add All HTML Files In Folder:
+// the files found, or nothing when the scan was told to stop.
+std::optional<QStringList> collectChosenFiles(ErrorTrap &trap, const FolderChoice &choice,
+                                              const FolderScanOptions &options)
+{
+    QStringList folders;
+    trap.step(112, [&] { folders = QStringList{choice.folder + QDir::separator()}; });
+    bool goOn = true;
+    trap.step(114, [&] { goOn = GetSubDirectories2016(folders, true, options); });
+    if (!goOn)
+        return std::nullopt;
+    std::optional<QStringList> files = QStringList();
+    trap.step(116, [&] {
+        files = listFilesOfFolders(folders, QStringLiteral("*.") + choice.extension, listingControl(options));
+    });
+    return files;
+}
+
 } // namespace
 
 // Statements: 100 ask for the extension, 102 remember it, 104 test for an answer,
@@ -44,56 +80,79 @@ std::pair<QString, QString> splitChosenPath(const QString &path, QChar sep)
 // 138 default pointer, 140 extension check.
 void AddAllHtmlFilesInFolder(AddFilesContext &context)
 {
-    ErrorTrap trap(context.reportFailure, QStringLiteral("Form1.PushButton1_Click"));
-    const QChar sep = QDir::separator();
-    QString answer;
-    QString folder;
-    QString chosen;
-    QStringList folders;
+    const std::optional<FolderChoice> choice = chooseFolderToScan(context);
+    if (!choice)
+        return;
+    ErrorTrap trap(context.reportFailure, kAddAllSource);
+    std::optional<QStringList> files = collectChosenFiles(trap, *choice, scanOptions(context));
+    // A scan that was told to stop (the window is closing) ends the action.
+    if (!files)
+        return;
+    ScanFindings findings;
+    findings.scanRoots = QStringList(files->size(), choice->folder);
+    findings.paths = std::move(*files);
+    finishAddingFolder(context, findings);
+}
 
+std::optional<FolderChoice> chooseFolderToScan(AddFilesContext &context)
+{
+    ErrorTrap trap(context.reportFailure, kAddAllSource);
+    FolderChoice choice;
     trap.step(100, [&] {
-        const QString remembered = context.readSetting(QStringLiteral("Extension"), QStringLiteral("htm"));
-        answer = context.platform
-                     .input(QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all txt "
-                                           "files, doc for all doc files, etc.)"),
-                            remembered)
-                     .value_or(QString());
+        const QString remembered =
+            context.readSetting(settings::scanExtension.name(), settings::scanExtension.defaultValue);
+        choice.extension = context.platform
+                               .input(QStringLiteral("Enter file extension to load:\r\r(* for all files, txt for all "
+                                                     "txt files, doc for all doc files, etc.)"),
+                                      remembered)
+                               .value_or(QString());
     });
     trap.step(102, [&] {
-        if (!answer.isEmpty())
-            context.writeSetting(QStringLiteral("Extension"), answer);
+        if (!choice.extension.isEmpty())
+            context.writeSetting(settings::scanExtension.name(), choice.extension);
     });
-    if (!answer.isEmpty()) {
+    QString folder;
+    if (!choice.extension.isEmpty())
         trap.step(106, [&] { folder = context.platform.browseForFolder(QStringLiteral("Please select folder:"), QString()); });
-        if (!folder.isEmpty()) {
-            trap.step(333, [&] { chosen = folder; });
-            trap.step(334, [&] { context.writeSetting(QStringLiteral("LastFolder"), chosen); });
-            trap.step(110, [&] {
-                if (context.setBusy)
-                    context.setBusy(true);
-            });
-            trap.step(112, [&] { folders = QStringList{folder + sep}; });
-            // A scan that was told to stop (the window is closing) ends the action.
-            bool goOn = true;
-            trap.step(114, [&] { goOn = GetSubDirectories2016(folders, true, scanOptions(context)); });
-            if (!goOn)
-                return;
-            trap.step(116, [&] {
-                const std::optional<QStringList> files =
-                    listFilesOfFolders(folders, QStringLiteral("*.") + answer, context.scan.handOverEvents);
-                if (files)
-                    context.list.appendAll(*files, chosen);
-                goOn = files.has_value();
-            });
-            if (!goOn)
-                return;
-            trap.step(138, [&] {
-                if (context.setBusy)
-                    context.setBusy(false);
-            });
-        }
+    if (folder.isEmpty()) {
+        trap.step(140, [&] { ValidateListFiles(context.list, context.platform); });
+        return std::nullopt;
     }
-    trap.step(140, [&] { ValidateListFiles(context.list, context.platform); });
+    trap.step(333, [&] { choice.folder = folder; });
+    trap.step(334, [&] { context.writeSetting(settings::lastScannedFolder.name(), choice.folder); });
+    trap.step(110, [&] {
+        if (context.setBusy)
+            context.setBusy(true);
+    });
+    return choice;
+}
+
+ScanFindings scanChosenFolder(const FolderChoice &choice, FolderScanOptions options)
+{
+    ScanFindings findings;
+    collectInto(findings, options);
+    ErrorTrap trap(options.reportFailure, kAddAllSource);
+    std::optional<QStringList> files = collectChosenFiles(trap, choice, options);
+    findings.stopped = !files;
+    if (files) {
+        findings.scanRoots = QStringList(files->size(), choice.folder);
+        findings.paths = std::move(*files);
+    }
+    return findings;
+}
+
+void finishAddingFolder(AddFilesContext &context, const ScanFindings &findings)
+{
+    reportFailures(context, findings);
+    ErrorTrap trap(context.reportFailure, kAddAllSource);
+    if (!findings.stopped)
+        trap.step(116, [&] { context.list.appendAll(findings.paths, findings.scanRoots); });
+    trap.step(138, [&] {
+        if (context.setBusy)
+            context.setBusy(false);
+    });
+    if (!findings.stopped)
+        trap.step(140, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
 // Statements: 100 set the dialog up, 102 show it, 104 test for a choice,
@@ -149,8 +208,11 @@ std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderS
         QStringList folders{dropped + sep};
         if (!GetSubDirectories2016(folders, true, options))
             return std::nullopt;
-        const std::optional<QStringList> files =
-            listFilesOfFolders(folders, QStringLiteral("*.*"), options.handOverEvents);
+        // Files are counted over all the dropped folders.
+        ListingControl listing = listingControl(options);
+        if (options.reportFiles)
+            listing.reportFiles = [&](qsizetype found) { options.reportFiles(rows.paths.size() + found); };
+        const std::optional<QStringList> files = listFilesOfFolders(folders, QStringLiteral("*.*"), listing);
         if (!files)
             return std::nullopt;
         const QString root = NormalizePath(dropped, sep);
@@ -166,11 +228,35 @@ std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderS
 
 void addDroppedFiles(AddFilesContext &context, const QStringList &paths)
 {
-    const std::optional<DroppedRows> rows = filesFromDrop(paths, scanOptions(context));
-    if (!rows)
+    finishDrop(context, scanDroppedPaths(paths, scanOptions(context)));
+}
+
+// Statements: 100 append the dropped files and the files of dropped folders,
+// 102 extension check.
+ScanFindings scanDroppedPaths(const QStringList &paths, FolderScanOptions options)
+{
+    ScanFindings findings;
+    collectInto(findings, options);
+    ErrorTrap trap(options.reportFailure, kDropSource);
+    trap.step(100, [&] {
+        std::optional<DroppedRows> rows = filesFromDrop(paths, options);
+        findings.stopped = !rows;
+        if (rows) {
+            findings.paths = std::move(rows->paths);
+            findings.scanRoots = std::move(rows->scanRoots);
+        }
+    });
+    return findings;
+}
+
+void finishDrop(AddFilesContext &context, const ScanFindings &findings)
+{
+    reportFailures(context, findings);
+    if (findings.stopped)
         return;
-    context.list.appendAll(rows->paths, rows->scanRoots);
-    ValidateListFiles(context.list, context.platform);
+    ErrorTrap trap(context.reportFailure, kDropSource);
+    trap.step(100, [&] { context.list.appendAll(findings.paths, findings.scanRoots); });
+    trap.step(102, [&] { ValidateListFiles(context.list, context.platform); });
 }
 
 } // namespace tessaly

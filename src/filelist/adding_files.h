@@ -6,6 +6,7 @@
 #include "filelist/file_list_model.h"
 #include "base/error_report.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -32,11 +33,46 @@ struct AddFilesContext {
     FolderScanOptions scan;
 };
 
+// The folder Add All HTML Files In Folder scans and the extension asked for.
+struct FolderChoice {
+    QString folder;     // as the folder picker gave it
+    QString extension;  // "htm", "*"
+};
+
+// What a scan for the list found, made on a worker thread and taken on the
+// window's: the rows to append, what the scan left out, and the failed steps.
+struct ScanFindings {
+    QStringList paths;
+    QStringList scanRoots;  // in step with paths: the folder whose scan found each
+    QList<SkippedFolder> skipped;
+    // For the error report box, in the order they came: the scan's own (tag
+    // kGetSubDirectoriesSource) and those of the action's steps.
+    QList<StepFailure> failures;
+    // Told to stop before the end: no rows (and nothing to append).
+    bool stopped = false;
+};
+
 // Add All HTML Files In Folder: asks for the extension and the folder, appends the
 // files of the folder and all its sub-folders, then runs the extension check.
 // When the scan is told to stop (the window is closing) it ends at once: nothing is
 // appended, the pointer and the extension check are left alone.
 void AddAllHtmlFilesInFolder(AddFilesContext &context);
+
+// The same in three parts, for a window that scans on a worker thread
+// (FolderScanTask), all reporting with the action's tag and statement numbers:
+// 1. On the window's thread: asks for the extension and the folder, remembers
+//    both and shows the hourglass. Nothing when no extension or folder was given;
+//    the action is then over (the extension check has run).
+std::optional<FolderChoice> chooseFolderToScan(AddFilesContext &context);
+// 2. On a worker thread: the files of the folder and all its sub-folders whose
+//    names match the extension. `options` gives the stop token, the progress
+//    sinks (called on that thread) and the folder source; what its failure and
+//    skip sinks would get is in the findings instead.
+ScanFindings scanChosenFolder(const FolderChoice &choice, FolderScanOptions options);
+// 3. Back on the window's thread: reports the findings' failures, appends the
+//    rows, restores the pointer and runs the extension check. Findings of a
+//    stopped scan append nothing and skip the extension check.
+void finishAddingFolder(AddFilesContext &context, const ScanFindings &findings);
 
 // Add HTML Files: the multi-select open dialog, then the extension check.
 void AddHtmlFiles(AddFilesContext &context);
@@ -54,8 +90,17 @@ struct DroppedRows {
 // Nothing when the hand-over of events said to stop.
 std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
 
-// A drop on the list: appends filesFromDrop() and runs the extension check
-// (neither when the scan was told to stop).
+// A drop on the list, on the window's thread: appends filesFromDrop() and runs
+// the extension check (neither when the scan was told to stop), reporting
+// failures with the drop's tag ("Form1.ListView1_OLEDragDrop", statements 100
+// and 102) and the scan's own. The two parts below, in one go.
 void addDroppedFiles(AddFilesContext &context, const QStringList &paths);
+
+// A drop for a window that scans on a worker thread: filesFromDrop() there,
+// with `options` as for scanChosenFolder() ...
+ScanFindings scanDroppedPaths(const QStringList &paths, FolderScanOptions options);
+// ... then on the window's thread: reports the failures, appends the rows and
+// runs the extension check (neither when the scan was stopped).
+void finishDrop(AddFilesContext &context, const ScanFindings &findings);
 
 } // namespace tessaly

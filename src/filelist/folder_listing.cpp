@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "engine/worker_threads.h"
 #include "filelist/wildcard.h"
+#include "filelist/work_gate.h"
 #include "textio/file_system.h"
 
 #include <QDir>
@@ -54,28 +55,24 @@ void sortFolderNames(QStringList &names)
     });
 }
 
-QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderListingFacts *facts)
-{
-    QString base = folder;
-    if (!base.endsWith(QDir::separator()))
-        base.append(QDir::separator());
-    const WildcardPattern compiled(pattern);
-    QStringList names;
-    if (facts)
-        *facts = {base, std::nullopt, {}};
+namespace {
+
 #ifdef Q_OS_LINUX
-    // One readdir pass; only matching names are looked at. FileIsOpenable is an
-    // open without access rights: it succeeds for an entry of a folder we may
-    // search (one access() per folder) whose type is a regular file. Other types
-    // (links, unknown) get one fstatat, which succeeds exactly when such an open
-    // would and tells folders apart.
+// One readdir pass; only matching names are looked at. FileIsOpenable is an open
+// without access rights: it succeeds for an entry of a folder we may search (one
+// access() per folder) whose type is a regular file. Other types (links, unknown)
+// get one fstatat, which succeeds exactly when such an open would and tells
+// folders apart; those go to `notPlain` too.
+QStringList matchingNames(const QString &base, const WildcardPattern &compiled, QStringList &notPlain,
+                          FolderListingFacts *facts)
+{
+    QStringList names;
     const QByteArray nativeBase = QFile::encodeName(base);
     DirHandle dir(nativeBase.constData());
     if (!dir)
         return names;
     const int dirFd = dir.fd();
     const bool searchable = ::access(nativeBase.constData(), X_OK) == 0;
-    QStringList notPlain;  // names taken after a look of their own: few, if any
     if (facts) {
         struct stat info;
         facts->identity = ::fstat(dirFd, &info) == 0 ? std::optional(identityOf(info)) : std::nullopt;
@@ -100,6 +97,36 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern, Folde
             notPlain.append(name);
         }
     }
+    return names;
+}
+#else
+// Every name is looked at on its own, so none counts as plain.
+QStringList matchingNames(const QString &base, const WildcardPattern &compiled, QStringList &notPlain,
+                          FolderListingFacts *)
+{
+    const QDir dir(base);
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+    QStringList names;
+    for (const QString &name : entries) {
+        if (compiled.matches(name) && FileIsOpenable(base + name))
+            names.append(name);
+    }
+    notPlain = names;
+    return names;
+}
+#endif
+
+} // namespace
+
+QStringList ListFolderFiles(const QString &folder, const QString &pattern, FolderListingFacts *facts)
+{
+    QString base = folder;
+    if (!base.endsWith(QDir::separator()))
+        base.append(QDir::separator());
+    if (facts)
+        *facts = {base, std::nullopt, {}};
+    QStringList notPlain;  // names taken after a look of their own: few, if any
+    QStringList names = matchingNames(base, WildcardPattern(pattern), notPlain, facts);
     sortFolderNames(names);
     if (facts) {
         // Sorted for look-ups: a folder may hold thousands of links.
@@ -108,17 +135,6 @@ QStringList ListFolderFiles(const QString &folder, const QString &pattern, Folde
         for (qsizetype i = 0; !notPlain.isEmpty() && i < names.size(); ++i)
             facts->plain[size_t(i)] = !std::binary_search(notPlain.cbegin(), notPlain.cend(), names.at(i));
     }
-#else
-    const QDir dir(base);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    for (const QString &name : entries) {
-        if (compiled.matches(name) && FileIsOpenable(base + name))
-            names.append(name);
-    }
-    sortFolderNames(names);
-    if (facts)
-        facts->plain.assign(size_t(names.size()), false);
-#endif
     return names;
 }
 
@@ -165,15 +181,17 @@ void appendFolderFiles(const QString &entry, const QString &pattern, QStringList
 } // namespace
 
 std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const QString &pattern,
-                                              const HandOverEvents &handOverEvents)
+                                              const ListingControl &control)
 {
-    // The listing takes as long as the scan; the window keeps its events.
-    PendingEvents events(handOverEvents);
+    // The listing takes as long as the scan: it can be stopped as the scan can.
+    WorkGate gate(control.stop, control.handOverEvents);
     QStringList files;
     for (const QString &entry : folders) {
-        if (!events.poll())
+        if (!gate.goOn())
             return std::nullopt;
         appendFolderFiles(entry, pattern, files, nullptr);
+        if (control.reportFiles)
+            control.reportFiles(files.size());
     }
     return files;
 }

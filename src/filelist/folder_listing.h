@@ -8,10 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace tessaly {
+
+class StopToken;
 
 // What a listing saw of a folder besides the names, for a caller that records
 // the files as a run's sources without looking at them again: the folder's
@@ -38,11 +41,22 @@ void sortFolderNames(QStringList &names);
 // false for folders, missing paths and dangling links.
 bool FileIsOpenable(const QString &path);
 
+// How a listing of many folders is kept in hand; every member may be empty.
+struct ListingControl {
+    // On the window's thread: its events run on a time budget meanwhile, and
+    // the listing ends when the hand-over says to stop.
+    HandOverEvents handOverEvents;
+    // On a worker thread: asked between folders; once set, the listing ends.
+    const StopToken *stop = nullptr;
+    // Told how many files were found so far, after each folder.
+    std::function<void(qsizetype filesFound)> reportFiles;
+};
+
 // The files matching `pattern` in each folder of a scan's list (entries end with a
-// separator), in list order, names beginning with "~" left out. The window's events
-// run on a time budget meanwhile; nothing when the hand-over said to stop.
+// separator), folder by folder in list order, names beginning with "~" left out;
+// nothing when the listing was told to stop.
 std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const QString &pattern,
-                                              const HandOverEvents &handOverEvents = {});
+                                              const ListingControl &control = {});
 
 // The same for a caller without a window: the folders are listed by up to
 // `threads` threads at once (no more than `threadLimit` more when it is not

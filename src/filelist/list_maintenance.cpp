@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "base/platform.h"
 #include "base/pending_events.h"
+#include "engine/stop_token.h"
 
 namespace tessaly {
 
@@ -45,6 +46,21 @@ bool RemoveListFilesContaining(FileListModel &list, const QString &text, const H
 bool RemoveListFilesNotContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents)
 {
     return removeByFilter(list, text, false, handOverEvents);
+}
+
+std::optional<QList<int>> positionsToRemove(const QStringList &rows, const QString &text, ListFilter filter,
+                                            const StopToken &stop)
+{
+    const QString lowerText = text.toLower();
+    const bool removeContaining = filter == ListFilter::RemoveContaining;
+    QList<int> positions;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (stop.stopRequested())
+            return std::nullopt;
+        if (rowContains(rows.at(i), lowerText) == removeContaining)
+            positions.append(i + 1);
+    }
+    return positions;
 }
 
 bool isExpectedExtension(const QString &extension)

@@ -9,9 +9,12 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace tessaly {
 
 class Platform;
+class StopToken;
 
 // Remove every row whose path contains / does not contain `text`, ignoring case,
 // anywhere in the path. Rows are examined first and removed afterwards, so rows
@@ -21,6 +24,16 @@ class Platform;
 bool RemoveListFilesContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents = {});
 bool RemoveListFilesNotContaining(FileListModel &list, const QString &text,
                                   const HandOverEvents &handOverEvents = {});
+
+// Which rows a text filter removes.
+enum class ListFilter { RemoveContaining, RemoveNotContaining };
+
+// The same filters for a worker thread, over a snapshot of the list's rows: the
+// positions (from 1) of the rows to remove, in order; nothing once `stop` is set.
+// The window removes them (FileListModel::removePositions) from the list the
+// snapshot was taken of, which it keeps as it is meanwhile (it is busy).
+std::optional<QList<int>> positionsToRemove(const QStringList &rows, const QString &text, ListFilter filter,
+                                            const StopToken &stop);
 
 // The rows whose extension is not an HTML one, and the question that names them.
 struct ExtensionCheck {

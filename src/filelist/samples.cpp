@@ -75,7 +75,7 @@ void SaveSampleSnapshot(SettingsStore &settings, const QString &programFolder, c
 {
     const QStringList names = ListFolderFiles(samplesFolder(programFolder), QStringLiteral("*.*"));
     const QString list = sampleListText(programFolder, names);
-    settings.WriteSetting(QStringLiteral("Snapshot"), ScrambleText(list, scramblingKey(), options));
+    settings.write(tessaly::settings::sampleSnapshot, ScrambleText(list, scramblingKey(), options));
 }
 
 bool ListContainsPath(const FileListModel &list, const QString &path)
@@ -86,7 +86,9 @@ bool ListContainsPath(const FileListModel &list, const QString &path)
 void LoadSampleFiles(FileListModel &list, SettingsStore &settings, Platform &platform, const QString &programFolder,
                      const ScrambleOptions &options)
 {
-    const QString stored = settings.ReadSetting(QStringLiteral("Snapshot"), false);
+    // An absent snapshot reads as "False", as a flag would: unscrambled, it names
+    // no file that exists.
+    const QString stored = settings.read(tessaly::settings::sampleSnapshot, SettingsStore::booleanText(false));
     const QString sampleList = UnscrambleText(stored, scramblingKey(), options);
     const QStringList parts = sampleList.isEmpty() ? QStringList() : sampleList.split(u'|');
     for (const QString &path : parts) {

@@ -1,7 +1,7 @@
 #include "gui/diff_view.h"
 
-#include "engine/stop_token.h"
 #include "engine/unified_diff_format.h"
+#include "gui/background_task.h"
 #include "gui/diff_line_delegate.h"
 
 #include <QClipboard>
@@ -11,7 +11,6 @@
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QShortcut>
-#include <QThreadPool>
 
 #include <algorithm>
 
@@ -52,7 +51,12 @@ struct DiffView::Shown {
 
 DiffView::DiffView(QWidget *parent) : QListView(parent)
 {
-    m_jobs = new QThreadPool(this);
+    m_comparing = std::make_unique<BackgroundTask<NoItem, Shown>>(
+        BackgroundTask<NoItem, Shown>::Handlers{{}, [this](Shown &shown) {
+                                                     m_busy->hide();
+                                                     setShown(std::move(shown));
+                                                 }});
+    m_disposal = std::make_unique<BackgroundTask<NoItem, NoItem>>(BackgroundTask<NoItem, NoItem>::Handlers{});
     // Made first: laying out the view (as the settings below do) places the bar.
     m_busy = new QProgressBar(viewport());
     m_busy->setObjectName(QStringLiteral("comparing"));
@@ -76,11 +80,13 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
     new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), this, this, &DiffView::previousChange, Qt::WindowShortcut);
 }
 
-DiffView::~DiffView()
+// A job in progress reads files the window's owner may be about to let go: the
+// tasks wait for their jobs as they go.
+DiffView::~DiffView() = default;
+
+bool DiffView::isComparing() const
 {
-    // A job in progress reads files the window's owner may be about to let go.
-    cancelComparing();
-    m_jobs->waitForDone();
+    return m_comparing->isWorking();
 }
 
 void DiffView::updateGeometries()
@@ -183,37 +189,20 @@ void DiffView::showMessage(const QString &text)
 void DiffView::showDiffOf(DiffJob job)
 {
     cancelComparing();
-    auto stop = std::make_shared<StopToken>();
     setLines({ShownLine{LineStyle::Note, tr("Comparing…"), {}}});
-    m_comparing = stop;
     m_busy->show();
-    // The view waits for its jobs before it goes, so `this` outlives every job.
-    m_jobs->start([this, job = std::move(job), stop] {
-        const FileDiff diff = job(*stop);
-        if (stop->stopRequested())
-            return;
-        auto shown = std::make_shared<Shown>(
-            shownOf(diff.hunks.isEmpty() ? std::vector<ShownLine>{ShownLine{LineStyle::Note, diff.message, {}}}
-                                         : linesOf(diff.hunks)));
-        QMetaObject::invokeMethod(
-            this,
-            [this, stop, shown] {
-                if (stop != m_comparing)
-                    return;   // cancelled while on its way
-                m_comparing.reset();
-                m_busy->hide();
-                setShown(std::move(*shown));
-            },
-            Qt::QueuedConnection);
+    m_comparing->start([job = std::move(job)](BackgroundTask<NoItem, Shown>::Reporter &reporter) {
+        const FileDiff diff = job(reporter.stop());
+        return shownOf(diff.hunks.isEmpty() ? std::vector<ShownLine>{ShownLine{LineStyle::Note, diff.message, {}}}
+                                            : linesOf(diff.hunks));
     });
 }
 
 void DiffView::cancelComparing()
 {
-    if (!m_comparing)
+    if (!m_comparing->isWorking())
         return;
-    m_comparing->requestStop();
-    m_comparing.reset();
+    m_comparing->abandon();
     m_busy->hide();
 }
 
@@ -227,8 +216,11 @@ void DiffView::setShown(Shown shown)
     m_delegate->setColumns(shown.columns);
     m_changeStarts = std::move(shown.changeStarts);
     // The lines of a long diff take a while to free: another thread lets them go.
-    auto shownBefore = std::make_shared<std::vector<ShownLine>>(m_model->replace(std::move(shown.lines)));
-    m_jobs->start([shownBefore]() mutable { shownBefore.reset(); });
+    m_disposal->start([shownBefore = std::make_shared<std::vector<ShownLine>>(m_model->replace(std::move(
+                           shown.lines)))](BackgroundTask<NoItem, NoItem>::Reporter &) mutable {
+        shownBefore.reset();
+        return NoItem{};
+    });
     // Laid out now rather than later, so that the scroll bars fit the new lines.
     doItemsLayout();
     scrollToTop();

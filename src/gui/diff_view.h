@@ -13,12 +13,14 @@
 #include <vector>
 
 class QProgressBar;
-class QThreadPool;
 
 namespace tessaly {
 
 class DiffLineDelegate;
 class StopToken;
+template <typename Item, typename End>
+class BackgroundTask;
+struct NoItem;
 
 // One file's changes: its hunks, or when there are none, why.
 struct FileDiff {
@@ -51,7 +53,7 @@ public:
     // still returns is dropped.
     using DiffJob = std::function<FileDiff(const StopToken &stop)>;
     void showDiffOf(DiffJob job);
-    bool isComparing() const { return m_comparing != nullptr; }
+    bool isComparing() const;
 
     // The changes of the shown diff (each a run of removed and added lines), and
     // the one that holds the current line or lies above it; 0 above the first.
@@ -88,8 +90,9 @@ private:
 
     std::vector<ShownLine> m_lines;
     std::vector<int> m_changeStarts;   // the first line of each change
-    std::shared_ptr<StopToken> m_comparing;   // the job whose diff is awaited
-    QThreadPool *m_jobs = nullptr;
+    // Builds the awaited diff; another lets go of the lines shown before.
+    std::unique_ptr<BackgroundTask<NoItem, Shown>> m_comparing;
+    std::unique_ptr<BackgroundTask<NoItem, NoItem>> m_disposal;
     QProgressBar *m_busy = nullptr;
     class LineModel;
     LineModel *m_model = nullptr;

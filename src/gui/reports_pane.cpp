@@ -56,8 +56,31 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     : QWidget(parent), m_diffOf(std::move(diffOf)),
       m_dryRun(std::any_of(reports.cbegin(), reports.cend(), [](const FileReport &report) { return report.dryRun; }))
 {
+    QLabel *notice = makeNotice(reports);
+    m_totals = new QLabel;
+    m_totals->setObjectName(QStringLiteral("totals"));
+    m_model = new PreviewModel(std::move(reports), outcomeColors(palette()), this);
+    m_proxy = new ReportsProxy(m_model, this);
+
+    auto *filterRow = makeFilterRow();
+    makeTable();
+    m_diff = new DiffView;
+    m_diff->setObjectName(QStringLiteral("changes"));
+    m_diff->showMessage(tr("Select a file to see its changes."));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(notice);
+    layout->addWidget(m_totals);
+    layout->addLayout(filterRow);
+    layout->addWidget(makeSplitter(), 1);
+    showTotals();
+}
+
+QLabel *ReportsPane::makeNotice(const QList<FileReport> &reports) const
+{
     qint64 replacements = 0;
-    for (const FileReport &report : std::as_const(reports))
+    for (const FileReport &report : reports)
         replacements += report.status == FileReport::Status::Written ? report.replacements : 0;
     // An empty find text, or sets that change nothing, said before anyone starts.
     auto *notice = new QLabel(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
@@ -66,13 +89,11 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     bold.setBold(true);
     notice->setFont(bold);
     notice->setVisible(replacements == 0);
+    return notice;
+}
 
-    m_totals = new QLabel;
-    m_totals->setObjectName(QStringLiteral("totals"));
-
-    m_model = new PreviewModel(std::move(reports), outcomeColors(palette()), this);
-    m_proxy = new ReportsProxy(m_model, this);
-
+QHBoxLayout *ReportsPane::makeFilterRow()
+{
     m_filter = new QLineEdit;
     m_filter->setObjectName(QStringLiteral("filter"));
     m_filter->setPlaceholderText(tr("Filter by path or outcome"));
@@ -88,7 +109,14 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
         m_filtering = false;
         followCurrentRow();
     });
+    auto *filterRow = new QHBoxLayout;
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter, 1);
+    return filterRow;
+}
 
+void ReportsPane::makeTable()
+{
     // Fixed row heights and column widths: nothing here looks at every row, so a
     // list of a hundred thousand files opens as fast as a short one.
     m_table = new QTableView;
@@ -114,11 +142,10 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     m_table->setSortingEnabled(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
+}
 
-    m_diff = new DiffView;
-    m_diff->setObjectName(QStringLiteral("changes"));
-    m_diff->showMessage(tr("Select a file to see its changes."));
-
+QSplitter *ReportsPane::makeSplitter()
+{
     auto *splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(m_table);
     auto *changes = new QWidget;
@@ -129,17 +156,7 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     splitter->addWidget(changes);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-
-    auto *filterRow = new QHBoxLayout;
-    filterRow->addWidget(filterLabel);
-    filterRow->addWidget(m_filter, 1);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(notice);
-    layout->addWidget(m_totals);
-    layout->addLayout(filterRow);
-    layout->addWidget(splitter, 1);
-    showTotals();
+    return splitter;
 }
 
 void ReportsPane::showEvent(QShowEvent *event)

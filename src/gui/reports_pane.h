@@ -11,9 +11,11 @@
 
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSplitter;
 class QTableView;
 
 namespace tessaly {
@@ -46,6 +48,12 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    // The parts of the pane, top to bottom: the notice that nothing changes, the
+    // filter, and the table above the changes.
+    QLabel *makeNotice(const QList<FileReport> &reports) const;
+    QHBoxLayout *makeFilterRow();
+    void makeTable();
+    QSplitter *makeSplitter();
     // After a filter or sort: the diff pane follows the table's current row, which
     // is never a hidden one, and the totals count the rows shown.
     void followCurrentRow();

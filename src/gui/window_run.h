@@ -4,17 +4,9 @@
 #pragma once
 
 #include "engine/replace_run.h"
-#include "engine/stop_token.h"
+#include "gui/background_task.h"
 
-#include <QElapsedTimer>
-#include <QList>
 #include <QObject>
-
-#include <functional>
-#include <memory>
-#include <mutex>
-#include <optional>
-#include <thread>
 
 namespace tessaly {
 
@@ -47,38 +39,14 @@ public:
     // `ended` follows as usual.
     void stop();
     // From start until `ended` has been delivered.
-    bool isWorking() const { return m_working; }
+    bool isWorking() const { return m_task.isWorking(); }
 
 private:
     class Sink;
-    // Called on the run's thread: takes an outcome, or the end of the run.
-    void take(const FileOutcome &outcome);
-    void finish(const RunEnd &end);
-    // Posts a delivery to the window's thread unless one is pending. Under m_mutex.
-    void postDelivery();
-    // On the window's thread: hands what has arrived to the handlers.
-    void deliver();
-    void join();
 
-    Handlers m_handlers;
     RunEnvironment m_environment;
     int m_jobs = 1;
-
-    QStringList m_paths;
-    QStringList m_subFolders;
-    std::unique_ptr<StopToken> m_stop;  // a new one for every run
-    std::thread m_thread;
-    bool m_working = false;
-
-    std::mutex m_mutex;  // guards the four below, shared with the run's thread
-    QList<FileOutcome> m_arrived;
-    std::optional<RunEnd> m_end;
-    bool m_posted = false;  // a delivery is on its way to the window's thread
-
-    // Deliveries come at most this often: the window's thread takes the outcomes
-    // of many small files at once instead of one event per file.
-    static constexpr qint64 kDeliveryInterval = 10;  // milliseconds
-    QElapsedTimer m_sinceDelivery;
+    BackgroundTask<FileOutcome, RunEnd> m_task;
 };
 
 } // namespace tessaly
