@@ -119,7 +119,7 @@ void timePreview(QDialog &dialog, const QElapsedTimer &run, qint64 runEnded, con
 }
 
 // Starts what is timed; a run or preview ends with the window's runFinished,
-// Add All HTML Files In Folder when it returns.
+// Add All HTML Files In Folder once its scan's rows are in the list.
 void startAction(tessaly::MainWindow &window, testing::FakePlatform &platform, const BenchArgs &args)
 {
     if (args.addAll) {
@@ -147,7 +147,6 @@ int main(int argc, char *argv[])
 
     QTemporaryDir settingsDir;
     testing::FakePlatform platform;
-    platform.onProcessPendingEvents = [](int) { QCoreApplication::processEvents(); };
     tessaly::SettingsStore settings(settingsDir.filePath(QStringLiteral("settings.ini")));
     tessaly::MainWindow window(platform, settings);
     fillWindow(window, *args);
@@ -184,12 +183,18 @@ int main(int argc, char *argv[])
         app.quit();
     };
     QObject::connect(&window.runController(), &tessaly::RunController::runFinished, &app, finish);
+    // Queued: the scan's end comes before its rows are appended.
+    QObject::connect(
+        &window.fileListController(), &tessaly::FileListController::workingChanged, &app,
+        [&](bool working) {
+            if (!working)
+                finish();
+        },
+        Qt::QueuedConnection);
     QTimer::singleShot(0, [&] {
         gaps.start();
         run.start();
         startAction(window, platform, *args);
-        if (args->addAll)
-            finish();
     });
     return app.exec();
 }

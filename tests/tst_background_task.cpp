@@ -2,6 +2,7 @@
 #include "gui/background_task.h"
 #include "gui/folder_scan_task.h"
 #include "gui/list_filter_task.h"
+#include "base/tessaly_error.h"
 #include "temp_tree.h"
 
 #include <QSemaphore>
@@ -165,10 +166,27 @@ private slots:
         QFETCH(int, filter);
         QFETCH(QList<int>, positions);
         std::optional<std::optional<QList<int>>> done;
-        ListFilterTask task([&](std::optional<QList<int>> &found) { done = found; });
+        ListFilterTask task([&](ListFilterEnd &end) {
+            QVERIFY(!end.failure);
+            done = end.positions;
+        });
         task.start({"/Old/a.htm", "/new/b.htm", "/x/OLD.htm"}, "old", ListFilter(filter));
         QTRY_VERIFY(done.has_value());
         QCOMPARE(*done, std::optional(positions));
+    }
+
+    // A filter that fails ends with its failure, for the window's report box: not as a stop.
+    void filterFailureIsNoStop()
+    {
+        std::optional<ListFilterEnd> done;
+        ListFilterTask task([&](ListFilterEnd &end) { done = end; },
+                            [](const QStringList &, const QString &, ListFilter, const StopToken &)
+                                -> std::optional<QList<int>> { throw TessalyError("Out of memory"); });
+        task.start({"/a.htm"}, "a", ListFilter::RemoveContaining);
+        QTRY_VERIFY(done.has_value());
+        QVERIFY(!done->positions);
+        QVERIFY(done->failure);
+        QVERIFY_THROWS_EXCEPTION(TessalyError, std::rethrow_exception(done->failure));
     }
 };
 

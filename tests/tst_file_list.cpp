@@ -49,8 +49,7 @@ struct Harness {
                             [this](const QString &key, const QString &def) { return settings.value(key, def); },
                             [this](const QString &key, const QString &value) { settings.insert(key, value); },
                             [this](bool on) { busy << (on ? "hourglass" : "default"); },
-                            [this](const StepFailure &failure) { failures.append(failure); },
-                            {}};
+                            [this](const StepFailure &failure) { failures.append(failure); }};
 };
 
 // The real file system, but the sub-folders of a folder named "bad" cannot be
@@ -90,6 +89,12 @@ ScanFindings scanInParts(Harness &h, bool drop, const QString &folder, const Fol
     return findings;
 }
 
+// Add All HTML Files In Folder as the window runs it, the folder asked for.
+void addAllHtmlFilesInFolder(Harness &h)
+{
+    scanInParts(h, false, QString(), FolderSource::real());
+}
+
 } // namespace
 
 class TestFileList : public QObject {
@@ -126,21 +131,13 @@ private slots:
         // Each row as if a scan of its own folder had found it.
         for (const QString &row : rows)
             list.appendAll({row}, "root of " + row);
-        // The same filter over a snapshot, as a worker thread runs it.
+        // The filter runs over a snapshot, as a worker thread runs it.
         const StopToken going;
         const ListFilter filter = containing ? ListFilter::RemoveContaining : ListFilter::RemoveNotContaining;
-        FileListModel snapshotList;
-        snapshotList.appendAll(rows);
-        snapshotList.removePositions(positionsToRemove(rows, text, filter, going).value());
-        QCOMPARE(snapshotList.rows(), kept);
         StopToken stopped;
         stopped.requestStop();
-        QCOMPARE(positionsToRemove(rows, text, filter, stopped), std::nullopt);
-
-        if (containing)
-            RemoveListFilesContaining(list, text);
-        else
-            RemoveListFilesNotContaining(list, text);
+        QCOMPARE(positionsToRemove(list.rows(), text, filter, stopped), std::nullopt);
+        list.removePositions(positionsToRemove(list.rows(), text, filter, going).value());
         QCOMPARE(list.rows(), kept);
         for (int position = 1; position <= list.count(); ++position)
             QCOMPARE(list.scanRoot(position), "root of " + list.text(position));
@@ -219,7 +216,7 @@ private slots:
         h.platform.inputAnswers.enqueue(QString("htm"));
         h.platform.folderAnswers.enqueue(tree.root() + "/X");
         h.list.append(QStringLiteral("added alone.htm"));
-        AddAllHtmlFilesInFolder(h.context);
+        addAllHtmlFilesInFolder(h);
         QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"added alone.htm", "/X/a.htm", "/X/Y/b.htm"}));
         QCOMPARE(h.list.scanRoot(1), QString());
         QCOMPARE(h.list.scanRoot(2), tree.root() + "/X");
@@ -241,7 +238,7 @@ private slots:
         h.platform.inputAnswers.enqueue(QString("*"));
         h.platform.folderAnswers.enqueue(tree.root());
         h.platform.yesNoAnswers.enqueue(true);
-        AddAllHtmlFilesInFolder(h.context);
+        addAllHtmlFilesInFolder(h);
         QCOMPARE(log(h.platform).first(), "input:" + kPrompt + "|txt");
         QCOMPARE(h.platform.calls.size(), 3);
         QVERIFY(log(h.platform).last().startsWith("askYesNo:These files: \r\n\r\n" + tree.root() + "/notes.txt\r\n"));
@@ -263,7 +260,7 @@ private slots:
         Harness h;
         h.list.append("keep.txt");
         h.platform.inputAnswers.enqueue(answer);
-        AddAllHtmlFilesInFolder(h.context);
+        addAllHtmlFilesInFolder(h);
         QCOMPARE(h.settings.value("Extension"), remembered);
         QVERIFY(!h.settings.contains("LastFolder"));
         QVERIFY(h.busy.isEmpty());
@@ -280,7 +277,7 @@ private slots:
         h.platform.inputAnswers.enqueue(QString("htm"));
         h.platform.folderAnswers.enqueue(tree.root());
         h.context.writeSetting = [](const QString &, const QString &) { throw TessalyError("Permission denied"); };
-        AddAllHtmlFilesInFolder(h.context);
+        addAllHtmlFilesInFolder(h);
         QCOMPARE(h.failures.size(), 2);
         QCOMPARE(h.failures.at(0).source, QStringLiteral("in Brindle2021/08/31.Form1.PushButton1_Click "));
         QCOMPARE(h.failures.at(0).statement, 102);
@@ -341,59 +338,56 @@ private slots:
     }
 
     // Scanned off the window's thread, a folder gives the rows, questions, pointer
-    // changes and failure reports (same tags and statements) of the window's scan.
-    void scanInPartsMatchesTheWholeAction_data()
+    // changes and failure reports (tags and statements) of the window's scan.
+    void scanOffTheWindowsThread_data()
     {
         QTest::addColumn<bool>("drop");
         QTest::addColumn<QString>("failingFolder");
         QTest::addColumn<QString>("failedSource");
         QTest::addColumn<int>("failedStatement");
-        QTest::newRow("add all") << false << "" << "" << 0;
-        QTest::newRow("add all, a listing fails") << false << "X/bad" << "Form1.PushButton1_Click" << 114;
-        QTest::newRow("drop") << true << "" << "" << 0;
-        QTest::newRow("drop, a listing fails") << true << "X/bad" << "Form1.ListView1_OLEDragDrop" << 100;
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QStringList>("kinds");
+        const QStringList addAllKinds{"input", "browseForFolder"};
+        QTest::newRow("add all") << false << "" << "" << 0 << QStringList{"/X/a.htm", "/X/Y/b.htm"} << addAllKinds;
+        QTest::newRow("add all, a listing fails") << false << "X/bad" << "Form1.PushButton1_Click" << 114
+                                                  << QStringList{"/X/a.htm"} << addAllKinds;
+        QTest::newRow("drop") << true << "" << "" << 0 << QStringList{"/X/a.htm", "/X/n.txt", "/X/Y/b.htm"}
+                              << QStringList{"askYesNo"};
+        QTest::newRow("drop, a listing fails") << true << "X/bad" << "Form1.ListView1_OLEDragDrop" << 100
+                                               << QStringList() << QStringList();
     }
-    void scanInPartsMatchesTheWholeAction()
+    void scanOffTheWindowsThread()
     {
         QFETCH(bool, drop);
         QFETCH(QString, failingFolder);
         QFETCH(QString, failedSource);
         QFETCH(int, failedStatement);
+        QFETCH(QStringList, rows);
+        QFETCH(QStringList, kinds);
         testing::TempTree tree;
         tree.write({"X/a.htm", "X/~t.htm", "X/n.txt", "X/Y/b.htm", "X/Z\x01/c.htm", "X/bad/d.htm"}, "<p>x</p>");
         if (failingFolder.isEmpty())
             QVERIFY(QDir(tree.path("X/bad")).removeRecursively());
-        Harness whole;
-        Harness parts;
-        for (Harness *h : {&whole, &parts}) {
-            h->platform.inputAnswers.enqueue(QString("htm"));
-            h->platform.folderAnswers.enqueue(tree.path("X"));
-            h->platform.yesNoAnswers.enqueue(false);
-        }
+        Harness h;
+        h.platform.inputAnswers.enqueue(QString("htm"));
+        h.platform.folderAnswers.enqueue(tree.path("X"));
+        h.platform.yesNoAnswers.enqueue(false);
         TroubledSource source;
-        whole.context.scan.source = &source;
-        if (drop)
-            addDroppedFiles(whole.context, {tree.path("X")});
-        else
-            AddAllHtmlFilesInFolder(whole.context);
-        const ScanFindings findings = scanInParts(parts, drop, tree.path("X"), source);
+        const ScanFindings findings = scanInParts(h, drop, tree.path("X"), source);
 
         QVERIFY(!findings.stopped);
         QCOMPARE(findings.skipped.size(), 1);
-        QCOMPARE(parts.list.rows(), whole.list.rows());
-        if (failingFolder.isEmpty())
-            QCOMPARE(parts.list.count(), drop ? 3 : 2);
-        for (int position = 1; position <= parts.list.count(); ++position)
-            QCOMPARE(parts.list.scanRoot(position), whole.list.scanRoot(position));
-        QCOMPARE(log(parts.platform), log(whole.platform));
-        QCOMPARE(parts.busy, whole.busy);
-        QCOMPARE(parts.failures.size(), failingFolder.isEmpty() ? 0 : 1);
-        QCOMPARE(whole.failures.size(), parts.failures.size());
-        if (!parts.failures.isEmpty()) {
-            QCOMPARE(parts.failures.first().source, sourceTag(failedSource));
-            QCOMPARE(parts.failures.first().statement, failedStatement);
-            QCOMPARE(parts.failures.first().description, QStringLiteral("Disk not ready"));
-            QCOMPARE(whole.failures.first().statement, failedStatement);
+        QCOMPARE(relative(tree.root(), h.list.rows()), rows);
+        const QString root = failingFolder.isEmpty() || !drop ? tree.path("X") : QString();
+        for (int position = 1; position <= h.list.count(); ++position)
+            QCOMPARE(h.list.scanRoot(position), root);
+        QCOMPARE(h.platform.kinds(), kinds);
+        QCOMPARE(h.busy, drop ? QStringList() : QStringList({"hourglass", "default"}));
+        QCOMPARE(h.failures.size(), failingFolder.isEmpty() ? 0 : 1);
+        if (!h.failures.isEmpty()) {
+            QCOMPARE(h.failures.first().source, sourceTag(failedSource));
+            QCOMPARE(h.failures.first().statement, failedStatement);
+            QCOMPARE(h.failures.first().description, QStringLiteral("Disk not ready"));
         }
     }
 
@@ -428,7 +422,7 @@ private slots:
         tree.write(QStringList{"a.htm", "n.txt"}, "<p>x</p>");
         Harness h;
         h.platform.yesNoAnswers.enqueue(true);
-        addDroppedFiles(h.context, {tree.root() + "/a.htm", tree.root() + "/n.txt", tree.root() + "/a.htm"});
+        finishDrop(h.context, scanDroppedPaths({tree.root() + "/a.htm", tree.root() + "/n.txt", tree.root() + "/a.htm"}, {}));
         QCOMPARE(relative(tree.root(), h.list.rows()), QStringList({"/a.htm", "/a.htm"}));
         QCOMPARE(h.platform.calls.size(), 1);
     }

@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSemaphore>
 #include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
@@ -32,6 +33,22 @@ namespace {
 
 const QString kExtensionPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
+
+// Folders as the real file system has them, but the first listing waits until
+// the test lets it go: the test acts while a scan works.
+class HeldSource : public tessaly::FolderSource {
+public:
+    mutable QSemaphore entered;
+    mutable QSemaphore released;
+
+    tessaly::SubFolderListing subFolders(const QString &folder) const override
+    {
+        entered.release();
+        released.acquire();
+        released.release();  // the later listings go through
+        return FolderSource::subFolders(folder);
+    }
+};
 
 } // namespace
 
@@ -65,14 +82,13 @@ private slots:
         const QString x = makeFiles({"X/a.htm", "X/~temp.htm", "X/notes.txt", "X/Y/b.htm"}) + "/X";
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(x);
-        QList<bool> busyDuringScan;
-        m_bed->platform.onProcessPendingEvents = [&](int) {
-            busyDuringScan << m_window->isBusy();
-            // The list's own actions are ignored while the hourglass shows.
-            clickButton("PushButton8");
-        };
         list().append(QStringLiteral("/before.htm"));
         clickButton("PushButton1");
+        // The scan works in the background: the hourglass shows, and the list's
+        // own actions do nothing meanwhile.
+        const bool busyDuringScan = m_window->isBusy() && m_window->cursor().shape() == Qt::WaitCursor;
+        clickButton("PushButton8");
+        testing::waitForListWork(*m_window);
 
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
         QCOMPARE(m_bed->platform.calls[0].text, kExtensionPrompt);
@@ -82,8 +98,7 @@ private slots:
         QCOMPARE(list().rows(), (QStringList{"/before.htm", x + "/a.htm", x + "/Y/b.htm"}));
         QCOMPARE(m_bed->store.ReadSetting("Extension", "none"), QStringLiteral("htm"));
         QCOMPARE(m_bed->store.ReadSetting("LastFolder", "none"), x);
-        QVERIFY(!busyDuringScan.isEmpty());
-        QVERIFY(!busyDuringScan.contains(false));
+        QVERIFY(busyDuringScan);
         QVERIFY(!m_window->isBusy());
     }
 
@@ -95,6 +110,7 @@ private slots:
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(root);
         clickButton("PushButton1");
+        testing::waitForListWork(*m_window);
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder", "errorReport"}));
         QCOMPARE(m_bed->platform.calls[2].text,
                  tessaly::errorReportText(QStringLiteral("Permission denied"),
@@ -112,14 +128,82 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_window));
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(root);
-        m_bed->platform.onProcessPendingEvents = [&](int call) {
-            if (call == 1)
-                m_window->close();
-        };
         clickButton("PushButton1");
+        QVERIFY(m_window->fileListController().isWorking());
+        m_window->close();
         QCOMPARE(quits, 1);
+        // The scan is given up: nothing of it arrives any more.
+        QVERIFY(!m_window->fileListController().isWorking());
+        QCoreApplication::processEvents();
         QCOMPARE(list().count(), 0);
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder"}));
+    }
+
+    // Stop and Esc on the status line end a scan as they end a run: nothing is
+    // appended, the pointer comes back, no extension check follows.
+    void stopEndsTheScan_data()
+    {
+        QTest::addColumn<bool>("escKey");
+        QTest::addColumn<bool>("drop");
+        QTest::newRow("Stop button") << false << false;
+        QTest::newRow("Esc") << true << false;
+        QTest::newRow("Stop button, a drop") << false << true;
+    }
+    void stopEndsTheScan()
+    {
+        QFETCH(bool, escKey);
+        QFETCH(bool, drop);
+        const QString root = makeFiles({"a.htm", "notes.txt", "sub/b.htm"});
+        HeldSource source;
+        m_window->fileListController().setFolderSource(source);
+        testing::showWindow(*m_window);
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window));
+        auto *stop = m_window->findChild<QPushButton *>("StopButton");
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("*"));
+        m_bed->platform.folderAnswers.enqueue(root);
+        if (drop)
+            m_window->fileListController().addDropped({root});
+        else
+            clickButton("PushButton1");
+        QVERIFY(source.entered.tryAcquire(1, 30000));
+        QVERIFY(m_window->isBusy());
+        QVERIFY(stop->isVisible());
+        QVERIFY(!m_window->findChild<QPushButton *>("PushButton13")->isEnabled());
+        // Nor can a run start meanwhile.
+        clickButton("PushButton3");
+        QVERIFY(!m_window->runController().isRunInProgress());
+        if (escKey)
+            QTest::keyClick(m_window, Qt::Key_Escape);
+        else
+            QTest::mouseClick(stop, Qt::LeftButton);
+        source.released.release();
+        testing::waitForListWork(*m_window);
+        QCOMPARE(list().count(), 0);
+        QVERIFY(!m_window->isBusy());
+        QVERIFY(!stop->isVisible());
+        QVERIFY(m_window->findChild<QPushButton *>("PushButton13")->isEnabled());
+        QCOMPARE(m_bed->platform.kinds(),
+                 drop ? QStringList() : QStringList({"input", "browseForFolder"}));
+    }
+
+    // The status line tells how far a scan got, in files and folders.
+    void scanShowsItsProgress()
+    {
+        const QString root = makeFiles({"a.htm", "sub/b.htm"});
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
+        m_bed->platform.folderAnswers.enqueue(root);
+        const QLabel *status = m_bed->window->statusBar()->findChild<QLabel *>("StatusText");
+        QStringList shown;
+        connect(&m_window->fileListController(), &tessaly::FileListController::workingChanged, this,
+                [&](bool working) {
+                    if (!working)
+                        shown << status->text();
+                });
+        clickButton("PushButton1");
+        testing::waitForListWork(*m_window);
+        QCOMPARE(shown, QStringList{"Scanning… 2 files in 2 folders"});
+        QCOMPARE(status->text(), QString());
     }
 
     void addAllNamesSkippedFoldersOnStatusLine()
@@ -128,6 +212,7 @@ private slots:
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("htm"));
         m_bed->platform.folderAnswers.enqueue(root);
         clickButton("PushButton1");
+        testing::waitForListWork(*m_window);
         QCOMPARE(list().rows(), QStringList{root + "/a.htm"});
         const QLabel *status = m_bed->window->statusBar()->findChild<QLabel *>("StatusText");
         QCOMPARE(status->text(), QStringLiteral("2 folders could not be read"));
@@ -143,6 +228,7 @@ private slots:
         m_bed->platform.folderAnswers.enqueue(root);
         m_bed->platform.yesNoAnswers.enqueue(true);
         clickButton("PushButton1");
+        testing::waitForListWork(*m_window);
         QCOMPARE(m_bed->platform.calls[0].extra, QStringLiteral("txt"));
         QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "browseForFolder", "askYesNo"}));
         QCOMPARE(m_bed->platform.calls[2].text,
@@ -347,9 +433,9 @@ private slots:
         QFETCH(QStringList, left);
         list().appendAll({"C:\\Site\\old-page.htm", "C:\\Olders\\index.html", "C:\\Site\\new page.htm"});
         m_bed->platform.inputAnswers.enqueue(answer);
-        bool busyMeanwhile = false;
-        m_bed->platform.onProcessPendingEvents = [&](int) { busyMeanwhile = m_window->isBusy(); };
         clickButton(button);
+        const bool busyMeanwhile = m_window->isBusy() && m_window->cursor().shape() == Qt::WaitCursor;
+        testing::waitForListWork(*m_window);
         QCOMPARE(m_bed->platform.kinds(), QStringList{"input"});
         QCOMPARE(m_bed->platform.calls[0].text, prompt);
         QCOMPARE(m_bed->platform.calls[0].extra, QString());
@@ -380,6 +466,7 @@ private slots:
         m_window->setCursor(Qt::WaitCursor);
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("/a/"));
         clickButton("PushButton12");
+        testing::waitForListWork(*m_window);
         QCOMPARE(list().rows(), QStringList{"/b/y.htm"});
     }
 

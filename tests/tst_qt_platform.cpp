@@ -347,14 +347,6 @@ private slots:
         QCOMPARE(m_platform.exec(dialog), 7);
     }
 
-    void processPendingEventsRunsQueuedWork()
-    {
-        bool ran = false;
-        QMetaObject::invokeMethod(this, [&] { ran = true; }, Qt::QueuedConnection);
-        m_platform.processPendingEvents();
-        QVERIFY(ran);
-    }
-
 private:
     std::unique_ptr<testing::TempTree> m_tree;
     QtPlatform m_platform;

@@ -22,7 +22,7 @@ CodePage westernPage()
 
 ScrambleOptions western()
 {
-    return ScrambleOptions{westernPage(), {}};
+    return ScrambleOptions{westernPage()};
 }
 
 QString fromCodes(const QList<int> &codes)

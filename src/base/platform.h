@@ -53,8 +53,6 @@ public:
     virtual void openFolder(const QString &path) = 0;
     // Shows a dialog modally and returns its result code.
     virtual int exec(QDialog &dialog) = 0;
-    // Lets pending window events run (the window stays responsive during long work).
-    virtual void processPendingEvents() = 0;
 };
 
 } // namespace tessaly

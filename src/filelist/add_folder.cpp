@@ -24,11 +24,11 @@ namespace {
 class FolderScan {
 public:
     explicit FolderScan(const FolderScanOptions &options)
-        : m_options(options), m_source(*options.source), m_gate(options.stop, options.handOverEvents)
+        : m_options(options), m_source(*options.source), m_gate(options.stop)
     {
     }
 
-    // False when the hand-over of events or the stop token said to stop.
+    // False when the stop token said to stop.
     bool run(QStringList &folders, bool recurse)
     {
         // Folders listed from the outset count as reached.
@@ -193,7 +193,7 @@ QStringList collectFolderFiles(const QString &folder, const QString &extension, 
     if (!GetSubDirectories2016(folders, true, options))
         return {};
     const QString pattern = QStringLiteral("*.") + (extension == QLatin1String("*") ? QStringLiteral("*") : extension);
-    if (options.handOverEvents || options.stop)
+    if (options.stop)
         return listFilesOfFolders(folders, pattern, listingControl(options)).value_or(QStringList());
     return listFilesOfFolders(folders, pattern, threads, threadLimit, facts);
 }

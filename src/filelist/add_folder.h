@@ -6,7 +6,6 @@
 #include "filelist/folder_source.h"
 #include "filelist/wildcard.h"
 #include "base/error_report.h"
-#include "base/pending_events.h"
 #include "engine/stop_token.h"
 
 #include <QString>
@@ -29,10 +28,7 @@ struct SkippedFolder {
 using SkippedFolderSink = std::function<void(const SkippedFolder &)>;
 
 struct FolderScanOptions {
-    // Runs the window's pending events on a time budget and says whether to go
-    // on; the scan stops when it says no. May be empty.
-    HandOverEvents handOverEvents;
-    // On a worker thread: asked between folders; once set, the scan stops. May be null.
+    // Asked between folders; once set, the scan stops. May be null.
     const StopToken *stop = nullptr;
     // Told how many folders the scan found so far, after each folder it listed;
     // may be empty. On a worker thread, called there.
@@ -50,7 +46,7 @@ struct FolderScanOptions {
 // How the listing that follows a scan with these options is kept in hand.
 inline ListingControl listingControl(const FolderScanOptions &options)
 {
-    return {options.handOverEvents, options.stop, options.reportFiles};
+    return {options.stop, options.reportFiles};
 }
 
 // Extends `folders` (every entry ending in the separator) in place with the
@@ -63,8 +59,7 @@ inline ListingControl listingControl(const FolderScanOptions &options)
 // (attribute value 22 or 1046) are neither entered nor returned unless they are
 // drive roots, and neither are folders already listed (reached again through a
 // link), so link loops cannot make a scan run away.
-// Returns false when the hand-over of events or the stop token said to stop
-// (`folders` is then incomplete).
+// Returns false when the stop token said to stop (`folders` is then incomplete).
 bool GetSubDirectories2016(QStringList &folders, bool recurse, const FolderScanOptions &options = {});
 
 // Why the scan does not enter a sub-folder of this name ("name holds a control
@@ -74,10 +69,10 @@ QString folderNameProblem(const QString &name);
 // For the command line: the files of `folder` and all its sub-folders, scanned
 // as above, whose names match "*." + extension ("*" for every file), names
 // beginning with "~" left out; folder by folder, in listing order (nothing when
-// the hand-over of events or the stop token said to stop). The folders are
-// listed by up to `threads` threads at once (no more than `threadLimit` more when
-// it is not negative) unless events are handed over or a stop token is given;
-// then `facts` gets what each one's listing saw, in the same order.
+// the stop token said to stop). The folders are listed by up to `threads`
+// threads at once (no more than `threadLimit` more when it is not negative)
+// unless a stop token is given; then `facts` gets what each one's listing saw,
+// in the same order.
 QStringList collectFolderFiles(const QString &folder, const QString &extension,
                                const FolderScanOptions &options = {}, int threads = 1, int threadLimit = -1,
                                std::vector<FolderListingFacts> *facts = nullptr);

@@ -20,14 +20,6 @@ namespace {
 const QString kAddAllSource = QStringLiteral("Form1.PushButton1_Click");
 const QString kDropSource = QStringLiteral("Form1.ListView1_OLEDragDrop");
 
-FolderScanOptions scanOptions(const AddFilesContext &context)
-{
-    FolderScanOptions options = context.scan;
-    if (!options.reportFailure)
-        options.reportFailure = context.reportFailure;
-    return options;
-}
-
 // Points the options' failure and skip sinks at the findings.
 void collectInto(ScanFindings &findings, FolderScanOptions &options)
 {
@@ -74,26 +66,10 @@ std::optional<QStringList> collectChosenFiles(ErrorTrap &trap, const FolderChoic
 
 } // namespace
 
-// Statements: 100 ask for the extension, 102 remember it, 104 test for an answer,
+// The statements of the three parts: 100 ask for the extension, 102 remember it, 104 test for an answer,
 // 106 pick the folder, 108 test for a folder, 333 keep it, 334 remember it,
 // 110 hourglass, 112 start the folder list, 114 scan, 116 list and append,
 // 138 default pointer, 140 extension check.
-void AddAllHtmlFilesInFolder(AddFilesContext &context)
-{
-    const std::optional<FolderChoice> choice = chooseFolderToScan(context);
-    if (!choice)
-        return;
-    ErrorTrap trap(context.reportFailure, kAddAllSource);
-    std::optional<QStringList> files = collectChosenFiles(trap, *choice, scanOptions(context));
-    // A scan that was told to stop (the window is closing) ends the action.
-    if (!files)
-        return;
-    ScanFindings findings;
-    findings.scanRoots = QStringList(files->size(), choice->folder);
-    findings.paths = std::move(*files);
-    finishAddingFolder(context, findings);
-}
-
 std::optional<FolderChoice> chooseFolderToScan(AddFilesContext &context)
 {
     ErrorTrap trap(context.reportFailure, kAddAllSource);
@@ -224,11 +200,6 @@ std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderS
         }
     }
     return rows;
-}
-
-void addDroppedFiles(AddFilesContext &context, const QStringList &paths)
-{
-    finishDrop(context, scanDroppedPaths(paths, scanOptions(context)));
 }
 
 // Statements: 100 append the dropped files and the files of dropped folders,

@@ -28,9 +28,6 @@ struct AddFilesContext {
     std::function<void(bool busy)> setBusy;
     // Failed steps, for the error report box; the action goes on after each.
     FailureSink reportFailure;
-    // Pending events and code page of the scan. Its failures go to reportFailure
-    // unless it has a sink of its own.
-    FolderScanOptions scan;
 };
 
 // The folder Add All HTML Files In Folder scans and the extension asked for.
@@ -52,13 +49,9 @@ struct ScanFindings {
     bool stopped = false;
 };
 
-// Add All HTML Files In Folder: asks for the extension and the folder, appends the
-// files of the folder and all its sub-folders, then runs the extension check.
-// When the scan is told to stop (the window is closing) it ends at once: nothing is
-// appended, the pointer and the extension check are left alone.
-void AddAllHtmlFilesInFolder(AddFilesContext &context);
-
-// The same in three parts, for a window that scans on a worker thread
+// Add All HTML Files In Folder asks for the extension and the folder, appends the
+// files of the folder and all its sub-folders, then runs the extension check. It
+// comes in three parts, for a window that scans on a worker thread
 // (FolderScanTask), all reporting with the action's tag and statement numbers:
 // 1. On the window's thread: asks for the extension and the folder, remembers
 //    both and shows the hourglass. Nothing when no extension or folder was given;
@@ -87,17 +80,12 @@ struct DroppedRows {
 // The rows a drop of these paths adds, in order: a file as given; a folder as the
 // openable files of it and all its sub-folders, except names beginning with "~"
 // and hidden files (attribute value 34). Scan failures go to the options' sink.
-// Nothing when the hand-over of events said to stop.
+// Nothing when the stop token said to stop.
 std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderScanOptions &options = {});
 
-// A drop on the list, on the window's thread: appends filesFromDrop() and runs
-// the extension check (neither when the scan was told to stop), reporting
-// failures with the drop's tag ("Form1.ListView1_OLEDragDrop", statements 100
-// and 102) and the scan's own. The two parts below, in one go.
-void addDroppedFiles(AddFilesContext &context, const QStringList &paths);
-
-// A drop for a window that scans on a worker thread: filesFromDrop() there,
-// with `options` as for scanChosenFolder() ...
+// A drop on the list, in two parts, reporting failures with the drop's tag
+// ("Form1.ListView1_OLEDragDrop", statements 100 and 102) and the scan's own.
+// On a worker thread: filesFromDrop(), with `options` as for scanChosenFolder() ...
 ScanFindings scanDroppedPaths(const QStringList &paths, FolderScanOptions options);
 // ... then on the window's thread: reports the failures, appends the rows and
 // runs the extension check (neither when the scan was stopped).

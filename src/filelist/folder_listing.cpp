@@ -184,7 +184,7 @@ std::optional<QStringList> listFilesOfFolders(const QStringList &folders, const 
                                               const ListingControl &control)
 {
     // The listing takes as long as the scan: it can be stopped as the scan can.
-    WorkGate gate(control.stop, control.handOverEvents);
+    const WorkGate gate(control.stop);
     QStringList files;
     for (const QString &entry : folders) {
         if (!gate.goOn())

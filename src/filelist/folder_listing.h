@@ -2,7 +2,6 @@
 // the files of a scan's folders.
 #pragma once
 
-#include "base/pending_events.h"
 #include "textio/folder_handle.h"
 
 #include <QString>
@@ -43,10 +42,7 @@ bool FileIsOpenable(const QString &path);
 
 // How a listing of many folders is kept in hand; every member may be empty.
 struct ListingControl {
-    // On the window's thread: its events run on a time budget meanwhile, and
-    // the listing ends when the hand-over says to stop.
-    HandOverEvents handOverEvents;
-    // On a worker thread: asked between folders; once set, the listing ends.
+    // Asked between folders; once set, the listing ends.
     const StopToken *stop = nullptr;
     // Told how many files were found so far, after each folder.
     std::function<void(qsizetype filesFound)> reportFiles;

@@ -2,7 +2,6 @@
 
 #include "base/paths.h"
 #include "base/platform.h"
-#include "base/pending_events.h"
 #include "engine/stop_token.h"
 
 namespace tessaly {
@@ -16,37 +15,7 @@ bool rowContains(const QString &row, const QString &lowerText)
     return !row.isEmpty() && row.toLower().contains(lowerText);
 }
 
-bool removeByFilter(FileListModel &list, const QString &text, bool removeContaining,
-                    const HandOverEvents &handOverEvents)
-{
-    PendingEvents events(handOverEvents);
-    const QString lowerText = text.toLower();
-    const int count = list.count();
-    QList<int> positions;
-    for (int i = 1; i <= count; ++i) {
-        if (!events.poll())
-            return false;
-        // Rows removed while events ran (a drop's extension check) end the scan.
-        if (i > list.count())
-            break;
-        if (rowContains(list.text(i), lowerText) == removeContaining)
-            positions.append(i);
-    }
-    list.removePositions(positions);
-    return true;
-}
-
 } // namespace
-
-bool RemoveListFilesContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents)
-{
-    return removeByFilter(list, text, true, handOverEvents);
-}
-
-bool RemoveListFilesNotContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents)
-{
-    return removeByFilter(list, text, false, handOverEvents);
-}
 
 std::optional<QList<int>> positionsToRemove(const QStringList &rows, const QString &text, ListFilter filter,
                                             const StopToken &stop)

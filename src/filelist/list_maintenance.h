@@ -2,7 +2,6 @@
 // check (ValidateListFiles) that runs after every adding action.
 #pragma once
 
-#include "base/pending_events.h"
 #include "filelist/file_list_model.h"
 
 #include <QList>
@@ -16,19 +15,11 @@ namespace tessaly {
 class Platform;
 class StopToken;
 
-// Remove every row whose path contains / does not contain `text`, ignoring case,
-// anywhere in the path. Rows are examined first and removed afterwards, so rows
-// appended while pending events run (they run on a time budget) are left alone.
-// When the hand-over of events says to stop, nothing is removed and the result
-// is false.
-bool RemoveListFilesContaining(FileListModel &list, const QString &text, const HandOverEvents &handOverEvents = {});
-bool RemoveListFilesNotContaining(FileListModel &list, const QString &text,
-                                  const HandOverEvents &handOverEvents = {});
-
-// Which rows a text filter removes.
+// Which rows a text filter removes: those whose path contains / does not
+// contain the text, ignoring case, anywhere in the path.
 enum class ListFilter { RemoveContaining, RemoveNotContaining };
 
-// The same filters for a worker thread, over a snapshot of the list's rows: the
+// A text filter, run on a worker thread over a snapshot of the list's rows: the
 // positions (from 1) of the rows to remove, in order; nothing once `stop` is set.
 // The window removes them (FileListModel::removePositions) from the list the
 // snapshot was taken of, which it keeps as it is meanwhile (it is busy).

@@ -2,7 +2,6 @@
 
 #include "base/paths.h"
 #include "filelist/add_folder.h"
-#include "base/pending_events.h"
 #include "base/tessaly_error.h"
 
 namespace tessaly {
@@ -20,16 +19,8 @@ QString walkCodes(const QString &text, const QString &key, const ScrambleOptions
     if (keyCodes.isEmpty())
         throw TessalyError(QStringLiteral("Invalid procedure call or argument"));
     QByteArray codes = options.codePage.encode(text);
-    // The text is always walked to its end: a half-scrambled list would be
-    // recorded as it is. The window's events still run meanwhile.
-    PendingEvents pending(options.processPendingEvents ? HandOverEvents([&options] {
-        options.processPendingEvents();
-        return true;
-    })
-                                                       : HandOverEvents());
     qsizetype p = 0;
     for (char &code : codes) {
-        (void)pending.poll();
         const int k = quint8(keyCodes.at(p));
         if (++p == keyCodes.size())
             p = 0;

@@ -12,7 +12,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 
 namespace tessaly {
 
@@ -21,10 +20,9 @@ namespace tessaly {
 inline QString scramblingKey() { return QStringLiteral("quillfen"); }
 
 // What scrambling needs besides the text: the code page that turns characters
-// into codes 0 to 255, and the window's pending-event runner (may be empty).
+// into codes 0 to 255.
 struct ScrambleOptions {
     CodePage codePage = CodePage::system();
-    std::function<void()> processPendingEvents;
 };
 
 // Adds each key letter's code to the character's code in the code page, a sum

@@ -1,24 +1,20 @@
-// Asked between the steps of a long file-list loop (a scan, a listing, a filter):
-// whether to go on. A loop on a worker thread ends once its stop token is set; one
-// on the window's thread hands the window its events and ends when that says no.
+// Asked between the steps of a long file-list loop (a scan, a listing): whether
+// to go on. The loop runs on a worker thread and ends once its stop token is set.
 #pragma once
 
-#include "base/pending_events.h"
 #include "engine/stop_token.h"
 
 namespace tessaly {
 
 class WorkGate {
 public:
-    // Either may be empty (null): then it never says stop.
-    WorkGate(const StopToken *stop, HandOverEvents handOver) : m_stop(stop), m_events(std::move(handOver)) {}
+    // A null token never says stop.
+    explicit WorkGate(const StopToken *stop) : m_stop(stop) {}
 
-    // Once false, always false.
-    [[nodiscard]] bool goOn() { return !(m_stop && m_stop->stopRequested()) && m_events.poll(); }
+    [[nodiscard]] bool goOn() const { return !(m_stop && m_stop->stopRequested()); }
 
 private:
     const StopToken *m_stop;
-    PendingEvents m_events;
 };
 
 } // namespace tessaly

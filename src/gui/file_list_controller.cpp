@@ -20,7 +20,10 @@ namespace tessaly {
 FileListController::FileListController(QWidget &window, Platform &platform, SettingsStore &settings,
                                        FileListModel &list, const QString &programFolder, Controls controls)
     : m_window(window), m_platform(platform), m_settings(settings), m_list(list),
-      m_programFolder(programFolder), m_controls(controls)
+      m_programFolder(programFolder), m_controls(controls),
+      m_scan({[this](const ScanProgress &progress) { showScanProgress(progress); },
+              [this](ScanFindings &findings) { scanDone(findings); }}),
+      m_filter([this](ListFilterEnd &end) { filterDone(end); })
 {
     const Controls &c = m_controls;
     c.view->setBusyTest([this] { return showsHourglass(m_window); });
@@ -58,37 +61,70 @@ void FileListController::setBusy(bool busy)
     showHourglass(m_window, busy);
 }
 
-bool FileListController::handOverEvents()
+void FileListController::showWorking(bool working)
 {
-    m_platform.processPendingEvents();
-    return !m_closing;
+    setChangesAllowed(!working);
+    emit workingChanged(working);
+}
+
+void FileListController::windowClosing()
+{
+    m_scan.abandon();
+    m_filter.abandon();
+}
+
+void FileListController::stop()
+{
+    m_scan.stop();
+    m_filter.stop();
 }
 
 AddFilesContext FileListController::addFilesContext()
 {
-    AddFilesContext context{m_platform, m_list,
-                            [this](const QString &key, const QString &defaultValue) {
-                                return m_settings.ReadSetting(key, defaultValue);
-                            },
-                            [this](const QString &key, const QString &value) { m_settings.WriteSetting(key, value); },
-                            [this](bool busy) { setBusy(busy); },
-                            errorReportBox(m_platform),
-                            {}};
-    // The scan hands the window its events on a time budget (PendingEvents), so
-    // the window repaints and takes clicks while the hourglass shows.
-    context.scan.handOverEvents = [this] { return handOverEvents(); };
-    return context;
+    return {m_platform,
+            m_list,
+            [this](const QString &key, const QString &defaultValue) { return m_settings.ReadSetting(key, defaultValue); },
+            [this](const QString &key, const QString &value) { m_settings.WriteSetting(key, value); },
+            [this](bool busy) { setBusy(busy); },
+            errorReportBox(m_platform)};
 }
 
-// Add All HTML Files In Folder (statements in adding_files.cpp). Folders the scan
-// could not enter are named on the status line afterwards.
+// Add All HTML Files In Folder (statements in adding_files.cpp): the folder is
+// asked for here, scanned in the background, and its files appended in scanDone.
 void FileListController::addFolder()
 {
     AddFilesContext context = addFilesContext();
-    QList<SkippedFolder> skipped;
-    context.scan.reportSkipped = [&skipped](const SkippedFolder &folder) { skipped.append(folder); };
-    AddAllHtmlFilesInFolder(context);
-    showSkippedFolders(skipped);
+    const std::optional<FolderChoice> choice = chooseFolderToScan(context);
+    if (!choice)
+        return;
+    m_scanKind = ScanKind::AddFolder;
+    m_scan.startFolder(*choice);
+    showWorking(true);
+}
+
+void FileListController::showScanProgress(const ScanProgress &progress)
+{
+    // The figures count the sub-folders found: the scanned folder is one more.
+    QLabel *status = m_controls.statusText;
+    status->setText(QStringLiteral("Scanning… %1 in %2")
+                        .arg(groupedPlural(progress.files, "file", "files"),
+                             groupedPlural(progress.folders + 1, "folder", "folders")));
+    status->setToolTip(QString());
+}
+
+// Folders the scan could not enter are named on the status line afterwards.
+void FileListController::scanDone(ScanFindings &findings)
+{
+    showWorking(false);
+    m_controls.statusText->clear();
+    AddFilesContext context = addFilesContext();
+    if (m_scanKind == ScanKind::Drop) {
+        setBusy(false);
+        finishDrop(context, findings);
+        return;
+    }
+    finishAddingFolder(context, findings);
+    showSkippedFolders(findings.skipped);
 }
 
 void FileListController::showSkippedFolders(const QList<SkippedFolder> &folders)
@@ -124,77 +160,72 @@ void FileListController::clearList()
     trap.step(102, [&] { m_list.clear(); });
 }
 
-namespace {
-
 // The two filters alike. Statements: 100 ask for the text, 102 test for an
-// answer, 104 hourglass, 106 filter, 108 default pointer.
-// The filter returns whether to go on (false: the window is closing).
-template <class Filter>
-void runFilter(Platform &platform, const QString &source, const QString &prompt,
-               const std::function<void(bool)> &setBusy, Filter &&filter)
+// answer, 104 hourglass, 106 filter (in the background; its rows are removed in
+// filterDone), 108 default pointer.
+void FileListController::startFilter(const QString &tag, const QString &prompt, ListFilter filter)
 {
-    ErrorTrap trap(platform, source);
+    ErrorTrap trap(m_platform, tag);
     QString answer;
-    trap.step(100, [&] { answer = platform.input(prompt, QString()).value_or(QString()); });
+    trap.step(100, [&] { answer = m_platform.input(prompt, QString()).value_or(QString()); });
     if (!trap.test(102, [&] { return !answer.isEmpty(); }))
         return;
     trap.step(104, [&] { setBusy(true); });
-    bool goOn = true;
-    trap.step(106, [&] { goOn = filter(answer); });
-    if (!goOn)
+    m_filterTag = tag;
+    if (!trap.step(106, [&] { m_filter.start(m_list.rows(), answer, filter); })) {
+        trap.step(108, [&] { setBusy(false); });
         return;
-    trap.step(108, [&] { setBusy(false); });
+    }
+    showWorking(true);
 }
 
-} // namespace
+void FileListController::filterDone(ListFilterEnd &end)
+{
+    showWorking(false);
+    ErrorTrap trap(m_platform, m_filterTag);
+    trap.step(106, [&] {
+        if (end.failure)
+            std::rethrow_exception(end.failure);
+        if (end.positions)
+            m_list.removePositions(*end.positions);
+    });
+    trap.step(108, [&] { setBusy(false); });
+}
 
 // Remove Filenames Containing X.
 void FileListController::removeContaining()
 {
-    runFilter(m_platform, tags::removeContaining, QStringLiteral("Remove entries containing: "),
-              [this](bool busy) { setBusy(busy); }, [&](const QString &text) {
-                  return RemoveListFilesContaining(m_list, text, [this] { return handOverEvents(); });
-              });
+    startFilter(tags::removeContaining, QStringLiteral("Remove entries containing: "), ListFilter::RemoveContaining);
 }
 
 // Remove Filenames Not Cont. X.
 void FileListController::removeNotContaining()
 {
-    runFilter(m_platform, tags::removeNotContaining, QStringLiteral("Remove entries not containing: "),
-              [this](bool busy) { setBusy(busy); }, [&](const QString &text) {
-                  return RemoveListFilesNotContaining(m_list, text, [this] { return handOverEvents(); });
-              });
+    startFilter(tags::removeNotContaining, QStringLiteral("Remove entries not containing: "),
+                ListFilter::RemoveNotContaining);
 }
 
-// A failure shows the error report box. Statements: 100 append the dropped
-// files and the files of dropped folders, 102 extension check (neither after
-// the window began to close). Scan failures are reported with the scan's own tag.
+// The files and folders of a drop are scanned in the background and appended in
+// scanDone (statements in adding_files.cpp, under the drop's tag).
 void FileListController::addDropped(const QStringList &paths)
 {
-    ErrorTrap trap(m_platform, tags::dropFiles);
-    AddFilesContext context = addFilesContext();
-    FolderScanOptions options = context.scan;
-    options.reportFailure = context.reportFailure;
-    bool goOn = true;
-    trap.step(100, [&] {
-        const std::optional<DroppedRows> rows = filesFromDrop(paths, options);
-        if (rows)
-            m_list.appendAll(rows->paths, rows->scanRoots);
-        goOn = rows.has_value();
-    });
-    if (!goOn)
+    // Only one scan at a time: a drop is refused while the list is busy, but
+    // the paths the program starts with come straight here.
+    if (isWorking())
         return;
-    trap.step(102, [&] { ValidateListFiles(m_list, m_platform); });
+    m_scanKind = ScanKind::Drop;
+    setBusy(true);
+    m_scan.startDrop(paths);
+    showWorking(true);
 }
 
 void FileListController::recordSamples(ErrorTrap &trap)
 {
     // Looked at twice (statements 108 and 128): when the first look records ""
     // (an empty samples folder), the second looks again, and so does the next start.
-    const ScrambleOptions scramble{CodePage::system(), [this] { m_platform.processPendingEvents(); }};
     for (const int statement : {108, 128}) {
         if (trap.test(statement, [&] { return m_settings.read(settings::sampleSnapshot).isEmpty(); }))
-            trap.step(statement, [&] { SaveSampleSnapshot(m_settings, m_programFolder, scramble); });
+            trap.step(statement, [&] { SaveSampleSnapshot(m_settings, m_programFolder); });
     }
 }
 
@@ -202,10 +233,7 @@ void FileListController::recordSamples(ErrorTrap &trap)
 void FileListController::loadSamples()
 {
     ErrorTrap trap(m_platform, tags::loadSamples);
-    trap.step(100, [&] {
-        const ScrambleOptions scramble{CodePage::system(), [this] { m_platform.processPendingEvents(); }};
-        LoadSampleFiles(m_list, m_settings, m_platform, m_programFolder, scramble);
-    });
+    trap.step(100, [&] { LoadSampleFiles(m_list, m_settings, m_platform, m_programFolder); });
     trap.step(110, [&] { m_controls.findText->setPlainText(QStringLiteral("a")); });
     trap.step(112, [&] { m_controls.replaceText->setPlainText(QStringLiteral("b")); });
     trap.step(114, [&] { m_controls.tabs->setCurrentIndex(0); });

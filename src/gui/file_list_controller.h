@@ -1,10 +1,13 @@
 // The main window's file list: Add All HTML Files In Folder, Add HTML Files,
 // Clear List, the two filters, a drop from the file manager, the sample files,
-// and the count of listed files on the status line.
+// and the count of listed files on the status line. Scans and filters work in
+// the background (FolderScanTask, ListFilterTask); the window is busy meanwhile.
 #pragma once
 
 #include "base/platform.h"
 #include "base/settings_store.h"
+#include "gui/folder_scan_task.h"
+#include "gui/list_filter_task.h"
 
 #include <QObject>
 #include <QStringList>
@@ -20,8 +23,6 @@ namespace tessaly {
 class ErrorTrap;
 class FileListModel;
 class FileListView;
-struct AddFilesContext;
-struct SkippedFolder;
 
 class FileListController : public QObject {
     Q_OBJECT
@@ -50,8 +51,12 @@ public:
     // Records the sample list when none is recorded (statements 108 and 128 of
     // the window's start-up).
     void recordSamples(ErrorTrap &trap);
-    // A scan or filter in progress ends with the window.
-    void windowClosing() { m_closing = true; }
+    // From the start of a scan or filter until its findings are in the list.
+    bool isWorking() const { return m_scan.isWorking() || m_filter.isWorking(); }
+    // A scan or filter in progress ends with the window, and nothing of it is shown.
+    void windowClosing();
+    // The folders that Add All HTML Files In Folder and drops scan from now on.
+    void setFolderSource(const FolderSource &source) { m_scan.setSource(source); }
 
 public slots:
     void addFolder();
@@ -64,6 +69,12 @@ public slots:
     void loadSamples();
     // The list may change only while no run works on it.
     void setChangesAllowed(bool allowed);
+    // Stop or Esc while a scan or filter works: it ends early and adds or removes nothing.
+    void stop();
+
+signals:
+    // A scan or filter starts (true) or has ended (false).
+    void workingChanged(bool working);
 
 private:
     void showListCount();
@@ -71,9 +82,14 @@ private:
     // "N folders could not be read" on the status line, the folders and reasons
     // in its tool tip; nothing when the list is empty.
     void showSkippedFolders(const QList<SkippedFolder> &folders);
-    // Runs the pending events; false once the window is closing.
-    [[nodiscard]] bool handOverEvents();
     void setBusy(bool busy);
+    // The window is busy and the list unchanged while a task works.
+    void showWorking(bool working);
+    void showScanProgress(const ScanProgress &progress);
+    void scanDone(ScanFindings &findings);
+    // The two filters alike (statements in the .cpp).
+    void startFilter(const QString &tag, const QString &prompt, ListFilter filter);
+    void filterDone(ListFilterEnd &end);
 
     QWidget &m_window;
     Platform &m_platform;
@@ -81,7 +97,12 @@ private:
     FileListModel &m_list;
     QString m_programFolder;
     Controls m_controls;
-    bool m_closing = false;
+
+    // Declared last: they go first, while what their handlers touch still exists.
+    enum class ScanKind { AddFolder, Drop } m_scanKind = ScanKind::AddFolder;
+    FolderScanTask m_scan;
+    QString m_filterTag;  // the error reports' tag of the filter that works
+    ListFilterTask m_filter;
 };
 
 } // namespace tessaly

@@ -3,7 +3,7 @@
 namespace tessaly {
 
 FolderScanTask::FolderScanTask(Handlers handlers, const FolderSource &source)
-    : m_source(source),
+    : m_source(&source),
       m_task({[progress = std::move(handlers.progress)](const QList<ScanProgress> &batch) {
                   // Only the latest figures are worth showing.
                   if (progress)
@@ -27,7 +27,7 @@ FolderScanOptions FolderScanTask::optionsFor(Task::Reporter &reporter) const
 {
     FolderScanOptions options;
     options.stop = &reporter.stop();
-    options.source = &m_source;
+    options.source = m_source;
     // The folders found stay in the figures while the files are listed.
     auto folders = std::make_shared<qsizetype>(0);
     options.reportFolders = [&reporter, folders](qsizetype found) {

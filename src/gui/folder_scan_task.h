@@ -36,14 +36,18 @@ public:
     void startDrop(const QStringList &paths);
     // Stop or Esc: the scan ends at the next folder and `done` follows.
     void stop() { m_task.stop(); }
+    // The window closes: neither `progress` nor `done` comes any more.
+    void abandon() { m_task.abandon(); }
     bool isWorking() const { return m_task.isWorking(); }
+    // The folders the next scans see (a test's); only while no scan works.
+    void setSource(const FolderSource &source) { m_source = &source; }
 
 private:
     using Task = BackgroundTask<ScanProgress, ScanFindings>;
     // Options whose progress sinks report through `reporter` on the worker thread.
     FolderScanOptions optionsFor(Task::Reporter &reporter) const;
 
-    const FolderSource &m_source;
+    const FolderSource *m_source;
     Task m_task;
 };
 

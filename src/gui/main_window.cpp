@@ -158,6 +158,11 @@ void MainWindow::makeRunController()
     connect(c.startButton, &QPushButton::clicked, m_runController.get(), &RunController::startReplacing);
     connect(m_runController.get(), &RunController::runningChanged, m_fileListController.get(),
             [this](bool running) { m_fileListController->setChangesAllowed(!running); });
+    // A scan or filter is stopped with the run's Stop and Esc, which show while it works.
+    FileListController *files = m_fileListController.get();
+    connect(files, &FileListController::workingChanged, m_runController.get(), &RunController::setListWorking);
+    connect(m_stopButton, &QPushButton::clicked, files, &FileListController::stop);
+    connect(m_stopKey, &QShortcut::activated, files, &FileListController::stop);
 }
 
 QSize MainWindow::designSize() const
@@ -193,7 +198,7 @@ void MainWindow::showEvent(QShowEvent *event)
 
 bool MainWindow::isBusy() const
 {
-    return showsHourglass(*this);
+    return showsHourglass(*this) || m_fileListController->isWorking();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

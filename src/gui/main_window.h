@@ -44,7 +44,7 @@ public:
     FileListModel &fileList() { return *m_fileList; }
     FileListController &fileListController() { return *m_fileListController; }
     RunController &runController() { return *m_runController; }
-    // The window is busy while its pointer is the hourglass.
+    // The window is busy while its pointer is the hourglass, or a scan or filter works.
     bool isBusy() const;
 
     // What closing the window does after it closed (the application quits).

@@ -3,7 +3,6 @@
 #include "gui/fitted_message_box.h"
 #include "gui/path_list_box.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
@@ -165,11 +164,6 @@ void QtPlatform::openFolder(const QString &path)
 int QtPlatform::exec(QDialog &dialog)
 {
     return dialog.exec();
-}
-
-void QtPlatform::processPendingEvents()
-{
-    QCoreApplication::processEvents();
 }
 
 } // namespace tessaly

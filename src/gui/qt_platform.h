@@ -30,7 +30,6 @@ public:
     QString browseForFolder(const QString &title, const QString &initialFolder) override;
     void openFolder(const QString &path) override;
     int exec(QDialog &dialog) override;
-    void processPendingEvents() override;
 
     // "HTML Files (*.htm;*.html)|*.htm;*.html|All Files (*.*)|*.*" as Qt's name
     // filters: "HTML Files (*.htm *.html)", "All Files (*)".

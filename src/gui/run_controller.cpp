@@ -49,6 +49,12 @@ void RunController::stop()
         m_run.stop();
 }
 
+void RunController::setListWorking(bool working)
+{
+    m_listWorking = working;
+    showRunning(working);
+}
+
 void RunController::startReplacing()
 {
     replaceOverList(tags::startReplacing, false);
@@ -59,15 +65,16 @@ void RunController::startPreview()
     replaceOverList(tags::preview, true);
 }
 
-// Statements: 102 test: a run in progress, 104 mark it, 106 test: an empty list
-// (136 "No files added."), 108 test: the output folder (134 "Folder does not
-// exist."), 138 clear the mark; 110 the rows as listed now, 112 the request as
-// it is now, 114 hourglass, 116 start. The closing steps (130-138) are in runEnded.
+// Statements: 102 test: a run (or a scan or filter of the list) in progress,
+// 104 mark it, 106 test: an empty list (136 "No files added."), 108 test: the
+// output folder (134 "Folder does not exist."), 138 clear the mark; 110 the rows
+// as listed now, 112 the request as it is now, 114 hourglass, 116 start. The
+// closing steps (130-138) are in runEnded.
 void RunController::replaceOverList(const QString &procedure, bool preview, const QList<int> &onlyRows)
 {
     ErrorTrap trap(m_platform, procedure);
     bool alreadyRunning = false;
-    trap.step(102, [&] { alreadyRunning = m_runInProgress; });
+    trap.step(102, [&] { alreadyRunning = m_runInProgress || m_listWorking; });
     if (alreadyRunning)
         return;
     trap.step(104, [&] { m_runInProgress = true; });

@@ -83,6 +83,9 @@ public slots:
     // Stop (or Esc) while a run or preview works: the files in flight finish and
     // no further row is started.
     void stop();
+    // A scan or filter of the list works: no run starts meanwhile, and the
+    // run's Stop and Esc are there to stop it (the file list connects to them).
+    void setListWorking(bool working);
 
 signals:
     // A run starts (true) or has ended (false): the list may not change meanwhile.
@@ -126,6 +129,7 @@ private:
     RequestControls m_requestControls;
     StatusControls m_status;
     bool m_runInProgress = false;
+    bool m_listWorking = false;
     bool m_closing = false;
 
     // What the run reads each file's request from, the run itself (declared after

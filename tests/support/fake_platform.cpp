@@ -1,6 +1,5 @@
 #include "fake_platform.h"
 
-#include <QCoreApplication>
 #include <QDialog>
 
 namespace testing {
@@ -99,14 +98,6 @@ int FakePlatform::exec(QDialog &dialog)
     if (onExec)
         return onExec(dialog);
     return execAnswers.isEmpty() ? 0 : execAnswers.dequeue();
-}
-
-void FakePlatform::processPendingEvents()
-{
-    ++processPendingEventsCount;
-    QCoreApplication::processEvents();
-    if (onProcessPendingEvents)
-        onProcessPendingEvents(processPendingEventsCount);
 }
 
 } // namespace testing

@@ -30,8 +30,6 @@ public:
     QQueue<QString> folderAnswers;
     QQueue<int> execAnswers;
 
-    // Runs inside processPendingEvents (e.g. to act in the middle of a run).
-    std::function<void(int callNumber)> onProcessPendingEvents;
     // Runs in place of a modal dialog's event loop (e.g. to fill in and press its
     // buttons); its result is the dialog's result code. Without it exec answers
     // from execAnswers.
@@ -42,11 +40,10 @@ public:
     std::function<void(const QString &text)> onMessage;
 
     QList<Call> calls;
-    int processPendingEventsCount = 0;
 
     QList<Call> callsOf(const QString &kind) const;
     QStringList textsOf(const QString &kind) const;
-    // Every call's kind, in order (processPendingEvents is not logged).
+    // Every call's kind, in order.
     QStringList kinds() const;
     void clear() { calls.clear(); }
 
@@ -63,7 +60,6 @@ public:
     QString browseForFolder(const QString &title, const QString &initialFolder) override;
     void openFolder(const QString &path) override;
     int exec(QDialog &dialog) override;
-    void processPendingEvents() override;
 
 private:
     QString m_title;

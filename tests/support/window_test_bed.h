@@ -8,6 +8,7 @@
 #include "recording_store.h"
 #include "temp_tree.h"
 
+#include "gui/file_list_controller.h"
 #include "gui/main_window.h"
 #include "gui/run_controller.h"
 
@@ -63,6 +64,12 @@ struct WindowTestBed {
 inline void waitForRun(tessaly::MainWindow &window)
 {
     QTRY_VERIFY_WITH_TIMEOUT(!window.runController().isRunInProgress(), 30000);
+}
+
+// Waits until the window's scan or filter has ended and what it found is in the list.
+inline void waitForListWork(tessaly::MainWindow &window)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!window.fileListController().isWorking(), 30000);
 }
 
 // Shows the window and waits until it is on the screen.
