@@ -3,34 +3,14 @@
 #include "gui/folder_scan_task.h"
 #include "gui/list_filter_task.h"
 #include "base/tessaly_error.h"
+#include "held_folder_source.h"
 #include "temp_tree.h"
 
-#include <QSemaphore>
 #include <QtTest>
 
 #include <atomic>
 
 using namespace tessaly;
-
-namespace {
-
-// Folders as the real file system has them, but the first listing waits until
-// the test lets it go.
-class HeldSource : public FolderSource {
-public:
-    mutable QSemaphore entered;
-    mutable QSemaphore released;
-
-    SubFolderListing subFolders(const QString &folder) const override
-    {
-        entered.release();
-        released.acquire();
-        released.release();  // the later listings go through
-        return FolderSource::subFolders(folder);
-    }
-};
-
-} // namespace
 
 class TestBackgroundTask : public QObject {
     Q_OBJECT
@@ -142,7 +122,7 @@ private slots:
     {
         testing::TempTree tree;
         tree.write({"X/a.htm", "X/Y/b.htm"}, "x");
-        HeldSource source;
+        testing::HeldFolderSource source;
         std::optional<ScanFindings> found;
         FolderScanTask task({{}, [&](ScanFindings &findings) { found = findings; }}, source);
         task.startFolder({tree.path("X"), "htm"});

@@ -3,6 +3,7 @@
 // extension check after each adding action, and the busy rule.
 #include "gui/main_window.h"
 #include "window_test_bed.h"
+#include "held_folder_source.h"
 #include "filelist/file_list_model.h"
 #include "gui/file_list_controller.h"
 #include "gui/file_list_view.h"
@@ -17,7 +18,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSemaphore>
 #include <QUrl>
 #include <QLabel>
 #include <QStatusBar>
@@ -33,22 +33,6 @@ namespace {
 
 const QString kExtensionPrompt = QStringLiteral(
     "Enter file extension to load:\r\r(* for all files, txt for all txt files, doc for all doc files, etc.)");
-
-// Folders as the real file system has them, but the first listing waits until
-// the test lets it go: the test acts while a scan works.
-class HeldSource : public tessaly::FolderSource {
-public:
-    mutable QSemaphore entered;
-    mutable QSemaphore released;
-
-    tessaly::SubFolderListing subFolders(const QString &folder) const override
-    {
-        entered.release();
-        released.acquire();
-        released.release();  // the later listings go through
-        return FolderSource::subFolders(folder);
-    }
-};
 
 } // namespace
 
@@ -154,7 +138,7 @@ private slots:
         QFETCH(bool, escKey);
         QFETCH(bool, drop);
         const QString root = makeFiles({"a.htm", "notes.txt", "sub/b.htm"});
-        HeldSource source;
+        testing::HeldFolderSource source;
         m_window->fileListController().setFolderSource(source);
         testing::showWindow(*m_window);
         m_window->activateWindow();
