@@ -16,10 +16,6 @@ namespace tessaly {
 
 namespace {
 
-// The tags of the actions' error reports.
-const QString kAddAllSource = QStringLiteral("Form1.PushButton1_Click");
-const QString kDropSource = QStringLiteral("Form1.ListView1_OLEDragDrop");
-
 // Points the options' failure and skip sinks at the findings.
 void collectInto(ScanFindings &findings, FolderScanOptions &options)
 {
@@ -193,6 +189,9 @@ std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderS
             return std::nullopt;
         const QString root = NormalizePath(dropped, sep);
         for (const QString &path : *files) {
+            // A file's look costs system calls: a large folder can still be stopped.
+            if (options.stop && options.stop->stopRequested())
+                return std::nullopt;
             if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden) {
                 rows.paths.append(NormalizePath(path, sep));
                 rows.scanRoots.append(root);

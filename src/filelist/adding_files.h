@@ -17,6 +17,10 @@ namespace tessaly {
 
 class Platform;
 
+// The tags of the scanning actions' error reports.
+inline const QString kAddAllSource = QStringLiteral("Form1.PushButton1_Click");
+inline const QString kDropSource = QStringLiteral("Form1.ListView1_OLEDragDrop");
+
 // What the adding actions need from the window.
 struct AddFilesContext {
     Platform &platform;

@@ -97,9 +97,19 @@ void FileListController::addFolder()
     const std::optional<FolderChoice> choice = chooseFolderToScan(context);
     if (!choice)
         return;
-    m_scanKind = ScanKind::AddFolder;
-    m_scan.startFolder(*choice);
-    showWorking(true);
+    startScan(ScanKind::AddFolder, [&] { m_scan.startFolder(*choice); });
+}
+
+void FileListController::startScan(ScanKind kind, const std::function<void()> &start)
+{
+    m_scanKind = kind;
+    const bool drop = kind == ScanKind::Drop;
+    // When the system grants no thread, the scan's step fails as a scan would.
+    ErrorTrap trap(m_platform, drop ? kDropSource : kAddAllSource);
+    if (trap.step(drop ? 100 : 114, start))
+        showWorking(true);
+    else
+        setBusy(false);
 }
 
 void FileListController::showScanProgress(const ScanProgress &progress)
@@ -213,10 +223,8 @@ void FileListController::addDropped(const QStringList &paths)
     // the paths the program starts with come straight here.
     if (isWorking())
         return;
-    m_scanKind = ScanKind::Drop;
     setBusy(true);
-    m_scan.startDrop(paths);
-    showWorking(true);
+    startScan(ScanKind::Drop, [&] { m_scan.startDrop(paths); });
 }
 
 void FileListController::recordSamples(ErrorTrap &trap)

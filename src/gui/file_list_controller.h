@@ -85,6 +85,8 @@ private:
     void setBusy(bool busy);
     // The window is busy and the list unchanged while a task works.
     void showWorking(bool working);
+    enum class ScanKind { AddFolder, Drop };
+    void startScan(ScanKind kind, const std::function<void()> &start);
     void showScanProgress(const ScanProgress &progress);
     void scanDone(ScanFindings &findings);
     // The two filters alike (statements in the .cpp).
@@ -99,7 +101,7 @@ private:
     Controls m_controls;
 
     // Declared last: they go first, while what their handlers touch still exists.
-    enum class ScanKind { AddFolder, Drop } m_scanKind = ScanKind::AddFolder;
+    ScanKind m_scanKind = ScanKind::AddFolder;
     FolderScanTask m_scan;
     QString m_filterTag;  // the error reports' tag of the filter that works
     ListFilterTask m_filter;

@@ -17,14 +17,14 @@ inline const QString clearList = QStringLiteral("Form1.PushButton8_Click");
 inline const QString loadSamples = QStringLiteral("Form1.PushButton11_Click");
 inline const QString removeContaining = QStringLiteral("Form1.PushButton12_Click");
 inline const QString removeNotContaining = QStringLiteral("Form1.PushButton13_Click");
-inline const QString dropFiles = QStringLiteral("Form1.ListView1_OLEDragDrop");
 inline const QString addSet = QStringLiteral("Form1.PushButton7_Click");
 inline const QString removeSet = QStringLiteral("Form1.PushButton6_Click");
 inline const QString clearSets = QStringLiteral("Form1.PushButton4_Click");
 inline const QString loadSets = QStringLiteral("Form1.PushButton5_Click");
 inline const QString saveSets = QStringLiteral("Form1.PushButton9_Click");
-// Add All HTML Files In Folder and Add HTML Files report under the tags the
-// file list's adding steps give them ("Form1.PushButton1_Click", "…2_Click").
+// Add All HTML Files In Folder, Add HTML Files and a drop report under the tags
+// the file list's adding steps give them ("Form1.PushButton1_Click", "…2_Click",
+// "Form1.ListView1_OLEDragDrop": adding_files.h).
 
 // The Load Sets dialog.
 inline const QString loadSetsDialogStartUp = QStringLiteral("Form2.Form_Load");
