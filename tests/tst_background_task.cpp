@@ -2,7 +2,6 @@
 #include "gui/background_task.h"
 #include "gui/folder_scan_task.h"
 #include "gui/list_filter_task.h"
-#include "base/tessaly_error.h"
 #include "held_folder_source.h"
 #include "temp_tree.h"
 
@@ -153,20 +152,6 @@ private slots:
         task.start({"/Old/a.htm", "/new/b.htm", "/x/OLD.htm"}, "old", ListFilter(filter));
         QTRY_VERIFY(done.has_value());
         QCOMPARE(*done, std::optional(positions));
-    }
-
-    // A filter that fails ends with its failure, for the window's report box: not as a stop.
-    void filterFailureIsNoStop()
-    {
-        std::optional<ListFilterEnd> done;
-        ListFilterTask task([&](ListFilterEnd &end) { done = end; },
-                            [](const QStringList &, const QString &, ListFilter, const StopToken &)
-                                -> std::optional<QList<int>> { throw TessalyError("Out of memory"); });
-        task.start({"/a.htm"}, "a", ListFilter::RemoveContaining);
-        QTRY_VERIFY(done.has_value());
-        QVERIFY(!done->positions);
-        QVERIFY(done->failure);
-        QVERIFY_THROWS_EXCEPTION(TessalyError, std::rethrow_exception(done->failure));
     }
 };
 

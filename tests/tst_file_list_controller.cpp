@@ -428,6 +428,25 @@ private slots:
         QVERIFY(!m_window->isBusy());
     }
 
+    // A filter that fails shows the error report box with its statement, as any
+    // handler's step does; the list stays as it was.
+    void filterFailureIsReported()
+    {
+        list().appendAll({"/a/x.htm", "/b/y.htm"});
+        m_window->fileListController().setListFilter(
+            [](const QStringList &, const QString &, tessaly::ListFilter, const tessaly::StopToken &)
+                -> std::optional<QList<int>> { throw tessaly::TessalyError("Out of memory"); });
+        m_bed->platform.inputAnswers.enqueue(QStringLiteral("/a/"));
+        clickButton("PushButton12");
+        testing::waitForListWork(*m_window);
+        QCOMPARE(m_bed->platform.kinds(), (QStringList{"input", "errorReport"}));
+        QCOMPARE(m_bed->platform.calls[1].text,
+                 tessaly::errorReportText(QStringLiteral("Out of memory"),
+                                          QStringLiteral("in Brindle2021/08/31.Form1.PushButton12_Click "), 106));
+        QCOMPARE(list().count(), 2);
+        QVERIFY(!m_window->isBusy());
+    }
+
     void filterCancelLeavesListAndPointer()
     {
         list().appendAll({"/a/x.htm", "/b/y.htm"});

@@ -57,6 +57,8 @@ public:
     void windowClosing();
     // The folders that Add All HTML Files In Folder and drops scan from now on.
     void setFolderSource(const FolderSource &source) { m_scan.setSource(source); }
+    // What the two filters run from now on.
+    void setListFilter(ListFilterTask::Filter filter) { m_filter.setFilter(std::move(filter)); }
 
 public slots:
     void addFolder();

@@ -50,6 +50,8 @@ public:
     // The window closes: `done` does not come.
     void abandon() { m_task.abandon(); }
     bool isWorking() const { return m_task.isWorking(); }
+    // What the next filters run (a test's); only while no filter works.
+    void setFilter(Filter filter) { m_filter = std::move(filter); }
 
 private:
     using Task = BackgroundTask<NoItem, ListFilterEnd>;
