@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
@@ -40,6 +42,8 @@ private slots:
     void hardLinkToAScannedSourceIsKept();
     void reportStreamsGoneOrStuck_data();
     void reportStreamsGoneOrStuck();
+    void stopWhileTheReaderIsBehind_data();
+    void stopWhileTheReaderIsBehind();
     void diffOutOfMemoryFailsOneFile();
     void unwrittenResultsCountNoReplacements();
 
@@ -381,6 +385,69 @@ void TestCliSafety::reportStreamsGoneOrStuck()
     const QByteArray result = QByteArray(page).replace("Acme", "B");
     for (const QString &name : QDir(path("out")).entryList(QDir::Files))
         QVERIFY2(readBytes(path("out/" + name)) == result, qPrintable(name));
+}
+
+// SIGTERM comes while the report is far behind the run: the reader has taken
+// nothing, so the report's writes wait on a full pipe. A reader that then reads,
+// slowly, gets a line for every file written, each whole, and the summary; one
+// that reads only once the program ended (it stopped reading for longer than
+// the program waits) loses lines, whole ones only.
+void TestCliSafety::stopWhileTheReaderIsBehind_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("readsOn");
+    QTest::newRow("--json, a slow reader") << "--json" << true;
+    QTest::newRow("plain, a slow reader") << "" << true;
+    QTest::newRow("--json, a reader that stops") << "--json" << false;
+    QTest::newRow("plain, a reader that stops") << "" << false;
+}
+
+void TestCliSafety::stopWhileTheReaderIsBehind()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, readsOn);
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
+    for (int i = 0; i < 1500; ++i)
+        m_tree->write(QStringLiteral("src/p%1.htm").arg(i), "<html><body>old " + QByteArray::number(i) + "</body></html>");
+    // Once 1,000 results are written, their report lines fill the pipe many
+    // times over. The slow reader takes 4 KB at a time, a hundred times a second.
+    const QString read = readsOn ? "while n=$(dd bs=4096 count=1 status=none <&3 | tee -a got | wc -c) && [ $n -gt 0 ];"
+                                   " do sleep 0.01; done; wait $pid"
+                                 : "wait $pid; status=$?; cat <&3 >got; (exit $status)";
+    const CliRun run = runShell("mkfifo f && { \"$CLI\" " + format + " -w -j2 -f old -r new -o out src >f 2>err & pid=$!; }"
+                                " && exec 3<f && : >got"
+                                " && for i in $(seq 600); do [ $(ls out | wc -l) -ge 1000 ] && break; sleep 0.05; done;"
+                                " kill -TERM $pid; " + read,
+                                m_tree->root());
+    CLI_EXIT(run, 128 + SIGTERM);
+    const QByteArray got = readBytes(path("got"));
+    CLI_VERIFY(run, got.isEmpty() || got.endsWith('\n'));
+    const QList<QByteArray> lines = got.split('\n').mid(0, got.count('\n'));
+    const qsizetype written = QDir(path("out")).entryList(QDir::Files).size();
+    const QRegularExpression plainLine("^src/p\\d+\\.htm -> .+ \\(1 replacement\\)$");
+    qsizetype fileLines = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QJsonObject object = QJsonDocument::fromJson(lines[i]).object();
+        const bool summary = object.value("type") == "summary";
+        const bool whole = format.isEmpty() ? plainLine.match(QString::fromUtf8(lines[i])).hasMatch()
+                                            : object.value("outcome") == "written" || (summary && i == lines.size() - 1);
+        QVERIFY2(whole, lines[i].constData());
+        fileLines += !summary;
+    }
+    const QByteArray err = readBytes(path("err"));
+    if (!readsOn) {
+        QVERIFY2(fileLines < written, qPrintable(run.describe()));
+        return;
+    }
+    QCOMPARE(fileLines, written);
+    if (format.isEmpty()) {
+        QVERIFY2(err.contains(QByteArray::number(written) + " written") && err.contains("interrupted by SIGTERM"),
+                 err.constData());
+    } else {
+        const QJsonObject summary = QJsonDocument::fromJson(lines.last()).object();
+        QCOMPARE(summary.value("written").toInteger(), written);
+        QCOMPARE(summary.value("interrupted_by").toString(), QStringLiteral("SIGTERM"));
+    }
 }
 
 // A diff that cannot get its memory fails its own file; the run goes on.

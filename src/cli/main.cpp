@@ -29,8 +29,6 @@ int main(int argc, char *argv[])
     // The progress line rewrites itself with a carriage return and an erase
     // sequence, which only a terminal that is not "dumb" understands.
     const bool showProgress = isatty(STDERR_FILENO) && qstrcmp(std::getenv("TERM"), "dumb") != 0;
-    const int status = tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
-                                                    showProgress, stop);
-    tessaly::cli::restoreReportStreams();
-    return status;
+    return tessaly::cli::runCommandLine(tessaly::cli::commandLineArguments(argc, argv), stdout, stderr,
+                                        showProgress, stop);
 }

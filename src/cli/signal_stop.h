@@ -8,12 +8,8 @@ namespace tessaly::cli {
 
 // Makes the three signals stop the run through `token`, which must outlive the
 // program's run, and makes a write to a closed pipe fail with EPIPE instead of
-// killing the program. Once a stop signal came, a report stream that is a pipe
-// or socket no longer blocks: output a reader does not take is dropped, so the
-// program ends promptly even when nobody reads it. Call once at start, before
-// any thread is started; restoreReportStreams() undoes the change at exit.
+// killing the program. Call once at start, before any thread is started.
 void stopOnSignals(StopToken &token);
-void restoreReportStreams();
 // "SIGINT", "SIGTERM" or "SIGHUP".
 const char *signalName(int signal);
 
