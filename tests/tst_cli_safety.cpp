@@ -32,7 +32,10 @@ private slots:
     void resultsOfOneRunNeverReplaceEachOther();
     void stopFinishesTheFileInFlight_data();
     void stopFinishesTheFileInFlight();
+    void signalStopsTheProcess_data();
     void signalStopsTheProcess();
+    void signalBeforeTheProgramStarted_data();
+    void signalBeforeTheProgramStarted();
     void killedMidWriteLeavesNothingBehind();
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
@@ -177,22 +180,81 @@ void TestCliSafety::startLongRun(QProcess &cli)
 
 // A real signal to the process: the run ends early with every printed line
 // whole, no temporary file, and 128 + the signal number.
+void TestCliSafety::signalStopsTheProcess_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    QTest::newRow("SIGINT") << SIGINT << "SIGINT";
+}
+
 void TestCliSafety::signalStopsTheProcess()
 {
+    QFETCH(int, signal);
+    QFETCH(QString, name);
     QProcess cli;
     startLongRun(cli);
     if (QTest::currentTestFailed())
         return;
     QTRY_VERIFY_WITH_TIMEOUT(QDir(path("out")).count() > 2, 30000);
-    QCOMPARE(::kill(pid_t(cli.processId()), SIGTERM), 0);
+    QCOMPARE(::kill(pid_t(cli.processId()), signal), 0);
     QVERIFY(cli.waitForFinished(30000));
     const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
     QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(cli.exitCode(), 128 + SIGTERM);
-    QVERIFY2(err.contains("interrupted by SIGTERM, "), qPrintable(err));
+    QCOMPARE(cli.exitCode(), 128 + signal);
+    QVERIFY2(err.contains("interrupted by " + name + ", "), qPrintable(err));
     QVERIFY2(out.endsWith(" replacement)\n"), qPrintable(out.right(200)));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+}
+
+// A signal that is already there when the program starts (blocked in the
+// parent, so pending at the start) stands for one that comes while the program
+// is still starting: it is taken before anything is read or written, and the
+// program ends with the summary of a run that did nothing.
+void TestCliSafety::signalBeforeTheProgramStarted_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("summary");
+    const QString plain = "2 files: 0 written, 0 skipped, 0 failed; 0 replacements; interrupted by %1, 2 files not processed\n";
+    QTest::newRow("SIGTERM") << SIGTERM << "" << plain.arg("SIGTERM");
+    QTest::newRow("SIGHUP") << SIGHUP << "" << plain.arg("SIGHUP");
+    QTest::newRow("SIGINT, --json") << SIGINT << "--json"
+                                    << R"({"type":"summary","files":2,"written":0,"skipped":0,"failed":0,)"
+                                       R"("replacements":0,"written_as_question_mark":0,"invalid_characters":0,)"
+                                       R"("not_processed":2,"dry_run":false,"code_page":"windows-1252",)"
+                                       R"("interrupted_by":"SIGINT"})" "\n";
+}
+
+void TestCliSafety::signalBeforeTheProgramStarted()
+{
+    QFETCH(int, signal);
+    QFETCH(QString, format);
+    QFETCH(QString, summary);
+    m_tree->write("a.htm", "<body>old</body>");
+    m_tree->write("b.htm", "<body>old</body>");
+    QProcess cli;
+    cli.setWorkingDirectory(m_tree->root());
+    cli.setChildProcessModifier([signal] {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, signal);
+        sigprocmask(SIG_BLOCK, &blocked, nullptr);
+        ::raise(signal);
+    });
+    QStringList arguments{"-f", "old", "-r", "new", "a.htm", "b.htm"};
+    if (!format.isEmpty())
+        arguments.prepend(format);
+    cli.start(testing::cliProgram(), arguments);
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 128 + signal);
+    QCOMPARE(format.isEmpty() ? err : out, summary);
+    QVERIFY(!QFile::exists(path("a_replaced.htm")) && !QFile::exists(path("b_replaced.htm")));
 }
 
 // SIGKILL cannot be handled: the run is stopped (SIGSTOP) until one of its results

@@ -31,8 +31,14 @@ void stopOnSignals(StopToken &token)
     // Reads and writes in flight go on rather than fail with EINTR: the report
     // streams and the list reader wait in poll(), which looks at the token.
     action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
         sigaction(signal, &action, nullptr);
+        sigaddset(&stopSignals, signal);
+    }
+    // Threads started later take this mask: every one may take the signal.
+    pthread_sigmask(SIG_UNBLOCK, &stopSignals, nullptr);
 }
 
 const char *signalName(int signal)

@@ -8,7 +8,10 @@ namespace tessaly::cli {
 
 // Makes the three signals stop the run through `token`, which must outlive the
 // program's run, and makes a write to a closed pipe fail with EPIPE instead of
-// killing the program. Call once at start, before any thread is started.
+// killing the program. Call first thing in main(), before anything is read or
+// written and before any thread is started: a signal that comes at any time
+// after, or that was already pending (blocked) when the program started, ends
+// the program with its report.
 void stopOnSignals(StopToken &token);
 // "SIGINT", "SIGTERM" or "SIGHUP".
 const char *signalName(int signal);
