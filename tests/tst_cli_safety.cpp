@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <thread>
 #include <unistd.h>
@@ -48,6 +49,8 @@ private slots:
     void stopWhileTheReaderIsBehind_data();
     void stopWhileTheReaderIsBehind();
     void diffOutOfMemoryFailsOneFile();
+    void endlessListsEndCleanly_data();
+    void endlessListsEndCleanly();
     void unwrittenResultsCountNoReplacements();
 
 private:
@@ -525,6 +528,45 @@ void TestCliSafety::diffOutOfMemoryFailsOneFile()
     CLI_VERIFY(run, run.exitCode == 0 || run.exitCode == 1);
     CLI_VERIFY(run, run.err.startsWith("a.htm -> ") || run.err.startsWith("a.htm: failed (not enough memory)\n"));
     CLI_VERIFY(run, run.err.contains("\nb.htm -> "));
+}
+
+// --files-from with input that never ends: a name that never ends is longer
+// than any path and a usage error; empty names cost nothing until a stop; names
+// that outgrow memory are a usage error, not an abort. All under a memory limit.
+void TestCliSafety::endlessListsEndCleanly_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    const QString tooLong = QStringLiteral("is longer than %1 bytes, the longest path the system takes.\n").arg(PATH_MAX - 1);
+    QTest::newRow("one endless name") << "\"$CLI\" -n -f a --files-from - </dev/zero" << 2
+                                      << "tessaly-cli: --files-from: standard input: line 1 " + tooLong;
+    QTest::newRow("a long name on line 3, NUL-separated")
+        << "{ printf 'a.htm\\0\\0'; head -c 5000 /dev/zero | tr '\\0' n; } | \"$CLI\" -n -f a -0 --files-from -" << 2
+        << "tessaly-cli: --files-from: standard input: name 3 " + tooLong;
+    QTest::newRow("endless empty names, then SIGTERM")
+        << "timeout --preserve-status -s TERM 1 \"$CLI\" -n -f a -0 --files-from - </dev/zero" << 128 + SIGTERM
+        << "0 files: 0 would be written, 0 skipped, 0 failed; 0 replacements; interrupted by SIGTERM, 0 files not processed\n";
+    QTest::newRow("more names than memory")
+        << "yes \"$(head -c 4000 /dev/zero | tr '\\0' n)\" | \"$CLI\" -n -f a --files-from -" << 2
+        << "the names do not fit in memory (at line ";
+}
+
+void TestCliSafety::endlessListsEndCleanly()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+#ifdef __SANITIZE_ADDRESS__
+    if (message.contains("memory"))
+        QSKIP("the sanitizers reserve more address space than the limit allows");
+    const QString limit;
+#else
+    const QString limit = "ulimit -v 300000 && ";
+#endif
+    const CliRun run = runShell(limit + script, m_tree->root());
+    CLI_EXIT(run, exitCode);
+    CLI_VERIFY(run, run.err.startsWith(message) || run.err.contains(": " + message));
 }
 
 // Replacements count for results that were written: a file whose write fails

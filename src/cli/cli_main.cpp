@@ -35,14 +35,14 @@ int finalStatus(int status, ReportStreams &streams)
 }
 
 // What the command line asks for: parsed, then its set file, folders and lists read.
-std::variant<CliOptions, UsageError, InfoRequest> readCommandLine(const QStringList &arguments)
+std::variant<CliOptions, UsageError, InfoRequest> readCommandLine(const QStringList &arguments, const StopToken &stop)
 {
     auto parsed = parseCommandLine(arguments);
     if (const auto *info = std::get_if<InfoRequest>(&parsed))
         return *info;
     if (const auto *error = std::get_if<UsageError>(&parsed))
         return *error;
-    auto resolved = resolveCommandLine(std::get<CommandLine>(parsed));
+    auto resolved = resolveCommandLine(std::get<CommandLine>(parsed), stop);
     if (const auto *error = std::get_if<UsageError>(&resolved))
         return *error;
     return std::get<CliOptions>(std::move(resolved));
@@ -58,7 +58,7 @@ int runCommandLine(const QStringList &arguments, FILE *out, FILE *err, bool show
     std::setvbuf(out, nullptr, _IONBF, 0);
     std::setvbuf(err, nullptr, _IONBF, 0);
     ReportStreams streams(out, err, stop);
-    const auto parsed = readCommandLine(arguments);
+    const auto parsed = readCommandLine(arguments, stop);
     int status = 0;
     if (const auto *info = std::get_if<InfoRequest>(&parsed)) {
         streams.print(out, info->text);
