@@ -48,6 +48,8 @@ private slots:
     void keepTree_data();
     void keepTree();
     void colonPathsAreFiles();
+    void findTextThatLooksLikeAnOption_data();
+    void findTextThatLooksLikeAnOption();
     void emptyNameIsNoFolder();
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
@@ -508,6 +510,31 @@ void TestCli::colonPathsAreFiles()
     const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(testing::readBytes(m_tree->root() + "/:d/:x.htm"), QByteArray("b b"));
+}
+
+// The program as started by a shell: "--color" after -f is the text to find,
+// whatever form the option takes, with or without --diff.
+void TestCli::findTextThatLooksLikeAnOption_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("diff");  // expected on standard output with --diff
+    QTest::newRow("-f --color") << QStringList{"-f", "--color", "-r", "X"} << QString();
+    QTest::newRow("-nf --color, --diff") << QStringList{"--diff", "--color=never", "-nf", "--color", "-r", "X"}
+                                         << "-<body>a --color b</body>\n+<body>a X b</body>\n";
+    QTest::newRow("--find --color, --diff") << QStringList{"--diff", "--find", "--color", "-r", "X"}
+                                            << "-<body>a --color b</body>\n+<body>a X b</body>\n";
+}
+
+void TestCli::findTextThatLooksLikeAnOption()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, diff);
+    m_tree->write("c.htm", "<body>a --color b</body>\n");
+    const CliRun run = runCliProcess(QStringList{"-n"} + arguments + QStringList{"c.htm"}, m_tree->root());
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, (diff.isEmpty() ? run.out : run.err).startsWith("c.htm -> ")
+                        && (diff.isEmpty() ? run.out : run.err).contains("(1 replacement, dry run)"));
+    CLI_VERIFY(run, run.out.endsWith(diff));
 }
 
 // "" names no file; it must not be taken for the working folder and scanned.
