@@ -129,7 +129,7 @@ void TestCli::parsesWithoutLookingAtFiles_data()
                                        << "find=x colors=always paths=a.htm";
     QTest::newRow("--color after --") << QStringList{"--diff", "-f", "x", "--", "--color"}
                                       << "find=x colors=auto paths=--color";
-    QTest::newRow("a name with a colon") << QStringList{"-f", "x", ":a.htm"} << "find=x colors=auto paths=./:a.htm";
+    QTest::newRow("a name with a colon") << QStringList{"-f", "x", ":a.htm"} << "find=x colors=auto paths=:a.htm";
     QTest::newRow("names that are not there")
         << QStringList{"-s", "no.txt", "-o", "nowhere", "--keep-tree", "--base", "gone", "--files-from", "-", "-0"}
         << "sets=no.txt out=nowhere base=gone lists=- (NUL) colors=auto paths=";
@@ -505,11 +505,21 @@ void TestCli::keepTree()
 void TestCli::colonPathsAreFiles()
 {
     QVERIFY(QDir().mkdir(m_tree->root() + "/:d"));
+    QVERIFY(QDir().mkdir(m_tree->root() + "/:s"));
     // QDir takes ":x.htm" for a resource path too: the test spells the path out.
     testing::writeBytes(m_tree->root() + "/:x.htm", "a a");
-    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_tree->root());
+    testing::writeBytes(m_tree->root() + "/:s/y.htm", "a");
+    testing::writeBytes(m_tree->root() + "/:e.htm", "");
+    testing::writeBytes(m_tree->root() + "/list", ":e.htm\n");
+    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm", ":s", "--files-from", "list"},
+                                     m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(testing::readBytes(m_tree->root() + "/:d/:x.htm"), QByteArray("b b"));
+    QCOMPARE(testing::readBytes(m_tree->root() + "/:d/y.htm"), QByteArray("b"));
+    // Each is reported as it was given.
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == 3 && lines[0].startsWith(":x.htm -> ") && lines[1].startsWith(":s/y.htm -> ")
+                        && lines[2] == ":e.htm: skipped (empty)");
 }
 
 // The program as started by a shell: "--color" after -f is the text to find,

@@ -61,7 +61,7 @@ private:
     void endEntry()
     {
         if (!m_entry.isEmpty())
-            m_paths.append(localPath(decodeFileName(m_entry)));
+            m_paths.append(decodeFileName(m_entry));
         m_entry.clear();
         ++m_number;
     }

@@ -10,7 +10,7 @@ namespace tessaly::cli {
 
 // Adds to `paths` the PATHs of the list `file` ("-" is standard input), split at
 // `separator` ('\n' or '\0') and decoded as the command line's names are
-// (decodeFileName, then localPath). Empty entries name nothing and are left out;
+// (decodeFileName). Empty entries name nothing and are left out;
 // anything else in an entry, a CR before the line feed included, is part of its
 // name. The list is taken as it comes, so an endless one costs no memory until
 // it names something. A stop through `stop` ends the reading: the names read
