@@ -9,8 +9,6 @@
 #include "engine/replace_run.h"
 #include "engine/run_report.h"
 
-#include <cstdio>
-
 namespace tessaly::cli {
 
 // Where a printer writes, and what it knows of the run besides its files.
