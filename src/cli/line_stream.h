@@ -25,10 +25,10 @@ public:
     // `bytes` is whole lines (or a progress line): on a pipe, socket or terminal
     // they are written in pieces of whole lines of at most PIPE_BUF bytes, each of
     // which the reader gets at once or not at all (a longer line is cut into
-    // such pieces). Lines are held back up to a piece, except on a terminal
-    // and on a stream without a descriptor (fopencookie), which get each at once.
-    // Returns false when the reader went away (EPIPE); a failed write is left in
-    // the file's error flag.
+    // such pieces); a file takes them in one write. Up to PIPE_BUF bytes of lines
+    // are held back, except on a terminal and on a stream without a descriptor
+    // (fopencookie), which get each at once. Returns false when the reader went
+    // away (EPIPE); any failed write is kept for error().
     bool write(const char *bytes, size_t size);
     // Writes the lines held back.
     bool flush();
