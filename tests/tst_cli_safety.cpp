@@ -473,9 +473,10 @@ void TestCliSafety::stopWhileTheReaderIsBehind()
     QFETCH(bool, readsOn);
     QVERIFY(QDir(m_tree->root()).mkdir("out"));
     for (int i = 0; i < 1500; ++i)
-        m_tree->write(QStringLiteral("src/p%1.htm").arg(i), "<html><body>old " + QByteArray::number(i) + "</body></html>");
-    // Once 1,000 results are written, their report lines fill the pipe many
-    // times over. The slow reader takes 4 KB at a time, a hundred times a second.
+        m_tree->write(QStringLiteral("src/a-page-with-a-long-name-%1.htm").arg(i),
+                      "<html><body>old " + QByteArray::number(i) + "</body></html>");
+    // Once 1,000 results are written, their report lines (over 100 bytes each)
+    // fill the pipe twice over. The slow reader takes 4 KB at a time, a hundred times a second.
     const QString read = readsOn ? "while n=$(dd bs=4096 count=1 status=none <&3 | tee -a got | wc -c) && [ $n -gt 0 ];"
                                    " do sleep 0.01; done; wait $pid"
                                  : "wait $pid; status=$?; cat <&3 >got; (exit $status)";
@@ -489,7 +490,7 @@ void TestCliSafety::stopWhileTheReaderIsBehind()
     CLI_VERIFY(run, got.isEmpty() || got.endsWith('\n'));
     const QList<QByteArray> lines = got.split('\n').mid(0, got.count('\n'));
     const qsizetype written = QDir(path("out")).entryList(QDir::Files).size();
-    const QRegularExpression plainLine("^src/p\\d+\\.htm -> .+ \\(1 replacement\\)$");
+    const QRegularExpression plainLine("^src/a-page-with-a-long-name-\\d+\\.htm -> .+ \\(1 replacement\\)$");
     qsizetype fileLines = 0;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QJsonObject object = QJsonDocument::fromJson(lines[i]).object();
