@@ -48,6 +48,8 @@ private slots:
     void keepTree_data();
     void keepTree();
     void colonPathsAreFiles();
+    void findTextThatLooksLikeAnOption_data();
+    void findTextThatLooksLikeAnOption();
     void emptyNameIsNoFolder();
     void namesThatAreNotUtf8Fail();
     void helpNamesFolderPaths();
@@ -127,7 +129,7 @@ void TestCli::parsesWithoutLookingAtFiles_data()
                                        << "find=x colors=always paths=a.htm";
     QTest::newRow("--color after --") << QStringList{"--diff", "-f", "x", "--", "--color"}
                                       << "find=x colors=auto paths=--color";
-    QTest::newRow("a name with a colon") << QStringList{"-f", "x", ":a.htm"} << "find=x colors=auto paths=./:a.htm";
+    QTest::newRow("a name with a colon") << QStringList{"-f", "x", ":a.htm"} << "find=x colors=auto paths=:a.htm";
     QTest::newRow("names that are not there")
         << QStringList{"-s", "no.txt", "-o", "nowhere", "--keep-tree", "--base", "gone", "--files-from", "-", "-0"}
         << "sets=no.txt out=nowhere base=gone lists=- (NUL) colors=auto paths=";
@@ -503,11 +505,46 @@ void TestCli::keepTree()
 void TestCli::colonPathsAreFiles()
 {
     QVERIFY(QDir().mkdir(m_tree->root() + "/:d"));
+    QVERIFY(QDir().mkdir(m_tree->root() + "/:s"));
     // QDir takes ":x.htm" for a resource path too: the test spells the path out.
     testing::writeBytes(m_tree->root() + "/:x.htm", "a a");
-    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm"}, m_tree->root());
+    testing::writeBytes(m_tree->root() + "/:s/y.htm", "a");
+    testing::writeBytes(m_tree->root() + "/:e.htm", "");
+    testing::writeBytes(m_tree->root() + "/list", ":e.htm\n");
+    const CliRun run = runCliProcess({"-w", "-f", "a", "-r", "b", "-o", ":d", ":x.htm", ":s", "--files-from", "list"},
+                                     m_tree->root());
     CLI_EXIT(run, 0);
     QCOMPARE(testing::readBytes(m_tree->root() + "/:d/:x.htm"), QByteArray("b b"));
+    QCOMPARE(testing::readBytes(m_tree->root() + "/:d/y.htm"), QByteArray("b"));
+    // Each is reported as it was given.
+    const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+    CLI_VERIFY(run, lines.size() == 3 && lines[0].startsWith(":x.htm -> ") && lines[1].startsWith(":s/y.htm -> ")
+                        && lines[2] == ":e.htm: skipped (empty)");
+}
+
+// The program as started by a shell: "--color" after -f is the text to find,
+// whatever form the option takes, with or without --diff.
+void TestCli::findTextThatLooksLikeAnOption_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("diff");  // expected on standard output with --diff
+    QTest::newRow("-f --color") << QStringList{"-f", "--color", "-r", "X"} << QString();
+    QTest::newRow("-nf --color, --diff") << QStringList{"--diff", "--color=never", "-nf", "--color", "-r", "X"}
+                                         << "-<body>a --color b</body>\n+<body>a X b</body>\n";
+    QTest::newRow("--find --color, --diff") << QStringList{"--diff", "--find", "--color", "-r", "X"}
+                                            << "-<body>a --color b</body>\n+<body>a X b</body>\n";
+}
+
+void TestCli::findTextThatLooksLikeAnOption()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, diff);
+    m_tree->write("c.htm", "<body>a --color b</body>\n");
+    const CliRun run = runCliProcess(QStringList{"-n"} + arguments + QStringList{"c.htm"}, m_tree->root());
+    CLI_EXIT(run, 0);
+    CLI_VERIFY(run, (diff.isEmpty() ? run.out : run.err).startsWith("c.htm -> ")
+                        && (diff.isEmpty() ? run.out : run.err).contains("(1 replacement, dry run)"));
+    CLI_VERIFY(run, run.out.endsWith(diff));
 }
 
 // "" names no file; it must not be taken for the working folder and scanned.

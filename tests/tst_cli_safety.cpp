@@ -7,10 +7,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
 
 #include <chrono>
+#include <climits>
 #include <csignal>
 #include <thread>
 #include <unistd.h>
@@ -30,7 +33,10 @@ private slots:
     void resultsOfOneRunNeverReplaceEachOther();
     void stopFinishesTheFileInFlight_data();
     void stopFinishesTheFileInFlight();
+    void signalStopsTheProcess_data();
     void signalStopsTheProcess();
+    void signalBeforeTheProgramStarted_data();
+    void signalBeforeTheProgramStarted();
     void killedMidWriteLeavesNothingBehind();
     void fewerThreadsThanJobs_data();
     void fewerThreadsThanJobs();
@@ -40,7 +46,11 @@ private slots:
     void hardLinkToAScannedSourceIsKept();
     void reportStreamsGoneOrStuck_data();
     void reportStreamsGoneOrStuck();
+    void stopWhileTheReaderIsBehind_data();
+    void stopWhileTheReaderIsBehind();
     void diffOutOfMemoryFailsOneFile();
+    void endlessListsEndCleanly_data();
+    void endlessListsEndCleanly();
     void unwrittenResultsCountNoReplacements();
 
 private:
@@ -173,22 +183,81 @@ void TestCliSafety::startLongRun(QProcess &cli)
 
 // A real signal to the process: the run ends early with every printed line
 // whole, no temporary file, and 128 + the signal number.
+void TestCliSafety::signalStopsTheProcess_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("SIGTERM") << SIGTERM << "SIGTERM";
+    QTest::newRow("SIGHUP") << SIGHUP << "SIGHUP";
+    QTest::newRow("SIGINT") << SIGINT << "SIGINT";
+}
+
 void TestCliSafety::signalStopsTheProcess()
 {
+    QFETCH(int, signal);
+    QFETCH(QString, name);
     QProcess cli;
     startLongRun(cli);
     if (QTest::currentTestFailed())
         return;
     QTRY_VERIFY_WITH_TIMEOUT(QDir(path("out")).count() > 2, 30000);
-    QCOMPARE(::kill(pid_t(cli.processId()), SIGTERM), 0);
+    QCOMPARE(::kill(pid_t(cli.processId()), signal), 0);
     QVERIFY(cli.waitForFinished(30000));
     const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
     const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
     QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(cli.exitCode(), 128 + SIGTERM);
-    QVERIFY2(err.contains("interrupted by SIGTERM, "), qPrintable(err));
+    QCOMPARE(cli.exitCode(), 128 + signal);
+    QVERIFY2(err.contains("interrupted by " + name + ", "), qPrintable(err));
     QVERIFY2(out.endsWith(" replacement)\n"), qPrintable(out.right(200)));
     QCOMPARE(temporaryFilesIn(path("out")), QStringList());
+}
+
+// A signal that is already there when the program starts (blocked in the
+// parent, so pending at the start) stands for one that comes while the program
+// is still starting: it is taken before anything is read or written, and the
+// program ends with the summary of a run that did nothing.
+void TestCliSafety::signalBeforeTheProgramStarted_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("summary");
+    const QString plain = "2 files: 0 written, 0 skipped, 0 failed; 0 replacements; interrupted by %1, 2 files not processed\n";
+    QTest::newRow("SIGTERM") << SIGTERM << "" << plain.arg("SIGTERM");
+    QTest::newRow("SIGHUP") << SIGHUP << "" << plain.arg("SIGHUP");
+    QTest::newRow("SIGINT, --json") << SIGINT << "--json"
+                                    << R"({"type":"summary","files":2,"written":0,"skipped":0,"failed":0,)"
+                                       R"("replacements":0,"written_as_question_mark":0,"invalid_characters":0,)"
+                                       R"("not_processed":2,"dry_run":false,"code_page":"windows-1252",)"
+                                       R"("interrupted_by":"SIGINT"})" "\n";
+}
+
+void TestCliSafety::signalBeforeTheProgramStarted()
+{
+    QFETCH(int, signal);
+    QFETCH(QString, format);
+    QFETCH(QString, summary);
+    m_tree->write("a.htm", "<body>old</body>");
+    m_tree->write("b.htm", "<body>old</body>");
+    QProcess cli;
+    cli.setWorkingDirectory(m_tree->root());
+    cli.setChildProcessModifier([signal] {
+        sigset_t blocked;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, signal);
+        sigprocmask(SIG_BLOCK, &blocked, nullptr);
+        ::raise(signal);
+    });
+    QStringList arguments{"-f", "old", "-r", "new", "a.htm", "b.htm"};
+    if (!format.isEmpty())
+        arguments.prepend(format);
+    cli.start(testing::cliProgram(), arguments);
+    QVERIFY(cli.waitForFinished(30000));
+    const QString out = QString::fromLocal8Bit(cli.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 128 + signal);
+    QCOMPARE(format.isEmpty() ? err : out, summary);
+    QVERIFY(!QFile::exists(path("a_replaced.htm")) && !QFile::exists(path("b_replaced.htm")));
 }
 
 // SIGKILL cannot be handled: the run is stopped (SIGSTOP) until one of its results
@@ -383,6 +452,70 @@ void TestCliSafety::reportStreamsGoneOrStuck()
         QVERIFY2(readBytes(path("out/" + name)) == result, qPrintable(name));
 }
 
+// SIGTERM comes while the report is far behind the run: the reader has taken
+// nothing, so the report's writes wait on a full pipe. A reader that then reads,
+// slowly, gets a line for every file written, each whole, and the summary; one
+// that reads only once the program ended (it stopped reading for longer than
+// the program waits) loses lines, whole ones only.
+void TestCliSafety::stopWhileTheReaderIsBehind_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<bool>("readsOn");
+    QTest::newRow("--json, a slow reader") << "--json" << true;
+    QTest::newRow("plain, a slow reader") << "" << true;
+    QTest::newRow("--json, a reader that stops") << "--json" << false;
+    QTest::newRow("plain, a reader that stops") << "" << false;
+}
+
+void TestCliSafety::stopWhileTheReaderIsBehind()
+{
+    QFETCH(QString, format);
+    QFETCH(bool, readsOn);
+    QVERIFY(QDir(m_tree->root()).mkdir("out"));
+    for (int i = 0; i < 1500; ++i)
+        m_tree->write(QStringLiteral("src/a-page-with-a-long-name-%1.htm").arg(i),
+                      "<html><body>old " + QByteArray::number(i) + "</body></html>");
+    // Once 1,000 results are written, their report lines (over 100 bytes each)
+    // fill the pipe twice over. The slow reader takes 4 KB at a time, a hundred times a second.
+    const QString read = readsOn ? "while n=$(dd bs=4096 count=1 status=none <&3 | tee -a got | wc -c) && [ $n -gt 0 ];"
+                                   " do sleep 0.01; done; wait $pid"
+                                 : "wait $pid; status=$?; cat <&3 >got; (exit $status)";
+    const CliRun run = runShell("mkfifo f && { \"$CLI\" " + format + " -w -j2 -f old -r new -o out src >f 2>err & pid=$!; }"
+                                " && exec 3<f && : >got"
+                                " && for i in $(seq 600); do [ $(ls out | wc -l) -ge 1000 ] && break; sleep 0.05; done;"
+                                " kill -TERM $pid; " + read,
+                                m_tree->root());
+    CLI_EXIT(run, 128 + SIGTERM);
+    const QByteArray got = readBytes(path("got"));
+    CLI_VERIFY(run, got.isEmpty() || got.endsWith('\n'));
+    const QList<QByteArray> lines = got.split('\n').mid(0, got.count('\n'));
+    const qsizetype written = QDir(path("out")).entryList(QDir::Files).size();
+    const QRegularExpression plainLine("^src/a-page-with-a-long-name-\\d+\\.htm -> .+ \\(1 replacement\\)$");
+    qsizetype fileLines = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QJsonObject object = QJsonDocument::fromJson(lines[i]).object();
+        const bool summary = object.value("type") == "summary";
+        const bool whole = format.isEmpty() ? plainLine.match(QString::fromUtf8(lines[i])).hasMatch()
+                                            : object.value("outcome") == "written" || (summary && i == lines.size() - 1);
+        QVERIFY2(whole, lines[i].constData());
+        fileLines += !summary;
+    }
+    const QByteArray err = readBytes(path("err"));
+    if (!readsOn) {
+        QVERIFY2(fileLines < written, qPrintable(run.describe()));
+        return;
+    }
+    QCOMPARE(fileLines, written);
+    if (format.isEmpty()) {
+        QVERIFY2(err.contains(QByteArray::number(written) + " written") && err.contains("interrupted by SIGTERM"),
+                 err.constData());
+    } else {
+        const QJsonObject summary = QJsonDocument::fromJson(lines.last()).object();
+        QCOMPARE(summary.value("written").toInteger(), written);
+        QCOMPARE(summary.value("interrupted_by").toString(), QStringLiteral("SIGTERM"));
+    }
+}
+
 // A diff that cannot get its memory fails its own file; the run goes on.
 void TestCliSafety::diffOutOfMemoryFailsOneFile()
 {
@@ -396,6 +529,45 @@ void TestCliSafety::diffOutOfMemoryFailsOneFile()
     CLI_VERIFY(run, run.exitCode == 0 || run.exitCode == 1);
     CLI_VERIFY(run, run.err.startsWith("a.htm -> ") || run.err.startsWith("a.htm: failed (not enough memory)\n"));
     CLI_VERIFY(run, run.err.contains("\nb.htm -> "));
+}
+
+// --files-from with input that never ends: a name that never ends is longer
+// than any path and a usage error; empty names cost nothing until a stop; names
+// that outgrow memory are a usage error, not an abort. All under a memory limit.
+void TestCliSafety::endlessListsEndCleanly_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    const QString tooLong = QStringLiteral("is longer than %1 bytes, the longest path the system takes.\n").arg(PATH_MAX - 1);
+    QTest::newRow("one endless name") << "\"$CLI\" -n -f a --files-from - </dev/zero" << 2
+                                      << "tessaly-cli: --files-from: standard input: line 1 " + tooLong;
+    QTest::newRow("a long name on line 3, NUL-separated")
+        << "{ printf 'a.htm\\0\\0'; head -c 5000 /dev/zero | tr '\\0' n; } | \"$CLI\" -n -f a -0 --files-from -" << 2
+        << "tessaly-cli: --files-from: standard input: name 3 " + tooLong;
+    QTest::newRow("endless empty names, then SIGTERM")
+        << "timeout --preserve-status -s TERM 1 \"$CLI\" -n -f a -0 --files-from - </dev/zero" << 128 + SIGTERM
+        << "0 files: 0 would be written, 0 skipped, 0 failed; 0 replacements; interrupted by SIGTERM, 0 files not processed\n";
+    QTest::newRow("more names than memory")
+        << "yes \"$(head -c 4000 /dev/zero | tr '\\0' n)\" | \"$CLI\" -n -f a --files-from -" << 2
+        << "the names do not fit in memory (at line ";
+}
+
+void TestCliSafety::endlessListsEndCleanly()
+{
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+#ifdef __SANITIZE_ADDRESS__
+    if (message.contains("memory"))
+        QSKIP("the sanitizers reserve more address space than the limit allows");
+    const QString limit;
+#else
+    const QString limit = "ulimit -v 300000 && ";
+#endif
+    const CliRun run = runShell(limit + script, m_tree->root());
+    CLI_EXIT(run, exitCode);
+    CLI_VERIFY(run, run.err.startsWith(message) || run.err.contains(": " + message));
 }
 
 // Replacements count for results that were written: a file whose write fails

@@ -122,6 +122,8 @@ private slots:
     void bashCompletesOptions();
     void readmeRecipes_data();
     void readmeRecipes();
+    void commentsAsTheDocumentsSay_data();
+    void commentsAsTheDocumentsSay();
 
 private:
     QString path(const QString &name) const { return m_tree->path(name); }
@@ -464,6 +466,35 @@ void TestCliScripts::readmeRecipes()
     const QJsonObject merged = QJsonDocument::fromJson(run.out.toUtf8()).object();
     CLI_VERIFY(run, countsOf(merged) == countsOf(jsonLines(one).last()));
     CLI_VERIFY(run, merged["files"].toInt() == 8 && merged["failed"].toInt() == 1);
+}
+
+// Viewable-text mode and comments, as README.md and the manual pages tell it:
+// a comment keeps its text up to a ">" in it, and the sample page shows both.
+void TestCliScripts::commentsAsTheDocumentsSay_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QList<QByteArray>>("inResult");
+    QTest::newRow("<!-- a --> keeps its a") << QByteArray("<body><!-- a --></body>")
+                                            << QList<QByteArray>{"<body><!-- a --></body>"};
+    QTest::newRow("the a after > in a comment changes") << QByteArray("<body><!-- x > a --></body>")
+                                                        << QList<QByteArray>{"<body><!-- x > b --></body>"};
+    QTest::newRow("the sample about.html")
+        << readBytes(TESSALY_SOURCE_DIR "/assets/Samples/about.html")
+        << QList<QByteArray>{"<title>About Harbour Lane Bakery</title>", "<!-- A photo of the stone mill can go here later -->",
+                             "<!-- Photo size: width > 240 px mbkes b pbge too wide for b smbll phone -->",
+                             "var label = \"Baking for \""};
+}
+
+void TestCliScripts::commentsAsTheDocumentsSay()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QList<QByteArray>, inResult);
+    m_tree->write("page.htm", page);
+    const CliRun run = testing::runCliProcess({"-f", "a", "-r", "b", "page.htm"}, m_tree->root());
+    CLI_EXIT(run, 0);
+    const QByteArray result = readBytes(path("page_replaced.htm"));
+    for (const QByteArray &part : inResult)
+        QVERIFY2(result.contains(part), part.constData());
 }
 
 QTEST_GUILESS_MAIN(TestCliScripts)

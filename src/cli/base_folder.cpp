@@ -9,7 +9,7 @@ namespace tessaly::cli {
 
 RunFile BaseFolder::place(const QString &path)
 {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QDir::cleanPath(QFileInfo(localPath(path)).absoluteFilePath());
     if (const auto below = relative(absolute, m_base))
         return {path, GetFilePath(*below, u'/'), {}};
     if (m_realBase.isNull())

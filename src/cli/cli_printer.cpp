@@ -7,7 +7,7 @@
 namespace tessaly::cli {
 
 CliPrinter::CliPrinter(const CliOptions &options, const PrintTarget &target)
-    : m_options(options), m_stop(target.stop), m_streams(target.out, target.err, target.stop),
+    : m_options(options), m_stop(target.stop), m_streams(target.streams),
       m_progress(m_streams, target.showProgress, target.listed), m_codePage(options.job.codePage.name())
 {
 }
@@ -35,6 +35,7 @@ int CliPrinter::finish(const RunEnd &end)
     m_progress.clear();
     const int signal = end.stopReason > 0 ? end.stopReason : 0;
     printSummary(m_tally, end.listed, signal != 0 ? QLatin1String(signalName(signal)) : QString());
+    m_streams.flush();
     if (signal != 0)
         return 128 + signal;
     return m_tally.failed > 0 || m_diffMissing ? 1 : 0;

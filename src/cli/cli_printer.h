@@ -9,14 +9,11 @@
 #include "engine/replace_run.h"
 #include "engine/run_report.h"
 
-#include <cstdio>
-
 namespace tessaly::cli {
 
 // Where a printer writes, and what it knows of the run besides its files.
 struct PrintTarget {
-    FILE *out;
-    FILE *err;
+    ReportStreams &streams;
     bool showProgress;
     qsizetype listed;  // files of the run, for the progress line
     StopToken &stop;   // asked to stop when a report stream's reader went away
@@ -25,9 +22,10 @@ struct PrintTarget {
 class CliPrinter : public ReportSink {
 public:
     void fileDone(const FileOutcome &outcome) override;
-    // Prints the summary; returns the exit status: 0 when no file failed, 1 when
-    // one failed or its diff could not be made, 128 + N when signal N stopped
-    // the run (141 after a closed pipe, which prints nothing more).
+    // Prints the summary and writes what the streams held back; returns the exit
+    // status: 0 when no file failed, 1 when one failed or its diff could not be
+    // made, 128 + N when signal N stopped the run (141 after a closed pipe, which
+    // prints nothing more).
     int finish(const RunEnd &end);
 
 protected:
@@ -50,7 +48,7 @@ private:
 
     const CliOptions &m_options;
     const StopToken &m_stop;
-    ReportStreams m_streams;
+    ReportStreams &m_streams;
     ProgressLine m_progress;
     QString m_codePage;  // its name, for the reports
     RunTally m_tally;

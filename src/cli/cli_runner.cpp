@@ -22,15 +22,15 @@ std::unique_ptr<CliPrinter> printerFor(const CliOptions &options, const PrintTar
 
 } // namespace
 
-int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, StopToken &stop,
+int runFiles(const CliOptions &options, ReportStreams &streams, bool showProgress, StopToken &stop,
              const RunEnvironment &environment)
 {
     // Folders turn into their files first, so the run's sources include them.
-    const ExpandedPaths expanded = PathExpansion(options, err, environment.threadLimit).expand();
+    const ExpandedPaths expanded = PathExpansion(options, streams.err(), environment.threadLimit).expand();
     FixedRequest request({options.usesSetFile ? FileRequest::Kind::Sets : FileRequest::Kind::Pair, options.sets,
                           options.job});
     const std::unique_ptr<CliPrinter> printer =
-        printerFor(options, {out, err, showProgress, expanded.files.size(), stop});
+        printerFor(options, {streams, showProgress, expanded.files.size(), stop});
     return printer->finish(
         ReplaceRun(environment).run(expanded.files, request, *printer, stop, options.jobs, &expanded.sources));
 }

@@ -3,9 +3,8 @@
 #pragma once
 
 #include "cli/cli_options.h"
+#include "cli/report_streams.h"
 #include "engine/replace_run.h"
-
-#include <cstdio>
 
 namespace tessaly::cli {
 
@@ -13,7 +12,7 @@ namespace tessaly::cli {
 // printer of the options' format. Returns the exit status: 0 when no file
 // failed, 1 when one failed or its diff could not be made, 128 + N when signal N
 // stopped the run through `stop` (SIGPIPE when a report stream was closed).
-int runFiles(const CliOptions &options, FILE *out, FILE *err, bool showProgress, StopToken &stop,
+int runFiles(const CliOptions &options, ReportStreams &streams, bool showProgress, StopToken &stop,
              const RunEnvironment &environment = {});
 
 } // namespace tessaly::cli

@@ -199,7 +199,7 @@ Check readRun(const Arguments &arguments, CommandLine &line)
         return UsageError{QStringLiteral("--null goes with --files-from.")};
     line.listSeparator = arguments.has("null") ? '\0' : '\n';
     for (const QString &path : arguments.paths())
-        options.paths.append(localPath(path));
+        options.paths.append(path);
     // A list may be empty (a shard with nothing to do): only a command line
     // without any list or PATH is a mistake.
     if (options.paths.isEmpty() && line.lists.isEmpty())

@@ -24,9 +24,9 @@ struct CommandLine {
     char listSeparator = '\n';  // '\0' with --null
 };
 
-// PATHs, the output folder and the set file are taken as the file system names
-// them (see localPath); a PATH whose name is not valid UTF-8 stays in the list
-// and its file fails.
+// The output folder and the set file are taken as the file system names them
+// (see localPath); PATHs stay as given, so that the report names them so. A
+// PATH whose name is not valid UTF-8 stays in the list and its file fails.
 std::variant<CommandLine, UsageError, InfoRequest> parseCommandLine(const QStringList &arguments);
 
 // The program's arguments as parseCommandLine takes them: decoded from the raw

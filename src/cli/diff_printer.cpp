@@ -26,7 +26,7 @@ DiffColors diffColors(CliOptions::Colors colors, FILE *out)
 } // namespace
 
 DiffPrinter::DiffPrinter(const CliOptions &options, const PrintTarget &target)
-    : LinePrinter(options, target, target.err), m_colors(diffColors(options.colors, target.out))
+    : LinePrinter(options, target, target.streams.err()), m_colors(diffColors(options.colors, target.streams.out()))
 {
 }
 

@@ -8,7 +8,7 @@ namespace tessaly::cli {
 
 class LinePrinter : public CliPrinter {
 public:
-    LinePrinter(const CliOptions &options, const PrintTarget &target) : LinePrinter(options, target, target.out) {}
+    LinePrinter(const CliOptions &options, const PrintTarget &target) : LinePrinter(options, target, target.streams.out()) {}
 
 protected:
     // The lines go to `lines`.

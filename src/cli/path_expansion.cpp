@@ -76,8 +76,15 @@ void PathExpansion::addFolder(const QString &path)
     while (folder.size() > 1 && folder.endsWith(sep))
         folder.chop(1);
     std::vector<FolderListingFacts> facts;
-    const QStringList found =
-        collectFolderFiles(path, m_options.extension, scanOptions(), m_options.jobs, m_threadLimit, &facts);
+    // Qt would take ":d" for a resource: the scan is given "./:d", and its
+    // files are named with the folder as given again.
+    const QString scanned = localPath(path);
+    QStringList found =
+        collectFolderFiles(scanned, m_options.extension, scanOptions(), m_options.jobs, m_threadLimit, &facts);
+    if (scanned != path) {
+        for (QString &file : found)
+            file.remove(0, scanned.size() - path.size());
+    }
     recordListings(facts, found.size());
     // The list is sized once, and the files of one folder share one copy of
     // its name below the output folder: a long list holds little per file.

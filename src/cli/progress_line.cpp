@@ -14,7 +14,6 @@ void ProgressLine::show(int index, const QString &source)
 {
     if (!m_shown)
         return;
-    std::fflush(m_streams.out());
     m_streams.print(m_streams.err(),
                     QStringLiteral("[%1/%2] %3").arg(index).arg(m_listed).arg(escapeControls(source)));
 }

@@ -15,7 +15,7 @@ public:
     }
 
     void clear();
-    // After file `index` (from 1); what went to standard output is flushed first.
+    // After file `index` (from 1), after what went to standard output.
     void show(int index, const QString &source);
 
 private:

@@ -43,11 +43,11 @@ Check findFolders(const CommandLine &line, CliOptions &options)
     return std::nullopt;
 }
 
-Check readLists(const CommandLine &line, CliOptions &options)
+Check readLists(const CommandLine &line, CliOptions &options, const StopToken &stop)
 {
     for (const QString &list : line.lists) {
         try {
-            options.paths += readPathList(list, line.listSeparator);
+            readPathList(list, line.listSeparator, stop, options.paths);
         } catch (const TessalyError &error) {
             return UsageError{QStringLiteral("--files-from: %1").arg(error.description())};
         }
@@ -57,13 +57,15 @@ Check readLists(const CommandLine &line, CliOptions &options)
 
 } // namespace
 
-std::variant<CliOptions, UsageError> resolveCommandLine(const CommandLine &commandLine)
+std::variant<CliOptions, UsageError> resolveCommandLine(const CommandLine &commandLine, const StopToken &stop)
 {
     CliOptions options = commandLine.options;
-    for (const auto resolve : {readSets, findFolders, readLists}) {
+    for (const auto resolve : {readSets, findFolders}) {
         if (Check error = resolve(commandLine, options))
             return *std::move(error);
     }
+    if (Check error = readLists(commandLine, options, stop))
+        return *std::move(error);
     return options;
 }
 

@@ -8,12 +8,11 @@ namespace tessaly::cli {
 
 // Makes the three signals stop the run through `token`, which must outlive the
 // program's run, and makes a write to a closed pipe fail with EPIPE instead of
-// killing the program. Once a stop signal came, a report stream that is a pipe
-// or socket no longer blocks: output a reader does not take is dropped, so the
-// program ends promptly even when nobody reads it. Call once at start, before
-// any thread is started; restoreReportStreams() undoes the change at exit.
+// killing the program. Call first thing in main(), before anything is read or
+// written and before any thread is started: a signal that comes at any time
+// after, or that was already pending (blocked) when the program started, ends
+// the program with its report.
 void stopOnSignals(StopToken &token);
-void restoreReportStreams();
 // "SIGINT", "SIGTERM" or "SIGHUP".
 const char *signalName(int signal);
 

@@ -347,7 +347,7 @@ bool isMissingOrEmpty(const SourcePath &source, const SourceFile *opened)
 
 QString skipReason(const QString &path)
 {
-    return QFileInfo::exists(path) ? QStringLiteral("empty") : QStringLiteral("missing");
+    return QFileInfo::exists(localPath(path)) ? QStringLiteral("empty") : QStringLiteral("missing");
 }
 
 FileReport skippedReport(const QString &path)
