@@ -104,8 +104,37 @@ void TestReplacement::replace_data()
     QTest::newRow("viewable: only body text")
         << viewable << aToZ << "<html><head><title>a</title></head><body>a<p class=a>a</p></body>a</html>"
         << "<html><head><title>a</title></head><body>z<p class=a>z</p></body>a</html>" << qint64(2);
-    QTest::newRow("viewable: upper-case body tags are found, start tag comes out lower case")
-        << viewable << aToZ << "<HTML><BODY BGCOLOR=a>a</BODY></HTML>" << "<HTML><body BGCOLOR=a>z</BODY></HTML>" << qint64(1);
+    QTest::newRow("viewable: upper-case body tags are found, start tag kept as written")
+        << viewable << aToZ << "<HTML><BODY BGCOLOR=a>a</BODY></HTML>" << "<HTML><BODY BGCOLOR=a>z</BODY></HTML>" << qint64(1);
+    QTest::newRow("viewable: nothing to replace, every byte as it was")
+        << viewable << aToZ << "<html><BODY bgcolor=red><p>b</p>   </BODY></html>"
+        << "<html><BODY bgcolor=red><p>b</p>   </BODY></html>" << qint64(0);
+    QTest::newRow("viewable: body start tag closed by /")
+        << viewable << aToZ << "<title>a</title><BODY/>a</body>" << "<title>a</title><BODY/>z</body>" << qint64(1);
+    QTest::newRow("viewable: body start tag with a line break")
+        << viewable << aToZ << "<title>a</title><body\nclass=a>a</body>" << "<title>a</title><body\nclass=a>z</body>" << qint64(1);
+    QTest::newRow("viewable: a body start tag in a comment is none")
+        << viewable << aToZ << "<!-- <body> --><html><head><title>a</title></head>a"
+        << "<!-- <body> --><html><head><title>a</title></head>a" << qint64(0);
+    QTest::newRow("viewable: after a comment holding one, the real body start tag")
+        << viewable << aToZ << "<!-- <body> --><title>a</title><body>a</body>"
+        << "<!-- <body> --><title>a</title><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: an empty comment ends where it starts")
+        << viewable << aToZ << "<title>a</title><!--><body>a</body>" << "<title>a</title><!--><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: a comment never closed hides the rest")
+        << viewable << aToZ << "<title>a</title><!-- <body>a</body>" << "<title>a</title><!-- <body>a</body>" << qint64(0);
+    QTest::newRow("viewable: a body start tag in a quoted value is none")
+        << viewable << aToZ << "<html><head title=\"<body>\"><title>a</title></head></html>"
+        << "<html><head title=\"<body>\"><title>a</title></head></html>" << qint64(0);
+    QTest::newRow("viewable: a quoted value runs to its quote past a > and a <")
+        << viewable << aToZ << "<meta content='a > <body> a'><title>a</title><body>a</body>"
+        << "<meta content='a > <body> a'><title>a</title><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: a longer name is no body start tag")
+        << viewable << aToZ << "<bodyguard><title>a</title></bodyguard>a" << "<bodyguard><title>a</title></bodyguard>a"
+        << qint64(0);
+    QTest::newRow("viewable: a < that opens no tag before the body")
+        << viewable << aToZ << "<title>a < b</title>1 < <body>a</body>" << "<title>a < b</title>1 < <body>z</body>"
+        << qint64(1);
     QTest::newRow("viewable: body start tag without attributes")
         << viewable << aToZ << "<body>a b</body>" << "<body>z b</body>" << qint64(1);
     QTest::newRow("viewable: empty body") << viewable << aToZ << "<body></body>" << "<body></body>" << qint64(0);
@@ -145,8 +174,8 @@ void TestReplacement::replace_data()
     QTest::newRow("viewable sets: a quoted > does not end the tag")
         << viewable << Pairs{{"a", "z"}, {"q", "r"}} << "<body><p title=\"q > a\">aq</p></body>"
         << "<body><p title=\"q > a\">zr</p></body>" << qint64(2);
-    QTest::newRow("viewable: spaces before </body> dropped")
-        << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p></body>" << qint64(1);
+    QTest::newRow("viewable: spaces before </body> kept")
+        << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p>   </body>" << qint64(1);
     QTest::newRow("viewable: a line break before </body> kept")
         << viewable << aToZ << "<body><p>a</p>\r\n</body>" << "<body><p>z</p>\r\n</body>" << qint64(1);
     QTest::newRow("viewable: spaces between tags kept")
@@ -182,7 +211,7 @@ void TestReplacement::replace_data()
         << viewable << Pairs{} << "<body><p>x</p>tail text</body>" << "<body><p>x</p>tail text</body>" << qint64(0);
     QTest::newRow("viewable: body markers in mixed case far into the text")
         << viewable << aToZ << QString(40, u'.') + "<BoDy>a" + QString(40, u'.') + "</bODy>a"
-        << QString(40, u'.') + "<body>z" + QString(40, u'.') + "</bODy>a" << qint64(1);
+        << QString(40, u'.') + "<BoDy>z" + QString(40, u'.') + "</bODy>a" << qint64(1);
     QTest::newRow("viewable: find text holding a > of the text")
         << viewable << Pairs{{"a>b", "x"}} << "<body>a>b<i>a>b</i></body>" << "<body>x<i>x</i></body>" << qint64(2);
     QTest::newRow("viewable: find text holding a < never matches")
@@ -191,10 +220,10 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body>b<i>b</i><p class=a>a</p></body>" << "<body>b<i>b</i><p class=a>z</p></body>" << qint64(1);
     QTest::newRow("viewable: spaces after a > of the text kept")
         << viewable << aToZ << "<body><p>a</p>b >   </body>" << "<body><p>z</p>b >   </body>" << qint64(1);
-    QTest::newRow("viewable: body of spaces only dropped")
-        << viewable << aToZ << "<body>   </body>" << "<body></body>" << qint64(0);
-    QTest::newRow("viewable: dropped spaces are not replaced")
-        << viewable << Pairs{{" ", "_"}} << "<body><p>a b</p>  </body>" << "<body><p>a_b</p></body>" << qint64(1);
+    QTest::newRow("viewable: body of spaces only kept")
+        << viewable << aToZ << "<body>   </body>" << "<body>   </body>" << qint64(0);
+    QTest::newRow("viewable: spaces before </body> are body text")
+        << viewable << Pairs{{" ", "_"}} << "<body><p>a b</p>  </body>" << "<body><p>a_b</p>__</body>" << qint64(3);
     QTest::newRow("viewable: an empty find beside one other")
         << viewable << Pairs{{"", "x"}, {"a", "z"}} << "<body>a<b class=a>a</b></body>" << "<body>z<b class=a>z</b></body>" << qint64(2);
     QTest::newRow("viewable: second body start tag is body text's tag")
