@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QVarLengthArray>
 #include <QtTest>
 
 #include <cerrno>
@@ -130,6 +131,26 @@ protected:
     }
 };
 
+// Writes at most three bytes a call, as a pipe or a network file system may:
+// every write after the first goes on where the one before stopped.
+class ShortWritingFileSystem : public FileSystem {
+public:
+    mutable int writes = 0;
+
+protected:
+    long writeSome(int fd, const struct iovec *parts, int count) const override
+    {
+        ++writes;
+        QVarLengthArray<struct iovec, 4> shortened;
+        size_t left = 3;
+        for (int k = 0; k < count && left > 0; ++k) {
+            shortened.append({parts[k].iov_base, std::min(left, parts[k].iov_len)});
+            left -= shortened.last().iov_len;
+        }
+        return FileSystem::writeSome(fd, shortened.data(), int(shortened.size()));
+    }
+};
+
 bool makeLink(const QString &target, const QString &link)
 {
     return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
@@ -170,6 +191,8 @@ private slots:
     void failedStepIsReported();
     void changeDuringTheWrite_data();
     void changeDuringTheWrite();
+    void shortWritesGiveTheWholeResult_data();
+    void shortWritesGiveTheWholeResult();
     void sourceChangedWhileItIsRead_data();
     void sourceChangedWhileItIsRead();
     void temporaryFileWhileWriting_data();
@@ -409,6 +432,53 @@ void TestFaultInjection::changeDuringTheWrite()
     QCOMPARE(report.status, FileReport::Status::Failed);
     QCOMPARE(report.failedStep, step);
     QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
+}
+
+void TestFaultInjection::shortWritesGiveTheWholeResult_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<qsizetype>("pieceSize");
+    QTest::addColumn<QByteArray>("result");
+
+    // UTF-16 results are written in parts (mark, text, stray byte), so a short
+    // write stops within one part or at the end of one.
+    const auto utf16 = [](const QByteArray &ascii) {
+        QByteArray units = "\xFF\xFE";
+        for (const char c : ascii)
+            units += QByteArray(1, c) + QByteArray(1, '\0');
+        return units;
+    };
+    const QByteArray page = QByteArray("<p>old text</p>\n").repeated(40);
+    QByteArray replaced = page;
+    replaced.replace("old", "new");
+    QTest::newRow("whole") << page << (qsizetype(4) << 20) << replaced;
+    QTest::newRow("in pieces") << page << qsizetype(16) << replaced;
+    QTest::newRow("UTF-16 with a stray byte") << utf16("<body>old old</body>") + 'x' << (qsizetype(4) << 20)
+                                              << utf16("<body>new new</body>") + 'x';
+}
+
+// A write that takes only part of what it is given is followed by more writes
+// until the whole result is in, byte for byte.
+void TestFaultInjection::shortWritesGiveTheWholeResult()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(qsizetype, pieceSize);
+    QFETCH(QByteArray, result);
+
+    const TempTree dir;
+    const QString sourcePath = dir.write("page.htm", source);
+    const ShortWritingFileSystem fs;
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    JobContext context;
+    context.fileSystem = &fs;
+    context.pieceSize = pieceSize;
+
+    const FileReport report = replacePair(sourcePath, options, context);
+
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(readBytes(dir.path("page_replaced.htm")), result);
+    QVERIFY(fs.writes >= result.size() / 3);
 }
 
 enum class SourceChange { Grows, Shrinks, RewrittenInPlace };

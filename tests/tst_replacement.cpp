@@ -86,6 +86,16 @@ void TestReplacement::replace_data()
         << Pairs{{"k1", "_"}, {"Acme", "Zenith"}, {"k3", "_"}, {"k4", "_"}, {"k5", "_"}, {"k6", "_"},
                  {"k7", "_"}, {"k8", "_"}, {"k9", "_"}, {"th Co", "th & Co"}}
         << "Acme Co, k1" << "Zenith & Co, _" << qint64(3);
+    {
+        // Searched for all at once, a find text that occurs only as the end of a
+        // longer one's is found through the longer one's.
+        Pairs many{{"cdef", "Z"}};
+        for (int j = 0; j < 16; ++j)
+            many.append(qMakePair("absent" + QString::number(j), QStringLiteral("-")));
+        many.append(qMakePair(QStringLiteral("abcdef"), QStringLiteral("Y")));
+        QTest::newRow("sets: 18, one found only as the end of a longer find text")
+            << whole << many << "abcdef" << "abZ" << qint64(1);
+    }
     QTest::newRow("whole: frequent first character, occurrence far in")
         << whole << Pairs{{"ab", "X"}} << QString(5000, u'a') + "ab" + QString(40, u'a')
         << QString(5000, u'a') + "X" + QString(40, u'a') << qint64(1);
@@ -311,6 +321,7 @@ void TestReplacement::longSetListsAsWithPassPerSet()
 
 void TestReplacement::findsAcrossTheStretchesOfALongText_data()
 {
+    QTest::addColumn<int>("size");
     QTest::addColumn<int>("findSize");
     QTest::addColumn<int>("start");
     // A long text is searched for all find texts in four stretches side by side:
@@ -320,14 +331,21 @@ void TestReplacement::findsAcrossTheStretchesOfALongText_data()
     for (int part = 1; part < 4; ++part) {
         const int end = part * size / 4;
         for (const int start : {end - findSize, end - findSize + 1, end - 1, end}) {
-            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << findSize << start;
+            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << size << findSize << start;
         }
     }
-    QTest::newRow("a find text longer than a stretch") << 6000 << 4000;
+    QTest::newRow("a find text longer than a stretch") << size << 6000 << 4000;
+    // The units a division into four leaves over are searched after the stretches.
+    for (const int odd : {1025, 1026, 1027}) {
+        for (int fromEnd = 0; fromEnd < odd % 4; ++fromEnd)
+            QTest::addRow("%d units, occurrence ending %d before the end", odd, fromEnd)
+                << odd << findSize << odd - findSize - fromEnd;
+    }
 }
 
 void TestReplacement::findsAcrossTheStretchesOfALongText()
 {
+    QFETCH(int, size);
     QFETCH(int, findSize);
     QFETCH(int, start);
     QString find;
@@ -337,7 +355,7 @@ void TestReplacement::findsAcrossTheStretchesOfALongText()
     for (int j = 0; j < 20; ++j)
         pairs.append({"absent" + QString::number(j), "-"});
     pairs.insert(10, {find, "found"});
-    QString text(20000, u'x');
+    QString text(size, u'x');
     text.replace(start, findSize, find);
     QString expected = text;
     expected.replace(start, findSize, "found");
