@@ -5,6 +5,7 @@
 #include "engine/byte_search.h"
 #include "engine/finder.h"
 #include "engine/multi_search.h"
+#include "engine/unit_mask.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -251,29 +252,6 @@ struct ViewOf<QString> {
 
 const char *unitsOf(QByteArrayView text) { return text.data(); }
 const char16_t *unitsOf(QStringView text) { return text.utf16(); }
-
-// The units a text holds, by their low eight bits: two texts that share a unit
-// share a bit (and some that do not share one as well).
-class UnitMask {
-public:
-    template <class View>
-    explicit UnitMask(View text)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const unsigned low = unitAt(text, i) & 0xFFu;
-            m_bits[low >> 6] |= quint64(1) << (low & 63);
-        }
-    }
-    bool meets(const UnitMask &other) const
-    {
-        return ((m_bits[0] & other.m_bits[0]) | (m_bits[1] & other.m_bits[1]) | (m_bits[2] & other.m_bits[2])
-                | (m_bits[3] & other.m_bits[3]))
-               != 0;
-    }
-
-private:
-    quint64 m_bits[4] = {};
-};
 
 // A unit searched for all find texts at once costs about as much as this many
 // units searched for one find text that is not there. Lists at least this long
