@@ -3,8 +3,9 @@
 // slow rendering of the same rules written here from scratch: one full pass per
 // pair. The engine runs with and without skipping the pairs that cannot occur;
 // in half the inputs every unit is one of a few characters, so that pairs find
-// what earlier ones inserted or joined by deleting, and the text may be repeated
-// into a long one, which the search for all find texts goes through in stretches.
+// what earlier ones inserted or joined by deleting, after a head with or without
+// a "<body" that starts nothing, and the text may be repeated into a long one,
+// which the search for all find texts goes through in stretches.
 #include "fuzz_check.h"
 
 #include "engine/replacement.h"
@@ -86,11 +87,6 @@ struct Reference {
 
     static Str ascii(const char *s) { return Str(s, s + std::char_traits<char>::length(s)); }
 
-    static bool onlySpaces(const Str &s)
-    {
-        return s.find_first_not_of(typename Str::value_type(' ')) == Str::npos;
-    }
-
     static bool isSpace(typename Str::value_type c)
     {
         return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -130,16 +126,76 @@ struct Reference {
         return taken;
     }
 
+    static typename Str::value_type asciiUpper(typename Str::value_type c)
+    {
+        return c >= 'a' && c <= 'z' ? typename Str::value_type(c - 32) : c;
+    }
+
+    // Where a tag before the body that opens at `at` ends: at its first ">"
+    // outside quoted values, each of which runs to its closing quote (without
+    // one, to the first ">" after its opening quote); npos when none.
+    static size_t headTagEnd(const Str &text, size_t at)
+    {
+        for (size_t i = at + 1; i < text.size(); ++i) {
+            if (text[i] == '>')
+                return i;
+            if (text[i] != '=')
+                continue;
+            size_t k = i + 1;
+            while (k < text.size() && isSpace(text[k]))
+                ++k;
+            if (k < text.size() && (text[k] == '"' || text[k] == '\'')) {
+                const size_t end = text.find(text[k], k + 1);
+                if (end == Str::npos)
+                    return text.find(typename Str::value_type('>'), k + 1);
+                i = end;
+            }
+        }
+        return Str::npos;
+    }
+
+    // The first "<body" (any case) followed by white space, "/" or ">" that lies
+    // in no comment and no tag; a "<" before anything but a letter, "/", "!" or
+    // "?" is text.
+    static size_t bodyStart(const Str &text)
+    {
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '<')
+                continue;
+            const auto next = i + 1 < text.size() ? asciiUpper(text[i + 1]) : 0;
+            if ((next < 'A' || next > 'Z') && next != '/' && next != '!' && next != '?')
+                continue;
+            if (text.compare(i, 4, ascii("<!--")) == 0) {
+                const size_t end = text.find(ascii("-->"), i + 2);
+                if (end == Str::npos)
+                    return Str::npos;
+                i = end + 2;
+                continue;
+            }
+            const auto after = i + 5 < text.size() ? text[i + 5] : 0;
+            if (findAnyCase(text.substr(i, 5), ascii("<body")) == 0 && (isSpace(after) || after == '/' || after == '>'))
+                return i;
+            i = headTagEnd(text, i);
+            if (i == Str::npos)
+                return Str::npos;
+        }
+        return Str::npos;
+    }
+
     Str wholeFile(const Str &text) { return applyPairs(text); }
 
     Str viewable(Str s)
     {
-        Str head = takeUpTo(s, ascii("<body"), true);
+        const size_t start = bodyStart(s);
+        if (start == Str::npos)
+            return s;
+        Str head = s.substr(0, start);
+        s.erase(0, start);
         head += takeTag(s);
         Str rest = takeUpTo(s, ascii("</body>"), false);
         const Str tail = s;
         Str mid;
-        while (!onlySpaces(rest)) {
+        while (!rest.empty()) {
             const size_t lt = rest.find(typename Str::value_type('<'));
             const size_t p = lt == Str::npos ? 0 : lt + 1;
             if (p >= 2) {
@@ -220,8 +276,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string once = text;
     for (int r = 1; r < repeats && text.size() < 8192; ++r)
         text += once;
-    if (few)
-        text = "<body>" + text;
+    if (few) {
+        // A head that holds a "<body" which is no body start tag, or none.
+        static const char *const kHeads[] = {"<body>", "<!-- <body> --><BODY\n>", "<p t=\"<body>\">a<body/>",
+                                             "<bodyguard>a<body>", "< <body >", "<!--><body>"};
+        text = kHeads[static_cast<unsigned char>(once.empty() ? 0 : once[0]) % 6] + text;
+    }
     // Pairs that each make their find text longer can grow a text exponentially;
     // inputs whose result could pass a megabyte are left out.
     double bound = double(text.size());

@@ -12,9 +12,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QVarLengthArray>
 #include <QtTest>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
 #include <sys/uio.h>
@@ -94,16 +96,26 @@ private:
     Fault m_fault;
 };
 
-// Runs a change of the file system once, at one moment of the write: while the
-// result is being written (after the checks before the write, before the check
-// through the folder's handle), or just before the result is put in place.
+// Runs a change of the file system once, at one moment of the job: while the
+// source is being read (or at every read of it), while the result is being
+// written (after the checks before the write, before the check through the
+// folder's handle), or just before the result is put in place.
 class ChangingFileSystem : public FileSystem {
 public:
     explicit ChangingFileSystem(Temporaries temporaries) : FileSystem(temporaries) {}
+    mutable std::function<void()> whileReading;
+    mutable bool atEveryRead = false;
     mutable std::function<void()> whileWriting;
     mutable std::function<void()> beforePlacing;
 
 protected:
+    long readSome(int fd, char *into, size_t max) const override
+    {
+        if (whileReading)
+            (atEveryRead ? whileReading : std::exchange(whileReading, {}))();
+        return FileSystem::readSome(fd, into, max);
+    }
+
     long writeSome(int fd, const struct iovec *parts, int count) const override
     {
         if (whileWriting)
@@ -116,6 +128,26 @@ protected:
         if (beforePlacing)
             std::exchange(beforePlacing, {})();
         return FileSystem::putInPlace(folderFd, file, to);
+    }
+};
+
+// Writes at most three bytes a call, as a pipe or a network file system may:
+// every write after the first goes on where the one before stopped.
+class ShortWritingFileSystem : public FileSystem {
+public:
+    mutable int writes = 0;
+
+protected:
+    long writeSome(int fd, const struct iovec *parts, int count) const override
+    {
+        ++writes;
+        QVarLengthArray<struct iovec, 4> shortened;
+        size_t left = 3;
+        for (int k = 0; k < count && left > 0; ++k) {
+            shortened.append({parts[k].iov_base, std::min(left, parts[k].iov_len)});
+            left -= shortened.last().iov_len;
+        }
+        return FileSystem::writeSome(fd, shortened.data(), int(shortened.size()));
     }
 };
 
@@ -159,6 +191,10 @@ private slots:
     void failedStepIsReported();
     void changeDuringTheWrite_data();
     void changeDuringTheWrite();
+    void shortWritesGiveTheWholeResult_data();
+    void shortWritesGiveTheWholeResult();
+    void sourceChangedWhileItIsRead_data();
+    void sourceChangedWhileItIsRead();
     void temporaryFileWhileWriting_data();
     void temporaryFileWhileWriting();
     void unwritableFolderAsOtherUser_data();
@@ -396,6 +432,117 @@ void TestFaultInjection::changeDuringTheWrite()
     QCOMPARE(report.status, FileReport::Status::Failed);
     QCOMPARE(report.failedStep, step);
     QVERIFY2(report.description.contains("source file of this run"), qPrintable(report.description));
+}
+
+void TestFaultInjection::shortWritesGiveTheWholeResult_data()
+{
+    QTest::addColumn<QByteArray>("source");
+    QTest::addColumn<qsizetype>("pieceSize");
+    QTest::addColumn<QByteArray>("result");
+
+    // UTF-16 results are written in parts (mark, text, stray byte), so a short
+    // write stops within one part or at the end of one.
+    const auto utf16 = [](const QByteArray &ascii) {
+        QByteArray units = "\xFF\xFE";
+        for (const char c : ascii)
+            units += QByteArray(1, c) + QByteArray(1, '\0');
+        return units;
+    };
+    const QByteArray page = QByteArray("<p>old text</p>\n").repeated(40);
+    QByteArray replaced = page;
+    replaced.replace("old", "new");
+    QTest::newRow("whole") << page << (qsizetype(4) << 20) << replaced;
+    QTest::newRow("in pieces") << page << qsizetype(16) << replaced;
+    QTest::newRow("UTF-16 with a stray byte") << utf16("<body>old old</body>") + 'x' << (qsizetype(4) << 20)
+                                              << utf16("<body>new new</body>") + 'x';
+}
+
+// A write that takes only part of what it is given is followed by more writes
+// until the whole result is in, byte for byte.
+void TestFaultInjection::shortWritesGiveTheWholeResult()
+{
+    QFETCH(QByteArray, source);
+    QFETCH(qsizetype, pieceSize);
+    QFETCH(QByteArray, result);
+
+    const TempTree dir;
+    const QString sourcePath = dir.write("page.htm", source);
+    const ShortWritingFileSystem fs;
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    JobContext context;
+    context.fileSystem = &fs;
+    context.pieceSize = pieceSize;
+
+    const FileReport report = replacePair(sourcePath, options, context);
+
+    QCOMPARE(report.status, FileReport::Status::Written);
+    QCOMPARE(readBytes(dir.path("page_replaced.htm")), result);
+    QVERIFY(fs.writes >= result.size() / 3);
+}
+
+enum class SourceChange { Grows, Shrinks, RewrittenInPlace };
+
+void TestFaultInjection::sourceChangedWhileItIsRead_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("atEveryRead");
+    QTest::addColumn<bool>("inPieces");
+
+    for (const bool inPieces : {false, true}) {
+        const auto row = [&](const char *name) -> QTestData & {
+            return QTest::newRow(qPrintable(QString::fromLatin1(name) + (inPieces ? ", in pieces" : ", whole")));
+        };
+        row("grows once") << int(SourceChange::Grows) << false << inPieces;
+        // Read on to its end it would never end.
+        row("grows at every read") << int(SourceChange::Grows) << true << inPieces;
+        row("shrinks") << int(SourceChange::Shrinks) << false << inPieces;
+        row("rewritten in place, same size") << int(SourceChange::RewrittenInPlace) << false << inPieces;
+    }
+}
+
+// A source that another program changes while its job reads it gives no result:
+// what was read is no state the file ever had. Its job fails at the read.
+void TestFaultInjection::sourceChangedWhileItIsRead()
+{
+    QFETCH(int, change);
+    QFETCH(bool, atEveryRead);
+    QFETCH(bool, inPieces);
+
+    const TempTree dir;
+    const QString sourcePath = dir.write("page.htm", QByteArray("<p>old</p>\n").repeated(100));
+    ChangingFileSystem fs(FileSystem::Temporaries::Hidden);
+    fs.atEveryRead = atEveryRead;
+    fs.whileReading = [&, change = static_cast<SourceChange>(change)] {
+        QFile file(sourcePath);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (change == SourceChange::Grows) {
+            QVERIFY(file.seek(file.size()));
+            QVERIFY(file.write(QByteArray("<p>old</p>\n").repeated(20)) > 0);
+        } else if (change == SourceChange::Shrinks) {
+            QVERIFY(file.resize(10));
+        } else {
+            QCOMPARE(file.write("<P>"), 3);
+            file.close();
+            // A time of its own, whatever the file system's clock resolution.
+            const struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(sourcePath).constData(), times, 0) == 0);
+        }
+    };
+    JobOptions options;
+    options.mode = ReplaceMode::WholeFile;
+    JobContext context;
+    context.fileSystem = &fs;
+    if (inPieces)
+        context.pieceSize = 64;
+
+    const FileReport report = replacePair(sourcePath, options, context);
+
+    QCOMPARE(report.status, FileReport::Status::Failed);
+    QCOMPARE(report.failedStep, JobStep::Read);
+    QVERIFY2(report.description.contains("changed while it was read"), qPrintable(report.description));
+    QVERIFY2(report.description.contains(sourcePath), qPrintable(report.description));
+    QCOMPARE(namesIn(dir.root()), QStringList{"page.htm"});
 }
 
 void TestFaultInjection::temporaryFileWhileWriting_data()

@@ -162,6 +162,11 @@ void TestReplaceJob::piecesGiveTheWholeResult_data()
         absent << QStringLiteral("k%1").arg(k) << "m";
     QTest::newRow("many sets, an earlier one makes a later one") << QByteArray("ababababababab") << QStringList{"a", "bc", "cb", "X"} + absent;
     QTest::newRow("many sets, a deletion joins an occurrence") << QByteArray("aXbaXbaXbaXbaXb") << absent + QStringList{"X", "", "ab", "-"};
+    // Pieces of 3 bytes: a find text of 4 lies across a boundary wherever it is.
+    QTest::newRow("many sets, a find text only across pieces") << QByteArray("xAcmexxAcmeAcmexxxxAcme") << absent + QStringList{"Acme", "Z"};
+    // "x" + "bc": the start of the first set's replace text completes the second's
+    // find text, which the source lacks, wherever the pieces break.
+    QTest::newRow("many sets, a replace text's start completes a later find text") << QByteArray("xaxxaaxaxxxaxa") << absent + QStringList{"a", "bc", "xb", "Y"};
     const auto utf16 = [](const QString &text, const QByteArray &mark = "\xFF\xFE") {
         QByteArray units(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
         if (mark.startsWith('\xFE'))

@@ -248,22 +248,27 @@ private slots:
         QCOMPARE(sink.outcomes.at(2).request->kind, FileRequest::Kind::Sets);
     }
 
-    // With neither tab selected a file is left alone: its outcome has no report.
+    // With neither tab selected a file is left alone: its outcome has no report;
+    // an empty one is reported as skipped all the same.
     void noTabSelectedLeavesTheFileAlone()
     {
-        const QStringList paths = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x")};
+        const QStringList paths = {source("a.htm", "x"), source("b.htm", "x"), source("c.htm", "x"),
+                                   source("d.htm", "")};
         FakeRequests requests([](int index) {
             FileRequest request = pair("x", "y");
-            if (index == 2)
+            if (index == 2 || index == 4)
                 request.kind = FileRequest::Kind::None;
             return request;
         });
         FakeSink sink;
         const RunEnd end = run(paths, requests, sink);
-        QCOMPARE(end.done, 3);
-        QCOMPARE(sink.outcomes.size(), 3);
+        QCOMPARE(end.done, 4);
+        QCOMPARE(sink.outcomes.size(), 4);
         QVERIFY(!sink.outcomes.at(1).report);
         QVERIFY(sink.outcomes.at(1).request);
+        QVERIFY(sink.outcomes.at(3).report);
+        QCOMPARE(sink.outcomes.at(3).report->status, FileReport::Status::Skipped);
+        QCOMPARE(sink.outcomes.at(3).report->description, QStringLiteral("empty"));
         QVERIFY(!QFileInfo::exists(result("b")));
         QVERIFY(QFileInfo::exists(result("a")));
         QVERIFY(QFileInfo::exists(result("c")));

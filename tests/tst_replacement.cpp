@@ -86,6 +86,16 @@ void TestReplacement::replace_data()
         << Pairs{{"k1", "_"}, {"Acme", "Zenith"}, {"k3", "_"}, {"k4", "_"}, {"k5", "_"}, {"k6", "_"},
                  {"k7", "_"}, {"k8", "_"}, {"k9", "_"}, {"th Co", "th & Co"}}
         << "Acme Co, k1" << "Zenith & Co, _" << qint64(3);
+    {
+        // Searched for all at once, a find text that occurs only as the end of a
+        // longer one's is found through the longer one's.
+        Pairs many{{"cdef", "Z"}};
+        for (int j = 0; j < 16; ++j)
+            many.append(qMakePair("absent" + QString::number(j), QStringLiteral("-")));
+        many.append(qMakePair(QStringLiteral("abcdef"), QStringLiteral("Y")));
+        QTest::newRow("sets: 18, one found only as the end of a longer find text")
+            << whole << many << "abcdef" << "abZ" << qint64(1);
+    }
     QTest::newRow("whole: frequent first character, occurrence far in")
         << whole << Pairs{{"ab", "X"}} << QString(5000, u'a') + "ab" + QString(40, u'a')
         << QString(5000, u'a') + "X" + QString(40, u'a') << qint64(1);
@@ -104,8 +114,37 @@ void TestReplacement::replace_data()
     QTest::newRow("viewable: only body text")
         << viewable << aToZ << "<html><head><title>a</title></head><body>a<p class=a>a</p></body>a</html>"
         << "<html><head><title>a</title></head><body>z<p class=a>z</p></body>a</html>" << qint64(2);
-    QTest::newRow("viewable: upper-case body tags are found, start tag comes out lower case")
-        << viewable << aToZ << "<HTML><BODY BGCOLOR=a>a</BODY></HTML>" << "<HTML><body BGCOLOR=a>z</BODY></HTML>" << qint64(1);
+    QTest::newRow("viewable: upper-case body tags are found, start tag kept as written")
+        << viewable << aToZ << "<HTML><BODY BGCOLOR=a>a</BODY></HTML>" << "<HTML><BODY BGCOLOR=a>z</BODY></HTML>" << qint64(1);
+    QTest::newRow("viewable: nothing to replace, every byte as it was")
+        << viewable << aToZ << "<html><BODY bgcolor=red><p>b</p>   </BODY></html>"
+        << "<html><BODY bgcolor=red><p>b</p>   </BODY></html>" << qint64(0);
+    QTest::newRow("viewable: body start tag closed by /")
+        << viewable << aToZ << "<title>a</title><BODY/>a</body>" << "<title>a</title><BODY/>z</body>" << qint64(1);
+    QTest::newRow("viewable: body start tag with a line break")
+        << viewable << aToZ << "<title>a</title><body\nclass=a>a</body>" << "<title>a</title><body\nclass=a>z</body>" << qint64(1);
+    QTest::newRow("viewable: a body start tag in a comment is none")
+        << viewable << aToZ << "<!-- <body> --><html><head><title>a</title></head>a"
+        << "<!-- <body> --><html><head><title>a</title></head>a" << qint64(0);
+    QTest::newRow("viewable: after a comment holding one, the real body start tag")
+        << viewable << aToZ << "<!-- <body> --><title>a</title><body>a</body>"
+        << "<!-- <body> --><title>a</title><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: an empty comment ends where it starts")
+        << viewable << aToZ << "<title>a</title><!--><body>a</body>" << "<title>a</title><!--><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: a comment never closed hides the rest")
+        << viewable << aToZ << "<title>a</title><!-- <body>a</body>" << "<title>a</title><!-- <body>a</body>" << qint64(0);
+    QTest::newRow("viewable: a body start tag in a quoted value is none")
+        << viewable << aToZ << "<html><head title=\"<body>\"><title>a</title></head></html>"
+        << "<html><head title=\"<body>\"><title>a</title></head></html>" << qint64(0);
+    QTest::newRow("viewable: a quoted value runs to its quote past a > and a <")
+        << viewable << aToZ << "<meta content='a > <body> a'><title>a</title><body>a</body>"
+        << "<meta content='a > <body> a'><title>a</title><body>z</body>" << qint64(1);
+    QTest::newRow("viewable: a longer name is no body start tag")
+        << viewable << aToZ << "<bodyguard><title>a</title></bodyguard>a" << "<bodyguard><title>a</title></bodyguard>a"
+        << qint64(0);
+    QTest::newRow("viewable: a < that opens no tag before the body")
+        << viewable << aToZ << "<title>a < b</title>1 < <body>a</body>" << "<title>a < b</title>1 < <body>z</body>"
+        << qint64(1);
     QTest::newRow("viewable: body start tag without attributes")
         << viewable << aToZ << "<body>a b</body>" << "<body>z b</body>" << qint64(1);
     QTest::newRow("viewable: empty body") << viewable << aToZ << "<body></body>" << "<body></body>" << qint64(0);
@@ -145,8 +184,8 @@ void TestReplacement::replace_data()
     QTest::newRow("viewable sets: a quoted > does not end the tag")
         << viewable << Pairs{{"a", "z"}, {"q", "r"}} << "<body><p title=\"q > a\">aq</p></body>"
         << "<body><p title=\"q > a\">zr</p></body>" << qint64(2);
-    QTest::newRow("viewable: spaces before </body> dropped")
-        << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p></body>" << qint64(1);
+    QTest::newRow("viewable: spaces before </body> kept")
+        << viewable << aToZ << "<body><p>a</p>   </body>" << "<body><p>z</p>   </body>" << qint64(1);
     QTest::newRow("viewable: a line break before </body> kept")
         << viewable << aToZ << "<body><p>a</p>\r\n</body>" << "<body><p>z</p>\r\n</body>" << qint64(1);
     QTest::newRow("viewable: spaces between tags kept")
@@ -182,7 +221,7 @@ void TestReplacement::replace_data()
         << viewable << Pairs{} << "<body><p>x</p>tail text</body>" << "<body><p>x</p>tail text</body>" << qint64(0);
     QTest::newRow("viewable: body markers in mixed case far into the text")
         << viewable << aToZ << QString(40, u'.') + "<BoDy>a" + QString(40, u'.') + "</bODy>a"
-        << QString(40, u'.') + "<body>z" + QString(40, u'.') + "</bODy>a" << qint64(1);
+        << QString(40, u'.') + "<BoDy>z" + QString(40, u'.') + "</bODy>a" << qint64(1);
     QTest::newRow("viewable: find text holding a > of the text")
         << viewable << Pairs{{"a>b", "x"}} << "<body>a>b<i>a>b</i></body>" << "<body>x<i>x</i></body>" << qint64(2);
     QTest::newRow("viewable: find text holding a < never matches")
@@ -191,10 +230,10 @@ void TestReplacement::replace_data()
         << viewable << aToZ << "<body>b<i>b</i><p class=a>a</p></body>" << "<body>b<i>b</i><p class=a>z</p></body>" << qint64(1);
     QTest::newRow("viewable: spaces after a > of the text kept")
         << viewable << aToZ << "<body><p>a</p>b >   </body>" << "<body><p>z</p>b >   </body>" << qint64(1);
-    QTest::newRow("viewable: body of spaces only dropped")
-        << viewable << aToZ << "<body>   </body>" << "<body></body>" << qint64(0);
-    QTest::newRow("viewable: dropped spaces are not replaced")
-        << viewable << Pairs{{" ", "_"}} << "<body><p>a b</p>  </body>" << "<body><p>a_b</p></body>" << qint64(1);
+    QTest::newRow("viewable: body of spaces only kept")
+        << viewable << aToZ << "<body>   </body>" << "<body>   </body>" << qint64(0);
+    QTest::newRow("viewable: spaces before </body> are body text")
+        << viewable << Pairs{{" ", "_"}} << "<body><p>a b</p>  </body>" << "<body><p>a_b</p>__</body>" << qint64(3);
     QTest::newRow("viewable: an empty find beside one other")
         << viewable << Pairs{{"", "x"}, {"a", "z"}} << "<body>a<b class=a>a</b></body>" << "<body>z<b class=a>z</b></body>" << qint64(2);
     QTest::newRow("viewable: second body start tag is body text's tag")
@@ -282,6 +321,7 @@ void TestReplacement::longSetListsAsWithPassPerSet()
 
 void TestReplacement::findsAcrossTheStretchesOfALongText_data()
 {
+    QTest::addColumn<int>("size");
     QTest::addColumn<int>("findSize");
     QTest::addColumn<int>("start");
     // A long text is searched for all find texts in four stretches side by side:
@@ -291,14 +331,21 @@ void TestReplacement::findsAcrossTheStretchesOfALongText_data()
     for (int part = 1; part < 4; ++part) {
         const int end = part * size / 4;
         for (const int start : {end - findSize, end - findSize + 1, end - 1, end}) {
-            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << findSize << start;
+            QTest::addRow("part %d ends at %d, occurrence from %d", part, end, start) << size << findSize << start;
         }
     }
-    QTest::newRow("a find text longer than a stretch") << 6000 << 4000;
+    QTest::newRow("a find text longer than a stretch") << size << 6000 << 4000;
+    // The units a division into four leaves over are searched after the stretches.
+    for (const int odd : {1025, 1026, 1027}) {
+        for (int fromEnd = 0; fromEnd < odd % 4; ++fromEnd)
+            QTest::addRow("%d units, occurrence ending %d before the end", odd, fromEnd)
+                << odd << findSize << odd - findSize - fromEnd;
+    }
 }
 
 void TestReplacement::findsAcrossTheStretchesOfALongText()
 {
+    QFETCH(int, size);
     QFETCH(int, findSize);
     QFETCH(int, start);
     QString find;
@@ -308,7 +355,7 @@ void TestReplacement::findsAcrossTheStretchesOfALongText()
     for (int j = 0; j < 20; ++j)
         pairs.append({"absent" + QString::number(j), "-"});
     pairs.insert(10, {find, "found"});
-    QString text(20000, u'x');
+    QString text(size, u'x');
     text.replace(start, findSize, find);
     QString expected = text;
     expected.replace(start, findSize, "found");

@@ -325,6 +325,9 @@ std::optional<JobFailure> FileJob::write(const Produce &produce, unsigned mode)
         return placed ? std::nullopt : m_refusal;
     } catch (const std::bad_alloc &) {
         return outOfMemory(JobStep::Replace, QStringLiteral("replace in"), m_source);
+    } catch (const ReadError &error) {
+        // A source replaced in pieces is read while its result is written.
+        return JobFailure{JobStep::Read, error.description()};
     } catch (const TessalyError &error) {
         return JobFailure{JobStep::Write, error.description()};
     }

@@ -5,6 +5,7 @@
 #include "engine/byte_search.h"
 #include "engine/finder.h"
 #include "engine/multi_search.h"
+#include "engine/unit_mask.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -99,8 +100,7 @@ QStringView marker<QStringView>(const char *ascii)
     // The markers live as long as the program: built once per spelling.
     if (std::strcmp(ascii, "<body") == 0) return u"<body";
     if (std::strcmp(ascii, "</body>") == 0) return u"</body>";
-    if (std::strcmp(ascii, ">") == 0) return u">";
-    return u"<";
+    return u"-->";
 }
 
 template <class View>
@@ -153,14 +153,20 @@ qsizetype findEitherUnit(QStringView text, char a, char b, qsizetype from)
     return indexOfEither(text.utf16(), text.size(), from, char16_t(uchar(a)), char16_t(uchar(b)));
 }
 
+// How a quoted value after "=" ends. In the body a value runs to its closing
+// quote only when that quote comes before the next "<" (the tag rule); before the
+// body, where the body start tag is looked for, it runs to its closing quote
+// wherever that is, so that no "<body" in a value starts the body.
+enum class QuotedValue { EndsBeforeNextTag, RunsToItsQuote };
+
 // The ">" that ends a tag whose inside starts at `from`; -1 for none. The first
 // ">" ends it, except that a quoted value after "=" runs to its closing quote
-// when that quote comes before the next "<" (title="x > y"); a quote that no
-// closing quote follows before a "<" leaves the first ">" to end the tag.
-// One walk through the tag from one ">" or "=" to the next, a quoted value with
-// a search for its closing quote or the next "<", whichever comes first.
+// (as `quoted` says); a quote that no closing quote follows (before a "<" with
+// EndsBeforeNextTag) leaves the first ">" after it to end the tag
+// (title="x > y"). One walk through the tag from one ">" or "=" to the next, a
+// quoted value with a search for its closing quote (or the next "<").
 template <class View>
-qsizetype tagClose(View text, qsizetype from)
+qsizetype tagCloseWith(View text, qsizetype from, QuotedValue quoted)
 {
     const qsizetype size = text.size();
     for (qsizetype i = findEitherUnit(text, '>', '=', from); i >= 0; i = findEitherUnit(text, '>', '=', i + 1)) {
@@ -172,12 +178,21 @@ qsizetype tagClose(View text, qsizetype from)
         const char16_t quote = open < size ? unitAt(text, open) : u'\0';
         if (quote != u'"' && quote != u'\'')
             continue;
-        const qsizetype closing = findEitherUnit(text, char(quote), '<', open + 1);
+        const qsizetype closing = quoted == QuotedValue::RunsToItsQuote
+                                      ? findUnit(text, char(quote), open + 1)
+                                      : findEitherUnit(text, char(quote), '<', open + 1);
         if (closing < 0 || unitAt(text, closing) == u'<')
             return findUnit(text, '>', open + 1);  // no ">" came before: the first after ends it
         i = closing;
     }
     return -1;
+}
+
+// The tag rule of the body.
+template <class View>
+qsizetype tagClose(View text, qsizetype from)
+{
+    return tagCloseWith(text, from, QuotedValue::EndsBeforeNextTag);
 }
 
 struct TagAround {
@@ -237,29 +252,6 @@ struct ViewOf<QString> {
 
 const char *unitsOf(QByteArrayView text) { return text.data(); }
 const char16_t *unitsOf(QStringView text) { return text.utf16(); }
-
-// The units a text holds, by their low eight bits: two texts that share a unit
-// share a bit (and some that do not share one as well).
-class UnitMask {
-public:
-    template <class View>
-    explicit UnitMask(View text)
-    {
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const unsigned low = unitAt(text, i) & 0xFFu;
-            m_bits[low >> 6] |= quint64(1) << (low & 63);
-        }
-    }
-    bool meets(const UnitMask &other) const
-    {
-        return ((m_bits[0] & other.m_bits[0]) | (m_bits[1] & other.m_bits[1]) | (m_bits[2] & other.m_bits[2])
-                | (m_bits[3] & other.m_bits[3]))
-               != 0;
-    }
-
-private:
-    quint64 m_bits[4] = {};
-};
 
 // A unit searched for all find texts at once costs about as much as this many
 // units searched for one find text that is not there. Lists at least this long
@@ -705,41 +697,63 @@ private:
     qsizetype m_firstDelta = 0;
 };
 
-// The size of the body without the spaces after its last tag, which are dropped
-// (as is a body of nothing but spaces). Spaces after text, or after a ">" that is
-// text rather than the end of a tag, are kept.
+// Whether text holds the ASCII marker at `at`, its letters in any case.
 template <class View>
-qsizetype withoutTrailingSpaces(View body)
+bool holdsAt(View text, qsizetype at, const char *marker)
 {
-    qsizetype kept = body.size();
-    while (kept > 0 && unitAt(body, kept - 1) == u' ')
-        --kept;
-    if (kept == body.size() || kept == 0)
-        return kept;
-    if (unitAt(body, kept - 1) != u'>')
-        return body.size();
-    // That ">" ends a tag when the tags of the body have one that closes there.
-    const TagAround tag = tagAround(body, 0, kept - 1, kept);
-    return tag.inside && tag.close == kept - 1 ? kept : body.size();
+    for (qsizetype k = 0; marker[k] != '\0'; ++k) {
+        if (at + k >= text.size() || asciiUpper(unitAt(text, at + k)) != asciiUpper(char16_t(marker[k])))
+            return false;
+    }
+    return true;
 }
 
-// The body of an HTML text: everything up to the body start tag and from
-// "</body>" on stays as it is; between them only the runs of text outside tags
-// are replaced, each once, and the tags are copied unchanged.
+// Where the body start tag opens: the first "<body" (in any letter case)
+// followed by white space, "/" or ">" that lies in no comment and in no tag
+// before it; -1 for none. A "<body" in a comment, in a quoted value or as the
+// start of a longer name (<bodyguard>) is no body start tag. A "<" that no
+// letter, "/", "!" or "?" follows opens nothing (a < b).
+template <class View>
+qsizetype bodyStart(View text)
+{
+    const qsizetype nameEnd = 5;  // after "<body"
+    for (qsizetype open = findUnit(text, '<', 0); open >= 0;) {
+        const char16_t next = asciiUpper(open + 1 < text.size() ? unitAt(text, open + 1) : u'\0');
+        qsizetype end;
+        if ((next < u'A' || next > u'Z') && next != u'/' && next != u'!' && next != u'?') {
+            end = open;
+        } else if (holdsAt(text, open, "<!--")) {
+            // "<!-->" and "<!--->" end where they start.
+            const qsizetype dashes = findAnyCase(text, marker<View>("-->"), open + 2);
+            end = dashes < 0 ? -1 : dashes + 2;
+        } else {
+            const char16_t after = open + nameEnd < text.size() ? unitAt(text, open + nameEnd) : u'\0';
+            if (holdsAt(text, open, "<body") && (isSpaceUnit(after) || after == u'/' || after == u'>'))
+                return open;
+            end = tagCloseWith(text, open + 1, QuotedValue::RunsToItsQuote);
+        }
+        open = end < 0 ? -1 : findUnit(text, '<', end + 1);
+    }
+    return -1;
+}
+
+// The body of an HTML text: everything up to the end of the body start tag and
+// from "</body>" on stays as it is; between them only the runs of text outside
+// tags are replaced, each once, and the tags are copied unchanged. Without a
+// body start tag nothing is replaced.
 template <class View, class Buffer>
 void replaceViewable(View s, Replacer<View, Buffer> &replacer, Sink<View, Buffer> &out)
 {
-    const View bodyMarker = marker<View>("<body");
-    const Cut<View> head = takeUpTo(s, bodyMarker, true);
-    out.append(head.taken);
-    if (head.found)
-        out.append(bodyMarker);  // the marker as the program spells it, lower case
-    const qsizetype startTagEnd = head.found ? tagClose(s, 0) : -1;
-    const qsizetype startTagSize = startTagEnd < 0 ? s.size() : startTagEnd + 1;
-    out.append(s.first(startTagSize));
-    s = s.sliced(startTagSize);
-    const View body = takeUpTo(s, marker<View>("</body>"), false).taken;
-    replacer.applyBetweenTags(body.first(withoutTrailingSpaces(body)), out);
+    const qsizetype start = bodyStart(s);
+    if (start < 0) {
+        out.append(s);
+        return;
+    }
+    const qsizetype startTagEnd = tagClose(s, start + 1);
+    const qsizetype bodyFrom = startTagEnd < 0 ? s.size() : startTagEnd + 1;
+    out.append(s.first(bodyFrom));
+    s = s.sliced(bodyFrom);
+    replacer.applyBetweenTags(takeUpTo(s, marker<View>("</body>"), false).taken, out);
     out.append(s);
 }
 

@@ -1,5 +1,7 @@
 #include "engine/streamed_replacement.h"
 
+#include "engine/unit_mask.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -109,16 +111,33 @@ std::vector<bool> SetsInText::needed() const
         }
         return false;
     };
+    // The replace texts of the substitutions needed so far. A text overlaps a
+    // find text only when the two share a unit, which their masks tell at once:
+    // with many sets, most find texts are passed by at that.
+    struct Inserted {
+        QByteArrayView text;
+        UnitMask units;
+    };
+    std::vector<Inserted> inserted;
+    UnitMask anyInserted;
+    bool deletes = false;
     std::vector<bool> needed(size_t(m_substitutions.size()), false);
-    std::vector<QByteArrayView> inserted;  // the replace texts of the substitutions needed so far
     for (size_t k = 0; k < m_searched.size(); ++k) {
         const Substitution<QByteArray> &substitution = m_substitutions[m_searched[k]];
-        if (!m_search->mayOccur(*m_presence, qsizetype(k))
-            && std::none_of(inserted.begin(), inserted.end(),
-                            [&](QByteArrayView replace) { return canMake(replace, substitution.find); }))
-            continue;
+        if (!m_search->mayOccur(*m_presence, qsizetype(k))) {
+            const UnitMask find(substitution.find);
+            if (!deletes && !find.meets(anyInserted))
+                continue;
+            if (std::none_of(inserted.begin(), inserted.end(), [&](const Inserted &replace) {
+                    return (replace.text.isEmpty() || replace.units.meets(find))
+                           && canMake(replace.text, substitution.find);
+                }))
+                continue;
+        }
         needed[size_t(m_searched[k])] = true;
-        inserted.push_back(substitution.replace);
+        inserted.push_back({substitution.replace, UnitMask(substitution.replace)});
+        anyInserted.add(substitution.replace);
+        deletes = deletes || substitution.replace.isEmpty();
     }
     return needed;
 }

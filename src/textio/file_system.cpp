@@ -36,6 +36,11 @@ QString systemMessage(int error)
     throw TessalyError(QStringLiteral("%1 \"%2\": %3").arg(what, path, systemMessage(error)));
 }
 
+[[noreturn]] void failRead(const QString &path, int error)
+{
+    throw ReadError(QStringLiteral("Cannot read \"%1\": %2").arg(path, systemMessage(error)));
+}
+
 [[noreturn]] void failWrite(const QString &path, int error)
 {
     fail(QStringLiteral("Cannot write"), path, error);
@@ -230,14 +235,29 @@ QByteArray FileSystem::readAll(const QString &path, SourceFile *file) const
 {
     struct stat info {};
     const int fd = openRegular(encodedName(path), path, file, info);
-    return SourceReader(fd, path, qint64(info.st_size)).readAll();
+    return SourceReader(*this, fd, path, info).readAll();
 }
 
 std::unique_ptr<SourceReader> FileSystem::openSource(const SourcePath &source, SourceFile *file) const
 {
     struct stat info {};
     const int fd = openRegular(source.bytes(), source.path(), file, info);
-    return std::make_unique<SourceReader>(fd, source.path(), qint64(info.st_size));
+    return std::make_unique<SourceReader>(*this, fd, source.path(), info);
+}
+
+namespace {
+
+qint64 modifiedOf(const struct stat &info)
+{
+    return qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+}
+
+} // namespace
+
+SourceReader::SourceReader(const FileSystem &fileSystem, int fd, QString path, const struct stat &info)
+    : m_fileSystem(fileSystem), m_fd(fd), m_path(std::move(path)), m_size(qint64(info.st_size)),
+      m_modified(modifiedOf(info))
+{
 }
 
 SourceReader::~SourceReader()
@@ -247,35 +267,43 @@ SourceReader::~SourceReader()
 
 qsizetype SourceReader::read(char *into, qsizetype max)
 {
-    for (;;) {
-        const ssize_t got = ::read(m_fd, into, size_t(max));
-        if (got >= 0)
-            return qsizetype(got);
+    // A file the system shows with no size (a kernel's) is read to its end.
+    if (m_size > 0)
+        max = qsizetype(std::min<qint64>(max, m_size - m_position));
+    long got = 0;
+    while (max > 0 && (got = m_fileSystem.readSome(m_fd, into, size_t(max))) < 0) {
         if (errno != EINTR)
-            fail(QStringLiteral("Cannot read"), m_path, errno);
+            failRead(m_path, errno);
     }
+    if (got == 0)
+        checkUnchanged();
+    m_position += got;
+    return qsizetype(got);
+}
+
+void SourceReader::checkUnchanged() const
+{
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0)
+        failRead(m_path, errno);
+    if (qint64(info.st_size) != m_size || modifiedOf(info) != m_modified)
+        throw ReadError(QStringLiteral("Cannot read \"%1\": it changed while it was read").arg(m_path));
 }
 
 QByteArray SourceReader::readAll(QByteArray into)
 {
-    // The content is read up to the size the file had when it was opened; no read
-    // is spent on learning that it ends there. A file the system shows with no
-    // size (a kernel's) is read to its end.
+    // Room for what is left of the size the file had when it was opened: the last
+    // read, of nothing, costs no system call.
     QByteArray data = std::move(into);
-    qint64 capacity = m_size > 0 ? m_size : 4096;
+    qint64 capacity = m_size > 0 ? m_size - m_position : 4096;
     data.resize(capacity);
     qint64 total = 0;
-    for (;;) {
-        if (total == capacity) {
-            if (total == m_size)
-                break;
+    for (qsizetype got = 1; got > 0; total += got) {
+        if (total == capacity && m_size == 0) {
             capacity *= 2;
             data.resize(capacity);
         }
-        const qsizetype got = read(data.data() + total, capacity - total);
-        if (got == 0)
-            break;
-        total += got;
+        got = read(data.data() + total, capacity - total);
     }
     data.truncate(total);
     return data;
@@ -284,7 +312,8 @@ QByteArray SourceReader::readAll(QByteArray into)
 void SourceReader::rewind()
 {
     if (::lseek(m_fd, 0, SEEK_SET) != 0)
-        fail(QStringLiteral("Cannot read"), m_path, errno);
+        failRead(m_path, errno);
+    m_position = 0;
 }
 
 std::shared_ptr<const FolderHandle> FileSystem::openFolder(const QString &path, bool lookInside) const
@@ -487,6 +516,11 @@ void FileSystem::writeAtomically(const QString &path, const QList<QByteArrayView
     destination.taken = now.exists || now.isLink;
     if (!notAFolder(now) || !writeAtomically(destination, parts, mode, notAFolder))
         throw TessalyError(QStringLiteral("Cannot write \"%1\": it is a folder").arg(path));
+}
+
+long FileSystem::readSome(int fd, char *into, size_t max) const
+{
+    return long(::read(fd, into, max));
 }
 
 long FileSystem::writeSome(int fd, const struct iovec *parts, int count) const

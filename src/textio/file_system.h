@@ -2,6 +2,7 @@
 // of them fail. Every failure throws TessalyError with a readable description.
 #pragma once
 
+#include "base/tessaly_error.h"
 #include "textio/folder_handle.h"
 #include "textio/source_path.h"
 
@@ -10,6 +11,7 @@
 #include <QList>
 #include <QString>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +23,7 @@ struct iovec;
 
 namespace tessaly {
 
+class FileSystem;
 class TemporaryFile;
 
 // What a source was when it was read.
@@ -45,10 +48,22 @@ struct Place {
     friend bool operator<(const Place &a, const Place &b) { return std::tie(a.folder, a.name) < std::tie(b.folder, b.name); }
 };
 
-// A regular file open for reading in pieces.
+// A failure to read a source. A source read in pieces is read while its result
+// is written, yet its job fails at the read.
+class ReadError : public TessalyError {
+public:
+    using TessalyError::TessalyError;
+};
+
+// A regular file open for reading in pieces, no further than the size it had
+// when it was opened: a file that grows while it is read would never end. A
+// pass that reaches that end checks that the file's size and modification time
+// are still those it was opened with; else what was read is no state the file
+// ever had, and the read fails (ReadError, "changed while it was read").
 class SourceReader {
 public:
-    SourceReader(int fd, QString path, qint64 size) : m_fd(fd), m_path(std::move(path)), m_size(size) {}
+    // `info` is what fstat told of the open file.
+    SourceReader(const FileSystem &fileSystem, int fd, QString path, const struct stat &info);
     ~SourceReader();
     SourceReader(const SourceReader &) = delete;
     SourceReader &operator=(const SourceReader &) = delete;
@@ -62,9 +77,14 @@ public:
     void rewind();
 
 private:
+    void checkUnchanged() const;
+
+    const FileSystem &m_fileSystem;
     int m_fd;
     QString m_path;
     qint64 m_size;
+    qint64 m_modified;  // in nanoseconds, when it was opened
+    qint64 m_position = 0;
 };
 
 // Where a result goes: a name in an open folder, and the path it is reported as.
@@ -143,16 +163,19 @@ public:
     static const FileSystem &real();
 
 protected:
-    // The system calls of writeAtomically that can fail half-way or that a test may
-    // want to run code before, apart so a test can intervene: they return -1 and set
-    // errno like writev, close, linkat and renameat. putInPlace links a file without
-    // a name at `to` (EEXIST when the name holds anything) and renames a hidden one
-    // over it.
+    // The system calls of a source's read and of writeAtomically that can fail
+    // half-way or that a test may want to run code before, apart so a test can
+    // intervene: they return -1 and set errno like read, writev, close, linkat and
+    // renameat. putInPlace links a file without a name at `to` (EEXIST when the
+    // name holds anything) and renames a hidden one over it.
+    virtual long readSome(int fd, char *into, size_t max) const;
     virtual long writeSome(int fd, const struct iovec *parts, int count) const;
     virtual int closeFile(int fd) const;
     virtual int putInPlace(int folderFd, const WrittenFile &file, const char *to) const;
 
 private:
+    friend class SourceReader;
+
     // The steps of writeAtomically: the parts written, then the result linked at a
     // free name (nothing when the name is taken) or renamed over what holds it.
     void writeParts(int fd, const QList<QByteArrayView> &parts, const QString &shownAs) const;
