@@ -100,6 +100,8 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void listAndTotals_data();
     void listAndTotals();
+    void headlineWhenWritesFail_data();
+    void headlineWhenWritesFail();
     void filterNarrowsRows_data();
     void filterNarrowsRows();
     void rowsNotWrittenColouredReadably_data();
@@ -148,6 +150,53 @@ void TestPreviewWindow::listAndTotals()
     QCOMPARE(window.findChild<QTableView *>("files")->model()->rowCount(), reports.size());
     QCOMPARE(window.findChild<QLabel *>("totals")->text(), totals);
     QCOMPARE(!window.findChild<QLabel *>("notice")->isHidden(), nothingChanges);
+}
+
+// A file refused at the write after its text was replaced (a folder that cannot
+// be written) keeps its count; one refused before the replacing has none.
+FileReport failsAtWrite(const QString &source, qint64 replacements, JobStep step = JobStep::Write)
+{
+    FileReport report = notWritten(FileReport::Status::Failed, source, "Cannot write \"out/" + source + "\"");
+    report.failedStep = step;
+    report.replacements = replacements;
+    report.dryRun = true;
+    return report;
+}
+
+void TestPreviewWindow::headlineWhenWritesFail_data()
+{
+    QTest::addColumn<QList<FileReport>>("reports");
+    QTest::addColumn<QString>("headline");  // "" hidden
+    QTest::addColumn<QStringList>("replacements");
+
+    QTest::newRow("every write fails")
+        << QList<FileReport>{failsAtWrite("a.htm", 3), failsAtWrite("b.htm", 1200)}
+        << "No file can be written: 2 would fail." << QStringList{"3", "1,200"};
+    QTest::newRow("refused before replacing")
+        << QList<FileReport>{failsAtWrite("a.htm", 0, JobStep::Place), failsAtWrite("b.htm", 0)}
+        << "No file can be written: 2 would fail." << QStringList{"", ""};
+    QTest::newRow("some written") << QList<FileReport>{failsAtWrite("a.htm", 3), written("b.htm", 2)} << ""
+                                  << QStringList{"3", "2"};
+    QTest::newRow("written, nothing found")
+        << QList<FileReport>{failsAtWrite("a.htm", 3), written("b.htm", 0)} << "No file would change."
+        << QStringList{"3", "0"};
+}
+
+void TestPreviewWindow::headlineWhenWritesFail()
+{
+    QFETCH(QList<FileReport>, reports);
+    QFETCH(QString, headline);
+    QFETCH(QStringList, replacements);
+    testing::FakePlatform platform;
+    PreviewWindow window(reports, [](int, const StopToken &) { return FileDiff{}; }, platform);
+    const auto *notice = window.findChild<QLabel *>("notice");
+    QCOMPARE(notice->isHidden() ? QString() : notice->text(), headline);
+    QAbstractItemModel *model = window.findChild<QTableView *>("files")->model();
+    model->sort(0);
+    QStringList shown;
+    for (int row = 0; row < model->rowCount(); ++row)
+        shown << model->index(row, 3).data().toString();
+    QCOMPARE(shown, replacements);
 }
 
 void TestPreviewWindow::filterNarrowsRows_data()

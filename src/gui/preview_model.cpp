@@ -34,9 +34,21 @@ int outcomeOrder(const FileReport &report)
     return 2;
 }
 
+} // namespace
+
+bool PreviewModel::replacementsCounted(const FileReport &report)
+{
+    // A place refused before the replacing fails at the write step too, with no count.
+    return report.status == FileReport::Status::Written
+        || (report.status == FileReport::Status::Failed && report.failedStep == JobStep::Write
+            && report.replacements > 0);
+}
+
+namespace {
+
 qint64 replacementsOrder(const FileReport &report)
 {
-    return report.status == FileReport::Status::Written ? report.replacements : -1;
+    return PreviewModel::replacementsCounted(report) ? report.replacements : -1;
 }
 
 } // namespace
@@ -112,7 +124,7 @@ QVariant PreviewModel::data(const QModelIndex &index, int role) const
     case OutcomeColumn:
         return outcome(report);
     case ReplacementsColumn:
-        return report.status == FileReport::Status::Written ? groupedNumber(report.replacements) : QString();
+        return replacementsCounted(report) ? groupedNumber(report.replacements) : QString();
     }
     return {};
 }

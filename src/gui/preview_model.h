@@ -22,6 +22,9 @@ public:
     PreviewModel(QList<FileReport> reports, const OutcomeColors &colors, QObject *parent = nullptr);
 
     const FileReport &report(int row) const { return m_reports[row]; }
+    // Whether the run counted the file's replacements: a result, or a file that
+    // failed (or would fail) only at the write, after its text was replaced.
+    static bool replacementsCounted(const FileReport &report);
     const QList<FileReport> &reports() const { return m_reports; }
     // Whether a row's source, result or outcome contains text, in any letter case.
     bool rowMatches(int row, const QString &text) const;

@@ -56,7 +56,7 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     : QWidget(parent), m_diffOf(std::move(diffOf)),
       m_dryRun(std::any_of(reports.cbegin(), reports.cend(), [](const FileReport &report) { return report.dryRun; }))
 {
-    QLabel *notice = makeNotice(reports);
+    m_notice = makeNotice();
     m_totals = new QLabel;
     m_totals->setObjectName(QStringLiteral("totals"));
     m_model = new PreviewModel(std::move(reports), outcomeColors(palette()), this);
@@ -70,26 +70,34 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(notice);
+    layout->addWidget(m_notice);
     layout->addWidget(m_totals);
     layout->addLayout(filterRow);
     layout->addWidget(makeSplitter(), 1);
     showTotals();
 }
 
-QLabel *ReportsPane::makeNotice(const QList<FileReport> &reports) const
+QLabel *ReportsPane::makeNotice() const
 {
-    qint64 replacements = 0;
-    for (const FileReport &report : reports)
-        replacements += report.status == FileReport::Status::Written ? report.replacements : 0;
-    // An empty find text, or sets that change nothing, said before anyone starts.
-    auto *notice = new QLabel(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
+    auto *notice = new QLabel;
     notice->setObjectName(QStringLiteral("notice"));
     QFont bold = notice->font();
     bold.setBold(true);
     notice->setFont(bold);
-    notice->setVisible(replacements == 0);
     return notice;
+}
+
+void ReportsPane::showHeadline(const RunTally &tally)
+{
+    // What the run will do (or did) when that is nothing, said before anyone
+    // starts: no result because every file fails, or no change at all (an empty
+    // find text, or sets that change nothing).
+    if (tally.written == 0 && tally.failed > 0)
+        m_notice->setText((m_dryRun ? tr("No file can be written: %1 would fail.") : tr("No file was written: %1 failed."))
+                              .arg(groupedNumber(tally.failed)));
+    else if (tally.replacements == 0)
+        m_notice->setText(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
+    m_notice->setVisible(tally.replacements == 0);
 }
 
 QHBoxLayout *ReportsPane::makeFilterRow()
@@ -220,11 +228,13 @@ void ReportsPane::followCurrentRow()
 
 void ReportsPane::showTotals()
 {
-    RunTally shown;
-    if (m_filter->text().isEmpty()) {
-        for (const FileReport &report : m_model->reports())
-            shown.add(report);
-    } else {
+    RunTally all;
+    for (const FileReport &report : m_model->reports())
+        all.add(report);
+    showHeadline(all);
+    RunTally shown = all;
+    if (!m_filter->text().isEmpty()) {
+        shown = {};
         for (int row = 0; row < m_proxy->rowCount(); ++row)
             shown.add(m_model->report(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/replace_job.h"
+#include "engine/run_report.h"
 #include "gui/diff_view.h"
 
 #include <QWidget>
@@ -48,9 +49,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    // The parts of the pane, top to bottom: the notice that nothing changes, the
-    // filter, and the table above the changes.
-    QLabel *makeNotice(const QList<FileReport> &reports) const;
+    // The parts of the pane, top to bottom: the headline when no file would be
+    // written or changed, the totals, the filter, and the table above the changes.
+    QLabel *makeNotice() const;
+    void showHeadline(const RunTally &tally);
     QHBoxLayout *makeFilterRow();
     void makeTable();
     QSplitter *makeSplitter();
@@ -64,6 +66,7 @@ private:
     bool m_dryRun;
     PreviewModel *m_model = nullptr;
     ReportsProxy *m_proxy = nullptr;
+    QLabel *m_notice = nullptr;
     QLabel *m_totals = nullptr;
     QLineEdit *m_filter = nullptr;
     QTableView *m_table = nullptr;
