@@ -104,6 +104,8 @@ private slots:
     void headlineWhenWritesFail();
     void filterNarrowsRows_data();
     void filterNarrowsRows();
+    void totalsCountCheckedRows_data();
+    void totalsCountCheckedRows();
     void rowsNotWrittenColouredReadably_data();
     void rowsNotWrittenColouredReadably();
     void changesFollowTheCurrentRow_data();
@@ -229,6 +231,43 @@ void TestPreviewWindow::filterNarrowsRows()
     QTest::keyClicks(bed.filter, filter);
     QCOMPARE(shownSources(bed.table), shown);
     QTEST(bed.window.findChild<QLabel *>("totals")->text(), "totals");
+}
+
+void TestPreviewWindow::totalsCountCheckedRows_data()
+{
+    QTest::addColumn<QStringList>("unchecked");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("totals");
+    QTest::addColumn<QString>("headline");  // "" hidden
+
+    QTest::newRow("all checked") << QStringList{} << ""
+                                 << "5 files: 3 would be written, 1 skipped, 1 failed; 7 replacements." << "";
+    QTest::newRow("three unchecked")
+        << QStringList{"index.htm", "empty.htm", "garden/rakes.htm"} << ""
+        << "5 files, 3 unchecked: 1 would be written, 0 skipped, 1 failed; 0 replacements." << "No file would change.";
+    QTest::newRow("unchecked and filtered")
+        << QStringList{"garden/rakes.htm", "index.htm"} << "garden"
+        << "Showing 2 of 5 files, 1 unchecked: 1 would be written, 0 skipped, 0 failed; 0 replacements."
+        << "No file would change.";
+    QTest::newRow("only the failing one checked")
+        << QStringList{"index.htm", "empty.htm", "garden/rakes.htm", "garden/notes.htm"} << ""
+        << "5 files, 4 unchecked: 0 would be written, 0 skipped, 1 failed; 0 replacements."
+        << "No file can be written: 1 would fail.";
+}
+
+void TestPreviewWindow::totalsCountCheckedRows()
+{
+    QFETCH(QStringList, unchecked);
+    QFETCH(QString, filter);
+    Bed bed;
+    QAbstractItemModel *model = bed.table->model();
+    for (const QString &source : unchecked)
+        model->setData(model->index(int(shownSources(bed.table).indexOf(source)), 0), Qt::Unchecked,
+                       Qt::CheckStateRole);
+    QTest::keyClicks(bed.filter, filter);
+    QTEST(bed.window.findChild<QLabel *>("totals")->text(), "totals");
+    const auto *notice = bed.window.findChild<QLabel *>("notice");
+    QTEST(notice->isHidden() ? QString() : notice->text(), "headline");
 }
 
 void TestPreviewWindow::rowsNotWrittenColouredReadably_data()

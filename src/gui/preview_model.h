@@ -35,6 +35,8 @@ public:
 
     // Gives every row a check box, checked.
     void setCheckable(bool checkable);
+    // Whether a run would take the row: its box is checked, or it has none.
+    bool isChecked(int row) const { return m_checked.empty() || m_checked[row]; }
     // The rows whose box is checked, in the order of the reports.
     QList<int> checkedRows() const;
 

@@ -150,6 +150,7 @@ void ReportsPane::makeTable()
     m_table->setSortingEnabled(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &ReportsPane::showTotals);
 }
 
 QSplitter *ReportsPane::makeSplitter()
@@ -228,17 +229,27 @@ void ReportsPane::followCurrentRow()
 
 void ReportsPane::showTotals()
 {
-    RunTally all;
-    for (const FileReport &report : m_model->reports())
-        all.add(report);
-    showHeadline(all);
-    RunTally shown = all;
-    if (!m_filter->text().isEmpty()) {
-        shown = {};
-        for (int row = 0; row < m_proxy->rowCount(); ++row)
-            shown.add(m_model->report(m_proxy->mapToSource(m_proxy->index(row, 0)).row()));
+    // Over the rows a run would take: in the Preview, the checked ones.
+    RunTally checked;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        if (m_model->isChecked(row))
+            checked.add(m_model->report(row));
+    showHeadline(checked);
+    RunTally shown;
+    qint64 unchecked = 0;
+    const bool all = m_filter->text().isEmpty();
+    for (int row = 0; row < m_proxy->rowCount(); ++row) {
+        const int reportRow = all ? row : m_proxy->mapToSource(m_proxy->index(row, 0)).row();
+        if (m_model->isChecked(reportRow))
+            shown.add(m_model->report(reportRow));
+        else
+            ++unchecked;
     }
-    m_totals->setText(reportTotals(shown, m_model->rowCount(), m_dryRun));
+    shown.files += unchecked;
+    QString totals = reportTotals(shown, m_model->rowCount(), m_dryRun);
+    if (unchecked > 0)
+        totals.insert(totals.indexOf(u':'), tr(", %1 unchecked").arg(groupedNumber(unchecked)));
+    m_totals->setText(totals);
 }
 
 void ReportsPane::showFile(const QModelIndex &current)
