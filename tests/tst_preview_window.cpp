@@ -4,6 +4,7 @@
 #include "colour_contrast.h"
 #include "fake_platform.h"
 #include "gui/diff_view.h"
+#include "gui/outcome_delegate.h"
 #include "gui/preview_window.h"
 #include "gui/run_report_window.h"
 #include "test_files.h"
@@ -108,6 +109,9 @@ private slots:
     void totalsCountCheckedRows();
     void rowsNotWrittenColouredReadably_data();
     void rowsNotWrittenColouredReadably();
+    void outcomeKeepsTheReasonsWords_data();
+    void outcomeKeepsTheReasonsWords();
+    void selectedReasonShownWhole();
     void changesFollowTheCurrentRow_data();
     void changesFollowTheCurrentRow();
     void tabLeavesTheTableAndEscClearsTheFilter();
@@ -303,6 +307,77 @@ void TestPreviewWindow::rowsNotWrittenColouredReadably()
                                                                          : "empty"));
         QCOMPARE(outcome.data(Qt::ToolTipRole), outcome.data());
     }
+}
+
+void TestPreviewWindow::outcomeKeepsTheReasonsWords_data()
+{
+    QTest::addColumn<QString>("outcome");
+    QTest::addColumn<QString>("room");       // as wide as this text
+    QTest::addColumn<QStringList>("kept");   // in this order
+
+    const QString path = "/tmp/" + QString("deeply/nested/").repeated(8) + "page.html";
+    QTest::newRow("a path cut, the words kept")
+        << "would fail: Cannot write \"" + path + "\": Permission denied"
+        << "would fail: Cannot write \"/tmp/deeply/page.html\": Permission denied"
+        << QStringList{"would fail: Cannot write \"/tmp/", "…", "page.html\": Permission denied"};
+    QTest::newRow("two paths, each cut")
+        << "would fail: The result \"" + path + "\" would replace the result of \"" + path + "\" written earlier"
+        << "would fail: The result \"/tmp/d…page.html\" would replace the result of \"/tmp/d…page.html\" written"
+        << QStringList{"would fail: The result \"/tmp/", "html\" would replace the result of \"/tmp/",
+                       "html\" written earlier"};
+    QTest::newRow("fits whole") << "skipped: empty" << "skipped: empty, and more" << QStringList{"skipped: empty"};
+    QTest::newRow("nothing quoted, cut at the end")
+        << "would fail: the disk is full and nothing more can be written" << "would fail: the disk is full"
+        << QStringList{"would fail: the disk"};
+}
+
+void TestPreviewWindow::outcomeKeepsTheReasonsWords()
+{
+    QFETCH(QString, outcome);
+    QFETCH(QString, room);
+    QFETCH(QStringList, kept);
+    const QFontMetrics metrics(QApplication::font());
+    const int width = metrics.horizontalAdvance(room);
+    const QString shown = OutcomeDelegate::fitted(outcome, metrics, width);
+    QVERIFY2(metrics.horizontalAdvance(shown) <= width, qPrintable(shown));
+    qsizetype from = 0;
+    for (const QString &part : kept) {
+        from = shown.indexOf(part, from);
+        QVERIFY2(from >= 0, qPrintable(shown + " lacks " + part));
+    }
+}
+
+void TestPreviewWindow::selectedReasonShownWhole()
+{
+    testing::FakePlatform platform;
+    QList<int> diffCalls;
+    PreviewWindow window({written("a.htm", 1), failsAtWrite("b.htm", 2), failsAtWrite("c.htm", 0, JobStep::Place)},
+                         [&](int row, const StopToken &) {
+                             diffCalls << row;
+                             return FileDiff{diffTexts("Ltd\n", "GmbH\n"), {}};
+                         },
+                         platform);
+    window.show();
+    auto *table = window.findChild<QTableView *>("files");
+    auto *changes = window.findChild<DiffView *>("changes");
+    auto *why = window.findChild<QLabel *>("reason");
+    const auto select = [&](int row) {
+        table->setCurrentIndex(table->model()->index(row, 0));
+        QVERIFY(QTest::qWaitFor([&] { return !changes->isComparing(); }));
+    };
+    table->model()->sort(0);
+    // b.htm would fail at the write: its whole reason above its changes.
+    select(1);
+    QVERIFY(why->isVisible());
+    QCOMPARE(why->text(), "This file would fail: Cannot write \"out/b.htm\".");
+    QCOMPARE(diffCalls, QList<int>{1});
+    QCOMPARE(changes->shownText(), "@@ -1 +1 @@\n-Ltd\n+GmbH");
+    select(2);
+    QCOMPARE(why->text(), "This file would fail: Cannot write \"out/c.htm\".");
+    QCOMPARE(changes->shownText(), why->text());
+    select(0);
+    QVERIFY(!why->isVisible());
+    QCOMPARE(diffCalls, (QList<int>{1, 0}));
 }
 
 void TestPreviewWindow::changesFollowTheCurrentRow_data()

@@ -3,6 +3,7 @@
 #include "engine/run_report.h"
 #include "gui/diff_navigation.h"
 #include "gui/diff_view.h"
+#include "gui/outcome_delegate.h"
 #include "gui/preview_model.h"
 #include "gui/window_frame.h"
 
@@ -64,6 +65,12 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
 
     auto *filterRow = makeFilterRow();
     makeTable();
+    // The whole reason of a file that is not a result, however narrow its cell.
+    m_reason = new QLabel;
+    m_reason->setObjectName(QStringLiteral("reason"));
+    m_reason->setWordWrap(true);
+    m_reason->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_reason->hide();
     m_diff = new DiffView;
     m_diff->setObjectName(QStringLiteral("changes"));
     m_diff->showMessage(tr("Select a file to see its changes."));
@@ -143,6 +150,7 @@ void ReportsPane::makeTable()
     // The paths are cut in the middle when narrow; the outcome takes the room
     // left, so that a reason reads whole.
     m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
+    m_table->setItemDelegateForColumn(PreviewModel::OutcomeColumn, new OutcomeDelegate(m_table));
     m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
     // Failed files first, then skipped ones, each in the order of the run: the
     // one sort made on opening.
@@ -160,6 +168,7 @@ QSplitter *ReportsPane::makeSplitter()
     auto *changes = new QWidget;
     auto *changesLayout = new QVBoxLayout(changes);
     changesLayout->setContentsMargins(0, 0, 0, 0);
+    changesLayout->addWidget(m_reason);
     changesLayout->addWidget(new DiffNavigation(m_diff));
     changesLayout->addWidget(m_diff, 1);
     splitter->addWidget(changes);
@@ -252,6 +261,20 @@ void ReportsPane::showTotals()
     m_totals->setText(totals);
 }
 
+QString ReportsPane::reasonOf(const FileReport &report) const
+{
+    switch (report.status) {
+    case FileReport::Status::Skipped:
+        return (m_dryRun ? tr("This file would be skipped: %1.") : tr("This file was skipped: %1."))
+            .arg(report.description);
+    case FileReport::Status::Failed:
+        return (m_dryRun ? tr("This file would fail: %1.") : tr("This file failed: %1.")).arg(report.description);
+    case FileReport::Status::Written:
+        break;
+    }
+    return QString();
+}
+
 void ReportsPane::showFile(const QModelIndex &current)
 {
     if (m_filtering)
@@ -260,22 +283,18 @@ void ReportsPane::showFile(const QModelIndex &current)
     if (row == m_shownRow)
         return;
     m_shownRow = row;
+    const QString reason = row < 0 ? QString() : reasonOf(m_model->report(row));
+    m_reason->setText(reason);
+    m_reason->setVisible(!reason.isEmpty());
     if (row < 0) {
         m_diff->showMessage(tr("Select a file to see its changes."));
         return;
     }
+    // A file refused only at the write has its changes all the same.
     const FileReport &report = m_model->report(row);
-    switch (report.status) {
-    case FileReport::Status::Skipped:
-        m_diff->showMessage((m_dryRun ? tr("This file would be skipped: %1.") : tr("This file was skipped: %1."))
-                                .arg(report.description));
+    if (!PreviewModel::replacementsCounted(report)) {
+        m_diff->showMessage(reason);
         return;
-    case FileReport::Status::Failed:
-        m_diff->showMessage((m_dryRun ? tr("This file would fail: %1.") : tr("This file failed: %1."))
-                                .arg(report.description));
-        return;
-    case FileReport::Status::Written:
-        break;
     }
     if (report.replacements == 0) {
         m_diff->showMessage(tr("No replacements in this file."));

@@ -61,6 +61,8 @@ private:
     void followCurrentRow();
     void showTotals();
     void showFile(const QModelIndex &current);
+    // Why a file is not a result ("This file would fail: …."); empty for a result.
+    QString reasonOf(const FileReport &report) const;
 
     DiffSource m_diffOf;
     bool m_dryRun;
@@ -69,6 +71,7 @@ private:
     QLabel *m_notice = nullptr;
     QLabel *m_totals = nullptr;
     QLineEdit *m_filter = nullptr;
+    QLabel *m_reason = nullptr;
     QTableView *m_table = nullptr;
     DiffView *m_diff = nullptr;
     int m_shownRow = -1;
