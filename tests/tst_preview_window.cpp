@@ -112,6 +112,8 @@ private slots:
     void outcomeKeepsTheReasonsWords_data();
     void outcomeKeepsTheReasonsWords();
     void selectedReasonShownWhole();
+    void nextChangeGoesOnToTheNextFile_data();
+    void nextChangeGoesOnToTheNextFile();
     void changesFollowTheCurrentRow_data();
     void changesFollowTheCurrentRow();
     void tabLeavesTheTableAndEscClearsTheFilter();
@@ -378,6 +380,46 @@ void TestPreviewWindow::selectedReasonShownWhole()
     select(0);
     QVERIFY(!why->isVisible());
     QCOMPARE(diffCalls, (QList<int>{1, 0}));
+}
+
+void TestPreviewWindow::nextChangeGoesOnToTheNextFile_data()
+{
+    QTest::addColumn<QList<QKeyCombination>>("keys");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("position");
+
+    // Rows: d.htm (would fail at the write, 3 found), skip.htm, a.htm, b.htm, c.htm (none found).
+    const QKeyCombination next(Qt::Key_F8), previous(Qt::SHIFT | Qt::Key_F8);
+    QTest::newRow("F8 with none selected") << QList{next} << "d.htm" << "change 1 of 2 — file 1 of 5";
+    QTest::newRow("F8 within the file") << QList{next, next} << "d.htm" << "change 2 of 2 — file 1 of 5";
+    QTest::newRow("F8 over a skipped file") << QList{next, next, next} << "a.htm" << "change 1 of 2 — file 3 of 5";
+    QTest::newRow("F8 past the last change of all")
+        << QList{next, next, next, next, next, next, next, next} << "b.htm" << "change 2 of 2 — file 4 of 5";
+    QTest::newRow("Shift+F8 to the last change before")
+        << QList{next, next, next, previous} << "d.htm" << "change 2 of 2 — file 1 of 5";
+}
+
+void TestPreviewWindow::nextChangeGoesOnToTheNextFile()
+{
+    QFETCH(QList<QKeyCombination>, keys);
+    testing::FakePlatform platform;
+    PreviewWindow window({written("a.htm", 2), notWritten(FileReport::Status::Skipped, "skip.htm", "empty"),
+                          written("b.htm", 2), written("c.htm", 0), failsAtWrite("d.htm", 3)},
+                         [](int, const StopToken &) {
+                             return FileDiff{diffTexts("1\n2\n3\n4\n5\n6\n7\n8\n", "one\n2\n3\n4\n5\n6\n7\neight\n"), {}};
+                         },
+                         platform);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    auto *table = window.findChild<QTableView *>("files");
+    auto *changes = window.findChild<DiffView *>("changes");
+    for (const QKeyCombination key : keys) {
+        QTest::keyClick(&window, key.key(), key.keyboardModifiers());
+        QVERIFY(QTest::qWaitFor([&] { return !changes->isComparing(); }));
+    }
+    QTEST(table->currentIndex().siblingAtColumn(0).data().toString(), "current");
+    QTEST(window.findChild<QLabel *>("changePosition")->text(), "position");
 }
 
 void TestPreviewWindow::changesFollowTheCurrentRow_data()

@@ -55,6 +55,7 @@ DiffView::DiffView(QWidget *parent) : QListView(parent)
         BackgroundTask<NoItem, Shown>::Handlers{{}, [this](Shown &shown) {
                                                      m_busy->hide();
                                                      setShown(std::move(shown));
+                                                     land();
                                                  }});
     m_disposal = std::make_unique<BackgroundTask<NoItem, NoItem>>(BackgroundTask<NoItem, NoItem>::Handlers{});
     // Made first: laying out the view (as the settings below do) places the bar.
@@ -135,6 +136,14 @@ void DiffView::keyPressEvent(QKeyEvent *event)
     QListView::keyPressEvent(event);
 }
 
+void DiffView::focusInEvent(QFocusEvent *event)
+{
+    // Focus alone makes no line current, as a list would: the position still
+    // counts the changes, and F8 goes to the first.
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
 std::vector<DiffView::ShownLine> DiffView::linesOf(const QList<DiffHunk> &hunks)
 {
     std::vector<ShownLine> lines;
@@ -186,9 +195,10 @@ void DiffView::showMessage(const QString &text)
     setLines({ShownLine{LineStyle::Note, text, {}}});
 }
 
-void DiffView::showDiffOf(DiffJob job)
+void DiffView::showDiffOf(DiffJob job, Landing landing)
 {
     cancelComparing();
+    m_landing = landing;
     setLines({ShownLine{LineStyle::Note, tr("Comparing…"), {}}});
     m_busy->show();
     m_comparing->start([job = std::move(job)](BackgroundTask<NoItem, Shown>::Reporter &reporter) {
@@ -239,6 +249,8 @@ void DiffView::nextChange()
     const int current = currentChange();
     if (current < changeCount())
         goToChange(current);
+    else
+        emit passedLastChange();
 }
 
 void DiffView::previousChange()
@@ -246,6 +258,15 @@ void DiffView::previousChange()
     const int current = currentChange();
     if (current > 1)
         goToChange(current - 2);
+    else
+        emit passedFirstChange();
+}
+
+void DiffView::land()
+{
+    if (m_changeStarts.empty() || m_landing == Landing::Top)
+        return;
+    goToChange(m_landing == Landing::FirstChange ? 0 : changeCount() - 1);
 }
 
 void DiffView::goToChange(int index)

@@ -52,14 +52,18 @@ public:
     // diff or a message) cancels the job: its token asks it to stop, and what it
     // still returns is dropped.
     using DiffJob = std::function<FileDiff(const StopToken &stop)>;
-    void showDiffOf(DiffJob job);
+    // Where the current line is once the diff is shown: none (the top in sight),
+    // or the first line of the first or the last change.
+    enum class Landing { Top, FirstChange, LastChange };
+    void showDiffOf(DiffJob job, Landing landing = Landing::Top);
     bool isComparing() const;
 
     // The changes of the shown diff (each a run of removed and added lines), and
     // the one that holds the current line or lies above it; 0 above the first.
     int changeCount() const { return int(m_changeStarts.size()); }
     int currentChange() const;
-    // Makes the first line of the next or previous change the current line.
+    // Makes the first line of the next or previous change the current line; past
+    // the last or before the first, says so by a signal.
     void nextChange();
     void previousChange();
 
@@ -72,11 +76,16 @@ public:
 signals:
     // The shown lines or the current change changed.
     void changesChanged();
+    // Next Change was asked for after the last change, Previous Change before the
+    // first: the owner may go on in another file.
+    void passedLastChange();
+    void passedFirstChange();
 
 protected:
     void updateGeometries() override;
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
 
 private:
     // Lines ready to show, with what showing them needs, made on any thread.
@@ -87,9 +96,11 @@ private:
     void setShown(Shown shown);
     void cancelComparing();
     void goToChange(int index);
+    void land();
 
     std::vector<ShownLine> m_lines;
     std::vector<int> m_changeStarts;   // the first line of each change
+    Landing m_landing = Landing::Top;  // of the awaited diff
     // Builds the awaited diff; another lets go of the lines shown before.
     std::unique_ptr<BackgroundTask<NoItem, Shown>> m_comparing;
     std::unique_ptr<BackgroundTask<NoItem, NoItem>> m_disposal;

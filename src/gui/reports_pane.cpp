@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace tessaly {
 
@@ -73,6 +74,8 @@ ReportsPane::ReportsPane(QList<FileReport> reports, DiffSource diffOf, QWidget *
     m_reason->hide();
     m_diff = new DiffView;
     m_diff->setObjectName(QStringLiteral("changes"));
+    connect(m_diff, &DiffView::passedLastChange, this, [this] { goToFileWithChanges(1); });
+    connect(m_diff, &DiffView::passedFirstChange, this, [this] { goToFileWithChanges(-1); });
     m_diff->showMessage(tr("Select a file to see its changes."));
 
     auto *layout = new QVBoxLayout(this);
@@ -169,7 +172,8 @@ QSplitter *ReportsPane::makeSplitter()
     auto *changesLayout = new QVBoxLayout(changes);
     changesLayout->setContentsMargins(0, 0, 0, 0);
     changesLayout->addWidget(m_reason);
-    changesLayout->addWidget(new DiffNavigation(m_diff));
+    m_navigation = new DiffNavigation(m_diff);
+    changesLayout->addWidget(m_navigation);
     changesLayout->addWidget(m_diff, 1);
     splitter->addWidget(changes);
     splitter->setStretchFactor(0, 2);
@@ -233,6 +237,7 @@ void ReportsPane::followCurrentRow()
                                                            | QItemSelectionModel::Rows);
         m_table->scrollTo(current);
     }
+    showFilePosition();
     showTotals();
 }
 
@@ -283,6 +288,7 @@ void ReportsPane::showFile(const QModelIndex &current)
     if (row == m_shownRow)
         return;
     m_shownRow = row;
+    showFilePosition();
     const QString reason = row < 0 ? QString() : reasonOf(m_model->report(row));
     m_reason->setText(reason);
     m_reason->setVisible(!reason.isEmpty());
@@ -305,7 +311,48 @@ void ReportsPane::showFile(const QModelIndex &current)
         if (diff.hunks.isEmpty() && diff.message.isEmpty())
             diff.message = tr("No changes in this file's text.");
         return diff;
-    });
+    }, std::exchange(m_landing, DiffView::Landing::Top));
+}
+
+bool ReportsPane::hasChanges(int tableRow) const
+{
+    const FileReport &report = m_model->report(m_proxy->mapToSource(m_proxy->index(tableRow, 0)).row());
+    return PreviewModel::replacementsCounted(report) && report.replacements > 0;
+}
+
+int ReportsPane::fileWithChanges(int from, int step) const
+{
+    for (int row = from + step; row >= 0 && row < m_proxy->rowCount(); row += step)
+        if (hasChanges(row))
+            return row;
+    return -1;
+}
+
+void ReportsPane::goToFileWithChanges(int step)
+{
+    const QModelIndex current = m_table->currentIndex();
+    const int from = current.isValid() ? current.row() : (step > 0 ? -1 : m_proxy->rowCount());
+    const int row = fileWithChanges(from, step);
+    if (row < 0)
+        return;
+    // Its diff comes later, from another thread: the change to land on is kept till then.
+    m_landing = step > 0 ? DiffView::Landing::FirstChange : DiffView::Landing::LastChange;
+    m_table->setCurrentIndex(m_proxy->index(row, 0));
+    m_table->scrollTo(m_table->currentIndex());
+    m_landing = DiffView::Landing::Top;
+}
+
+void ReportsPane::showFilePosition()
+{
+    const QModelIndex current = m_table->currentIndex();
+    const int rows = m_proxy->rowCount();
+    const int row = current.isValid() ? current.row() : -1;
+    const QString position = row < 0 || rows < 2
+        ? QString()
+        : tr("file %1 of %2").arg(groupedNumber(row + 1), groupedNumber(rows));
+    // With no file chosen the buttons wait for one; F8 takes the first with changes.
+    m_navigation->setFilePosition(position, row >= 0 && fileWithChanges(row, -1) >= 0,
+                                  row >= 0 && fileWithChanges(row, 1) >= 0);
 }
 
 } // namespace tessaly

@@ -21,6 +21,7 @@ class QTableView;
 
 namespace tessaly {
 
+class DiffNavigation;
 class PreviewModel;
 class ReportsProxy;
 
@@ -61,6 +62,12 @@ private:
     void followCurrentRow();
     void showTotals();
     void showFile(const QModelIndex &current);
+    // F8 past the last change and Shift+F8 before the first go on to the next or
+    // previous row of the table whose file has changes; `step` is 1 or -1.
+    bool hasChanges(int tableRow) const;
+    int fileWithChanges(int from, int step) const;
+    void goToFileWithChanges(int step);
+    void showFilePosition();
     // Why a file is not a result ("This file would fail: …."); empty for a result.
     QString reasonOf(const FileReport &report) const;
 
@@ -74,6 +81,8 @@ private:
     QLabel *m_reason = nullptr;
     QTableView *m_table = nullptr;
     DiffView *m_diff = nullptr;
+    DiffNavigation *m_navigation = nullptr;
+    DiffView::Landing m_landing = DiffView::Landing::Top;  // of the diff of the row made current next
     int m_shownRow = -1;
     bool m_filtering = false;
     bool m_columnsPlaced = false;
