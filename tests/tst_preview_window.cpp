@@ -537,8 +537,10 @@ void TestPreviewWindow::runReportCopiesAndSaves()
     auto *table = window.findChild<QTableView *>("files");
     table->setCurrentIndex(table->model()->index(1, 0));
     QCOMPARE(window.findChild<DiffView *>("changes")->shownText(), "This file was skipped: empty.");
+    QVERIFY(window.findChild<QLabel *>("copied")->text().isEmpty());
     window.findChild<QPushButton *>("copyReport")->click();
-    QCOMPARE(QGuiApplication::clipboard()->text(), "a -> b (1 replacement)\nc: skipped (empty)");
+    QCOMPARE(QGuiApplication::clipboard()->text(), "a -> b (1 replacement)\nc: skipped (empty)\n");
+    QCOMPARE(window.findChild<QLabel *>("copied")->text(), "Report copied: 2 lines.");
     window.findChild<QPushButton *>("saveReport")->click();
     QCOMPARE(testing::readBytes(saved), QByteArray("a -> b (1 replacement)\nc: skipped (empty)\n"));
 }
@@ -546,6 +548,13 @@ void TestPreviewWindow::runReportCopiesAndSaves()
 void TestPreviewWindow::sortsByReplacements()
 {
     Bed bed;
+    // The title whole beside the sort arrow.
+    QHeaderView *header = bed.table->horizontalHeader();
+    const QStyle *style = header->style();
+    const int needed = header->fontMetrics().horizontalAdvance("Replacements")
+        + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header)
+        + 3 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    QVERIFY2(header->sectionSize(3) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(header->sectionSize(3)).arg(needed)));
     // Most first, then fewest first; skipped and failed files count as fewer than none.
     bed.clickHeader(3);
     QCOMPARE(shownSources(bed.table).mid(0, 3), (QStringList{"garden/rakes.htm", "index.htm", "garden/notes.htm"}));

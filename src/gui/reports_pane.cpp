@@ -154,11 +154,14 @@ void ReportsPane::makeTable()
     // left, so that a reason reads whole.
     m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
     m_table->setItemDelegateForColumn(PreviewModel::OutcomeColumn, new OutcomeDelegate(m_table));
-    m_table->setColumnWidth(PreviewModel::ReplacementsColumn, 100);
+
     // Failed files first, then skipped ones, each in the order of the run: the
     // one sort made on opening.
     m_table->horizontalHeader()->setSortIndicator(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
+    // Room for the column's title beside the sort arrow, which the header measures too.
+    m_table->setColumnWidth(PreviewModel::ReplacementsColumn,
+                            std::max(100, m_table->horizontalHeader()->sectionSizeHint(PreviewModel::ReplacementsColumn)));
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
     connect(m_model, &QAbstractItemModel::dataChanged, this, &ReportsPane::showTotals);

@@ -1,12 +1,14 @@
 #include "gui/run_report_window.h"
 
 #include "base/platform.h"
+#include "engine/run_report.h"
 #include "gui/preview_model.h"
 
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QVBoxLayout>
@@ -25,7 +27,13 @@ RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSou
     QPushButton *save = ReportsPane::windowButton(tr("&Save Report…"), QStringLiteral("saveReport"));
     QPushButton *open = ReportsPane::windowButton(tr("&Open Output Folder"), QStringLiteral("openOutputFolder"));
     QPushButton *close = ReportsPane::windowButton(tr("C&lose"), QStringLiteral("close"));
-    connect(copy, &QPushButton::clicked, this, [this] { QGuiApplication::clipboard()->setText(m_reportText); });
+    auto *copied = new QLabel;
+    copied->setObjectName(QStringLiteral("copied"));
+    // The clipboard shows nothing of itself: the window says what it now holds.
+    connect(copy, &QPushButton::clicked, this, [this, copied] {
+        QGuiApplication::clipboard()->setText(reportFileText());
+        copied->setText(tr("Report copied: %1.").arg(groupedPlural(m_reportText.count(u'\n') + 1, "line", "lines")));
+    });
     connect(save, &QPushButton::clicked, this, &RunReportWindow::saveReport);
     connect(open, &QPushButton::clicked, this, [this] {
         const QString folder = folderToOpen();
@@ -39,12 +47,18 @@ RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSou
     buttons->addWidget(copy);
     buttons->addWidget(save);
     buttons->addWidget(open);
+    buttons->addWidget(copied);
     buttons->addStretch();
     buttons->addWidget(close);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pane, 1);
     layout->addLayout(buttons);
     resize(ReportsPane::windowSize(*this));
+}
+
+QString RunReportWindow::reportFileText() const
+{
+    return m_reportText + u'\n';
 }
 
 void RunReportWindow::saveReport()
@@ -55,7 +69,7 @@ void RunReportWindow::saveReport()
         return;
     // Complete or absent, like every file the program writes.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write((m_reportText + u'\n').toUtf8()) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(reportFileText().toUtf8()) < 0 || !file.commit())
         m_platform.message(tr("The report could not be saved: %1").arg(file.errorString()));
 }
 

@@ -23,6 +23,8 @@ public:
     const QString &reportText() const { return m_reportText; }
 
 private:
+    // The report as Copy Report and Save Report… give it: its lines, each ended.
+    QString reportFileText() const;
     void saveReport();
     // The folder of the current row's result, else the run's output folder, else
     // the folder of the first result.
