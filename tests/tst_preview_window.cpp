@@ -7,6 +7,7 @@
 #include "gui/outcome_delegate.h"
 #include "gui/preview_window.h"
 #include "gui/run_report_window.h"
+#include "temp_tree.h"
 #include "test_files.h"
 
 #include <QHeaderView>
@@ -121,6 +122,8 @@ private slots:
     void startReplacingConfirmsFailures_data();
     void startReplacingConfirmsFailures();
     void runReportCopiesAndSaves();
+    void runReportShowsWhatWasWritten_data();
+    void runReportShowsWhatWasWritten();
     void sortsByReplacements();
     void selectedFileShowsItsChanges();
     void fileWithoutResultShowsWhy();
@@ -543,6 +546,53 @@ void TestPreviewWindow::runReportCopiesAndSaves()
     QCOMPARE(window.findChild<QLabel *>("copied")->text(), "Report copied: 2 lines.");
     window.findChild<QPushButton *>("saveReport")->click();
     QCOMPARE(testing::readBytes(saved), QByteArray("a -> b (1 replacement)\nc: skipped (empty)\n"));
+}
+
+void TestPreviewWindow::runReportShowsWhatWasWritten_data()
+{
+    QTest::addColumn<QByteArray>("sourceNow");   // "" as the run read it
+    QTest::addColumn<int>("sourceNewerBy");      // seconds after the result was written
+    QTest::addColumn<QString>("changes");
+
+    const QString note = "The source changed since the run: these are the changes between the result the run "
+                         "wrote and the source as it is now.\n";
+    QTest::newRow("as the run left it") << QByteArray() << -1 << "@@ -1 +1 @@\n-<body>Ltd</body>\n+<body>GmbH</body>";
+    QTest::newRow("changed since, not replaced again")
+        << QByteArray("<body>Ltd, Ltd</body>\n") << -1
+        << note + "@@ -1 +1 @@\n-<body>Ltd, Ltd</body>\n+<body>GmbH</body>";
+    QTest::newRow("saved again since") << QByteArray() << 5 << note + "@@ -1 +1 @@\n-<body>Ltd</body>\n+<body>GmbH</body>";
+}
+
+void TestPreviewWindow::runReportShowsWhatWasWritten()
+{
+    QFETCH(QByteArray, sourceNow);
+    QFETCH(int, sourceNewerBy);
+    testing::TempTree tree;
+    const QByteArray sourceThen = "<body>Ltd</body>\n";
+    FileReport report = written(tree.write("page.htm", sourceThen), 1);
+    report.dryRun = false;
+    report.resultPath = tree.write("out/page.htm", "<body>GmbH</body>\n");
+    report.format = classifyContent(sourceThen);
+    if (!sourceNow.isEmpty())
+        tree.write("page.htm", sourceNow);
+    const QDateTime resultTime = QFileInfo(report.resultPath).lastModified();
+    QFile source(report.source);
+    QVERIFY(source.open(QIODevice::ReadWrite));
+    QVERIFY(source.setFileTime(resultTime.addSecs(sourceNewerBy), QFileDevice::FileModificationTime));
+    source.close();
+    FileRequest request{FileRequest::Kind::Pair, {{"Ltd", "GmbH"}}, {}};
+
+    testing::FakePlatform platform;
+    RunReportWindow window({report},
+                           [&](int, const StopToken &stop) {
+                               return RunReportWindow::writtenChanges(report, request, FileSystem::real(), stop);
+                           },
+                           "", tree.root(), platform);
+    auto *table = window.findChild<QTableView *>("files");
+    auto *changes = window.findChild<DiffView *>("changes");
+    table->setCurrentIndex(table->model()->index(0, 0));
+    QVERIFY(QTest::qWaitFor([&] { return !changes->isComparing(); }));
+    QTEST(changes->shownText(), "changes");
 }
 
 void TestPreviewWindow::sortsByReplacements()

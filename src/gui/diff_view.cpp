@@ -203,8 +203,12 @@ void DiffView::showDiffOf(DiffJob job, Landing landing)
     m_busy->show();
     m_comparing->start([job = std::move(job)](BackgroundTask<NoItem, Shown>::Reporter &reporter) {
         const FileDiff diff = job(reporter.stop());
-        return shownOf(diff.hunks.isEmpty() ? std::vector<ShownLine>{ShownLine{LineStyle::Note, diff.message, {}}}
-                                            : linesOf(diff.hunks));
+        std::vector<ShownLine> lines = diff.hunks.isEmpty()
+            ? std::vector<ShownLine>{ShownLine{LineStyle::Note, diff.message, {}}}
+            : linesOf(diff.hunks);
+        if (!diff.note.isEmpty())
+            lines.insert(lines.begin(), ShownLine{LineStyle::Note, diff.note, {}});
+        return shownOf(std::move(lines));
     });
 }
 

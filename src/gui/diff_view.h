@@ -26,6 +26,7 @@ struct NoItem;
 struct FileDiff {
     QList<DiffHunk> hunks;
     QString message;    // shown instead when there are no hunks (why there are none)
+    QString note = {};  // shown above the hunks or the message (what to bear in mind)
 };
 
 class DiffView : public QListView {

@@ -1,8 +1,11 @@
 #include "gui/run_report_window.h"
 
 #include "base/platform.h"
+#include "base/tessaly_error.h"
+#include "engine/replaced_content.h"
 #include "engine/run_report.h"
 #include "gui/preview_model.h"
+#include "textio/text_decoding.h"
 
 #include <QClipboard>
 #include <QFileInfo>
@@ -13,7 +16,44 @@
 #include <QSaveFile>
 #include <QVBoxLayout>
 
+#include <new>
+
 namespace tessaly {
+
+namespace {
+
+bool changedSince(const FileReport &report, const FileRequest &request, const QByteArray &source,
+                  const QByteArray &result)
+{
+    return QFileInfo(report.source).lastModified() > QFileInfo(report.resultPath).lastModified()
+        || !(classifyContent(source) == report.format)
+        || replacedContent(source, report.format, request.sets, request.options) != result;
+}
+
+} // namespace
+
+FileDiff RunReportWindow::writtenChanges(const FileReport &report, const FileRequest &request,
+                                         const FileSystem &fileSystem, const StopToken &stop)
+{
+    try {
+        const QByteArray source = fileSystem.readAll(report.source);
+        const QByteArray result = fileSystem.readAll(report.resultPath);
+        const CodePage &codePage = request.options.codePage;
+        DiffRules rules;
+        rules.stop = &stop;
+        FileDiff diff{diffTexts(decodeText(source, report.format, codePage),
+                                decodeText(result, resultFormat(report.format), codePage), rules),
+                      QString()};
+        if (changedSince(report, request, source, result))
+            diff.note = tr("The source changed since the run: these are the changes between the result the run "
+                           "wrote and the source as it is now.");
+        return diff;
+    } catch (const TessalyError &error) {
+        return {{}, error.description()};
+    } catch (const std::bad_alloc &) {
+        return {{}, tr("Not enough memory to show the changes of \"%1\".").arg(report.source)};
+    }
+}
 
 RunReportWindow::RunReportWindow(QList<FileReport> reports, ReportsPane::DiffSource diffOf, QString reportText,
                                  QString outputFolder, Platform &platform, QWidget *parent)

@@ -3,7 +3,9 @@
 // text to copy or save, and the output folder one click away.
 #pragma once
 
+#include "engine/file_request.h"
 #include "gui/reports_pane.h"
+#include "textio/file_system.h"
 
 #include <QDialog>
 
@@ -21,6 +23,12 @@ public:
                     Platform &platform, QWidget *parent = nullptr);
 
     const QString &reportText() const { return m_reportText; }
+
+    // The changes a run made to a file: the result it wrote against the source as
+    // it is now, with a note when the source changed since the run (it is newer
+    // than the result, or would no longer give it).
+    static FileDiff writtenChanges(const FileReport &report, const FileRequest &request,
+                                   const FileSystem &fileSystem, const StopToken &stop);
 
 private:
     // The report as Copy Report and Save Report… give it: its lines, each ended.

@@ -13,8 +13,8 @@ namespace tessaly {
 
 namespace {
 
-// The changes of one file, read and replaced again when the file is selected, so
-// the window holds only the list however many files there are.
+// The changes a file would have, read and replaced again when the file is
+// selected, so the window holds only the list however many files there are.
 FileDiff diffOfFile(const QString &path, const FileRequest &request, const FileSystem &fileSystem,
                     const StopToken &stop)
 {
@@ -37,7 +37,13 @@ ReportsPane::DiffSource RunController::recordDiffs() const
     const FileSystem *fileSystem = m_run.environment().fileSystem;
     return [reports, requests, fileSystem](int row, const StopToken &stop) {
         const std::shared_ptr<const FileRequest> &request = requests.at(row);
-        return request ? diffOfFile(reports.at(row).source, *request, *fileSystem, stop) : FileDiff();
+        const FileReport &report = reports.at(row);
+        if (!request)
+            return FileDiff();
+        // A result of a real run is there to compare; the Preview's are made again.
+        if (report.status == FileReport::Status::Written && !report.dryRun)
+            return RunReportWindow::writtenChanges(report, *request, *fileSystem, stop);
+        return diffOfFile(report.source, *request, *fileSystem, stop);
     };
 }
 
