@@ -25,7 +25,7 @@ using namespace tessaly;
 namespace {
 
 // Files of a web site with the outcomes a run gives them: most written, a few
-// skipped or failed.
+// skipped or refused a place, and a fifth in a folder that cannot be written.
 QList<FileReport> siteReports(int count)
 {
     static const char *const folders[] = {"", "products/", "products/garden/", "news/2023/", "about/", "support/faq/"};
@@ -46,7 +46,13 @@ QList<FileReport> siteReports(int count)
             report.resultPath.clear();
         } else if (i % 211 == 50) {
             report.status = FileReport::Status::Failed;
+            report.failedStep = JobStep::Place;
             report.description = QStringLiteral("the result would replace another source of this run");
+        } else if (i % 5 == 3) {
+            // A folder of the output that cannot be written: found, replaced, refused at the write.
+            report.status = FileReport::Status::Failed;
+            report.failedStep = JobStep::Write;
+            report.description = QStringLiteral("Cannot write \"%1\": Permission denied").arg(report.resultPath);
         }
         reports.append(report);
     }

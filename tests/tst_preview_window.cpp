@@ -409,7 +409,8 @@ void TestPreviewWindow::nextChangeGoesOnToTheNextFile()
     PreviewWindow window({written("a.htm", 2), notWritten(FileReport::Status::Skipped, "skip.htm", "empty"),
                           written("b.htm", 2), written("c.htm", 0), failsAtWrite("d.htm", 3)},
                          [](int, const StopToken &) {
-                             return FileDiff{diffTexts("1\n2\n3\n4\n5\n6\n7\n8\n", "one\n2\n3\n4\n5\n6\n7\neight\n"), {}};
+                             const QString source = "1\n2\n3\n4\n5\n6\n7\n8\n";
+                             return FileDiff{diffTexts(source, "one\n2\n3\n4\n5\n6\n7\neight\n"), {}};
                          },
                          platform);
     window.show();
@@ -560,7 +561,8 @@ void TestPreviewWindow::runReportShowsWhatWasWritten_data()
     QTest::newRow("changed since, not replaced again")
         << QByteArray("<body>Ltd, Ltd</body>\n") << -1
         << note + "@@ -1 +1 @@\n-<body>Ltd, Ltd</body>\n+<body>GmbH</body>";
-    QTest::newRow("saved again since") << QByteArray() << 5 << note + "@@ -1 +1 @@\n-<body>Ltd</body>\n+<body>GmbH</body>";
+    QTest::newRow("saved again since") << QByteArray() << 5
+                                       << note + "@@ -1 +1 @@\n-<body>Ltd</body>\n+<body>GmbH</body>";
 }
 
 void TestPreviewWindow::runReportShowsWhatWasWritten()
@@ -604,7 +606,8 @@ void TestPreviewWindow::sortsByReplacements()
     const int needed = header->fontMetrics().horizontalAdvance("Replacements")
         + style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header)
         + 3 * style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    QVERIFY2(header->sectionSize(3) >= needed, qPrintable(QStringLiteral("%1 < %2").arg(header->sectionSize(3)).arg(needed)));
+    QVERIFY2(header->sectionSize(3) >= needed,
+             qPrintable(QStringLiteral("%1 < %2").arg(header->sectionSize(3)).arg(needed)));
     // Most first, then fewest first; skipped and failed files count as fewer than none.
     bed.clickHeader(3);
     QCOMPARE(shownSources(bed.table).mid(0, 3), (QStringList{"garden/rakes.htm", "index.htm", "garden/notes.htm"}));

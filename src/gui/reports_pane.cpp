@@ -103,7 +103,8 @@ void ReportsPane::showHeadline(const RunTally &tally)
     // starts: no result because every file fails, or no change at all (an empty
     // find text, or sets that change nothing).
     if (tally.written == 0 && tally.failed > 0)
-        m_notice->setText((m_dryRun ? tr("No file can be written: %1 would fail.") : tr("No file was written: %1 failed."))
+        m_notice->setText((m_dryRun ? tr("No file can be written: %1 would fail.")
+                                    : tr("No file was written: %1 failed."))
                               .arg(groupedNumber(tally.failed)));
     else if (tally.replacements == 0)
         m_notice->setText(m_dryRun ? tr("No file would change.") : tr("No file was changed."));
@@ -160,8 +161,8 @@ void ReportsPane::makeTable()
     m_table->horizontalHeader()->setSortIndicator(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
     m_table->setSortingEnabled(true);
     // Room for the column's title beside the sort arrow, which the header measures too.
-    m_table->setColumnWidth(PreviewModel::ReplacementsColumn,
-                            std::max(100, m_table->horizontalHeader()->sectionSizeHint(PreviewModel::ReplacementsColumn)));
+    const int titleWidth = m_table->horizontalHeader()->sectionSizeHint(PreviewModel::ReplacementsColumn);
+    m_table->setColumnWidth(PreviewModel::ReplacementsColumn, std::max(100, titleWidth));
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
     connect(m_model, &QAbstractItemModel::dataChanged, this, &ReportsPane::showTotals);
