@@ -330,6 +330,10 @@ void TestPreviewWindow::outcomeKeepsTheReasonsWords_data()
         << "would fail: The result \"/tmp/d…page.html\" would replace the result of \"/tmp/d…page.html\" written"
         << QStringList{"would fail: The result \"/tmp/", "html\" would replace the result of \"/tmp/",
                        "html\" written earlier"};
+    QTest::newRow("too narrow for the words: paths out first")
+        << "would fail: Cannot write \"" + path + "\": Permission denied"
+        << "would fail: Cannot write \"\": Permission"
+        << QStringList{"would fail: Cannot write \"…\": Perm"};
     QTest::newRow("fits whole") << "skipped: empty" << "skipped: empty, and more" << QStringList{"skipped: empty"};
     QTest::newRow("nothing quoted, cut at the end")
         << "would fail: the disk is full and nothing more can be written" << "would fail: the disk is full"

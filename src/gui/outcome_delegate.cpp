@@ -39,21 +39,25 @@ QString OutcomeDelegate::fitted(const QString &text, const QFontMetrics &metrics
     int wordsWidth = 0, quotedWidth = 0;
     for (qsizetype i = 0; i < parts.size(); ++i)
         (i % 2 ? quotedWidth : wordsWidth) += metrics.horizontalAdvance(parts[i].toString());
-    const int ellipsis = metrics.horizontalAdvance(QStringLiteral("…"));
+    const QString ellipsis = QStringLiteral("…");
+    const int ellipsisWidth = metrics.horizontalAdvance(ellipsis);
     const int room = width - wordsWidth;
-    if (quotedWidth == 0 || room < ellipsis * int(parts.size() / 2))
-        return metrics.elidedText(text, Qt::ElideRight, width);
+    // Too narrow for the words with even the least of each path: the paths go
+    // first, then the words from the end.
+    const bool pathsOut = room < ellipsisWidth * int(parts.size() / 2);
     QString shown;
     for (qsizetype i = 0; i < parts.size(); ++i) {
         const QString part = parts[i].toString();
-        if (i % 2 == 0) {
+        if (i % 2 == 0)
             shown += part;
-            continue;
-        }
-        const int share = int(qint64(room) * metrics.horizontalAdvance(part) / quotedWidth);
-        shown += metrics.elidedText(part, Qt::ElideMiddle, std::max(share, ellipsis));
+        else if (pathsOut)
+            shown += ellipsis;
+        else
+            shown += metrics.elidedText(part, Qt::ElideMiddle,
+                                        std::max(int(qint64(room) * metrics.horizontalAdvance(part) / quotedWidth),
+                                                 ellipsisWidth));
     }
-    return shown;
+    return pathsOut ? metrics.elidedText(shown, Qt::ElideRight, width) : shown;
 }
 
 void OutcomeDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const

@@ -11,8 +11,8 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
     // `text` within `width` pixels: its quoted parts shortened in the middle, each
-    // in proportion to its length; a text with nothing quoted, or whose words
-    // alone are too wide, is cut at its end.
+    // in proportion to its length; when the words alone are too wide, the quoted
+    // parts become "…" and the words are cut at their end.
     static QString fitted(const QString &text, const QFontMetrics &metrics, int width);
 
 protected:

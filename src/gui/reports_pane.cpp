@@ -152,10 +152,9 @@ void ReportsPane::makeTable()
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     // The paths are cut in the middle when narrow; the outcome takes the room
-    // left, so that a reason reads whole.
+    // left, and a reason too long for it loses the middle of its paths, not its words.
     m_table->horizontalHeader()->setSectionResizeMode(PreviewModel::OutcomeColumn, QHeaderView::Stretch);
     m_table->setItemDelegateForColumn(PreviewModel::OutcomeColumn, new OutcomeDelegate(m_table));
-
     // Failed files first, then skipped ones, each in the order of the run: the
     // one sort made on opening.
     m_table->horizontalHeader()->setSortIndicator(PreviewModel::OutcomeColumn, Qt::AscendingOrder);
