@@ -252,15 +252,18 @@ void ReportsPane::showTotals()
         if (m_model->isChecked(row))
             checked.add(m_model->report(row));
     showHeadline(checked);
-    RunTally shown;
-    qint64 unchecked = 0;
-    const bool all = m_filter->text().isEmpty();
-    for (int row = 0; row < m_proxy->rowCount(); ++row) {
-        const int reportRow = all ? row : m_proxy->mapToSource(m_proxy->index(row, 0)).row();
-        if (m_model->isChecked(reportRow))
-            shown.add(m_model->report(reportRow));
-        else
-            ++unchecked;
+    RunTally shown = checked;
+    qint64 unchecked = m_model->rowCount() - checked.files;
+    if (!m_filter->text().isEmpty()) {
+        shown = {};
+        unchecked = 0;
+        for (int row = 0; row < m_proxy->rowCount(); ++row) {
+            const int reportRow = m_proxy->mapToSource(m_proxy->index(row, 0)).row();
+            if (m_model->isChecked(reportRow))
+                shown.add(m_model->report(reportRow));
+            else
+                ++unchecked;
+        }
     }
     shown.files += unchecked;
     QString totals = reportTotals(shown, m_model->rowCount(), m_dryRun);
