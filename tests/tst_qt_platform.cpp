@@ -222,6 +222,40 @@ private slots:
         QCOMPARE(result, answer);
     }
 
+    // A question whose Yes risks failures has No as its default button, in the
+    // plain box and in the box that lists paths; Enter answers with the default.
+    void questionsDefaultButton_data()
+    {
+        QTest::addColumn<bool>("risky");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("pathList");
+        QTest::addColumn<QString>("defaultText");
+        const QString plain = "2 files would fail. Start Replacing anyway?";
+        const QString twoPaths = "These files:\n\n/srv/a.txt\n/srv/b.txt\n\nRemove them?";
+        QTest::newRow("plain question") << false << plain << false << "&Yes";
+        QTest::newRow("risky question") << true << plain << false << "&No";
+        QTest::newRow("plain question with paths") << false << twoPaths << true << "&Yes";
+        QTest::newRow("risky question with paths") << true << twoPaths << true << "&No";
+    }
+    void questionsDefaultButton()
+    {
+        QFETCH(bool, risky);
+        QFETCH(QString, text);
+        QFETCH(bool, pathList);
+        QFETCH(QString, defaultText);
+        whenShown<QDialog>([&](QDialog &box) {
+            QCOMPARE(qobject_cast<tessaly::PathListBox *>(&box) != nullptr, pathList);
+            QStringList defaults;
+            for (const QPushButton *button : box.findChildren<QPushButton *>())
+                if (button->isDefault())
+                    defaults << button->text();
+            QCOMPARE(defaults, QStringList{defaultText});
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        const bool answer = risky ? m_platform.askYesNoDefaultNo(text) : m_platform.askYesNo(text);
+        QCOMPARE(answer, defaultText == "&Yes");
+    }
+
     // Show Details… opens the details over the box, which stays; Enter then presses OK.
     void showDetailsKeepsTheBoxAndEnterPressesOk()
     {

@@ -525,6 +525,29 @@ private slots:
         QCOMPARE(QDir(outFolder()).entryList(QDir::Files), results);
     }
 
+    // Start Replacing in the Preview with a file that would fail asks first, with
+    // No as the default answer; No leaves everything unwritten.
+    void previewAsksBeforeFailuresWithNoAsDefault()
+    {
+        MainWindow &window = open();
+        for (const char *name : {"a", "b"})
+            window.fileList().append(writeSource(QStringLiteral("src/%1.htm").arg(name), "old"));
+        outputFolderText()->setText(outFolder());
+        QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
+        findText()->setPlainText("old");
+        m_bed->platform.onExec = [](QDialog &dialog) {
+            dialog.findChild<QPushButton *>("startReplacing")->click();
+            return dialog.result();
+        };
+        testing::clickButton(&window, "PreviewButton");
+        testing::waitForRun(window);
+        const QList<testing::FakePlatform::Call> asked = m_bed->platform.callsOf("askYesNo");
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().text, "1 file would fail. Start Replacing anyway?");
+        QCOMPARE(asked.first().extra, "default No");
+        QCOMPARE(QDir(outFolder()).entryList(QDir::Files), QStringList{});
+    }
+
     // The run needs only the list and its own controls; the list's controls
     // follow runningChanged, which the window wires.
     void controllerRunsOnItsOwnControls()

@@ -34,14 +34,18 @@ QStringList nativePaths(QStringList paths)
 } // namespace
 
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
-                        QMessageBox::StandardButtons buttons)
+                        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     const QString shown = boxText(text);
     if (const std::optional<PathListBox::Parts> parts = PathListBox::split(shown)) {
         PathListBox box(icon, title, *parts, buttons, m_parent);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
         return box.exec();
     }
     FittedMessageBox box(icon, title, shown, buttons, m_parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return box.exec();
 }
 
@@ -71,6 +75,12 @@ void QtPlatform::messageWithDetails(const QString &text, const std::function<voi
 bool QtPlatform::askYesNo(const QString &text)
 {
     return showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtPlatform::askYesNoDefaultNo(const QString &text)
+{
+    return showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPlatform::input(const QString &prompt, const QString &initial)
