@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -372,6 +373,31 @@ private slots:
         m_platform.openFolder(m_tree->root() + "/sub/");
         QDesktopServices::unsetUrlHandler("file");
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_tree->root() + "/sub/")});
+    }
+
+    // With no file manager the desktop opens nothing: a box says so and gives the
+    // folder's path to select or copy; copying leaves the box open.
+    void openFolderWithoutFileManagerGivesThePath()
+    {
+        const QString folder = m_tree->root() + "/sub/";
+        QApplication::clipboard()->clear();
+        QString text;
+        bool selectable = false;
+        bool openAfterCopy = false;
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            text = box.text();
+            selectable = box.textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+            for (QAbstractButton *button : box.buttons())
+                if (button->text() == "&Copy Path")
+                    button->click();
+            openAfterCopy = box.isVisible();
+            box.button(QMessageBox::Ok)->click();
+        });
+        m_platform.openFolder(folder);
+        QCOMPARE(text, "The folder cannot be shown: the desktop has no program to open it.\n\n" + folder);
+        QVERIFY(selectable);
+        QVERIFY(openAfterCopy);
+        QCOMPARE(QApplication::clipboard()->text(), folder);
     }
 
     void execReturnsTheDialogsResult()

@@ -3,9 +3,11 @@
 #include "gui/fitted_message_box.h"
 #include "gui/path_list_box.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QUrl>
@@ -168,7 +170,23 @@ QString QtPlatform::browseForFolder(const QString &title, const QString &initial
 
 void QtPlatform::openFolder(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    // A desktop without a file manager opens nothing: the box says so and gives
+    // the folder's path, selectable and with a button that copies it.
+    const QString shown = QDir::toNativeSeparators(path);
+    FittedMessageBox box(QMessageBox::NoIcon, m_title,
+                         QObject::tr("The folder cannot be shown: the desktop has no program to open it.\n\n%1")
+                             .arg(shown),
+                         QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPushButton *copy = box.addButton(QObject::tr("&Copy Path"), QMessageBox::ActionRole);
+    // Copying leaves the box open, so the person sees what was copied.
+    QObject::disconnect(copy, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(copy, &QAbstractButton::clicked, &box, [shown] { QGuiApplication::clipboard()->setText(shown); });
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
 }
 
 int QtPlatform::exec(QDialog &dialog)
