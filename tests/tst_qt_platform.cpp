@@ -4,6 +4,7 @@
 #include "gui/path_list_box.h"
 #include "filelist/file_list_model.h"
 #include "filelist/list_maintenance.h"
+#include "filelist/samples.h"
 #include "temp_tree.h"
 
 #include <QAbstractButton>
@@ -318,6 +319,40 @@ private slots:
         m_platform.message("This software is not intended to be used on images, executables, etc.\r\r" + address);
     }
 
+    // Every box shows its whole text, on the small screen and on a wide one where
+    // Qt would stop the box at 800 px and cut the samples question off. A box
+    // fits the screen of the window it shows over.
+    void boxShowsItsWholeText_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("800x600") << 0;
+        QTest::newRow("1280x800") << 1;
+    }
+    void boxShowsItsWholeText()
+    {
+        QFETCH(int, screen);
+        if (QGuiApplication::screens().size() <= screen)
+            QSKIP("the platform has no second screen");
+        QScreen *shownOn = QGuiApplication::screens().at(screen);
+        QWidget parent;
+        parent.setScreen(shownOn);
+        parent.setGeometry(QRect(shownOn->geometry().topLeft() + QPoint(20, 20), QSize(300, 200)));
+        parent.show();
+        m_platform.setParentWindow(&parent);
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            const auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+            QVERIFY(label);
+            const QRect shown(label->mapTo(&box, QPoint(0, 0)), label->size());
+            QVERIFY2(box.rect().contains(shown), qPrintable(QString("the text ends at %1 in a box %2 px wide")
+                                                                .arg(shown.right() + 1)
+                                                                .arg(box.width())));
+            QVERIFY(label->height() >= label->heightForWidth(label->width()));
+            QVERIFY(shownOn->availableGeometry().contains(box.frameGeometry()));
+        });
+        m_platform.askYesNo(tessaly::openSamplesFolderQuestion());
+        m_platform.setParentWindow(nullptr);
+    }
+
     // The question about files that are not HTML, on the small offscreen screen:
     // its words stay in view around a list of the paths, which shows ten or more
     // whole, and the box can be resized. However many paths, the list is a
@@ -412,5 +447,21 @@ private:
     QtPlatform m_platform;
 };
 
-QTEST_MAIN(TestQtPlatform)
+// Two screens when offscreen: the small one every other test uses, and a wide
+// one beside it.
+int main(int argc, char **argv)
+{
+    QTemporaryFile screens(QDir::tempPath() + "/tst_qt_platform_screens_XXXXXX.json");
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
+        screens.write(R"({"screens": [
+            {"name": "small", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96},
+            {"name": "wide", "x": 800, "y": 0, "width": 1280, "height": 800, "logicalDpi": 96}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    }
+    QApplication app(argc, argv);
+    TestQtPlatform test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_qt_platform.moc"
