@@ -130,7 +130,7 @@ void MainWindow::makeControllers()
     m_sets = std::make_unique<SetsController>(
         *this, m_platform, m_settings,
         SetsController::Controls{c.setFindList, c.setReplaceList, c.addSetButton, c.removeSetButton,
-                                 c.clearSetsButton, c.loadSetsButton, c.saveSetsButton});
+                                 c.clearSetsButton, c.loadSetsButton, c.saveSetsButton, c.setCountLabel});
     makeFileListController();
     makeRunController();
     connect(c.helpButton, &QPushButton::clicked, this, &MainWindow::showHelp);
