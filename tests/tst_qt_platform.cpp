@@ -258,6 +258,34 @@ private slots:
         QCOMPARE(answer, defaultText == "&Yes");
     }
 
+    // Two paths on lines of their own already make a list of paths; one path is
+    // part of the box's text.
+    void pathsOfAMessageMakeAListFromTwo_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<bool>("pathList");
+        QTest::newRow("one path") << QStringList{"/srv/a.htm"} << false;
+        QTest::newRow("two paths") << QStringList{"/srv/a.htm", "/srv/b.htm"} << true;
+        QTest::newRow("three paths") << QStringList{"/srv/a.htm", "/srv/b.htm", "/srv/c.htm"} << true;
+    }
+    void pathsOfAMessageMakeAListFromTwo()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(bool, pathList);
+        QStringList listed;
+        bool shownAsList = false;
+        whenShown<QDialog>([&](QDialog &box) {
+            shownAsList = qobject_cast<tessaly::PathListBox *>(&box) != nullptr;
+            if (auto *view = box.findChild<QListView *>("paths"))
+                for (int row = 0; row < view->model()->rowCount(); ++row)
+                    listed << view->model()->index(row, 0).data().toString();
+        });
+        m_platform.message("These files could not be read:\r\n\r\n" + paths.join("\r\n")
+                           + "\r\n\r\nNothing was changed.");
+        QCOMPARE(shownAsList, pathList);
+        QCOMPARE(listed, pathList ? paths : QStringList{});
+    }
+
     // Show Details… opens the details over the box, which stays; Enter then presses OK.
     void showDetailsKeepsTheBoxAndEnterPressesOk()
     {
