@@ -368,6 +368,10 @@ private slots:
         parent.show();
         m_platform.setParentWindow(&parent);
         whenShown<QMessageBox>([&](QMessageBox &box) {
+            // Qt sizes a box again at each of its layout requests (one follows
+            // the box's showing on X11).
+            QEvent layoutRequest(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(&box, &layoutRequest);
             const auto *label = box.findChild<QLabel *>("qt_msgbox_label");
             QVERIFY(label);
             const QRect shown(label->mapTo(&box, QPoint(0, 0)), label->size());

@@ -2,6 +2,7 @@
 
 #include "gui/window_frame.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
@@ -12,11 +13,27 @@
 
 namespace tessaly {
 
-void FittedMessageBox::showEvent(QShowEvent *event)
+const QScreen *FittedMessageBox::shownOn() const
 {
     // The box shows over its window, so it fits that window's screen (its own is
     // not yet known where the desktop has several).
-    const QScreen *shownOn = parentWidget() ? parentWidget()->screen() : screen();
+    return parentWidget() ? parentWidget()->screen() : screen();
+}
+
+bool FittedMessageBox::event(QEvent *event)
+{
+    const bool handled = QMessageBox::event(event);
+    // Qt sizes the box again, to its own cap, at each layout request (one
+    // follows the showing on X11).
+    if (event->type() == QEvent::LayoutRequest && isVisible())
+        if (const QScreen *screen = shownOn())
+            growToItsText(screen->availableGeometry());
+    return handled;
+}
+
+void FittedMessageBox::showEvent(QShowEvent *event)
+{
+    const QScreen *shownOn = this->shownOn();
     if (shownOn)
         keepLinesWhole(shownOn->availableGeometry().width() * 9 / 10);
     QMessageBox::showEvent(event); // sizes the box to its whole text

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 class QRect;
+class QScreen;
 
 namespace tessaly {
 
@@ -15,9 +16,11 @@ public:
     using QMessageBox::QMessageBox;
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    const QScreen *shownOn() const;
     void keepLinesWhole(int widest);
     void growToItsText(const QRect &available);
     void scrollTextWithin(int height);
