@@ -1,6 +1,7 @@
 // The main window on any screen and under any desktop theme: it fits or scrolls,
 // every caption stays readable, and the file list shows names and their count.
 #include "gui/main_window.h"
+#include "gui/window_frame.h"
 #include "colour_contrast.h"
 #include "window_test_bed.h"
 #include "filelist/file_list_model.h"
@@ -90,6 +91,40 @@ private slots:
             QVERIFY2(area->viewport()->rect().contains(shown), name);
         }
         QVERIFY(window.findChild<QWidget *>("PreviewButton")->isVisible());
+    }
+
+    // On a small screen the window takes the room there is, and its controls
+    // scroll only the way they do not fit (at 800x600 the window's height
+    // stopped at 532 px and the controls scrolled 14 px down as well).
+    void scrollsOnlyTheWayItDoesNotFit_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<bool>("across");
+        QTest::addColumn<bool>("down");
+        QTest::newRow("800x600") << QRect(0, 0, 800, 600) << true << false;
+        QTest::newRow("1920x1080 at 200%") << QRect(0, 0, 960, 540) << true << true;
+        QTest::newRow("narrow and tall") << QRect(0, 0, 800, 1000) << true << false;
+        QTest::newRow("wide and short") << QRect(0, 0, 1280, 480) << false << true;
+    }
+    void scrollsOnlyTheWayItDoesNotFit()
+    {
+        QFETCH(QRect, available);
+        QFETCH(bool, across);
+        QFETCH(bool, down);
+        testing::WindowTestBed bed;
+        MainWindow &window = bed.openMainWindow();
+        window.fitToScreen(available);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *area = window.findChild<QScrollArea *>("Form1ClientArea");
+        QTRY_COMPARE(area->horizontalScrollBar()->isVisible(), across);
+        QCOMPARE(area->verticalScrollBar()->isVisible(), down);
+        // Where the controls scroll, the window fills that side of the area.
+        const QSize room = available.size() - tessaly::kWindowFrame;
+        if (across)
+            QCOMPARE(window.width(), room.width());
+        if (down)
+            QCOMPARE(window.height(), room.height());
     }
 
     void captionsReadableUnderAnyTheme_data()

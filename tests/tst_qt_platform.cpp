@@ -4,10 +4,12 @@
 #include "gui/path_list_box.h"
 #include "filelist/file_list_model.h"
 #include "filelist/list_maintenance.h"
+#include "filelist/samples.h"
 #include "temp_tree.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -222,6 +224,68 @@ private slots:
         QCOMPARE(result, answer);
     }
 
+    // A question whose Yes risks failures has No as its default button, in the
+    // plain box and in the box that lists paths; Enter answers with the default.
+    void questionsDefaultButton_data()
+    {
+        QTest::addColumn<bool>("risky");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("pathList");
+        QTest::addColumn<QString>("defaultText");
+        const QString plain = "2 files would fail. Start Replacing anyway?";
+        const QString twoPaths = "These files:\n\n/srv/a.txt\n/srv/b.txt\n\nRemove them?";
+        QTest::newRow("plain question") << false << plain << false << "&Yes";
+        QTest::newRow("risky question") << true << plain << false << "&No";
+        QTest::newRow("plain question with paths") << false << twoPaths << true << "&Yes";
+        QTest::newRow("risky question with paths") << true << twoPaths << true << "&No";
+    }
+    void questionsDefaultButton()
+    {
+        QFETCH(bool, risky);
+        QFETCH(QString, text);
+        QFETCH(bool, pathList);
+        QFETCH(QString, defaultText);
+        whenShown<QDialog>([&](QDialog &box) {
+            QCOMPARE(qobject_cast<tessaly::PathListBox *>(&box) != nullptr, pathList);
+            QStringList defaults;
+            for (const QPushButton *button : box.findChildren<QPushButton *>())
+                if (button->isDefault())
+                    defaults << button->text();
+            QCOMPARE(defaults, QStringList{defaultText});
+            QTest::keyClick(&box, Qt::Key_Return);
+        });
+        const bool answer = risky ? m_platform.askYesNoDefaultNo(text) : m_platform.askYesNo(text);
+        QCOMPARE(answer, defaultText == "&Yes");
+    }
+
+    // Two paths on lines of their own already make a list of paths; one path is
+    // part of the box's text.
+    void pathsOfAMessageMakeAListFromTwo_data()
+    {
+        QTest::addColumn<QStringList>("paths");
+        QTest::addColumn<bool>("pathList");
+        QTest::newRow("one path") << QStringList{"/srv/a.htm"} << false;
+        QTest::newRow("two paths") << QStringList{"/srv/a.htm", "/srv/b.htm"} << true;
+        QTest::newRow("three paths") << QStringList{"/srv/a.htm", "/srv/b.htm", "/srv/c.htm"} << true;
+    }
+    void pathsOfAMessageMakeAListFromTwo()
+    {
+        QFETCH(QStringList, paths);
+        QFETCH(bool, pathList);
+        QStringList listed;
+        bool shownAsList = false;
+        whenShown<QDialog>([&](QDialog &box) {
+            shownAsList = qobject_cast<tessaly::PathListBox *>(&box) != nullptr;
+            if (auto *view = box.findChild<QListView *>("paths"))
+                for (int row = 0; row < view->model()->rowCount(); ++row)
+                    listed << view->model()->index(row, 0).data().toString();
+        });
+        m_platform.message("These files could not be read:\r\n\r\n" + paths.join("\r\n")
+                           + "\r\n\r\nNothing was changed.");
+        QCOMPARE(shownAsList, pathList);
+        QCOMPARE(listed, pathList ? paths : QStringList{});
+    }
+
     // Show Details… opens the details over the box, which stays; Enter then presses OK.
     void showDetailsKeepsTheBoxAndEnterPressesOk()
     {
@@ -283,6 +347,44 @@ private slots:
         m_platform.message("This software is not intended to be used on images, executables, etc.\r\r" + address);
     }
 
+    // Every box shows its whole text, on the small screen and on a wide one where
+    // Qt would stop the box at 800 px and cut the samples question off. A box
+    // fits the screen of the window it shows over.
+    void boxShowsItsWholeText_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::newRow("800x600") << 0;
+        QTest::newRow("1280x800") << 1;
+    }
+    void boxShowsItsWholeText()
+    {
+        QFETCH(int, screen);
+        if (QGuiApplication::screens().size() <= screen)
+            QSKIP("the platform has no second screen");
+        QScreen *shownOn = QGuiApplication::screens().at(screen);
+        QWidget parent;
+        parent.setScreen(shownOn);
+        parent.setGeometry(QRect(shownOn->geometry().topLeft() + QPoint(20, 20), QSize(300, 200)));
+        parent.show();
+        m_platform.setParentWindow(&parent);
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            // Qt sizes a box again at each of its layout requests (one follows
+            // the box's showing on X11).
+            QEvent layoutRequest(QEvent::LayoutRequest);
+            QCoreApplication::sendEvent(&box, &layoutRequest);
+            const auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+            QVERIFY(label);
+            const QRect shown(label->mapTo(&box, QPoint(0, 0)), label->size());
+            QVERIFY2(box.rect().contains(shown), qPrintable(QString("the text ends at %1 in a box %2 px wide")
+                                                                .arg(shown.right() + 1)
+                                                                .arg(box.width())));
+            QVERIFY(label->height() >= label->heightForWidth(label->width()));
+            QVERIFY(shownOn->availableGeometry().contains(box.frameGeometry()));
+        });
+        m_platform.askYesNo(tessaly::openSamplesFolderQuestion());
+        m_platform.setParentWindow(nullptr);
+    }
+
     // The question about files that are not HTML, on the small offscreen screen:
     // its words stay in view around a list of the paths, which shows ten or more
     // whole, and the box can be resized. However many paths, the list is a
@@ -340,6 +442,31 @@ private slots:
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(m_tree->root() + "/sub/")});
     }
 
+    // With no file manager the desktop opens nothing: a box says so and gives the
+    // folder's path to select or copy; copying leaves the box open.
+    void openFolderWithoutFileManagerGivesThePath()
+    {
+        const QString folder = m_tree->root() + "/sub/";
+        QApplication::clipboard()->clear();
+        QString text;
+        bool selectable = false;
+        bool openAfterCopy = false;
+        whenShown<QMessageBox>([&](QMessageBox &box) {
+            text = box.text();
+            selectable = box.textInteractionFlags().testFlag(Qt::TextSelectableByMouse);
+            for (QAbstractButton *button : box.buttons())
+                if (button->text() == "&Copy Path")
+                    button->click();
+            openAfterCopy = box.isVisible();
+            box.button(QMessageBox::Ok)->click();
+        });
+        m_platform.openFolder(folder);
+        QCOMPARE(text, "The folder cannot be shown: the desktop has no program to open it.\n\n" + folder);
+        QVERIFY(selectable);
+        QVERIFY(openAfterCopy);
+        QCOMPARE(QApplication::clipboard()->text(), folder);
+    }
+
     void execReturnsTheDialogsResult()
     {
         QDialog dialog;
@@ -352,5 +479,21 @@ private:
     QtPlatform m_platform;
 };
 
-QTEST_MAIN(TestQtPlatform)
+// Two screens when offscreen: the small one every other test uses, and a wide
+// one beside it.
+int main(int argc, char **argv)
+{
+    QTemporaryFile screens(QDir::tempPath() + "/tst_qt_platform_screens_XXXXXX.json");
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen" && screens.open()) {
+        screens.write(R"({"screens": [
+            {"name": "small", "x": 0, "y": 0, "width": 800, "height": 600, "logicalDpi": 96},
+            {"name": "wide", "x": 800, "y": 0, "width": 1280, "height": 800, "logicalDpi": 96}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    }
+    QApplication app(argc, argv);
+    TestQtPlatform test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_qt_platform.moc"

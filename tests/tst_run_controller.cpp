@@ -103,7 +103,9 @@ private slots:
         QVERIFY2(details.contains(missing + ": skipped"), qPrintable(details));
         QVERIFY2(details.contains(m_bed->dir.path("src/page_replaced.htm") + " (1 replacement)"), qPrintable(details));
         QVERIFY(!window.isBusy());
-        QVERIFY(window.statusBar()->findChild<QLabel *>("StatusText")->text().isEmpty());
+        // The run's counts stay on the status line.
+        QCOMPARE(window.statusBar()->findChild<QLabel *>("StatusText")->text(),
+                 "Done. 3 files: 1 written, 2 skipped, 0 failed; 1 replacement.");
     }
 
     // The sources are identified when the run starts, however long the list: a
@@ -443,6 +445,69 @@ private slots:
         QVERIFY(previewButton->isVisible() && !stop->isVisible());
     }
 
+    // Stop pressed while the last file is in flight leaves nothing undone: the run
+    // ends as a whole run does, with "Done." or with the Preview.
+    void stopDuringTheLastFileEndsAsAWholeRun_data()
+    {
+        QTest::addColumn<bool>("preview");
+        QTest::newRow("Start Replacing") << false;
+        QTest::newRow("Preview…") << true;
+    }
+    void stopDuringTheLastFileEndsAsAWholeRun()
+    {
+        QFETCH(bool, preview);
+        MainWindow &window = open();
+        window.fileList().appendAll({writeSource("src/a.htm", "x"), writeSource("src/b.htm", "x")});
+        outputFolderText()->setText(outFolder());
+        testing::GatedFileSystem &gate = m_bed->holdRunsAt(
+            "b.htm", preview ? testing::GatedFileSystem::Step::Read : testing::GatedFileSystem::Step::Rename);
+        QStringList windows;
+        m_bed->platform.onExec = [&](QDialog &dialog) {
+            windows << dialog.metaObject()->className();
+            return 0;
+        };
+        testing::clickButton(&window, preview ? "PreviewButton" : "PushButton3");
+        QVERIFY(gate.waitUntilReached());
+        testing::clickButton(&window, "StopButton");
+        gate.release();
+        testing::waitForRun(window);
+        QCOMPARE(m_bed->platform.textsOf("message"), preview ? QStringList{} : QStringList{"Done."});
+        QCOMPARE(windows, preview ? QStringList{"tessaly::PreviewWindow"} : QStringList{});
+    }
+
+    // The closing box can be closed unseen (an Esc meant for Stop): the run's
+    // counts are on the status line while it shows, and stay there after it.
+    void summaryStaysOnTheStatusLine_data()
+    {
+        QTest::addColumn<bool>("preview");
+        QTest::addColumn<QString>("summary");
+        QTest::newRow("Start Replacing") << false << "Done. 3 files: 1 written, 1 skipped, 1 failed; 1 replacement.";
+        QTest::newRow("Preview…") << true << "Done. 3 files: 1 would be written, 1 skipped, 1 failed; 1 replacement.";
+    }
+    void summaryStaysOnTheStatusLine()
+    {
+        QFETCH(bool, preview);
+        QFETCH(QString, summary);
+        MainWindow &window = open();
+        window.fileList().appendAll(
+            {writeSource("src/a.htm", "<body>old</body>"), writeSource("src/b.htm", "<body>old</body>"),
+             writeSource("src/empty.htm", "")});
+        outputFolderText()->setText(outFolder());
+        QVERIFY(QDir().mkpath(outFolder() + "b.htm"));
+        findText()->setPlainText("old");
+        auto *status = window.findChild<QLabel *>("StatusText");
+        QStringList shownMeanwhile;
+        m_bed->platform.onMessage = [&](const QString &) { shownMeanwhile << status->text(); };
+        m_bed->platform.onExec = [&](QDialog &) {
+            shownMeanwhile << status->text();
+            return 0;
+        };
+        testing::clickButton(&window, preview ? "PreviewButton" : "PushButton3");
+        testing::waitForRun(window);
+        QCOMPARE(shownMeanwhile, QStringList{summary});
+        QCOMPARE(status->text(), summary);
+    }
+
     void previewShowsChangesThenRunsOrCloses_data()
     {
         QTest::addColumn<QString>("button");
@@ -523,6 +588,29 @@ private slots:
         testing::waitForRun(window);
         QCOMPARE(startEnabled, !results.isEmpty());
         QCOMPARE(QDir(outFolder()).entryList(QDir::Files), results);
+    }
+
+    // Start Replacing in the Preview with a file that would fail asks first, with
+    // No as the default answer; No leaves everything unwritten.
+    void previewAsksBeforeFailuresWithNoAsDefault()
+    {
+        MainWindow &window = open();
+        for (const char *name : {"a", "b"})
+            window.fileList().append(writeSource(QStringLiteral("src/%1.htm").arg(name), "old"));
+        outputFolderText()->setText(outFolder());
+        QVERIFY(QDir().mkpath(outFolder() + "a.htm"));
+        findText()->setPlainText("old");
+        m_bed->platform.onExec = [](QDialog &dialog) {
+            dialog.findChild<QPushButton *>("startReplacing")->click();
+            return dialog.result();
+        };
+        testing::clickButton(&window, "PreviewButton");
+        testing::waitForRun(window);
+        const QList<testing::FakePlatform::Call> asked = m_bed->platform.callsOf("askYesNo");
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked.first().text, "1 file would fail. Start Replacing anyway?");
+        QCOMPARE(asked.first().extra, "default No");
+        QCOMPARE(QDir(outFolder()).entryList(QDir::Files), QStringList{});
     }
 
     // The run needs only the list and its own controls; the list's controls

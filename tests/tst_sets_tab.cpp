@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -94,20 +95,41 @@ private slots:
         QCOMPARE(items(replaceList()), replaces);
         QCOMPARE(m_bed->platform.textsOf("message"), messages);
         QVERIFY(m_bed->platform.textsOf("errorReport").isEmpty());
-        // Adding selects nothing.
-        QCOMPARE(findList()->currentIndex(), -1);
-        QCOMPARE(replaceList()->currentIndex(), -1);
+        // The added set shows in both lists, and the count says so.
+        QCOMPARE(findList()->currentIndex(), finds.size() - 1);
+        QCOMPARE(replaceList()->currentIndex(), finds.size() - 1);
+        QCOMPARE(setCount()->text(), finds.isEmpty() ? "No sets" : "1 set");
     }
 
-    void addSetAppendsAndKeepsSelection()
+    void addSetAppendsAndShowsTheAddedSet()
     {
         addSets({"f0", "f1"}, {"r0", "r1"});
-        findList()->setCurrentIndex(1);
+        findList()->setCurrentIndex(0);
         addSets({"f2"}, {"r2"});
         QCOMPARE(items(findList()), (QStringList{"f0", "f1", "f2"}));
         QCOMPARE(items(replaceList()), (QStringList{"r0", "r1", "r2"}));
-        QCOMPARE(findList()->currentIndex(), 1);
-        QCOMPARE(replaceList()->currentIndex(), 1);
+        QCOMPARE(findList()->currentText(), "f2");
+        QCOMPARE(replaceList()->currentText(), "r2");
+    }
+
+    // The number of sets beside the lists follows every change, and an empty
+    // choice says what to do.
+    void setCountFollowsEveryChange()
+    {
+        const QString setFile = m_bed->dir.write("loaded.txt", "x::1\r\ny::2\r\n");
+        QStringList counts{setCount()->text()};
+        const QString emptyChoice = findList()->placeholderText();
+        addSets({"a", "c"}, {"b", "d"});
+        counts << setCount()->text();
+        click("PushButton6");
+        counts << setCount()->text();
+        loadThroughDialog(setFile, "::");
+        counts << setCount()->text();
+        click("PushButton4");
+        counts << setCount()->text();
+        QCOMPARE(counts, (QStringList{"No sets", "2 sets", "1 set", "3 sets", "No sets"}));
+        QCOMPARE(emptyChoice, "No sets: use Add Set or Load Sets");
+        QCOMPARE(replaceList()->placeholderText(), emptyChoice);
     }
 
     void selectionFollowsAndRemoveSelected_data()
@@ -131,9 +153,10 @@ private slots:
         tabs()->setCurrentIndex(1);
         QComboBox *chosen = m_window->findChild<QComboBox *>(selectIn);
         QComboBox *other = chosen == findList() ? replaceList() : findList();
-        // Choose the entry the way a user does: open the list, pick a row.
+        // Choose the entry the way a user does, from the first (Add Set showed the last).
         chosen->setFocus();
-        for (int i = 0; i <= position; ++i)
+        QTest::keyClick(chosen, Qt::Key_Home);
+        for (int i = 0; i < position; ++i)
             QTest::keyClick(chosen, Qt::Key_Down);
         QCOMPARE(chosen->currentIndex(), position);
         QCOMPARE(other->currentIndex(), position);
@@ -147,9 +170,11 @@ private slots:
         QVERIFY(m_bed->platform.calls.isEmpty());
     }
 
+    // Loaded sets leave the lists' choice as it was: none at first.
     void removeWithNothingSelectedDoesNothing()
     {
-        addSets({"f0", "f1"}, {"r0", "r1"});
+        loadThroughDialog(m_bed->dir.write("loaded.txt", "f0::r0\r\nf1::r1\r\n"), "::");
+        m_bed->platform.clear();
         click("PushButton6");
         QCOMPARE(items(findList()), (QStringList{"f0", "f1"}));
         QCOMPARE(items(replaceList()), (QStringList{"r0", "r1"}));
@@ -181,7 +206,7 @@ private slots:
         QTest::newRow("remove, then choose in the other list")
             << "add a::b;add c::d;add e::f;pick Combo1 0;remove;pick Combo2 1;remove" << QStringList{"c"} << 0;
         QTest::newRow("remove until empty, then add") << "add a::b;pick Combo1 0;remove;add c::d;clear;add e::f"
-                                                      << QStringList{"e"} << -1;
+                                                      << QStringList{"e"} << 0;
         QTest::newRow("remove, then load, then choose and clear")
             << "add a::b;add c::d;pick Combo2 0;remove;load;pick Combo1 2;remove;clear" << QStringList{} << -1;
         QTest::newRow("load after choosing") << "add a::b;pick Combo2 0;load" << QStringList{"a", "x", "y"} << 0;
@@ -419,7 +444,7 @@ private slots:
         tessaly::SetsController::Controls controls{new QComboBox(&window),   new QComboBox(&window),
                                                    new QPushButton(&window), new QPushButton(&window),
                                                    new QPushButton(&window), new QPushButton(&window),
-                                                   new QPushButton(&window)};
+                                                   new QPushButton(&window), new QLabel(&window)};
         tessaly::SetsController sets(window, m_bed->platform, m_bed->store, controls);
         m_bed->platform.inputAnswers.enqueue(QStringLiteral("find::replace"));
         controls.addSetButton->click();
@@ -427,6 +452,7 @@ private slots:
         QCOMPARE(items(controls.replaceList), QStringList{"replace"});
         controls.clearSetsButton->click();
         QCOMPARE(controls.findList->count() + controls.replaceList->count(), 0);
+        QCOMPARE(controls.setCount->text(), "No sets");
     }
 
 private:
@@ -456,6 +482,7 @@ private:
     }
     QComboBox *findList() { return m_window->findChild<QComboBox *>("Combo1"); }
     QComboBox *replaceList() { return m_window->findChild<QComboBox *>("Combo2"); }
+    QLabel *setCount() { return m_window->findChild<QLabel *>("SetCount"); }
     QTabWidget *tabs() { return m_window->findChild<QTabWidget *>("TabControl1"); }
 
     std::unique_ptr<testing::WindowTestBed> m_bed;

@@ -37,6 +37,9 @@ public:
         message(text);
     }
     virtual bool askYesNo(const QString &text) = 0;                  // plain Yes/No box, no icon
+    // The same box for a question whose Yes risks something (files that would
+    // fail): No is the default button, so Enter or a hasty click keeps it safe.
+    virtual bool askYesNoDefaultNo(const QString &text) = 0;
     // One-line input box; nullopt when cancelled.
     virtual std::optional<QString> input(const QString &prompt, const QString &initial) = 0;
     virtual void errorReport(const QString &text) = 0;               // warning icon, "Application Error"

@@ -2,6 +2,7 @@
 
 #include "gui/window_frame.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QScreen>
@@ -12,15 +13,34 @@
 
 namespace tessaly {
 
+const QScreen *FittedMessageBox::shownOn() const
+{
+    // The box shows over its window, so it fits that window's screen (its own is
+    // not yet known where the desktop has several).
+    return parentWidget() ? parentWidget()->screen() : screen();
+}
+
+bool FittedMessageBox::event(QEvent *event)
+{
+    const bool handled = QMessageBox::event(event);
+    // Qt sizes the box again, to its own cap, at each layout request (one
+    // follows the showing on X11).
+    if (event->type() == QEvent::LayoutRequest && isVisible())
+        if (const QScreen *screen = shownOn())
+            growToItsText(screen->availableGeometry());
+    return handled;
+}
+
 void FittedMessageBox::showEvent(QShowEvent *event)
 {
-    const QScreen *shownOn = screen();
+    const QScreen *shownOn = this->shownOn();
     if (shownOn)
         keepLinesWhole(shownOn->availableGeometry().width() * 9 / 10);
     QMessageBox::showEvent(event); // sizes the box to its whole text
     if (!shownOn)
         return;
     const QRect available = shownOn->availableGeometry();
+    growToItsText(available);
     const int room = available.height() - boxFrameHeight(*this);
     if (height() <= room)
         return;
@@ -41,6 +61,23 @@ void FittedMessageBox::keepLinesWhole(int widest)
     for (const QString &line : label->text().split(QLatin1Char('\n')))
         longest = std::max(longest, metrics.horizontalAdvance(line));
     label->setMinimumWidth(std::min(longest + 1, widest));
+}
+
+void FittedMessageBox::growToItsText(const QRect &available)
+{
+    // Qt caps a box's width well below a wide screen's (800 px on a 1280 px
+    // screen), whatever width its lines were kept whole at: the text would be cut
+    // off at the box's edge. The box takes its layout's width instead, within the
+    // screen, and the height that width needs.
+    if (!layout())
+        return;
+    const int needed = std::min(layout()->totalMinimumSize().width(), available.width() - kWindowFrame.width());
+    if (needed <= width())
+        return;
+    const int height = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(needed)
+                                                     : layout()->totalSizeHint().height();
+    setFixedSize(needed, std::max(height, this->height()));
+    move(available.left() + (available.width() - needed) / 2, y());
 }
 
 void FittedMessageBox::scrollTextWithin(int height)

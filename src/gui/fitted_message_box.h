@@ -1,9 +1,13 @@
-// A message box that never grows past the screen: a text too tall for it scrolls
-// inside the box, and the buttons stay in view. A line that fits on the screen is
-// never broken. (A text listing paths is shown by PathListBox instead.)
+// A message box that shows its whole text and never grows past the screen: a
+// line that fits on the screen is never broken nor cut off, a text too tall for
+// the box scrolls inside it, and the buttons stay in view. (A text listing paths
+// is shown by PathListBox instead.)
 #pragma once
 
 #include <QMessageBox>
+
+class QRect;
+class QScreen;
 
 namespace tessaly {
 
@@ -12,10 +16,13 @@ public:
     using QMessageBox::QMessageBox;
 
 protected:
+    bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
+    const QScreen *shownOn() const;
     void keepLinesWhole(int widest);
+    void growToItsText(const QRect &available);
     void scrollTextWithin(int height);
 };
 

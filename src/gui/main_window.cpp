@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyle>
 
 namespace tessaly {
 
@@ -130,7 +131,7 @@ void MainWindow::makeControllers()
     m_sets = std::make_unique<SetsController>(
         *this, m_platform, m_settings,
         SetsController::Controls{c.setFindList, c.setReplaceList, c.addSetButton, c.removeSetButton,
-                                 c.clearSetsButton, c.loadSetsButton, c.saveSetsButton});
+                                 c.clearSetsButton, c.loadSetsButton, c.saveSetsButton, c.setCountLabel});
     makeFileListController();
     makeRunController();
     connect(c.helpButton, &QPushButton::clicked, this, &MainWindow::showHelp);
@@ -173,17 +174,21 @@ QSize MainWindow::designSize() const
 void MainWindow::fitToScreen(const QRect &available)
 {
     const QSize design = designSize();
-    setMaximumSize(design);
     QRect frame(QPoint(), design + kWindowFrame);
     if (available.size().expandedTo(frame.size()) == available.size()) {
+        setMaximumSize(design);
         resize(design);
         frame.moveCenter(available.center());
         move(frame.topLeft());
         return;
     }
     // Too small for the design: as much of the area as the frame leaves, the
-    // controls scrolling inside.
-    resize(design.boundedTo(available.size() - kWindowFrame));
+    // controls scrolling inside. A scroll bar takes room from the other
+    // direction: the window may grow by it, so the controls scroll only the way
+    // they do not fit (at 800x600 across, not also 14 px down).
+    const int bar = m_clientArea->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_clientArea);
+    setMaximumSize(design + QSize(bar, bar));
+    resize(maximumSize().boundedTo(available.size() - kWindowFrame));
     move(available.topLeft());
 }
 

@@ -51,7 +51,8 @@ public:
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
 
     // The window at its design size when that fits in `available` (a screen's
-    // free area), centred there; else the whole area, the controls scrolling.
+    // free area), centred there; else the whole area up to the size the controls
+    // and their scroll bars need, the controls scrolling only the way they do not fit.
     void fitToScreen(const QRect &available);
 
     // The caption shortened by whole words: at least one word goes, then more

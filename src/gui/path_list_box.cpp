@@ -157,6 +157,16 @@ PathListBox::PathListBox(QMessageBox::Icon icon, const QString &title, const Par
     fitToScreen(rowSize);
 }
 
+void PathListBox::setDefaultButton(QMessageBox::StandardButton button)
+{
+    if (QPushButton *chosen = m_buttons->button(QDialogButtonBox::StandardButton(int(button)))) {
+        for (QAbstractButton *shown : m_buttons->buttons())
+            if (auto *push = qobject_cast<QPushButton *>(shown))
+                push->setDefault(push == chosen);
+        chosen->setFocus();
+    }
+}
+
 void PathListBox::reject()
 {
     const QDialogButtonBox::StandardButtons shown = m_buttons->standardButtons();

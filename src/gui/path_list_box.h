@@ -36,6 +36,9 @@ public:
     // The rows a box shows at least, when it has as many paths and the screen the room.
     static constexpr int kShownPaths = 10;
 
+    // The button Enter presses (Yes, or OK in a box without Yes, unless set).
+    void setDefaultButton(QMessageBox::StandardButton button);
+
     // exec() returns the pressed button (QMessageBox::StandardButton); Esc and
     // closing the box answer No, or OK in a box without No.
     void reject() override;

@@ -47,7 +47,7 @@ void PreviewWindow::startReplacing()
     for (int row : m_pane->model().checkedRows())
         failing += m_pane->model().report(row).status == FileReport::Status::Failed;
     if (failing > 0
-        && !m_platform.askYesNo(tr("%1 would fail. Start Replacing anyway?")
+        && !m_platform.askYesNoDefaultNo(tr("%1 would fail. Start Replacing anyway?")
                                     .arg(groupedPlural(failing, "file", "files"))))
         return;
     emit startReplacingRequested();

@@ -3,9 +3,11 @@
 #include "gui/fitted_message_box.h"
 #include "gui/path_list_box.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QUrl>
@@ -34,14 +36,18 @@ QStringList nativePaths(QStringList paths)
 } // namespace
 
 int QtPlatform::showBox(QMessageBox::Icon icon, const QString &title, const QString &text,
-                        QMessageBox::StandardButtons buttons)
+                        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     const QString shown = boxText(text);
     if (const std::optional<PathListBox::Parts> parts = PathListBox::split(shown)) {
         PathListBox box(icon, title, *parts, buttons, m_parent);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
         return box.exec();
     }
     FittedMessageBox box(icon, title, shown, buttons, m_parent);
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
     return box.exec();
 }
 
@@ -71,6 +77,12 @@ void QtPlatform::messageWithDetails(const QString &text, const std::function<voi
 bool QtPlatform::askYesNo(const QString &text)
 {
     return showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool QtPlatform::askYesNoDefaultNo(const QString &text)
+{
+    return showBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
 }
 
 std::optional<QString> QtPlatform::input(const QString &prompt, const QString &initial)
@@ -158,7 +170,23 @@ QString QtPlatform::browseForFolder(const QString &title, const QString &initial
 
 void QtPlatform::openFolder(const QString &path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    // A desktop without a file manager opens nothing: the box says so and gives
+    // the folder's path, selectable and with a button that copies it.
+    const QString shown = QDir::toNativeSeparators(path);
+    FittedMessageBox box(QMessageBox::NoIcon, m_title,
+                         QObject::tr("The folder cannot be shown: the desktop has no program to open it.\n\n%1")
+                             .arg(shown),
+                         QMessageBox::Ok, m_parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPushButton *copy = box.addButton(QObject::tr("&Copy Path"), QMessageBox::ActionRole);
+    // Copying leaves the box open, so the person sees what was copied.
+    QObject::disconnect(copy, &QAbstractButton::clicked, nullptr, nullptr);
+    QObject::connect(copy, &QAbstractButton::clicked, &box, [shown] { QGuiApplication::clipboard()->setText(shown); });
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
 }
 
 int QtPlatform::exec(QDialog &dialog)

@@ -22,6 +22,7 @@ public:
     void message(const QString &text) override;
     void messageWithDetails(const QString &text, const std::function<void()> &showDetails) override;
     bool askYesNo(const QString &text) override;
+    bool askYesNoDefaultNo(const QString &text) override;
     std::optional<QString> input(const QString &prompt, const QString &initial) override;
     void errorReport(const QString &text) override;
     QStringList openFiles(const FileDialogRequest &request) override;
@@ -36,7 +37,10 @@ public:
     static QStringList qtNameFilters(const QString &filter);
 
 private:
-    int showBox(QMessageBox::Icon icon, const QString &title, const QString &text, QMessageBox::StandardButtons buttons);
+    // `defaultButton`: the button Enter presses; NoButton leaves the first
+    // accepting one (Yes or OK).
+    int showBox(QMessageBox::Icon icon, const QString &title, const QString &text, QMessageBox::StandardButtons buttons,
+                QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
     // The chosen paths in native spelling; empty when cancelled.
     QStringList showFileDialog(const QString &title, const QString &filter, const QString &initialFolder,
                                QFileDialog::FileMode mode, QFileDialog::AcceptMode acceptMode);

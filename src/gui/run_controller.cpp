@@ -159,9 +159,9 @@ void RunController::runEnded(const RunEnd &end)
     showRunning(false);
     emit runningChanged(false);
     trap.step(130, [&] { showHourglass(m_window, false); });
-    clearProgress();
     // Stop pressed while the last files were in flight leaves nothing undone.
     const bool stopped = end.stopReason != 0 && end.done < end.listed;
+    showSummary(end, stopped);
     QList<int> startReplacing;
     if (!m_closing)
         trap.step(132, [&] {
@@ -198,6 +198,18 @@ void RunController::showProgress(qsizetype done)
     m_status.statusText->setText(
         QStringLiteral("%1 of %2: %3").arg(groupedNumber(row), groupedNumber(rowCount), m_record.rows.at(row - 1)));
     m_status.statusText->setToolTip(QString());
+}
+
+void RunController::showSummary(const RunEnd &end, bool stopped)
+{
+    // The closing box can go unseen (an Esc meant for Stop that arrives as the run
+    // ends closes it): the counts stay on the status line until something else
+    // is shown there.
+    clearProgress();
+    const QString closing = closingMessage(m_record.tally, end.done, end.listed, stopped);
+    m_status.statusText->setText(closing.section(u'\n', 0, 0) + u' '
+                                 + reportTotals(m_record.tally, m_record.tally.files, m_record.preview));
+    m_status.statusText->setToolTip(closing);
 }
 
 void RunController::clearProgress()

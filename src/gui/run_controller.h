@@ -106,6 +106,8 @@ private:
     void runEnded(const RunEnd &end);
     void showRunning(bool running);
     void showProgress(qsizetype done);
+    // The run's closing line and its counts, on the status line.
+    void showSummary(const RunEnd &end, bool stopped);
     void clearProgress();
 
     // The request (run_request.cpp).

@@ -10,6 +10,7 @@
 #include "sets/set_file.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -37,6 +38,26 @@ SetsController::SetsController(QWidget &window, Platform &platform, SettingsStor
     connect(c.removeSetButton, &QPushButton::clicked, this, &SetsController::removeSelectedSet);
     connect(c.addSetButton, &QPushButton::clicked, this, &SetsController::addSet);
     connect(c.saveSetsButton, &QPushButton::clicked, this, &SetsController::saveSets);
+    // The lists only choose among the sets: what they show is said where it is
+    // shown, and the count follows every change.
+    c.setCount->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    c.findList->setToolTip(tr("The find text of each set. Choosing one shows its replace text below; "
+                              "Remove Selected Set removes it."));
+    c.replaceList->setToolTip(tr("The replace text of each set, in step with the find texts above."));
+    QAbstractItemModel *sets = c.findList->model();
+    for (auto changed : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(sets, changed, this, &SetsController::showSetCount);
+    connect(sets, &QAbstractItemModel::modelReset, this, &SetsController::showSetCount);
+    showSetCount();
+}
+
+void SetsController::showSetCount()
+{
+    const int count = m_controls.findList->count();
+    m_controls.setCount->setText(count == 0 ? tr("No sets") : groupedPlural(count, "set", "sets"));
+    const QString none = count == 0 ? tr("No sets: use Add Set or Load Sets") : tr("Choose a set to see it");
+    m_controls.findList->setPlaceholderText(none);
+    m_controls.replaceList->setPlaceholderText(none);
 }
 
 // The one place the two lists are put in step. Neither list signals while it is
@@ -85,9 +106,12 @@ void SetsController::addSet()
         });
         return;
     }
+    // The added set is shown in both lists, so adding is seen.
     trap.step(108, [&] {
-        if (auto set = splitSetLine(answer, QStringLiteral("::")))
+        if (auto set = splitSetLine(answer, QStringLiteral("::"))) {
             appendSet(*set);
+            showSetInBothLists(m_controls.findList->count() - 1);
+        }
     });
 }
 

@@ -1,5 +1,6 @@
 // The sets tab of the main window: the find list and the replace list kept in
-// step, Add Set, Remove Selected Set, Clear All Sets, Load Sets and Save Sets.
+// step and counted, Add Set, Remove Selected Set, Clear All Sets, Load Sets and
+// Save Sets.
 #pragma once
 
 #include "base/platform.h"
@@ -12,6 +13,7 @@
 #include <functional>
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QWidget;
 
@@ -31,6 +33,7 @@ public:
         QPushButton *clearSetsButton;
         QPushButton *loadSetsButton;
         QPushButton *saveSetsButton;
+        QLabel *setCount;  // "No sets", "1 set", "12 sets"
     };
 
     // The Load Sets dialog opens over `window` and leaves the pointer alone while
@@ -49,6 +52,8 @@ private:
     void appendSet(const FindReplaceSet &set);
     // Selects entry index in both set lists at once.
     void showSetInBothLists(int index);
+    // The number of sets beside the lists, and what an empty choice in them means.
+    void showSetCount();
 
     QWidget &m_window;
     Platform &m_platform;

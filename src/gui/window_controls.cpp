@@ -67,6 +67,8 @@ const ControlSpec kControls[] = {
     // The sets tab follows the look of the first tab: label over list, twice,
     // then its buttons in two rows.
     {&C::setFindLabel, "Label3", " Find what (exact case):", Parent::SetsPage, {240, 495, 5415, 255}},
+    // How many sets there are, at the right over the lists.
+    {&C::setCountLabel, "SetCount", "", Parent::SetsPage, {5700, 495, 1800, 255}},
     {&C::setFindList, "Combo1", "", Parent::SetsPage, {255, 810, 7245, 345}},
     {&C::setReplaceLabel, "Label4", " Replace with:", Parent::SetsPage, {240, 1305, 6615, 255}},
     {&C::setReplaceList, "Combo2", "", Parent::SetsPage, {255, 1620, 7245, 345}},

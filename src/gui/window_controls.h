@@ -45,6 +45,7 @@ struct WindowControls {
     QLabel *replaceLabel = nullptr;
     QPlainTextEdit *replaceText = nullptr;
     QLabel *setFindLabel = nullptr;
+    QLabel *setCountLabel = nullptr;
     QComboBox *setFindList = nullptr;
     QLabel *setReplaceLabel = nullptr;
     QComboBox *setReplaceList = nullptr;

@@ -48,7 +48,17 @@ void FakePlatform::messageWithDetails(const QString &text, const std::function<v
 
 bool FakePlatform::askYesNo(const QString &text)
 {
-    calls.append({QStringLiteral("askYesNo"), text, {}});
+    return answerYesNo(text, QString());
+}
+
+bool FakePlatform::askYesNoDefaultNo(const QString &text)
+{
+    return answerYesNo(text, QStringLiteral("default No"));
+}
+
+bool FakePlatform::answerYesNo(const QString &text, const QString &extra)
+{
+    calls.append({QStringLiteral("askYesNo"), text, extra});
     return yesNoAnswers.isEmpty() ? false : yesNoAnswers.dequeue();
 }
 

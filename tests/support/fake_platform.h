@@ -18,7 +18,7 @@ public:
     struct Call {
         QString kind;    // "message", "askYesNo", "input", "errorReport", "openFiles", ...
         QString text;    // the box text, prompt or dialog title
-        QString extra;   // the initial answer, folder, filter or details
+        QString extra;   // the initial answer, folder, filter or details; "default No" for askYesNoDefaultNo
     };
 
     // Answers, used in order; an empty queue answers No / Cancel / "" / 0.
@@ -52,6 +52,8 @@ public:
     void message(const QString &text) override;
     void messageWithDetails(const QString &text, const std::function<void()> &showDetails) override;
     bool askYesNo(const QString &text) override;
+    // Recorded as an "askYesNo" call with extra "default No", answered from yesNoAnswers.
+    bool askYesNoDefaultNo(const QString &text) override;
     std::optional<QString> input(const QString &prompt, const QString &initial) override;
     void errorReport(const QString &text) override;
     QStringList openFiles(const tessaly::FileDialogRequest &request) override;
@@ -62,6 +64,8 @@ public:
     int exec(QDialog &dialog) override;
 
 private:
+    bool answerYesNo(const QString &text, const QString &extra);
+
     QString m_title;
 };
 
