@@ -35,7 +35,7 @@ using AnyMember = std::variant<Member<QPushButton>, Member<FileListView>, Member
 // others are placed at their rectangle inside their parent.
 enum class Parent { Client, Tabs, PairPage, SetsPage, ModeFrame, SaveFrame, OutputFolderFrame };
 
-struct ControlSpec {
+struct ControlRow {
     AnyMember member;
     const char *name;  // the product name: tests and skins find the control by it
     const char *caption;
@@ -46,7 +46,7 @@ struct ControlSpec {
 using C = WindowControls;
 
 // In creation order, which is the order of the focus chain.
-const ControlSpec kControls[] = {
+const ControlRow kControls[] = {
     {&C::helpButton, "PushButton10", "Help", Parent::Client, {120, 120, 7800, 405}},
     {&C::fileListView, "ListView1", "", Parent::Client, {120, 630, 7800, 5250}},
     {&C::addFilesButton, "PushButton2", "Add HTML Files", Parent::Client, {120, 5980, 3840, 405}},
@@ -156,32 +156,32 @@ QList<QWidget *> WindowControls::pushButtons() const
 
 void WindowLayout::build(QWidget *client, WindowControls &controls)
 {
-    for (const ControlSpec &spec : kControls) {
+    for (const ControlRow &row : kControls) {
         std::visit(
             [&](auto member) {
                 using Control = std::remove_pointer_t<std::remove_reference_t<decltype(controls.*member)>>;
-                auto *control = new Control(parentOf(controls, spec.parent, client));
-                control->setObjectName(QLatin1String(spec.name));
-                setCaption(control, QString::fromUtf8(spec.caption));
+                auto *control = new Control(parentOf(controls, row.parent, client));
+                control->setObjectName(QLatin1String(row.name));
+                setCaption(control, QString::fromUtf8(row.caption));
                 if constexpr (std::is_same_v<Control, QPushButton>)
                     control->setFont(productFont(kButtonPoints));
                 if constexpr (std::is_same_v<Control, QTabWidget>)
                     control->tabBar()->setFont(productFont(kButtonPoints));
                 controls.*member = control;
             },
-            spec.member);
-        QWidget *widget = std::visit([&](auto member) -> QWidget * { return controls.*member; }, spec.member);
-        switch (spec.parent) {
+            row.member);
+        QWidget *widget = std::visit([&](auto member) -> QWidget * { return controls.*member; }, row.member);
+        switch (row.parent) {
         case Parent::Tabs:
-            controls.tabs->addTab(widget, QString::fromUtf8(spec.caption));
+            controls.tabs->addTab(widget, QString::fromUtf8(row.caption));
             break;
         case Parent::PairPage:
         case Parent::SetsPage:
-            m_tabPlacements.push_back({widget, spec.twips});
-            place(widget, spec.twips.translated(0, -kTabRowTwips));
+            m_tabPlacements.push_back({widget, row.twips});
+            place(widget, row.twips.translated(0, -kTabRowTwips));
             break;
         default:
-            place(widget, spec.twips);
+            place(widget, row.twips);
         }
     }
 }
