@@ -163,6 +163,11 @@ void ReportsPane::makeTable()
     const int titleWidth = m_table->horizontalHeader()->sectionSizeHint(PreviewModel::ReplacementsColumn);
     m_table->setColumnWidth(PreviewModel::ReplacementsColumn, std::max(100, titleWidth));
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &ReportsPane::showFile);
+    const auto rowsChanged = [this] { m_rowsWithChangesStale = true; };
+    connect(m_proxy, &QAbstractItemModel::layoutChanged, this, rowsChanged);
+    connect(m_proxy, &QAbstractItemModel::modelReset, this, rowsChanged);
+    connect(m_proxy, &QAbstractItemModel::rowsInserted, this, rowsChanged);
+    connect(m_proxy, &QAbstractItemModel::rowsRemoved, this, rowsChanged);
     connect(m_proxy, &QAbstractItemModel::layoutChanged, this, &ReportsPane::followCurrentRow);
     connect(m_model, &QAbstractItemModel::dataChanged, this, &ReportsPane::showTotals);
 }
@@ -326,12 +331,27 @@ bool ReportsPane::hasChanges(int tableRow) const
     return PreviewModel::replacementsCounted(report) && report.replacements > 0;
 }
 
+const std::vector<int> &ReportsPane::rowsWithChanges() const
+{
+    if (m_rowsWithChangesStale) {
+        m_rowsWithChanges.clear();
+        for (int row = 0; row < m_proxy->rowCount(); ++row)
+            if (hasChanges(row))
+                m_rowsWithChanges.push_back(row);
+        m_rowsWithChangesStale = false;
+    }
+    return m_rowsWithChanges;
+}
+
 int ReportsPane::fileWithChanges(int from, int step) const
 {
-    for (int row = from + step; row >= 0 && row < m_proxy->rowCount(); row += step)
-        if (hasChanges(row))
-            return row;
-    return -1;
+    const std::vector<int> &rows = rowsWithChanges();
+    if (step > 0) {
+        const auto next = std::upper_bound(rows.begin(), rows.end(), from);
+        return next == rows.end() ? -1 : *next;
+    }
+    const auto at = std::lower_bound(rows.begin(), rows.end(), from);
+    return at == rows.begin() ? -1 : *std::prev(at);
 }
 
 void ReportsPane::goToFileWithChanges(int step)

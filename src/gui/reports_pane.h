@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QHBoxLayout;
 class QLabel;
@@ -66,12 +67,17 @@ private:
     // previous row of the table whose file has changes; `step` is 1 or -1.
     bool hasChanges(int tableRow) const;
     int fileWithChanges(int from, int step) const;
+    // The table's rows whose files have changes, in order: found once after the
+    // rows change, so that stepping through a long table looks at no other row.
+    const std::vector<int> &rowsWithChanges() const;
     void goToFileWithChanges(int step);
     void showFilePosition();
     // Why a file is not a result ("This file would fail: …."); empty for a result.
     QString reasonOf(const FileReport &report) const;
 
     DiffSource m_diffOf;
+    mutable std::vector<int> m_rowsWithChanges;
+    mutable bool m_rowsWithChangesStale = true;
     bool m_dryRun;
     PreviewModel *m_model = nullptr;
     ReportsProxy *m_proxy = nullptr;
