@@ -1,4 +1,5 @@
 #include "filelist/adding_files.h"
+#include "filelist/work_gate.h"
 
 #include "base/error_report.h"
 #include "base/paths.h"
@@ -190,7 +191,7 @@ std::optional<DroppedRows> filesFromDrop(const QStringList &paths, const FolderS
         const QString root = NormalizePath(dropped, sep);
         for (const QString &path : *files) {
             // A file's look costs system calls: a large folder can still be stopped.
-            if (options.stop && options.stop->stopRequested())
+            if (!WorkGate(options.stop).goOn())
                 return std::nullopt;
             if (FileIsOpenable(path) && fileAttributes(path) != AttributeArchive + AttributeHidden) {
                 rows.paths.append(NormalizePath(path, sep));

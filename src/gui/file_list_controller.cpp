@@ -56,11 +56,6 @@ void FileListController::setChangesAllowed(bool allowed)
     c.view->setChangesAllowed(allowed);
 }
 
-void FileListController::setBusy(bool busy)
-{
-    showHourglass(m_window, busy);
-}
-
 void FileListController::showWorking(bool working)
 {
     setChangesAllowed(!working);
@@ -85,7 +80,7 @@ AddFilesContext FileListController::addFilesContext()
             m_list,
             [this](const QString &key, const QString &defaultValue) { return m_settings.ReadSetting(key, defaultValue); },
             [this](const QString &key, const QString &value) { m_settings.WriteSetting(key, value); },
-            [this](bool busy) { setBusy(busy); },
+            [this](bool busy) { showHourglass(m_window, busy); },
             errorReportBox(m_platform)};
 }
 
@@ -109,7 +104,7 @@ void FileListController::startScan(ScanKind kind, const std::function<void()> &s
     if (trap.step(drop ? 100 : 114, start))
         showWorking(true);
     else
-        setBusy(false);
+        showHourglass(m_window, false);
 }
 
 void FileListController::showScanProgress(const ScanProgress &progress)
@@ -129,7 +124,7 @@ void FileListController::scanDone(ScanFindings &findings)
     m_controls.statusText->clear();
     AddFilesContext context = addFilesContext();
     if (m_scanKind == ScanKind::Drop) {
-        setBusy(false);
+        showHourglass(m_window, false);
         finishDrop(context, findings);
         return;
     }
@@ -180,10 +175,10 @@ void FileListController::startFilter(const QString &tag, const QString &prompt, 
     trap.step(100, [&] { answer = m_platform.input(prompt, QString()).value_or(QString()); });
     if (!trap.test(102, [&] { return !answer.isEmpty(); }))
         return;
-    trap.step(104, [&] { setBusy(true); });
+    trap.step(104, [&] { showHourglass(m_window, true); });
     m_filterTag = tag;
     if (!trap.step(106, [&] { m_filter.start(m_list.rows(), answer, filter); })) {
-        trap.step(108, [&] { setBusy(false); });
+        trap.step(108, [&] { showHourglass(m_window, false); });
         return;
     }
     showWorking(true);
@@ -199,7 +194,7 @@ void FileListController::filterDone(ListFilterEnd &end)
         if (end.positions)
             m_list.removePositions(*end.positions);
     });
-    trap.step(108, [&] { setBusy(false); });
+    trap.step(108, [&] { showHourglass(m_window, false); });
 }
 
 // Remove Filenames Containing X.
@@ -223,7 +218,7 @@ void FileListController::addDropped(const QStringList &paths)
     // the paths the program starts with come straight here.
     if (isWorking())
         return;
-    setBusy(true);
+    showHourglass(m_window, true);
     startScan(ScanKind::Drop, [&] { m_scan.startDrop(paths); });
 }
 

@@ -84,7 +84,6 @@ private:
     // "N folders could not be read" on the status line, the folders and reasons
     // in its tool tip; nothing when the list is empty.
     void showSkippedFolders(const QList<SkippedFolder> &folders);
-    void setBusy(bool busy);
     // The window is busy and the list unchanged while a task works.
     void showWorking(bool working);
     enum class ScanKind { AddFolder, Drop };
