@@ -146,12 +146,6 @@ struct CopyingStop {
     qint64 replaced;
 };
 
-// Copies text[from, ...) to out 64 bytes at a time, testing the bytes as start
-// positions of the needle by its first and last byte as it goes, and writes
-// `replace` in place of each occurrence (with tagClose, each that clearly lies
-// outside tags; the needle holds no "<"). Stops where fewer than 64 start
-// positions are left, where out (of `room` bytes) could overflow, or at an
-// occurrence that may lie in a tag.
 // The first of the candidate start positions in the step at `in` where the whole
 // needle lies (its first and last bytes are known to match there); kStep for none.
 inline qsizetype firstMatch(const char *in, quint64 candidates, QByteArrayView needle)
@@ -175,6 +169,12 @@ inline bool stillOpen(ByteSearch::TagClose tagClose, const char *text, qsizetype
     return close < 0 || close >= at;
 }
 
+// Copies text[from, ...) to out 64 bytes at a time, testing the bytes as start
+// positions of the needle by its first and last byte as it goes, and writes
+// `replace` in place of each occurrence (with tagClose, each that clearly lies
+// outside tags; the needle holds no "<"). Stops where fewer than 64 start
+// positions are left, where out (of `room` bytes) could overflow, or at an
+// occurrence that may lie in a tag.
 TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qsizetype from, QByteArrayView needle,
                                             QByteArrayView replace, char *out, qsizetype room,
                                             ByteSearch::TagClose tagClose)
@@ -232,7 +232,7 @@ TESSALY_AVX2 CopyingStop replaceCopyingAvx2(const char *text, qsizetype size, qs
 }
 #endif
 
-// A search in any letter case looks for a marker ("<body", "</body>") once
+// A search in any letter case looks for a marker ("</body>", "-->") once
 // through a page, too briefly to learn whether its first byte is rare, and a
 // marker's "<" is common in HTML. Where a step tests 64 start positions at
 // once (AVX2), such a search starts with the steps.
