@@ -5,6 +5,7 @@
 #include <optional>
 
 #include <poll.h>
+#include <sys/stat.h>
 
 namespace tessaly::cli {
 
@@ -15,6 +16,11 @@ namespace {
 constexpr int kStopCheckMs = 100;
 
 } // namespace
+
+bool waitsForPeer(mode_t mode)
+{
+    return S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode);
+}
 
 bool waitForDescriptor(int fd, short events, const StopToken &stop, std::chrono::milliseconds afterStop)
 {

@@ -20,7 +20,7 @@ LineStream::LineStream(FILE *file, const StopToken &stop)
     // A write of at most PIPE_BUF bytes to a pipe that has room for one is never
     // split and never blocks: the writer is never caught in a write when a stop
     // comes, and the reader never sees part of a piece. A file takes any size.
-    m_waits = S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) || S_ISCHR(info.st_mode);
+    m_waits = waitsForPeer(info.st_mode);
     if (S_ISREG(info.st_mode) || S_ISBLK(info.st_mode))
         m_piece = size_t(-1);
     // A terminal shows each line as it comes, as stdio's line buffering did.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -82,9 +83,11 @@ QString systemError(const QString &shown)
 bool readInto(ListSplitter &list, int fd, const QString &shown, const StopToken &stop)
 {
     std::vector<char> buffer(1 << 16);
+    // A list on a terminal or a pipe may never end: wait where a stop is seen.
+    struct stat info {};
+    const bool waits = ::fstat(fd, &info) != 0 || waitsForPeer(info.st_mode);
     while (!stop.stopRequested()) {
-        // A list on a terminal or a pipe may never end: wait where a stop is seen.
-        if (!waitForDescriptor(fd, POLLIN, stop, std::chrono::milliseconds(0)))
+        if (waits && !waitForDescriptor(fd, POLLIN, stop, std::chrono::milliseconds(0)))
             continue;
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n == 0)
